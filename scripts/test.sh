@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs every test. Used as it stands by CI.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+build="${BUILD_DIR:-$root/build-test}"
+BUILD_DIR="$build" "$root/scripts/build.sh" -DSKELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+cd "$build"
+ctest --output-on-failure --timeout 120 -j "$(nproc)"
+if [ -x "$root/scripts/fuzz.sh" ]; then
+  "$root/scripts/fuzz.sh"
+fi
