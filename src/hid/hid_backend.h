@@ -1,0 +1,61 @@
+#pragma once
+// The seam between CHidConnection and the operating system. A backend lists HID device
+// nodes (one per USB HID interface, each with its report descriptor) and opens them.
+// Three backends exist: hidraw (real devices), vhid (the virtual bus over a Unix socket)
+// and the in-process emulator used by unit tests and --emulate.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace hid {
+
+struct HidNodeInfo {
+    std::string nodeId;  // backend-specific: "/dev/hidraw3", "vhid/7", "emu/2"
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t version = 0;
+    int interfaceNumber = -1;  // USB interface number; -1 when the bus has none
+    std::string product;
+    std::vector<uint8_t> reportDescriptor;
+};
+
+enum class IoStatus {
+    Ok,
+    Timeout,
+    Stopped,       // the stop fd became readable
+    Disconnected,  // the device went away
+    Error,
+};
+
+const char* IoStatusName(IoStatus status);
+
+// One open device node. Read and Write may run at the same time on two threads.
+// Reports carry the report id in their first byte, 0 when the device uses none.
+class IHidHandle {
+public:
+    virtual ~IHidHandle() = default;
+    virtual const HidNodeInfo& Info() const = 0;
+    // Waits for one input report up to timeoutMs (negative: forever) or until stopFd
+    // is readable (the caller consumes it). Copies at most buffer.size() bytes.
+    virtual IoStatus Read(std::span<uint8_t> buffer, size_t& transferred, int timeoutMs,
+                          int stopFd) = 0;
+    virtual IoStatus Write(std::span<const uint8_t> report, int timeoutMs, int stopFd) = 0;
+};
+
+class IHidBackend {
+public:
+    virtual ~IHidBackend() = default;
+    virtual std::string Name() const = 0;
+    // Lists the present nodes. False (with a reason) when the listing itself failed.
+    virtual bool ListNodes(std::vector<HidNodeInfo>& nodes, std::string& error) = 0;
+    // Opens a node; nullptr with a reason on failure.
+    virtual std::unique_ptr<IHidHandle> OpenNode(const std::string& nodeId, bool forRead,
+                                                 bool forWrite, std::string& error) = 0;
+    // Whether the node is still present (the discovery thread's probe).
+    virtual bool NodeExists(const std::string& nodeId) = 0;
+};
+
+}  // namespace hid

@@ -1,0 +1,233 @@
+#include "hid/hidraw_backend.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "hid/report_queue.h"
+
+namespace hid {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A hidraw node never delivers more than this many bytes in one report.
+constexpr size_t kMaxReport = 4096;
+constexpr size_t kMaxDescriptor = 4096;
+
+bool ReadSmallFile(const fs::path& path, std::string& out, size_t limit) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(limit, '\0');
+    in.read(out.data(), static_cast<std::streamsize>(limit));
+    out.resize(static_cast<size_t>(in.gcount()));
+    return true;
+}
+
+bool ParseHex(const std::string& text, unsigned long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoul(text.c_str(), &end, 16);
+    return errno == 0 && end != text.c_str();
+}
+
+// uevent of a HID device: HID_ID=0003:0000320F:00005055, HID_NAME=..., HID_PHYS=usb-...-1/input1
+void ParseUevent(const std::string& uevent, HidNodeInfo& info, std::string& phys) {
+    std::istringstream lines(uevent);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("HID_ID=", 0) == 0) {
+            unsigned bus = 0, vid = 0, pid = 0;
+            if (std::sscanf(line.c_str() + 7, "%x:%x:%x", &bus, &vid, &pid) == 3) {
+                info.vendorId = static_cast<uint16_t>(vid);
+                info.productId = static_cast<uint16_t>(pid);
+            }
+        } else if (line.rfind("HID_NAME=", 0) == 0) {
+            info.product = line.substr(9);
+        } else if (line.rfind("HID_PHYS=", 0) == 0) {
+            phys = line.substr(9);
+        }
+    }
+}
+
+int InterfaceFromPhys(const std::string& phys) {
+    auto at = phys.rfind("/input");
+    if (at == std::string::npos) return -1;
+    unsigned long value = 0;
+    std::string digits = phys.substr(at + 6);
+    char* end = nullptr;
+    value = std::strtoul(digits.c_str(), &end, 10);
+    return end == digits.c_str() ? -1 : static_cast<int>(value);
+}
+
+class HidrawHandle final : public IHidHandle {
+public:
+    HidrawHandle(int fd, HidNodeInfo info)
+        : fd_(fd), info_(std::move(info)), prependId_(!DescriptorUsesReportIds(info_.reportDescriptor)) {}
+    ~HidrawHandle() override { close(fd_); }
+
+    const HidNodeInfo& Info() const override { return info_; }
+
+    IoStatus Read(std::span<uint8_t> buffer, size_t& transferred, int timeoutMs,
+                  int stopFd) override {
+        transferred = 0;
+        for (;;) {
+            switch (WaitReadable(fd_, stopFd, timeoutMs)) {
+                case WaitResult::Stopped: return IoStatus::Stopped;
+                case WaitResult::Timeout: return IoStatus::Timeout;
+                case WaitResult::Error: return IoStatus::Error;
+                case WaitResult::Ready: break;
+            }
+            uint8_t raw[kMaxReport + 1];
+            uint8_t* into = prependId_ ? raw + 1 : raw;
+            ssize_t n = read(fd_, into, kMaxReport);
+            if (n < 0) {
+                if (errno == EINTR || errno == EAGAIN) continue;
+                return errno == ENODEV || errno == EIO ? IoStatus::Disconnected : IoStatus::Error;
+            }
+            if (n == 0) return IoStatus::Disconnected;
+            size_t length = static_cast<size_t>(n);
+            if (prependId_) {
+                raw[0] = 0;
+                ++length;
+            }
+            transferred = std::min(length, buffer.size());
+            std::memcpy(buffer.data(), raw, transferred);
+            return IoStatus::Ok;
+        }
+    }
+
+    IoStatus Write(std::span<const uint8_t> report, int timeoutMs, int stopFd) override {
+        pollfd fds[2] = {{fd_, POLLOUT, 0}, {stopFd, POLLIN, 0}};
+        for (;;) {
+            int r = poll(fds, stopFd >= 0 ? 2 : 1, timeoutMs);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return IoStatus::Error;
+            if (r == 0) return IoStatus::Timeout;
+            if (stopFd >= 0 && (fds[1].revents & POLLIN)) return IoStatus::Stopped;
+            if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return IoStatus::Disconnected;
+            break;
+        }
+        ssize_t n = write(fd_, report.data(), report.size());
+        if (n < 0) return errno == ENODEV || errno == EIO ? IoStatus::Disconnected : IoStatus::Error;
+        return IoStatus::Ok;
+    }
+
+private:
+    int fd_;
+    HidNodeInfo info_;
+    bool prependId_;
+};
+
+}  // namespace
+
+bool DescriptorUsesReportIds(std::span<const uint8_t> descriptor) {
+    size_t i = 0;
+    while (i < descriptor.size()) {
+        uint8_t prefix = descriptor[i];
+        if (prefix == 0xFE) {  // long item: prefix, size, tag, data
+            if (i + 1 >= descriptor.size()) return false;
+            i += 3 + descriptor[i + 1];
+            continue;
+        }
+        size_t size = prefix & 0x03;
+        if (size == 3) size = 4;
+        if ((prefix & 0xFC) == 0x84) return true;  // global item: Report ID
+        i += 1 + size;
+    }
+    return false;
+}
+
+std::string HidrawPermissionHint(const std::string& devicePath) {
+    return "permission denied opening " + devicePath +
+           ": install the udev rule packaging/70-skelmora.rules "
+           "(sudo cp packaging/70-skelmora.rules /etc/udev/rules.d/ && "
+           "sudo udevadm control --reload && sudo udevadm trigger), then plug the device again";
+}
+
+HidrawBackend::HidrawBackend(std::string sysRoot, std::string devRoot)
+    : sysRoot_(std::move(sysRoot)), devRoot_(std::move(devRoot)) {}
+
+bool HidrawBackend::ReadNodeInfo(const std::string& sysNodeDir, HidNodeInfo& info) {
+    const fs::path device = fs::path(sysNodeDir) / "device";
+    std::string descriptor, uevent;
+    if (!ReadSmallFile(device / "report_descriptor", descriptor, kMaxDescriptor)) return false;
+    if (!ReadSmallFile(device / "uevent", uevent, 8192)) return false;
+    info.reportDescriptor.assign(descriptor.begin(), descriptor.end());
+    std::string phys;
+    ParseUevent(uevent, info, phys);
+    // The HID device's parent is the USB interface, which knows its number.
+    std::string number;
+    unsigned long value = 0;
+    if (ReadSmallFile(device / ".." / "bInterfaceNumber", number, 16) && ParseHex(number, value)) {
+        info.interfaceNumber = static_cast<int>(value);
+    } else {
+        info.interfaceNumber = InterfaceFromPhys(phys);
+    }
+    std::string bcd;
+    if (ReadSmallFile(device / ".." / ".." / "bcdDevice", bcd, 16) && ParseHex(bcd, value)) {
+        info.version = static_cast<uint16_t>(value);
+    }
+    return true;
+}
+
+bool HidrawBackend::ListNodes(std::vector<HidNodeInfo>& nodes, std::string& error) {
+    nodes.clear();
+    std::error_code ec;
+    if (!fs::exists(sysRoot_, ec)) return true;  // no hidraw driver loaded: no devices
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(sysRoot_, ec)) {
+        names.push_back(entry.path().filename().string());
+    }
+    if (ec) {
+        error = "cannot list " + sysRoot_ + ": " + ec.message();
+        return false;
+    }
+    // hidraw2 before hidraw10
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    for (const auto& name : names) {
+        HidNodeInfo info;
+        if (!ReadNodeInfo(sysRoot_ + "/" + name, info)) continue;  // vanished or unreadable
+        info.nodeId = devRoot_ + "/" + name;
+        nodes.push_back(std::move(info));
+    }
+    return true;
+}
+
+std::unique_ptr<IHidHandle> HidrawBackend::OpenNode(const std::string& nodeId, bool forRead,
+                                                    bool forWrite, std::string& error) {
+    const std::string name = fs::path(nodeId).filename().string();
+    HidNodeInfo info;
+    if (!ReadNodeInfo(sysRoot_ + "/" + name, info)) {
+        error = nodeId + " is not a present hidraw node";
+        return nullptr;
+    }
+    info.nodeId = nodeId;
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    flags |= forRead && forWrite ? O_RDWR : forWrite ? O_WRONLY : O_RDONLY;
+    int fd = open(nodeId.c_str(), flags);
+    if (fd < 0) {
+        error = errno == EACCES || errno == EPERM ? HidrawPermissionHint(nodeId)
+                                                  : nodeId + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    return std::make_unique<HidrawHandle>(fd, std::move(info));
+}
+
+bool HidrawBackend::NodeExists(const std::string& nodeId) {
+    struct stat st {};
+    return stat(nodeId.c_str(), &st) == 0;
+}
+
+}  // namespace hid

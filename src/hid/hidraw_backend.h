@@ -1,0 +1,34 @@
+#pragma once
+// Real devices through Linux hidraw: nodes are /dev/hidrawN, described by sysfs.
+#include <string>
+
+#include "hid/hid_backend.h"
+
+namespace hid {
+
+class HidrawBackend final : public IHidBackend {
+public:
+    // sysRoot and devRoot are "/sys/class/hidraw" and "/dev" except in tests.
+    explicit HidrawBackend(std::string sysRoot = "/sys/class/hidraw", std::string devRoot = "/dev");
+
+    std::string Name() const override { return "hidraw"; }
+    bool ListNodes(std::vector<HidNodeInfo>& nodes, std::string& error) override;
+    std::unique_ptr<IHidHandle> OpenNode(const std::string& nodeId, bool forRead, bool forWrite,
+                                         std::string& error) override;
+    bool NodeExists(const std::string& nodeId) override;
+
+    // Fills info from the sysfs folder of one hidraw node. False when it is unreadable.
+    static bool ReadNodeInfo(const std::string& sysNodeDir, HidNodeInfo& info);
+
+private:
+    std::string sysRoot_;
+    std::string devRoot_;
+};
+
+// The text shown when a hidraw node may not be opened for lack of permission.
+std::string HidrawPermissionHint(const std::string& devicePath);
+
+// Whether a report descriptor declares report ids (its reports then begin with the id byte).
+bool DescriptorUsesReportIds(std::span<const uint8_t> descriptor);
+
+}  // namespace hid
