@@ -1,0 +1,52 @@
+#include "emulator/emulated_device.h"
+
+#include "emulator/device_catalog.h"
+
+namespace emu {
+namespace {
+constexpr size_t kMaxOtherOutputs = 4096;
+}
+
+EmulatedDevice::EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes,
+                               FirmwareLayout layout)
+    : kind_(std::move(kind)), nodes_(std::move(nodes)), firmware_(layout) {}
+
+std::vector<Delivery> EmulatedDevice::HandleOutput(size_t nodeIndex,
+                                                   std::span<const uint8_t> report) {
+    if (report.empty()) return {};
+    if (report[0] == hid::kCommandReportId && report.size() >= hid::kReportSize) {
+        std::vector<Delivery> out;
+        for (const hid::Report& reply : firmware_.HandleRequest(report)) {
+            out.push_back({nodeIndex, std::vector<uint8_t>(reply.begin(), reply.end())});
+        }
+        return out;
+    }
+    std::lock_guard lock(otherMutex_);
+    if (otherOutputs_.size() >= kMaxOtherOutputs) {
+        otherOutputs_.erase(otherOutputs_.begin(), otherOutputs_.begin() + kMaxOtherOutputs / 2);
+    }
+    otherOutputs_.emplace_back(report.begin(), report.end());
+    return {};
+}
+
+std::vector<std::vector<uint8_t>> EmulatedDevice::OtherOutputs() const {
+    std::lock_guard lock(otherMutex_);
+    return otherOutputs_;
+}
+
+std::vector<std::string> EmulatedKinds() {
+    std::vector<std::string> kinds;
+    for (const auto& entry : DeviceCatalog()) kinds.emplace_back(entry.kind);
+    return kinds;
+}
+
+std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(const std::string& kind) {
+    for (const auto& entry : DeviceCatalog()) {
+        if (kind == entry.kind) {
+            return std::make_unique<EmulatedDevice>(entry.kind, entry.makeNodes(), entry.makeLayout());
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace emu

@@ -1,0 +1,52 @@
+#pragma once
+// An emulated USB device: its HID nodes (one per USB interface, with the report
+// descriptor the host sees) and the firmware that answers its output reports.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "emulator/command_firmware.h"
+#include "hid/hid_backend.h"
+
+namespace emu {
+
+// An input report the device sends on one of its nodes.
+struct Delivery {
+    size_t nodeIndex = 0;
+    std::vector<uint8_t> report;
+};
+
+class EmulatedDevice {
+public:
+    EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes, FirmwareLayout layout);
+    virtual ~EmulatedDevice() = default;
+
+    const std::string& Kind() const { return kind_; }
+    // The nodes as announced; nodeId is left empty, the bus gives each plug its own ids.
+    const std::vector<hid::HidNodeInfo>& Nodes() const { return nodes_; }
+    CommandFirmware& Firmware() { return firmware_; }
+
+    // Handles one output report written on a node and returns the input reports it causes.
+    virtual std::vector<Delivery> HandleOutput(size_t nodeIndex, std::span<const uint8_t> report);
+
+    // Output reports that are not vendor commands (LED reports and the like), newest last.
+    std::vector<std::vector<uint8_t>> OtherOutputs() const;
+
+private:
+    std::string kind_;
+    std::vector<hid::HidNodeInfo> nodes_;
+    CommandFirmware firmware_;
+    size_t commandNode_ = 0;
+    mutable std::mutex otherMutex_;
+    std::vector<std::vector<uint8_t>> otherOutputs_;
+};
+
+// The kinds the emulator can build ("keyboard", "headset").
+std::vector<std::string> EmulatedKinds();
+// A new device of that kind, or nullptr for an unknown kind.
+std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(const std::string& kind);
+
+}  // namespace emu
