@@ -1,0 +1,59 @@
+#pragma once
+// CDeviceKeyButtonUI ("DeviceKeyButton"): one key, button or LED on a device picture.
+// Over the button's own status images it draws, in this order, the light image (while the
+// light overlay is on), the key-unset image and the key-set image (each while not hidden).
+// Layout attributes: "lightimage", "keysetimage", "keyunsetimage" (image strings) and
+// "gmnametextcolor" (accepted, no effect).
+#include <QPushButton>
+
+class CDeviceKeyButtonUI : public QPushButton {
+    Q_OBJECT
+    Q_PROPERTY(QString lightimage READ GetLightImage WRITE SetLightImage)
+    Q_PROPERTY(QString keysetimage READ GetKeySetImage WRITE SetKeySetImage)
+    Q_PROPERTY(QString keyunsetimage READ GetKeyUnsetImage WRITE SetKeyUnsetImage)
+    Q_PROPERTY(QString gmnametextcolor READ GetGmNameTextColor WRITE SetGmNameTextColor)
+public:
+    static constexpr char kClassName[] = "DeviceKeyButton";
+
+    explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
+
+    QString GetLightImage() const { return m_lightImage; }
+    void SetLightImage(const QString& image);
+    QString GetKeySetImage() const { return m_keySetImage; }
+    void SetKeySetImage(const QString& image);
+    QString GetKeyUnsetImage() const { return m_keyUnsetImage; }
+    void SetKeyUnsetImage(const QString& image);
+    QString GetGmNameTextColor() const { return m_gmNameTextColor; }
+    void SetGmNameTextColor(const QString& colour);
+
+    // colour: the fade the light image is drawn with (0 transparent .. 255 opaque);
+    // level: kept for the device classes, not used in drawing.
+    void SetLightOverlay(bool on, int colour, int level);
+    bool IsLightOverlayOn() const { return m_lightOn; }
+    int GetLightOverlayColour() const { return m_lightColour; }
+    int GetLightOverlayLevel() const { return m_lightLevel; }
+
+    void SetKeySetHidden(bool hidden);
+    bool IsKeySetHidden() const { return m_keySetHidden; }
+    void SetKeyUnsetHidden(bool hidden);
+    bool IsKeyUnsetHidden() const { return m_keyUnsetHidden; }
+
+    void SetSelected(bool selected);
+    bool IsSelected() const { return m_selected; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QString m_lightImage;
+    QString m_keySetImage;
+    QString m_keyUnsetImage;
+    QString m_gmNameTextColor;
+    bool m_keySetHidden = true;
+    bool m_keyUnsetHidden = true;
+    bool m_lightOn = false;
+    int m_lightColour = 255;
+    int m_lightLevel = 200;
+    bool m_selected = false;
+};

@@ -1,0 +1,77 @@
+#include "ui/skin_resources.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmapCache>
+#include <QRegularExpression>
+#include <QSet>
+
+#include "platform/log_categories.h"
+
+namespace ui {
+namespace {
+QString& resourcePath()
+{
+    static QString path;
+    return path;
+}
+
+QString findDefaultSkin()
+{
+    QStringList candidates;
+    const QString fromEnv = qEnvironmentVariable("SKELMORA_SKIN_DIR");
+    if (!fromEnv.isEmpty()) candidates << fromEnv;
+    const QString appDir = QCoreApplication::applicationDirPath();
+    candidates << appDir + "/skin" << appDir + "/../skin" << appDir + "/../../skin";
+    for (const QString& c : candidates) {
+        if (QFileInfo::exists(c + "/res.xml")) return QDir(c).absolutePath();
+    }
+    return QDir(appDir + "/skin").absolutePath();
+}
+}  // namespace
+
+void SetResourcePath(const QString& folder) { resourcePath() = QDir(folder).absolutePath(); }
+
+QString GetResourcePath()
+{
+    if (resourcePath().isEmpty()) resourcePath() = findDefaultSkin();
+    return resourcePath();
+}
+
+QString ResolveSkinFile(const QString& relative)
+{
+    if (relative.isEmpty()) return {};
+    QString path = relative;
+    path.replace('\\', '/');
+    if (QDir::isAbsolutePath(path)) return path;
+    return GetResourcePath() + '/' + path;
+}
+
+QString ImageFileOf(const QString& imageString)
+{
+    static const QRegularExpression fileAttribute(QStringLiteral("file\\s*=\\s*'([^']*)'"));
+    const QString trimmed = imageString.trimmed();
+    if (trimmed.isEmpty()) return {};
+    const QRegularExpressionMatch match = fileAttribute.match(trimmed);
+    return ResolveSkinFile(match.hasMatch() ? match.captured(1) : trimmed);
+}
+
+QPixmap LoadSkinImage(const QString& imageString)
+{
+    const QString file = ImageFileOf(imageString);
+    if (file.isEmpty()) return {};
+    QPixmap pixmap;
+    if (QPixmapCache::find(file, &pixmap)) return pixmap;
+    if (!pixmap.load(file)) {
+        static QSet<QString> reported;
+        if (!reported.contains(file)) {
+            reported.insert(file);
+            qCWarning(lcUi) << "image not found or unreadable:" << file;
+        }
+        return {};
+    }
+    QPixmapCache::insert(file, pixmap);
+    return pixmap;
+}
+}  // namespace ui
