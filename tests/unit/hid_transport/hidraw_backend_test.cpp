@@ -1,0 +1,97 @@
+#include "hid/hidraw_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "hid/hid_connection.h"
+#include "hid/sample_descriptors.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A sysfs tree as the kernel lays it out: the class entry's "device" link points at the HID
+// device, whose parent is the USB interface.
+class FakeSysfs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("skelmora-sysfs-" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "class/hidraw");
+        fs::create_directories(root_ / "dev");
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    void AddNode(const std::string& name, const std::string& interfaceDir, const char* hidId,
+                 std::span<const uint8_t> descriptor, const char* bInterfaceNumber) {
+        const fs::path usbInterface = root_ / "devices" / interfaceDir;
+        const fs::path hidDevice = usbInterface / (std::string(hidId) + ".0001");
+        fs::create_directories(hidDevice);
+        std::ofstream(hidDevice / "report_descriptor", std::ios::binary)
+            .write(reinterpret_cast<const char*>(descriptor.data()), descriptor.size());
+        std::ofstream(hidDevice / "uevent") << "DRIVER=hid-generic\nHID_ID=0003:0000"
+                                            << std::string(hidId).substr(5, 4) << ":0000"
+                                            << std::string(hidId).substr(10, 4)
+                                            << "\nHID_NAME=Test Keyboard\nHID_PHYS=usb-0000:00:14.0-1/input1\n";
+        if (bInterfaceNumber) std::ofstream(usbInterface / "bInterfaceNumber") << bInterfaceNumber;
+        fs::create_directories(root_ / "class/hidraw" / name);
+        fs::create_directory_symlink(hidDevice, root_ / "class/hidraw" / name / "device");
+    }
+
+    fs::path root_;
+};
+
+TEST_F(FakeSysfs, ListsNodesWithIdsInterfaceAndDescriptor) {
+    AddNode("hidraw10", "1-1:1.1", "0003:320F:5055", hid::descriptors::kKeyboardInterface1, "01\n");
+    AddNode("hidraw2", "1-2:1.3", "0003:0C76:1630", hid::descriptors::kHeadsetInterface3, nullptr);
+    hid::HidrawBackend backend((root_ / "class/hidraw").string(), (root_ / "dev").string());
+    std::vector<hid::HidNodeInfo> nodes;
+    std::string error;
+    ASSERT_TRUE(backend.ListNodes(nodes, error)) << error;
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0].nodeId, (root_ / "dev/hidraw2").string());  // numeric order
+    EXPECT_EQ(nodes[0].vendorId, 0x0C76);
+    EXPECT_EQ(nodes[0].interfaceNumber, 1);  // from HID_PHYS when sysfs has no number
+    EXPECT_EQ(nodes[1].vendorId, 0x320F);
+    EXPECT_EQ(nodes[1].productId, 0x5055);
+    EXPECT_EQ(nodes[1].interfaceNumber, 1);
+    EXPECT_EQ(nodes[1].product, "Test Keyboard");
+    EXPECT_EQ(nodes[1].reportDescriptor.size(), hid::descriptors::kKeyboardInterface1.size());
+
+    CHidConnection connection(std::make_shared<hid::HidrawBackend>(
+        (root_ / "class/hidraw").string(), (root_ / "dev").string()));
+    ASSERT_TRUE(connection.Enumerate());
+    EXPECT_EQ(connection.PathCount(), 5);
+}
+
+TEST_F(FakeSysfs, MissingTreeMeansNoDevices) {
+    hid::HidrawBackend backend((root_ / "nothing").string(), (root_ / "dev").string());
+    std::vector<hid::HidNodeInfo> nodes;
+    std::string error;
+    EXPECT_TRUE(backend.ListNodes(nodes, error));
+    EXPECT_TRUE(nodes.empty());
+}
+
+TEST_F(FakeSysfs, OpeningAMissingNodeSaysSo) {
+    hid::HidrawBackend backend((root_ / "class/hidraw").string(), (root_ / "dev").string());
+    std::string error;
+    EXPECT_EQ(backend.OpenNode((root_ / "dev/hidraw5").string(), true, true, error), nullptr);
+    EXPECT_NE(error.find("hidraw5"), std::string::npos);
+}
+
+TEST(HidrawHints, PermissionMessageNamesTheUdevRule) {
+    const std::string hint = hid::HidrawPermissionHint("/dev/hidraw4");
+    EXPECT_NE(hint.find("/dev/hidraw4"), std::string::npos);
+    EXPECT_NE(hint.find("70-skelmora.rules"), std::string::npos);
+}
+
+TEST(HidrawHints, ReportIdDetection) {
+    EXPECT_TRUE(hid::DescriptorUsesReportIds(hid::descriptors::kKeyboardInterface1));
+    EXPECT_FALSE(hid::DescriptorUsesReportIds(hid::descriptors::kBootKeyboard));
+    const uint8_t truncatedLongItem[] = {0xFE, 0x10};
+    EXPECT_FALSE(hid::DescriptorUsesReportIds(truncatedLongItem));
+}
+
+}  // namespace

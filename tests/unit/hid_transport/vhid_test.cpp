@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "emulator/emulated_bus.h"
+#include "emulator/vhid_server.h"
+#include "hid/command_channel.h"
+#include "hid/vhid_backend.h"
+#include "hid/vhid_protocol.h"
+
+namespace {
+
+TEST(VhidFraming, SplitsMessagesAcrossArbitraryChunks) {
+    auto a = vhid::Writer(vhid::kAnnounce).U32(7).U16(0x320F).Str("kbd").Blob(std::vector<uint8_t>{1, 2}).Finish();
+    auto b = vhid::Writer(vhid::kRemove).U32(7).Finish();
+    std::vector<uint8_t> stream(a);
+    stream.insert(stream.end(), b.begin(), b.end());
+    vhid::FrameBuffer frames;
+    std::vector<vhid::Message> got;
+    for (uint8_t byte : stream) {
+        frames.Append({&byte, 1});
+        while (auto m = frames.Next()) got.push_back(*m);
+    }
+    ASSERT_EQ(got.size(), 2u);
+    vhid::Reader in(got[0].payload);
+    EXPECT_EQ(in.U32(), 7u);
+    EXPECT_EQ(in.U16(), 0x320F);
+    EXPECT_EQ(in.Str(), "kbd");
+    EXPECT_EQ(in.Blob(), (std::vector<uint8_t>{1, 2}));
+    EXPECT_FALSE(in.Failed());
+    EXPECT_EQ(got[1].type, vhid::kRemove);
+}
+
+TEST(VhidFraming, BadLengthsAndShortPayloadsAreRejected) {
+    for (uint32_t length : {0u, vhid::kMaxMessage + 1}) {
+        vhid::FrameBuffer frames;
+        uint8_t header[5] = {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                             static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24), 1};
+        frames.Append(header);
+        EXPECT_FALSE(frames.Next().has_value());
+        EXPECT_TRUE(frames.Invalid());
+    }
+    const uint8_t shortPayload[3] = {5, 0, 'a'};  // a string claiming 5 bytes
+    vhid::Reader in(shortPayload);
+    EXPECT_TRUE(in.Str().empty());
+    EXPECT_TRUE(in.Failed());
+    EXPECT_EQ(in.U32(), 0u);
+}
+
+class VhidBus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        socket_ = "/tmp/skelmora-vhid-test-" + std::to_string(::getpid()) + ".sock";
+        bus_ = emu::EmulatedBus::Create();
+        server_ = std::make_unique<emu::VhidServer>(bus_, socket_);
+        std::string error;
+        ASSERT_TRUE(server_->Start(error)) << error;
+    }
+    void TearDown() override { server_->Stop(); }
+
+    std::shared_ptr<hid::VhidBackend> Connect() {
+        std::string error;
+        auto client = hid::VhidBackend::Connect(socket_, error);
+        EXPECT_TRUE(client) << error;
+        return client;
+    }
+
+    template <typename Pred>
+    static bool Eventually(Pred pred) {
+        for (int i = 0; i < 200; ++i) {
+            if (pred()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
+    std::string socket_;
+    std::shared_ptr<emu::EmulatedBus> bus_;
+    std::unique_ptr<emu::VhidServer> server_;
+};
+
+TEST_F(VhidBus, AnnouncesPlugsAndUnplugs) {
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("keyboard", error));
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    std::vector<hid::HidNodeInfo> nodes;
+    ASSERT_TRUE(client->ListNodes(nodes, error));
+    ASSERT_EQ(nodes.size(), 1u);  // present nodes are known once Connect returns
+    EXPECT_EQ(nodes[0].vendorId, 0x320F);
+    EXPECT_EQ(nodes[0].interfaceNumber, 1);
+
+    ASSERT_TRUE(bus_->Plug("headset", error));
+    EXPECT_TRUE(Eventually([&] { return client->ListNodes(nodes, error) && nodes.size() == 2; }));
+    ASSERT_TRUE(bus_->Unplug("keyboard", error));
+    EXPECT_TRUE(Eventually([&] { return client->ListNodes(nodes, error) && nodes.size() == 1; }));
+    EXPECT_EQ(nodes[0].productId, 0x1630);
+}
+
+TEST_F(VhidBus, CommandsRoundTripAndUnplugFailsTheChannel) {
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("keyboard", error));
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    CCommandChannel channel(client);
+    CHidConnection probe(client);
+    ASSERT_TRUE(probe.Enumerate());
+    std::string path;
+    while (auto p = probe.NextPath()) {
+        if (p->find("&col04") != std::string::npos) path = *p;
+    }
+    ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
+    channel.SetOpened(true);
+    channel.SetMode(1);
+    const std::vector<uint8_t> data(100, 0x5A);
+    EXPECT_EQ(channel.WriteMacroData(data), hid::kResultOk);
+    EXPECT_EQ(bus_->Device("keyboard")->Firmware().Area(hid::kCmdWriteMacroData)[99], 0x5A);
+
+    ASSERT_TRUE(bus_->Unplug("keyboard", error));
+    EXPECT_TRUE(Eventually([&] { return !client->NodeExists(hid::NodeIdOfPath(path)); }));
+    EXPECT_NE(channel.BeginSettings(), hid::kResultOk);
+}
+
+TEST_F(VhidBus, ServerGoingAwayLeavesNoDevices) {
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("headset", error));
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    server_->Stop();
+    std::vector<hid::HidNodeInfo> nodes;
+    EXPECT_TRUE(Eventually([&] { return !client->Connected(); }));
+    client->ListNodes(nodes, error);
+    EXPECT_TRUE(nodes.empty());
+}
+
+TEST(VhidConnect, MissingSocketIsAClearError) {
+    std::string error;
+    EXPECT_EQ(hid::VhidBackend::Connect("/tmp/skelmora-no-such-bus.sock", error), nullptr);
+    EXPECT_NE(error.find("skelmora-no-such-bus.sock"), std::string::npos);
+}
+
+}  // namespace
