@@ -1,0 +1,191 @@
+#include "profiles/json_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <vector>
+
+#include "profiles/profile_log.h"
+
+namespace profiles {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now and reports whether the close succeeded.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string Describe(const std::filesystem::path& path, int error) {
+    return path.string() + ": " + std::strerror(error);
+}
+
+WriteResult Fail(WriteStatus status, int error, const std::filesystem::path& path,
+                 const char* what) {
+    ProfileWarning(std::string("WriteDocument ") + what + " " + Describe(path, error));
+    return WriteResult{status, error};
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ContentUnknown(ReadStatus status) {
+    return status == ReadStatus::Unreadable || status == ReadStatus::TooLarge;
+}
+
+TextReadResult ReadJsonText(const std::filesystem::path& path) {
+    TextReadResult result;
+    errno = 0;
+    // Non-blocking, so that a FIFO in place of a profile cannot hang the caller.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int open_error = file.get() < 0 ? errno : 0;
+    char trace[64];
+    std::snprintf(trace, sizeof trace, "readjsonFile 错误吗：：%d\n", open_error);
+    ProfileTrace(trace);
+    if (file.get() < 0) {
+        result.status = (open_error == ENOENT || open_error == ENOTDIR) ? ReadStatus::Missing
+                                                                         : ReadStatus::Unreadable;
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        result.status = ReadStatus::Unreadable;
+        return result;
+    }
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > kMaxJsonFileSize) {
+        ProfileWarning("readjsonFile: " + path.string() + " is too large (" +
+                       std::to_string(size) + " bytes)");
+        result.status = ReadStatus::TooLarge;
+        return result;
+    }
+    std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+    std::size_t count = 0;
+    while (count < size) {
+        const ssize_t got = ::read(file.get(), buffer.data() + count, size - count);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (got == 0) break;
+        count += static_cast<std::size_t>(got);
+    }
+    if (count != size) {
+        result.status = ReadStatus::Unreadable;
+        return result;
+    }
+    result.text.assign(buffer.data(), count);
+    result.status = count == 0 ? ReadStatus::Empty : ReadStatus::Ok;
+    return result;
+}
+
+std::string readjsonFile(const std::filesystem::path& path) { return ReadJsonText(path).text; }
+
+std::string StyledText(const Json::Value& value) {
+    Json::StyledWriter writer;
+    return writer.write(value);
+}
+
+DocumentReadResult JsonFile::ReadDocumentChecked(const std::filesystem::path& path) const {
+    DocumentReadResult result;
+    TextReadResult text = ReadJsonText(path);
+    if (text.status != ReadStatus::Ok) {
+        if (text.text.empty()) ProfileTrace("ReadDocument: empty text " + path.string());
+        result.status = text.status;
+        return result;
+    }
+    Json::Value root;
+    bool parsed = false;
+    try {
+        Json::Reader reader;
+        parsed = reader.parse(text.text.data(), text.text.data() + text.text.size(), root);
+    } catch (const std::exception& error) {
+        // The reader refuses nesting deeper than its stack limit by throwing.
+        ProfileTrace(std::string("ReadDocument: ") + error.what() + " " + path.string());
+        parsed = false;
+    }
+    if (!parsed) {
+        result.status = ReadStatus::ParseError;
+        return result;
+    }
+    result.value = std::move(root);
+    result.status = ReadStatus::Ok;
+    return result;
+}
+
+Json::Value JsonFile::ReadDocument(const std::filesystem::path& path) const {
+    return ReadDocumentChecked(path).value;
+}
+
+WriteResult JsonFile::WriteDocument(const Json::Value& value,
+                                    const std::filesystem::path& path) const {
+    if (path.empty() || !path.has_filename()) {
+        ProfileWarning("WriteDocument: no file name in \"" + path.string() + "\"");
+        return WriteResult{WriteStatus::InvalidTarget, EINVAL};
+    }
+    const std::string text = StyledText(value);
+
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    FileDescriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (file.get() < 0) return Fail(WriteStatus::CreateFailed, errno, path, "create");
+    const std::string temporary = pattern;
+
+    // Keep the permissions of the file being replaced.
+    struct stat old_info {};
+    const mode_t mode = ::stat(path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
+    ::fchmod(file.get(), mode);
+
+    if (!WriteAll(file.get(), text) || ::fsync(file.get()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return Fail(WriteStatus::WriteFailed, error, path, "write");
+    }
+    if (!file.close()) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return Fail(WriteStatus::WriteFailed, error, path, "close");
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return Fail(WriteStatus::RenameFailed, error, path, "rename");
+    }
+    return WriteResult{};
+}
+
+}  // namespace profiles
