@@ -1,0 +1,116 @@
+#include "app/device_discovery.h"
+
+#include <poll.h>
+
+#include "platform/log_categories.h"
+
+CDeviceDiscovery::CDeviceDiscovery(std::shared_ptr<hid::IHidBackend> backend, Callbacks callbacks)
+    : backend_(std::move(backend)),
+      callbacks_(std::move(callbacks)),
+      detected_(ActiveInterfaceTable().begin(), ActiveInterfaceTable().end()),
+      connection_(backend_) {}
+
+CDeviceDiscovery::~CDeviceDiscovery() { Stop(); }
+
+int CDeviceDiscovery::FindAbsentEntry(const DeviceIdentity& probe, bool matchUsage) const {
+    for (size_t i = 0; i < detected_.size(); ++i) {
+        const DeviceIdentity& entry = detected_[i];
+        if (entry.present || !entry.path.empty()) continue;
+        if (entry.vendorId != probe.vendorId || entry.productId != probe.productId ||
+            entry.collectionNumber != probe.collectionNumber ||
+            entry.interfaceNumber != probe.interfaceNumber) {
+            continue;
+        }
+        if (matchUsage && (entry.usagePage != probe.usagePage || entry.usage != probe.usage)) {
+            continue;
+        }
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void CDeviceDiscovery::FindNewInterfaces() {
+    while (auto path = connection_.NextPath()) {
+        DeviceIdentity probe;
+        probe.vendorId = ParseVendorId(*path);
+        probe.productId = ParseProductId(*path);
+        probe.collectionNumber = ParseCollectionNumber(*path);
+        probe.interfaceNumber = ParseInterfaceNumber(*path);
+        // Rows with vendor id 0 stand for devices no interface reports.
+        if (probe.vendorId == 0 && probe.productId == 0) continue;
+        if (FindAbsentEntry(probe, false) < 0) continue;
+        if (!connection_.Open(*path, true, false, true, false)) continue;  // retried next pass
+        probe.vendorId = connection_.VendorId();
+        probe.productId = connection_.ProductId();
+        probe.usagePage = connection_.UsagePage();
+        probe.usage = connection_.Usage();
+        connection_.Close();
+        const int row = FindAbsentEntry(probe, true);
+        if (row < 0) continue;
+        DeviceIdentity& entry = detected_[row];
+        entry.present = 1;
+        entry.path = *path;
+        qCDebug(lcDiscovery) << "found row" << row << path->c_str();
+        if (callbacks_.found) callbacks_.found(row);
+    }
+}
+
+void CDeviceDiscovery::ProbePresentInterfaces() {
+    for (size_t i = 0; i < detected_.size(); ++i) {
+        DeviceIdentity& entry = detected_[i];
+        if (!entry.present) continue;
+        if (backend_->NodeExists(hid::NodeIdOfPath(entry.path))) continue;
+        entry.present = 0;
+        entry.path.clear();
+        qCDebug(lcDiscovery) << "lost row" << i;
+        if (callbacks_.lost) callbacks_.lost(static_cast<int>(i));
+    }
+}
+
+bool CDeviceDiscovery::RunPass() {
+    if (!backend_) return false;
+    bool anyAbsent = false;
+    for (const auto& entry : detected_) anyAbsent |= (!entry.present && entry.path.empty());
+    if (anyAbsent) {
+        if (!connection_.Enumerate()) return false;
+        FindNewInterfaces();
+        if (!firstPassReported_) {
+            firstPassReported_ = true;
+            if (callbacks_.firstPassDone) callbacks_.firstPassDone();
+        }
+        connection_.ReleasePaths();
+    }
+    ProbePresentInterfaces();
+    return true;
+}
+
+void CDeviceDiscovery::Start() {
+    if (thread_.joinable()) return;
+    stop_.Reset();
+    thread_ = std::thread([this] { ThreadMain(); });
+}
+
+bool CDeviceDiscovery::Stop() {
+    if (!thread_.joinable()) return true;
+    stop_.Set();
+    // The thread only ever waits on the stop event or runs a short pass, so the join is
+    // bounded; it is never killed.
+    thread_.join();
+    return true;
+}
+
+void CDeviceDiscovery::Wake() { wake_.Set(); }
+
+void CDeviceDiscovery::ThreadMain() {
+    for (;;) {
+        if (stop_.TryConsume()) break;
+        if (!RunPass()) {
+            qCWarning(lcDiscovery) << "enumeration failed; hot-plug stops until the next start";
+            break;
+        }
+        pollfd fds[2] = {{stop_.Fd(), POLLIN, 0}, {wake_.Fd(), POLLIN, 0}};
+        int r = poll(fds, 2, kPassIntervalMs);
+        if (r > 0 && (fds[1].revents & POLLIN)) wake_.TryConsume();
+    }
+    qCDebug(lcDiscovery) << "抓取设备线程设定退出";
+}

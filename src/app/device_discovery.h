@@ -1,0 +1,58 @@
+#pragma once
+// Finds the supported HID interfaces as they come and go. A pass enumerates the interfaces,
+// marks new matches of the interface table present and reports them, then probes the
+// present ones and reports those that vanished. The thread runs a pass every 100 ms.
+//
+// The callbacks run on the discovery thread. The main window hands them to its own thread
+// and waits for them, so the detected list never changes while the window reads it.
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "hid/hid_connection.h"
+#include "platform/stop_event.h"
+#include "tables/device_tables.h"
+
+class CDeviceDiscovery {
+public:
+    static constexpr int kPassIntervalMs = 100;
+    static constexpr int kStopTimeoutMs = 1000;
+
+    struct Callbacks {
+        std::function<void(int row)> found;     // 0xC12
+        std::function<void(int row)> lost;      // 0xC13
+        std::function<void()> firstPassDone;    // the product-string message, posted once
+    };
+
+    CDeviceDiscovery(std::shared_ptr<hid::IHidBackend> backend, Callbacks callbacks);
+    ~CDeviceDiscovery();
+    CDeviceDiscovery(const CDeviceDiscovery&) = delete;
+    CDeviceDiscovery& operator=(const CDeviceDiscovery&) = delete;
+
+    // One pass; false when the enumeration itself failed (the thread then ends).
+    bool RunPass();
+
+    void Start();
+    // Signals the stop event and joins; true when the thread ended within the time-out.
+    bool Stop();
+    // Asks for a pass now instead of at the next tick (a hidraw arrival, for example).
+    void Wake();
+
+    const std::vector<DeviceIdentity>& Detected() const { return detected_; }
+
+private:
+    void ThreadMain();
+    void FindNewInterfaces();
+    void ProbePresentInterfaces();
+    int FindAbsentEntry(const DeviceIdentity& probe, bool matchUsage) const;
+
+    std::shared_ptr<hid::IHidBackend> backend_;
+    Callbacks callbacks_;
+    std::vector<DeviceIdentity> detected_;  // a copy of the interface table
+    CHidConnection connection_;             // long-lived, for enumeration and probing
+    bool firstPassReported_ = false;
+    platform::StopEvent stop_{platform::StopEvent::Mode::ManualReset};
+    platform::StopEvent wake_{platform::StopEvent::Mode::AutoReset};
+    std::thread thread_;
+};

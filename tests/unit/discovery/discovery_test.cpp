@@ -1,0 +1,187 @@
+#include "app/device_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "emulator/emulated_bus.h"
+#include "hid/sample_descriptors.h"
+
+namespace {
+
+struct Recorder {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<int> found, lost;
+    int firstPasses = 0;
+
+    CDeviceDiscovery::Callbacks Callbacks() {
+        return {[this](int row) { Add(found, row); }, [this](int row) { Add(lost, row); },
+                [this] {
+                    std::lock_guard lock(mutex);
+                    ++firstPasses;
+                }};
+    }
+    void Add(std::vector<int>& list, int row) {
+        std::lock_guard lock(mutex);
+        list.push_back(row);
+        changed.notify_all();
+    }
+    bool WaitFound(size_t count) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(5), [&] { return found.size() >= count; });
+    }
+};
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    void Plug(const char* kind) {
+        std::string error;
+        ASSERT_TRUE(bus_->Plug(kind, error)) << error;
+    }
+    void Unplug(const char* kind) {
+        std::string error;
+        ASSERT_TRUE(bus_->Unplug(kind, error)) << error;
+    }
+
+    std::shared_ptr<emu::EmulatedBus> bus_ = emu::EmulatedBus::Create();
+    Recorder events_;
+    CDeviceDiscovery discovery_{bus_, events_.Callbacks()};
+};
+
+TEST_F(DiscoveryTest, NothingConnectedReportsTheFirstPassOnce) {
+    EXPECT_TRUE(discovery_.RunPass());
+    EXPECT_TRUE(discovery_.RunPass());
+    EXPECT_TRUE(events_.found.empty());
+    EXPECT_EQ(events_.firstPasses, 1);
+}
+
+TEST_F(DiscoveryTest, KeyboardInterfacesAreFoundLostAndFoundAgain) {
+    Plug("keyboard");
+    ASSERT_TRUE(discovery_.RunPass());
+    EXPECT_EQ(events_.found, (std::vector<int>{1, 0}));  // col03 comes before col04
+    EXPECT_NE(discovery_.Detected()[0].path.find("&col04"), std::string::npos);
+    EXPECT_TRUE(discovery_.Detected()[0].present);
+
+    ASSERT_TRUE(discovery_.RunPass());
+    EXPECT_EQ(events_.found.size(), 2u);  // present entries are not reported again
+
+    Unplug("keyboard");
+    ASSERT_TRUE(discovery_.RunPass());
+    EXPECT_EQ(events_.lost, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(discovery_.Detected()[0].path.empty());
+
+    Plug("keyboard");
+    ASSERT_TRUE(discovery_.RunPass());
+    EXPECT_EQ(events_.found.size(), 4u);
+}
+
+TEST_F(DiscoveryTest, HeadsetIsItsOwnRow) {
+    Plug("headset");
+    ASSERT_TRUE(discovery_.RunPass());
+    EXPECT_EQ(events_.found, std::vector<int>{10});
+}
+
+TEST_F(DiscoveryTest, ThreadReportsArrivalsAndStops) {
+    discovery_.Start();
+    Plug("keyboard");
+    discovery_.Wake();
+    EXPECT_TRUE(events_.WaitFound(2));
+    EXPECT_TRUE(discovery_.Stop());
+}
+
+// A backend whose nodes the test writes, for cases the emulated devices cannot show.
+class ScriptedBackend final : public hid::IHidBackend {
+public:
+    std::vector<hid::HidNodeInfo> nodes;
+    int refuseOpens = 0;
+
+    std::string Name() const override { return "scripted"; }
+    bool ListNodes(std::vector<hid::HidNodeInfo>& out, std::string&) override {
+        out = nodes;
+        return true;
+    }
+    std::unique_ptr<hid::IHidHandle> OpenNode(const std::string& id, bool, bool,
+                                              std::string& error) override {
+        if (refuseOpens > 0) {
+            --refuseOpens;
+            error = "gone";
+            return nullptr;
+        }
+        for (const auto& node : nodes) {
+            if (node.nodeId == id) return std::make_unique<Handle>(node);
+        }
+        error = "gone";
+        return nullptr;
+    }
+    bool NodeExists(const std::string& id) override {
+        for (const auto& node : nodes) {
+            if (node.nodeId == id) return true;
+        }
+        return false;
+    }
+
+private:
+    struct Handle final : hid::IHidHandle {
+        explicit Handle(hid::HidNodeInfo i) : info(std::move(i)) {}
+        hid::HidNodeInfo info;
+        const hid::HidNodeInfo& Info() const override { return info; }
+        hid::IoStatus Read(std::span<uint8_t>, size_t& n, int, int) override {
+            n = 0;
+            return hid::IoStatus::Timeout;
+        }
+        hid::IoStatus Write(std::span<const uint8_t>, int, int) override {
+            return hid::IoStatus::Ok;
+        }
+    };
+};
+
+hid::HidNodeInfo Node(const char* id, uint16_t vid, uint16_t pid, int mi) {
+    hid::HidNodeInfo node;
+    node.nodeId = id;
+    node.vendorId = vid;
+    node.productId = pid;
+    node.interfaceNumber = mi;
+    const auto& d = hid::descriptors::kKeyboardInterface1;
+    node.reportDescriptor.assign(d.begin(), d.end());
+    return node;
+}
+
+TEST(DiscoveryEdges, VendorIdZeroNeverMatchesTheUnusedRows) {
+    auto backend = std::make_shared<ScriptedBackend>();
+    backend->nodes.push_back(Node("s/1", 0x0000, 0x0000, 1));
+    Recorder events;
+    CDeviceDiscovery discovery(backend, events.Callbacks());
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_TRUE(events.found.empty());
+}
+
+TEST(DiscoveryEdges, InterfaceThatCannotBeOpenedIsRetriedNextPass) {
+    auto backend = std::make_shared<ScriptedBackend>();
+    backend->nodes.push_back(Node("s/1", 0x320F, 0x5055, 1));
+    backend->refuseOpens = 2;  // both keyboard collections vanish before their open
+    Recorder events;
+    CDeviceDiscovery discovery(backend, events.Callbacks());
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_TRUE(events.found.empty());
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_EQ(events.found.size(), 2u);
+}
+
+TEST(DiscoveryEdges, TestTableGivesMouseRowsRealIds) {
+    InterfaceTable table = ShippedInterfaceTable();
+    table[4].vendorId = 0x1234;
+    table[4].productId = 0x5678;
+    SetInterfaceTableForTesting(table);
+    auto backend = std::make_shared<ScriptedBackend>();
+    backend->nodes.push_back(Node("s/1", 0x1234, 0x5678, 1));
+    Recorder events;
+    CDeviceDiscovery discovery(backend, events.Callbacks());
+    ASSERT_TRUE(discovery.RunPass());
+    RestoreShippedInterfaceTable();
+    EXPECT_EQ(events.found, std::vector<int>{4});
+    EXPECT_EQ(ShippedInterfaceTable()[4].vendorId, 0);
+}
+
+}  // namespace
