@@ -77,8 +77,13 @@ int ExchangeCommand(const std::shared_ptr<hid::IHidBackend>& backend, const std:
     hid::BeginRequest(request, static_cast<uint8_t>(command));
     hid::FillChunk(request, static_cast<uint8_t>(length), static_cast<uint16_t>(offset), data);
     hid::Report reply{};
-    const int result =
+    int result =
         channel.Exchange(request.data(), request.size(), reply.data(), reply.size(), nullptr);
+    if (result == hid::kResultOk && reply[hid::kByteStatus] == hid::kStatusFailed) {
+        result = hid::kResultStatusFF;
+    } else if (result == hid::kResultOk && reply[hid::kByteStatus] == hid::kStatusRefused) {
+        result = hid::kResultStatusFE;
+    }
     std::fprintf(out, "request:\n%s", hid::FormatReportTrace(request).c_str());
     if (result != hid::kResultWriteFailed) {
         std::fprintf(out, "reply:\n%s", hid::FormatReportTrace(reply).c_str());

@@ -47,6 +47,12 @@ path="$(list | grep 'col=4' | cut -d' ' -f1)"
 out="$(SKELMORA_HID="vhid:$socket" "$skelmora" --exchange "$path" 03 22)"
 echo "$out" | grep -q '^result: 1 (ok)$' || { echo "$out"; fail "exchange failed"; }
 
+# A fault injected through the emulator's console reaches the program as a result code.
+send "fault keyboard 03 -1 status-fe 1"
+out="$(SKELMORA_HID="vhid:$socket" "$skelmora" --exchange "$path" 03 22 || true)"
+echo "$out" | grep -q '^result: -103 (status 0xFE)$' || { echo "$out"; fail "status 0xFE not reported"; }
+echo "$out" | grep -q '^04 .. .. 03   22 00 00 fe' || { echo "$out"; fail "status 0xFE not in the reply"; }
+
 # Bad input is a clear error, not a crash.
 if SKELMORA_HID="vhid:$work/none.sock" "$skelmora" --list-devices 2>"$work/err"; then
   fail "listing on a missing bus succeeded"
