@@ -27,7 +27,7 @@ const hid::ReportDescriptor& Parsed(std::span<const uint8_t> bytes) {
 const hid::ReportCaps& Caps(std::span<const uint8_t> bytes, int collection, ReportType type) {
   const hid::ReportDescriptor& d = Parsed(bytes);
   EXPECT_TRUE(d.ok) << d.error;
-  return d.collections.at(collection - 1).caps(type);
+  return d.collections.at(static_cast<size_t>(collection - 1)).caps(type);
 }
 
 // A zeroed report of `length` bytes with `id` first and `value` written at
