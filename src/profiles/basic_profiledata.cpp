@@ -26,8 +26,7 @@ const Json::Value& ElementOf(const Json::Value& document, std::int32_t index) {
 }
 
 void SetElementOf(Json::Value& document, std::int32_t index, const Json::Value& element) {
-    ItemForWrite(MemberForWrite(document, kDevice), static_cast<Json::ArrayIndex>(index)) =
-        element;
+    ItemForWrite(MemberForWrite(document, kDevice), static_cast<Json::ArrayIndex>(index)) = element;
 }
 
 std::vector<KeyAssignmentPair> KeyListOf(const Json::Value& element) {
@@ -114,8 +113,7 @@ WriteResult CBasicProfiledata::Save() { return SaveElement(Json::Value(element_)
 WriteResult CBasicProfiledata::SaveElement(const Json::Value& value,
                                            const std::filesystem::path& path) {
     if (!ElementIndexValid()) {
-        ProfileWarning("SaveElement: element index " + std::to_string(element_index_) +
-                       " refused");
+        ProfileWarning("SaveElement: element index " + std::to_string(element_index_) + " refused");
         return WriteResult{WriteStatus::InvalidTarget, EINVAL};
     }
     DocumentReadResult document = file_.ReadDocumentChecked(path);
@@ -239,8 +237,7 @@ std::vector<LightEffectStep> CBasicProfiledata::ReadCustomLightEffect() {
         const Json::Value& row = Item(Member(light_document_, "LightInfo"),
                                       static_cast<Json::ArrayIndex>(element_index_));
         const std::string guid = json::ToString(Member(
-            Item(row, static_cast<Json::ArrayIndex>(light_.mode - built_in_light_count_)),
-            "Guid"));
+            Item(row, static_cast<Json::ArrayIndex>(light_.mode - built_in_light_count_)), "Guid"));
         // Without a Guid there is no effect file (rather than a file named ".light").
         if (!guid.empty()) {
             const Json::Value effect = file_.ReadDocument(std::filesystem::path(guid + ".light"));

@@ -19,7 +19,7 @@ namespace profiles {
 inline constexpr std::int32_t kMaxElementIndex = 255;
 
 class CBasicProfiledata {
-public:
+  public:
     CBasicProfiledata() = default;
     virtual ~CBasicProfiledata() = default;
 
@@ -79,12 +79,12 @@ public:
     const std::vector<KeyAssignmentPair>& SecondaryKeyList() const { return secondary_key_list_; }
     std::int32_t BuiltInLightCount() const { return built_in_light_count_; }
 
-protected:
+  protected:
     bool ElementIndexValid() const;
     // The element as an object, ready for section writes.
     Json::Value& MutableElement();
 
-private:
+  private:
     Json::Value LoadInto(Json::Value& target, const std::filesystem::path& path);
 
     std::filesystem::path profile_path_;

@@ -19,7 +19,7 @@ using EqBands = std::array<std::int32_t, kEqBandCount>;
 std::optional<std::int32_t> EqRowOfType(std::int32_t eq_type);
 
 class CHs6533Profiledata : public CBasicProfiledata {
-public:
+  public:
     HeadsetSystemSetStages ReadSystemSetStages();
     void WriteSystemSetStages(const HeadsetSystemSetStages& stages);
 
@@ -37,7 +37,7 @@ public:
 
     const HeadsetSystemSetStages& SystemSetStages() const { return system_set_stages_; }
 
-private:
+  private:
     std::vector<std::int32_t> ReadBands(const char* section, std::int32_t row);
     void WriteBands(const char* section, std::int32_t row, const EqBands& bands);
 

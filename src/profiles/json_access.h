@@ -30,7 +30,9 @@ Json::Value& ItemForWrite(Json::Value& value, Json::ArrayIndex index);
 // range, reads as 0.
 std::int64_t ToInteger(const Json::Value& value);
 inline std::uint8_t ToU8(const Json::Value& v) { return static_cast<std::uint8_t>(ToInteger(v)); }
-inline std::uint16_t ToU16(const Json::Value& v) { return static_cast<std::uint16_t>(ToInteger(v)); }
+inline std::uint16_t ToU16(const Json::Value& v) {
+    return static_cast<std::uint16_t>(ToInteger(v));
+}
 inline std::int32_t ToI32(const Json::Value& v) { return static_cast<std::int32_t>(ToInteger(v)); }
 // Booleans, and numbers as non-zero; any other type reads as false.
 bool ToBool(const Json::Value& value);

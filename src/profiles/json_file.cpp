@@ -17,7 +17,7 @@ namespace profiles {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -32,7 +32,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -74,11 +74,11 @@ TextReadResult ReadJsonText(const std::filesystem::path& path) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     const int open_error = file.get() < 0 ? errno : 0;
     char trace[64];
-    std::snprintf(trace, sizeof trace, "readjsonFile 错误吗：：%d\n", open_error);
+    std::snprintf(trace, sizeof trace, "readjsonFile 错误吗：：%d", open_error);
     ProfileTrace(trace);
     if (file.get() < 0) {
         result.status = (open_error == ENOENT || open_error == ENOTDIR) ? ReadStatus::Missing
-                                                                         : ReadStatus::Unreadable;
+                                                                        : ReadStatus::Unreadable;
         return result;
     }
     struct stat info {};
@@ -88,8 +88,8 @@ TextReadResult ReadJsonText(const std::filesystem::path& path) {
     }
     const auto size = static_cast<std::uintmax_t>(info.st_size);
     if (size > kMaxJsonFileSize) {
-        ProfileWarning("readjsonFile: " + path.string() + " is too large (" +
-                       std::to_string(size) + " bytes)");
+        ProfileWarning("readjsonFile: " + path.string() + " is too large (" + std::to_string(size) +
+                       " bytes)");
         result.status = ReadStatus::TooLarge;
         return result;
     }

@@ -34,10 +34,10 @@ struct DocumentReadResult {
 
 enum class WriteStatus {
     Ok,
-    InvalidTarget,    // empty path, or a target whose old content could not be read and is kept
-    CreateFailed,     // the temporary file could not be created
-    WriteFailed,      // writing or flushing the text failed (for example a full disk)
-    RenameFailed,     // the temporary file could not replace the target
+    InvalidTarget,  // empty path, or a target whose old content could not be read and is kept
+    CreateFailed,   // the temporary file could not be created
+    WriteFailed,    // writing or flushing the text failed (for example a full disk)
+    RenameFailed,   // the temporary file could not replace the target
 };
 
 struct WriteResult {
@@ -59,7 +59,7 @@ bool ContentUnknown(ReadStatus status);
 std::string StyledText(const Json::Value& value);
 
 class JsonFile {
-public:
+  public:
     // Null when the file is missing, empty, unreadable or not JSON.
     Json::Value ReadDocument(const std::filesystem::path& path) const;
     DocumentReadResult ReadDocumentChecked(const std::filesystem::path& path) const;

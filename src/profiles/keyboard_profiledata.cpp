@@ -76,7 +76,8 @@ std::vector<LightColorEntry> CKeyboardProfiledata::ReadCustomLightColors(std::in
 void CKeyboardProfiledata::WriteCustomLightColors(const std::vector<LightColorEntry>& list,
                                                   std::int32_t group) {
     custom_light_colors_ = list;
-    if (!json::IndexAllowed(group) || list.size() > static_cast<std::size_t>(json::kMaxListIndex + 1)) {
+    if (!json::IndexAllowed(group) ||
+        list.size() > static_cast<std::size_t>(json::kMaxListIndex + 1)) {
         return;
     }
     Json::Value& entries = ItemForWrite(

@@ -9,7 +9,7 @@
 namespace profiles {
 
 class CKeyboardProfiledata : public CBasicProfiledata {
-public:
+  public:
     // Missing reads as all zero.
     KeyboardSystemStages ReadSystemStages();
     void WriteSystemStages(const KeyboardSystemStages& stages);
@@ -26,7 +26,7 @@ public:
     const KeyboardSystemStages& SystemStages() const { return system_stages_; }
     const std::vector<LightColorEntry>& CustomLightColors() const { return custom_light_colors_; }
 
-private:
+  private:
     KeyboardSystemStages system_stages_;
     std::vector<LightColorEntry> custom_light_colors_;
     std::int32_t custom_light_group_ = 0;

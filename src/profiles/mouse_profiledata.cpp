@@ -94,10 +94,10 @@ std::vector<CorrectInfoEntry> CMouseProfiledata::ReadCorrectInfo() {
     if (entries.isArray()) {
         list.reserve(entries.size());
         for (const Json::Value& entry : entries) {
-            list.push_back(CorrectInfoEntry{ToU8(Member(entry, "CorrectPixThresh")),
-                                            ToU8(Member(entry, "CorrectMinSq")),
-                                            ToU8(Member(entry, "CorrectSelect")),
-                                            Utf8ToWide(json::ToString(Member(entry, "CorrectName")))});
+            list.push_back(CorrectInfoEntry{
+                ToU8(Member(entry, "CorrectPixThresh")), ToU8(Member(entry, "CorrectMinSq")),
+                ToU8(Member(entry, "CorrectSelect")),
+                Utf8ToWide(json::ToString(Member(entry, "CorrectName")))});
         }
     }
     correct_info_ = list;

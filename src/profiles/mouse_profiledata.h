@@ -9,7 +9,7 @@
 namespace profiles {
 
 class CMouseProfiledata : public CBasicProfiledata {
-public:
+  public:
     // Merges the element's stages into the stored list: stage i of the file overwrites stored
     // stage i or is appended; stored stages beyond the file's count are kept. Returns a copy.
     std::vector<DPIStage> ReadDPIStages();
@@ -28,7 +28,7 @@ public:
     const MouseSystemStages& SystemStages() const { return system_stages_; }
     const std::vector<CorrectInfoEntry>& CorrectInfo() const { return correct_info_; }
 
-private:
+  private:
     std::vector<DPIStage> dpi_stages_;
     std::int32_t stage_active_ = 0;
     MouseSystemStages system_stages_;

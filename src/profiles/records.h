@@ -9,11 +9,11 @@ namespace profiles {
 
 // A light effect setting ("LightInfo"; also an entry of "LightList").
 struct LightInfo {
-    std::uint8_t mode = 0;        // selected effect index ("SelectItem" / "LEDREGMode")
-    std::uint8_t brightness = 0;  // "Light" / "LEDBrightness"
-    std::uint8_t speed = 0;       // "Speed" / "LEDSpeed"
-    std::uint8_t direction = 0;   // "Fx" / "LEDDirection"
-    std::uint8_t multicolour = 0; // "MultiColor" / "LEDMultiColor"
+    std::uint8_t mode = 0;         // selected effect index ("SelectItem" / "LEDREGMode")
+    std::uint8_t brightness = 0;   // "Light" / "LEDBrightness"
+    std::uint8_t speed = 0;        // "Speed" / "LEDSpeed"
+    std::uint8_t direction = 0;    // "Fx" / "LEDDirection"
+    std::uint8_t multicolour = 0;  // "MultiColor" / "LEDMultiColor"
     std::uint8_t red = 0;
     std::uint8_t green = 0;
     std::uint8_t blue = 0;
@@ -98,10 +98,10 @@ struct LightColorEntry {
 static_assert(sizeof(LightColorEntry) == 5);
 
 struct DPIStage {
-    std::uint8_t active = 0;       // "StageActive"
-    std::uint8_t separate_xy = 0;  // "StageXY"
-    std::uint16_t dpi_x = 0;       // "StageDPIX": a level of the mouse's DPI scale
-    std::uint16_t dpi_y = 0;       // "StageDPIY"
+    std::uint8_t active = 0;                    // "StageActive"
+    std::uint8_t separate_xy = 0;               // "StageXY"
+    std::uint16_t dpi_x = 0;                    // "StageDPIX": a level of the mouse's DPI scale
+    std::uint16_t dpi_y = 0;                    // "StageDPIY"
     std::uint8_t red = 0, green = 0, blue = 0;  // "StageColorR", "StageColorG", "StageColorB"
 
     friend bool operator==(const DPIStage&, const DPIStage&) = default;
@@ -130,14 +130,14 @@ struct CorrectInfoEntry {
 
 // Headset "SystemSetStages".
 struct HeadsetSystemSetStages {
-    std::int32_t magic_enable = 0;              // "MagicEnable"
-    std::int32_t magic_type = 0;                // "MagicType"
-    std::int32_t eq_type = 0;                   // "EqType"
-    std::int32_t custom_eq_select_index = 0;    // "CustomEqSeletIndex"
-    std::int32_t mic_in_select = 0;             // "MicInSelect"
-    std::int32_t mic_in_value = 0;              // "MicInValue"
-    std::int32_t mic_monitor_select = 0;        // "MicMoniterSelect"
-    std::int32_t mic_monitor_value = 0;         // "MicMoniterValue"
+    std::int32_t magic_enable = 0;            // "MagicEnable"
+    std::int32_t magic_type = 0;              // "MagicType"
+    std::int32_t eq_type = 0;                 // "EqType"
+    std::int32_t custom_eq_select_index = 0;  // "CustomEqSeletIndex"
+    std::int32_t mic_in_select = 0;           // "MicInSelect"
+    std::int32_t mic_in_value = 0;            // "MicInValue"
+    std::int32_t mic_monitor_select = 0;      // "MicMoniterSelect"
+    std::int32_t mic_monitor_value = 0;       // "MicMoniterValue"
 
     friend bool operator==(const HeadsetSystemSetStages&, const HeadsetSystemSetStages&) = default;
 };

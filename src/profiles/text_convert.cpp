@@ -95,8 +95,7 @@ std::string MakeTimeStampName() {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
-    const auto millis =
-        duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     return FormatTimeStampName({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

@@ -14,25 +14,29 @@
 
 namespace tables::emulated_mouse {
 
-inline constexpr std::uint8_t kKeyTableEntries = 11;  // logical buttons 0 to 10
-inline constexpr std::uint8_t kMacroMemoryUnits = 32; // 4096 bytes
+inline constexpr std::uint8_t kKeyTableEntries = 11;   // logical buttons 0 to 10
+inline constexpr std::uint8_t kMacroMemoryUnits = 32;  // 4096 bytes
 inline constexpr std::uint16_t kSensorId = 0x3389;
 inline constexpr std::uint8_t kDpiStep = 50;
 inline constexpr std::uint16_t kHighestDpiLevel = 518;  // 26000 DPI
 inline constexpr std::uint16_t kDpiBase = 100;
 
+// clang-format off
 inline constexpr std::array<std::uint8_t, 34> kDeviceInfoBlock{
-    0, 0, 0, 0, 0,
-    kKeyTableEntries,
-    kMacroMemoryUnits,
-    0, 0,
-    static_cast<std::uint8_t>(kSensorId & 0xFF), static_cast<std::uint8_t>(kSensorId >> 8),
-    kDpiStep,
-    static_cast<std::uint8_t>(kHighestDpiLevel & 0xFF),
-    static_cast<std::uint8_t>(kHighestDpiLevel >> 8),
-    static_cast<std::uint8_t>(kDpiBase & 0xFF), static_cast<std::uint8_t>(kDpiBase >> 8),
-    // bytes 16..33 are not used by the mouse
+    0, 0, 0, 0, 0,                                       // 0..4
+    kKeyTableEntries,                                    // 5
+    kMacroMemoryUnits,                                   // 6
+    0, 0,                                                // 7..8
+    static_cast<std::uint8_t>(kSensorId & 0xFF),         // 9
+    static_cast<std::uint8_t>(kSensorId >> 8),           // 10
+    kDpiStep,                                            // 11
+    static_cast<std::uint8_t>(kHighestDpiLevel & 0xFF),  // 12
+    static_cast<std::uint8_t>(kHighestDpiLevel >> 8),    // 13
+    static_cast<std::uint8_t>(kDpiBase & 0xFF),          // 14
+    static_cast<std::uint8_t>(kDpiBase >> 8),            // 15
+    // bytes 16..33 are not used by the mouse and stay 0
 };
+// clang-format on
 
 // DPI of a level on the emulated mouse's linear scale.
 constexpr int DpiOfLevel(int level) { return kDpiBase + level * kDpiStep; }

@@ -15,9 +15,9 @@ struct DeviceKeyCode {
 };
 
 // Kinds used by the key tables.
-inline constexpr std::uint8_t kKindKeyboardKey = 0x20;   // high: modifier mask, low: HID usage
-inline constexpr std::uint8_t kKindConsumer = 0x30;      // HID consumer usage, low byte first
-inline constexpr std::uint8_t kKindSystem = 0x40;        // high: 0x01 power, 0x02 sleep, 0x04 wake
+inline constexpr std::uint8_t kKindKeyboardKey = 0x20;  // high: modifier mask, low: HID usage
+inline constexpr std::uint8_t kKindConsumer = 0x30;     // HID consumer usage, low byte first
+inline constexpr std::uint8_t kKindSystem = 0x40;       // high: 0x01 power, 0x02 sleep, 0x04 wake
 inline constexpr std::uint8_t kKindMacro = 0x70;
 inline constexpr std::uint8_t kKindMacroAlt = 0x71;
 inline constexpr std::uint8_t kKindSpecial = 0xA0;       // high: 0x01 Fn, 0x1B, 0x24

@@ -15,7 +15,8 @@ namespace {
 
 using namespace profiles;
 
-const std::filesystem::path kDefaultData = std::filesystem::path(SKELMORA_SOURCE_ROOT) / "DefaultData";
+const std::filesystem::path kDefaultData =
+    std::filesystem::path(SKELMORA_SOURCE_ROOT) / "DefaultData";
 
 // Model indices of the light catalogue rows.
 constexpr int kMouseModel = 0, kKeyboardModel = 1, kMousePadModel = 2, kHeadsetModel = 3;
@@ -52,9 +53,9 @@ std::set<int> VisibleModes(int model) {
 }
 
 TEST(DefaultData, EveryFileIsWrittenAsTheProgramWritesIt) {
-    const char* files[] = {"keyboard.Json",     "mouse.Json",        "MousePad.Json",
+    const char* files[] = {"keyboard.Json",     "mouse.Json",         "MousePad.Json",
                            "HD.Json",           "default_light.json", "Language.config",
-                           "AudioFile.json",    "ShootData_0.Shoot", "ShootData_1.Shoot",
+                           "AudioFile.json",    "ShootData_0.Shoot",  "ShootData_1.Shoot",
                            "ShootData_2.Shoot", "ShootData_3.Shoot"};
     for (const char* name : files) {
         const Json::Value document = ReadShipped(name);
@@ -70,8 +71,9 @@ TEST(DefaultData, KeyboardProfile) {
     ASSERT_EQ(keys.size(), tables::kKeyboardKeyCount);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const tables::DeviceKeyCode factory = tables::kFactoryKeyCodes[i];
-        EXPECT_EQ(keys[i].default_assignment,
-                  (KeyAssignment{static_cast<std::uint16_t>(i), factory.kind, factory.high, factory.low}))
+        EXPECT_EQ(
+            keys[i].default_assignment,
+            (KeyAssignment{static_cast<std::uint16_t>(i), factory.kind, factory.high, factory.low}))
             << i;
         EXPECT_EQ(keys[i].current, keys[i].default_assignment) << i;
     }
@@ -97,12 +99,10 @@ TEST(DefaultData, MouseProfile) {
     FirstStart<CMouseProfiledata> start("mouse.Json");
     auto& data = start.data;
     // The factory assignment of each logical button, as the mouse's button map looks for it.
-    const KeyAssignment buttons[] = {{0, 0x10, 0x01, 0x00}, {1, 0x10, 0x02, 0x00},
-                                     {2, 0x10, 0x04, 0x00}, {3, 0x10, 0x10, 0x00},
-                                     {4, 0x10, 0x08, 0x00}, {5, 0x13, 0x01, 0x00},
-                                     {6, 0x13, 0x02, 0x00}, {7, 0x13, 0x03, 0x00},
-                                     {8, 0xA0, 0x1B, 0x00}, {9, 0x16, 0x90, 0x01},
-                                     {10, 0x14, 0x78, 0x02}};
+    const KeyAssignment buttons[] = {
+        {0, 0x10, 0x01, 0x00}, {1, 0x10, 0x02, 0x00}, {2, 0x10, 0x04, 0x00}, {3, 0x10, 0x10, 0x00},
+        {4, 0x10, 0x08, 0x00}, {5, 0x13, 0x01, 0x00}, {6, 0x13, 0x02, 0x00}, {7, 0x13, 0x03, 0x00},
+        {8, 0xA0, 0x1B, 0x00}, {9, 0x16, 0x90, 0x01}, {10, 0x14, 0x78, 0x02}};
     const auto keys = data.ReadKeyList();
     ASSERT_EQ(keys.size(), std::size(buttons));
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -149,12 +149,12 @@ TEST(DefaultData, HeadsetProfile) {
     EXPECT_LE(stages.mic_monitor_value, 100);
     // The preset gains of the voice panel, one row per EQ type.
     const std::vector<std::int32_t> presets[] = {
-        {7, 11, 2, -3, -1, 4, 9, 12, 9, 5},    {7, 11, 6, -3, -11, -1, 6, 13, 6, 13},
-        {10, 4, 0, -3, -4, -3, -2, -1, 0, 0},  {2, 1, -2, -3, -5, -7, 0, 4, 9, 8},
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},        {7, 14, -13, -6, -1, 8, 13, 7, 2, 6},
-        {14, 10, 4, 0, -4, -3, -1, 1, 2, 3},   {2, 1, -2, -3, -5, -1, 7, 11, 15, 13},
-        {8, 2, -4, -8, 1, 3, 8, 11, 14, 16},   {-3, 4, 10, 0, -11, 3, 9, 13, 6, 0},
-        {18, 14, 8, 2, -3, -6, -1, 2, 5, 6},   {2, 1, -2, -4, -8, 4, 12, 16, 18, 15}};
+        {7, 11, 2, -3, -1, 4, 9, 12, 9, 5},   {7, 11, 6, -3, -11, -1, 6, 13, 6, 13},
+        {10, 4, 0, -3, -4, -3, -2, -1, 0, 0}, {2, 1, -2, -3, -5, -7, 0, 4, 9, 8},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},       {7, 14, -13, -6, -1, 8, 13, 7, 2, 6},
+        {14, 10, 4, 0, -4, -3, -1, 1, 2, 3},  {2, 1, -2, -3, -5, -1, 7, 11, 15, 13},
+        {8, 2, -4, -8, 1, 3, 8, 11, 14, 16},  {-3, 4, 10, 0, -11, 3, 9, 13, 6, 0},
+        {18, 14, 8, 2, -3, -6, -1, 2, 5, 6},  {2, 1, -2, -4, -8, 4, 12, 16, 18, 15}};
     for (int type = 1; type <= 12; ++type) {
         EXPECT_EQ(data.ReadEqValues(type), presets[type - 1]) << type;
     }

@@ -1,3 +1,5 @@
+#include "profiles/json_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -5,7 +7,6 @@
 
 #include <filesystem>
 
-#include "profiles/json_file.h"
 #include "temp_folder.h"
 
 namespace {

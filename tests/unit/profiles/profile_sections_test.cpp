@@ -12,7 +12,7 @@ using namespace profiles;
 Json::Value Doc(const std::string& text) { return TempFolder::Parse(text); }
 
 class ProfileFiles : public ::testing::Test {
-protected:
+  protected:
     Json::Value ReadBack(const std::filesystem::path& path) {
         return TempFolder::Parse(TempFolder::Read(path));
     }
@@ -20,8 +20,8 @@ protected:
 };
 
 TEST_F(ProfileFiles, LoadCopiesTheFactoryElementWithoutTouchingOthers) {
-    const auto defaults = folder_.Write(
-        "keyboard.Json", R"({"Device":[{"LightInfo":{"SelectItem":6,"Light":4}}]})");
+    const auto defaults =
+        folder_.Write("keyboard.Json", R"({"Device":[{"LightInfo":{"SelectItem":6,"Light":4}}]})");
     const auto profile = folder_.Write(
         "p.Json", R"({"profilename":"profile1","profileUUID":"u1","Device":[null,{"other":7}]})");
     CKeyboardProfiledata data;
@@ -90,9 +90,9 @@ TEST_F(ProfileFiles, MissingLightInfoReadsZeroAndWritesAllElevenKeys) {
     data.WriteLightInfo(light);
     ASSERT_TRUE(data.Save().ok());
     const Json::Value info = ReadBack(profile)["Device"][0]["LightInfo"];
-    const std::vector<std::string> keys{"Blue",     "CustomGroup", "Fx",    "Green",
-                                        "Light",    "MultiColor",  "OldLedmode", "Red",
-                                        "SelectItem", "Speed",     "ZZCCLedMode"};
+    const std::vector<std::string> keys{"Blue",       "CustomGroup", "Fx",         "Green",
+                                        "Light",      "MultiColor",  "OldLedmode", "Red",
+                                        "SelectItem", "Speed",       "ZZCCLedMode"};
     EXPECT_EQ(info.getMemberNames(), keys);
     for (const auto& key : keys) EXPECT_EQ(info[key].asInt(), 0) << key;
 }
@@ -205,8 +205,10 @@ TEST_F(ProfileFiles, HeadsetSettingsAndCustomNamesRoundTrip) {
     CHs6533Profiledata other;
     other.Load(folder_ / "hd.Json");
     EXPECT_EQ(other.ReadSystemSetStages(), stages);
-    EXPECT_EQ(other.ReadCustomEqNames(), (std::vector<std::wstring>{L"Game", L"\u7B2C\u4E09\u7EC4"}));
-    EXPECT_EQ(other.ReadCustomEqValues(1), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(other.ReadCustomEqNames(),
+              (std::vector<std::wstring>{L"Game", L"\u7B2C\u4E09\u7EC4"}));
+    EXPECT_EQ(other.ReadCustomEqValues(1),
+              (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST_F(ProfileFiles, DpiMergeOfFiveStoredAndThreeRead) {
@@ -254,10 +256,10 @@ TEST_F(ProfileFiles, MouseSystemStagesAndStageActive) {
 }
 
 TEST_F(ProfileFiles, CorrectInfoNamesAreConverted) {
-    const auto profile = folder_.Write(
-        "m.Json",
-        "{\"Device\":[{\"CorrectInfo\":[{\"CorrectPixThresh\":4,\"CorrectMinSq\":9,"
-        "\"CorrectSelect\":1,\"CorrectName\":\"\xE7\xAC\xAC\"}]}]}");
+    const auto profile =
+        folder_.Write("m.Json",
+                      "{\"Device\":[{\"CorrectInfo\":[{\"CorrectPixThresh\":4,\"CorrectMinSq\":9,"
+                      "\"CorrectSelect\":1,\"CorrectName\":\"\xE7\xAC\xAC\"}]}]}");
     CMouseProfiledata data;
     data.Load(profile);
     const auto entries = data.ReadCorrectInfo();
@@ -299,9 +301,9 @@ TEST_F(ProfileFiles, KeyboardSystemStagesAndAudioLightRoundTrip) {
 }
 
 TEST_F(ProfileFiles, LightListMarksNullEntriesAbsent) {
-    const auto profile = folder_.Write(
-        "p.Json",
-        R"({"Device":[{"LightList":[{"LEDREGMode":3,"LEDBrightness":4,"LEDSpeed":1,
+    const auto profile =
+        folder_.Write("p.Json",
+                      R"({"Device":[{"LightList":[{"LEDREGMode":3,"LEDBrightness":4,"LEDSpeed":1,
             "LEDMultiColor":true,"LEDDirection":5,"red":1,"green":2,"blue":3},null]}]})");
     CBasicProfiledata data;
     data.Load(profile);

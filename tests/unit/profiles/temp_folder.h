@@ -1,15 +1,15 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it.
+#include <json/json.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include <json/json.h>
-
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "skelmora-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) std::abort();
@@ -46,6 +46,6 @@ public:
         return value;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };

@@ -1,8 +1,8 @@
+#include "profiles/text_convert.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
-
-#include "profiles/text_convert.h"
 
 namespace {
 
@@ -32,11 +32,15 @@ TEST(Utf8Conversion, RoundTripsValidText) {
 
 TEST(Utf8Conversion, BrokenInputBecomesReplacementCharacters) {
     const std::wstring replacement(1, static_cast<wchar_t>(0xFFFD));
-    EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a" + replacement + L"b");
-    EXPECT_EQ(Utf8ToWide("\xE7\xAC"), replacement);            // truncated sequence
-    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), replacement);            // overlong "/"
-    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), replacement);        // encoded surrogate
-    EXPECT_EQ(Utf8ToWide("\xE7\xAC" "A"), replacement + L"A"); // resynchronises
+    EXPECT_EQ(Utf8ToWide("a\xFF"
+                         "b"),
+              L"a" + replacement + L"b");
+    EXPECT_EQ(Utf8ToWide("\xE7\xAC"), replacement);      // truncated sequence
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), replacement);      // overlong "/"
+    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), replacement);  // encoded surrogate
+    EXPECT_EQ(Utf8ToWide("\xE7\xAC"
+                         "A"),
+              replacement + L"A");  // resynchronises
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xEF\xBF\xBD");
 }

@@ -1,10 +1,11 @@
+#include "tables/key_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "tables/emulated_mouse.h"
 #include "tables/key_factory_table.h"
-#include "tables/key_tables.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"VolumeUp", vk::kVkVolumeUp, KEY_VOLUMEUP, {0x30, 0xE9, 0x00}, 0x30, true},
         EncodingCase{"Calculator", vk::kVkLaunchApp2, KEY_CALC, {0x30, 0x92, 0x01}, 0x21, true},
         EncodingCase{"RightCtrl", vk::kVkRControl, KEY_RIGHTCTRL, {0x20, 0x10, 0x00}, 0x1D, true},
-        EncodingCase{"KeypadEnter", vk::kVkKeypadEnter, KEY_KPENTER, {0x20, 0x00, 0x58}, 0x1C,
-                     true},
+        EncodingCase{
+            "KeypadEnter", vk::kVkKeypadEnter, KEY_KPENTER, {0x20, 0x00, 0x58}, 0x1C, true},
         EncodingCase{"Enter", vk::kVkReturn, KEY_ENTER, {0x20, 0x00, 0x28}, 0x1C, false},
         EncodingCase{"NumLock", vk::kVkNumLock, KEY_NUMLOCK, {0x20, 0x00, 0x53}, 0x45, true},
         EncodingCase{"Pause", vk::kVkPause, KEY_PAUSE, {0x20, 0x00, 0x48}, 0x45, false},
@@ -76,7 +77,8 @@ TEST(VirtualKeyTable, RowsStandInTheirOrder) {
     EXPECT_EQ(kVirtualKeyTable[43].virtual_key, '0');
     EXPECT_EQ(kVirtualKeyTable[43].code, KeyboardKey(0x27));
     // Four codes 0xFF for the Japanese and Korean keys, then the second "/" record.
-    for (std::size_t row : {109u, 110u, 111u, 112u}) EXPECT_EQ(kVirtualKeyTable[row].virtual_key, 0xFF);
+    for (std::size_t row : {109u, 110u, 111u, 112u})
+        EXPECT_EQ(kVirtualKeyTable[row].virtual_key, 0xFF);
     EXPECT_EQ(kVirtualKeyTable[113].virtual_key, vk::kVkOem2);
     EXPECT_EQ(kVirtualKeyTable[113].code, KeyboardKey(0x32));
     EXPECT_EQ(kVirtualKeyTable[130].code, ConsumerKey(0x0226));  // browser stop
@@ -119,8 +121,8 @@ TEST(ScanCodeTable, ParallelToTheVirtualKeyTable) {
         if (kScanCodeTable[row].scan_code == 0) continue;
         // Scan code and extended flag find the row itself, except the second "/" record
         // (the non-US hash key), whose scan code is the backslash key's.
-        const auto found = FindRowByScanCode(kScanCodeTable[row].scan_code,
-                                             kScanCodeTable[row].extended);
+        const auto found =
+            FindRowByScanCode(kScanCodeTable[row].scan_code, kScanCodeTable[row].extended);
         EXPECT_EQ(found, row == 113 ? 53u : row) << row;
     }
 }
@@ -156,7 +158,7 @@ TEST(ShortcutTable, ElevenCtrlShortcuts) {
 }
 
 TEST(FactoryKeyCodes, SpecialAndEmptyKeys) {
-    EXPECT_EQ(FactoryKeyCode(0), KeyboardKey(0x29));                  // Escape
+    EXPECT_EQ(FactoryKeyCode(0), KeyboardKey(0x29));  // Escape
     EXPECT_EQ(FactoryKeyCode(16), (DeviceKeyCode{0xA0, 0x1B, 0x00}));
     EXPECT_EQ(FactoryKeyCode(84), KeyboardKey(0, kModLeftShift));
     EXPECT_EQ(FactoryKeyCode(kFnKeyIndex), (DeviceKeyCode{0xA0, 0x01, 0x00}));
