@@ -7,7 +7,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-test}"
 BUILD_DIR="$build" "$root/scripts/build.sh" -DSKELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 ctest --output-on-failure --timeout 120 -j "$(nproc)"
