@@ -152,10 +152,21 @@ Json::Value JsonFile::ReadDocument(const std::filesystem::path& path) const {
 }
 
 WriteResult JsonFile::WriteDocument(const Json::Value& value,
-                                    const std::filesystem::path& path) const {
-    if (path.empty() || !path.has_filename()) {
-        ProfileWarning("WriteDocument: no file name in \"" + path.string() + "\"");
+                                    const std::filesystem::path& requested) const {
+    if (requested.empty() || !requested.has_filename()) {
+        ProfileWarning("WriteDocument: no file name in \"" + requested.string() + "\"");
         return WriteResult{WriteStatus::InvalidTarget, EINVAL};
+    }
+    // A profile kept behind a symbolic link is replaced where the link points, and the link
+    // stays.
+    std::filesystem::path path = requested;
+    std::error_code status_error;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(requested, status_error))) {
+        std::error_code link_error;
+        path = std::filesystem::weakly_canonical(requested, link_error);
+        if (link_error) {
+            return Fail(WriteStatus::InvalidTarget, link_error.value(), requested, "link");
+        }
     }
     const std::string text = StyledText(value);
 
@@ -185,6 +196,9 @@ WriteResult JsonFile::WriteDocument(const Json::Value& value,
         ::unlink(temporary.c_str());
         return Fail(WriteStatus::RenameFailed, error, path, "rename");
     }
+    // Make the rename itself durable; the new content is complete either way.
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) ::fsync(directory.get());
     return WriteResult{};
 }
 

@@ -15,7 +15,7 @@ struct LocalTimeParts {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
-// "%d_%02d_%02d_%02d_%02d_%02d_%03d" of the parts; at most 199 characters.
+// "%d_%02d_%02d_%02d_%02d_%02d_%03d" of the time fields; at most 199 characters.
 std::string FormatTimeStampName(const LocalTimeParts& time);
 // The time-stamp name of the current local time.
 std::string MakeTimeStampName();

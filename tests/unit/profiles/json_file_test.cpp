@@ -112,6 +112,17 @@ TEST(WriteDocument, ReplacesAtomicallyAndKeepsPermissions) {
               1);
 }
 
+TEST(WriteDocument, ReplacesTheFileBehindASymbolicLink) {
+    TempFolder folder;
+    const auto target = folder.Write("real.Json", "{}");
+    std::filesystem::create_symlink(target, folder / "link.Json");
+    Json::Value document;
+    document["a"] = 1;
+    ASSERT_TRUE(JsonFile().WriteDocument(document, folder / "link.Json").ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.Json"));
+    EXPECT_EQ(JsonFile().ReadDocument(target), document);
+}
+
 TEST(WriteDocument, FailuresAreReportedAndLeaveNothingBehind) {
     TempFolder folder;
     Json::Value document;
