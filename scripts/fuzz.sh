@@ -20,16 +20,21 @@ export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 run_target() {
-  local name="$1" seeds="$2"
-  local corpus="$build/corpus/$name"
+  local name="$1"
+  local corpus="$build/corpus/$name" log="$build/fuzz-$name.log"
   mkdir -p "$corpus"
-  echo "fuzz: $name for ${seconds}s"
-  # New inputs go to the build folder's corpus; the seeds in the source tree are only read.
-  "$build/bin/fuzz_$name" \
-    -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$build/crash-$name-" \
-    -dict="$root/fuzz/json.dict" \
-    "$corpus" "$root/fuzz/corpus/$name" "${@:3}"
+  echo "fuzz: $name for ${seconds}s (log: $log)"
+  # New inputs go to the build folder's corpus; the seed folders are only read.
+  if ! "$build/bin/fuzz_$name" \
+      -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$build/crash-$name-" \
+      -dict="$root/fuzz/json.dict" \
+      "$corpus" "${@:2}" >"$log" 2>&1; then
+    tail -n 80 "$log"
+    echo "fuzz: $name FAILED; the input that failed is $build/crash-$name-*"
+    return 1
+  fi
+  grep -E '^(Done|stat::number_of_executed_units)' "$log" || true
 }
 
 run_target profile_documents "$root/fuzz/corpus/profile_documents" "$root/DefaultData"
