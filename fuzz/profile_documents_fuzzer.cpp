@@ -29,13 +29,15 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
-// What Save leaves behind must parse as {"Device": [ {...} ... ]}.
+// What Save leaves behind must parse as {"Device": [ {...}, ... ]}.
 void RequireWellFormed(const std::filesystem::path& path) {
     const auto read = profiles::JsonFile().ReadDocumentChecked(path);
     if (read.status == profiles::ReadStatus::Missing) return;
     Require(read.status == profiles::ReadStatus::Ok);
     Require(read.value.isObject());
     Require(read.value["Device"].isArray());
+    // Every save below follows a section write, so this device's element is an object.
+    Require(read.value["Device"][0].isObject());
 }
 
 void Exercise(const std::filesystem::path& profile, const std::filesystem::path& defaults) {

@@ -80,9 +80,12 @@ Json::Value CBasicProfiledata::LoadInto(Json::Value& target, const std::filesyst
     }
     DocumentReadResult document = file_.ReadDocumentChecked(path);
     target = ElementOf(document.value, element_index_);
-    if (target.isNull()) {
+    // An element that is not an object holds no settings: it is replaced like a missing one,
+    // and only an object is ever taken from the default file.
+    if (!target.isObject()) {
         const Json::Value defaults = file_.ReadDocument(default_path_);
-        target = ElementOf(defaults, element_index_);
+        const Json::Value& factory = ElementOf(defaults, element_index_);
+        target = factory.isObject() ? factory : Json::Value();
         if (ContentUnknown(document.status)) {
             // Writing now would replace a file that could not even be read.
             ProfileWarning("Load: " + path.string() + " could not be read; not rewritten");

@@ -42,6 +42,22 @@ TEST_F(ProfileFiles, LoadCopiesTheFactoryElementWithoutTouchingOthers) {
     EXPECT_EQ(ReadBack(fresh)["Device"][0], element);
 }
 
+TEST_F(ProfileFiles, ElementThatIsNotAnObjectIsReplacedByTheFactoryElement) {
+    const auto defaults = folder_.Write("d.Json", R"({"Device":[{"from":"default"}]})");
+    const auto profile = folder_.Write("p.Json", R"({"Device":[42]})");
+    CBasicProfiledata data;
+    data.SetDefaultPath(defaults);
+    EXPECT_EQ(data.Load(profile)["from"].asString(), "default");
+    EXPECT_EQ(ReadBack(profile)["Device"][0]["from"].asString(), "default");
+
+    // Nor is anything but an object taken from the default file.
+    const auto bad_defaults = folder_.Write("bad.Json", R"({"Device":["garbage"]})");
+    data.SetDefaultPath(bad_defaults);
+    std::filesystem::remove(profile);
+    EXPECT_TRUE(data.Load(profile).isNull());
+    EXPECT_TRUE(ReadBack(profile)["Device"][0].isNull());
+}
+
 TEST_F(ProfileFiles, LoadKeepsAnElementThatExists) {
     const auto defaults = folder_.Write("d.Json", R"({"Device":[{"from":"default"}]})");
     const std::string text = R"({"Device":[{"from":"profile"}]})";
