@@ -1,0 +1,34 @@
+#pragma once
+// The program's few settings kept outside the profile files: the language id "LANGUAGE".
+// They live in QSettings (native format) under the product string, in
+// $XDG_CONFIG_HOME/TELMA QX-418GRY Device.conf (~/.config when XDG_CONFIG_HOME is not set).
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace platform {
+
+// What "LANGUAGE" reads as when the store exists but holds no (valid) value.
+inline constexpr std::uint32_t kUnsetLanguageId = 0x208;
+
+// The settings file of the product.
+QString SettingsFilePath();
+
+// The stored language id: nullopt when there is no store at all (never saved, or unreadable),
+// kUnsetLanguageId when the store holds no "LANGUAGE" value or one that is not a 32-bit number.
+std::optional<std::uint32_t> StoredLanguageId();
+
+// Index into the "Language" array of the language list (a JSON object whose "Language" is an
+// array of objects with an integer "Language_ID") of the first entry whose "Language_ID" equals
+// the stored id. 0 when there is no store, the list is missing, not valid JSON or not of that
+// shape, or no entry matches.
+int GetLanguageIndex(const QString& languageConfigPath);
+// The same with the shipped list: <program folder>/DefaultData/Language.config.
+int GetLanguageIndex();
+
+// Stores id as "LANGUAGE", creating the store when there is none. False when it could not be
+// written.
+bool SaveLanguage(std::uint32_t id);
+
+}  // namespace platform

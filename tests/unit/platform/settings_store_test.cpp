@@ -1,0 +1,130 @@
+// The language choice in the settings store of a temporary XDG_CONFIG_HOME.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+
+#include <optional>
+
+#include "platform/settings_store.h"
+#include "temp_home.h"
+
+namespace {
+
+constexpr char kShippedList[] = R"({"Language": [
+    {"Language_ID": 2052, "Language_file": "lan_cn.xml"},
+    {"Language_ID": 1033, "Language_file": "lan_en.xml"}]})";
+constexpr char kListWith208[] = R"({"Language": [
+    {"Language_ID": 2052}, {"Language_ID": 1033}, {"Language_ID": 520}]})";
+
+QString WriteList(const char* text) {
+    static int next = 0;
+    const QString path = temp_home::Root() + QStringLiteral("/Language-%1.config").arg(next++);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    return path;
+}
+
+// Writes the settings file by hand. Each write gets its own time stamp, so that no cached
+// copy of an earlier content is taken for it.
+void WriteStore(const std::optional<QByteArray>& text) {
+    static int next = 0;
+    const QString path = platform::SettingsFilePath();
+    QFile::remove(path);
+    if (!text) return;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(*text);
+    ASSERT_TRUE(file.flush());  // written before the time stamp is set, so closing keeps it
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-10000 + ++next), QFileDevice::FileModificationTime);
+}
+
+}  // namespace
+
+TEST(SettingsStore, KeptUnderTheProductStringInTheUsersConfigFolder) {
+    EXPECT_EQ(platform::SettingsFilePath(), temp_home::ConfigDir() + "/TELMA QX-418GRY Device.conf");
+}
+
+TEST(SettingsStore, LanguageIndex) {
+    struct Case {
+        const char* what;
+        std::optional<QByteArray> store;  // nullopt: no store at all
+        const char* list;                 // nullptr: no list file
+        std::optional<std::uint32_t> storedId;
+        int index;
+    };
+    const Case cases[] = {
+        {"no store", std::nullopt, kListWith208, std::nullopt, 0},
+        {"store without the value reads 0x208", "[General]\nOTHER=1\n", kListWith208, 0x208, 2},
+        {"0x208 not in the list", "[General]\nOTHER=1\n", kShippedList, 0x208, 0},
+        {"English", "[General]\nLANGUAGE=1033\n", kShippedList, 1033, 1},
+        {"Chinese", "[General]\nLANGUAGE=2052\n", kShippedList, 2052, 0},
+        {"no such language", "[General]\nLANGUAGE=9999\n", kShippedList, 9999, 0},
+        {"first of equal ids", "[General]\nLANGUAGE=7\n",
+         R"({"Language":[{"Language_ID":1},{"Language_ID":7},{"Language_ID":7}]})", 7, 1},
+        {"entries that are not objects are passed over", "[General]\nLANGUAGE=7\n",
+         R"({"Language":[3, "x", null, {"Language_ID":7}]})", 7, 3},
+        {"an id given as text is no match", "[General]\nLANGUAGE=1033\n",
+         R"({"Language":[{"Language_ID":2052},{"Language_ID":"1033"}]})", 1033, 0},
+        {"not a number reads 0x208", "[General]\nLANGUAGE=English\n", kListWith208, 0x208, 2},
+        {"beyond 32 bits reads 0x208", "[General]\nLANGUAGE=4294967296\n", kListWith208, 0x208, 2},
+        {"largest 32-bit id", "[General]\nLANGUAGE=4294967295\n",
+         R"({"Language":[{"Language_ID":1},{"Language_ID":4294967295}]})", 0xFFFFFFFFu, 1},
+        {"negative id reads 0x208", "[General]\nLANGUAGE=-1\n", kListWith208, 0x208, 2},
+        {"list not JSON", "[General]\nLANGUAGE=1033\n", "{\"Language\": [", 1033, 0},
+        {"list without Language", "[General]\nLANGUAGE=1033\n", R"({"Languages":[{"Language_ID":1033}]})", 1033, 0},
+        {"Language not an array", "[General]\nLANGUAGE=1033\n", R"({"Language":{"Language_ID":1033}})", 1033, 0},
+        {"list is an array", "[General]\nLANGUAGE=1033\n", R"([{"Language_ID":1033}])", 1033, 0},
+        {"no list file", "[General]\nLANGUAGE=1033\n", nullptr, 1033, 0},
+        {"empty list file", "[General]\nLANGUAGE=1033\n", "", 1033, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteStore(c.store);
+        const QString list = c.list ? WriteList(c.list) : temp_home::Root() + "/missing.config";
+        EXPECT_EQ(platform::StoredLanguageId(), c.storedId);
+        EXPECT_EQ(platform::GetLanguageIndex(list), c.index);
+    }
+}
+
+TEST(SettingsStore, SavedLanguageIsReadBackAndCreatesTheStore) {
+    WriteStore(std::nullopt);
+    const QString list = WriteList(kShippedList);
+    ASSERT_EQ(platform::GetLanguageIndex(list), 0);
+
+    ASSERT_TRUE(platform::SaveLanguage(1033));
+    EXPECT_TRUE(QFile::exists(platform::SettingsFilePath()));
+    EXPECT_EQ(platform::StoredLanguageId(), 1033u);
+    EXPECT_EQ(platform::GetLanguageIndex(list), 1);
+
+    ASSERT_TRUE(platform::SaveLanguage(2052));
+    EXPECT_EQ(platform::GetLanguageIndex(list), 0);
+    ASSERT_TRUE(platform::SaveLanguage(0xFFFFFFFFu));
+    EXPECT_EQ(platform::StoredLanguageId(), 0xFFFFFFFFu);
+
+    // The file is what the native settings of the product read: other values are kept.
+    {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "TELMA QX-418GRY Device");
+        settings.setValue("OTHER", 5);
+    }
+    ASSERT_TRUE(platform::SaveLanguage(1033));
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "TELMA QX-418GRY Device");
+    EXPECT_EQ(settings.value("LANGUAGE").toUInt(), 1033u);
+    EXPECT_EQ(settings.value("OTHER").toInt(), 5);
+}
+
+TEST(SettingsStore, StoreThatCannotBeWrittenIsReported) {
+    // A folder where the settings file belongs: neither readable nor writable as settings,
+    // whoever runs the test.
+    WriteStore(std::nullopt);
+    const QString path = platform::SettingsFilePath();
+    ASSERT_TRUE(QDir().mkpath(path));
+    EXPECT_FALSE(platform::SaveLanguage(1033));
+    EXPECT_EQ(platform::StoredLanguageId(), std::nullopt);
+    EXPECT_EQ(platform::GetLanguageIndex(WriteList(kShippedList)), 0);
+    ASSERT_TRUE(QDir(path).removeRecursively());
+}
