@@ -16,7 +16,8 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DSKELMORA_BUILD_TESTS=OFF -DSKELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target fuzz_profile_documents
 
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 run_target() {
