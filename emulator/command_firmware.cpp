@@ -29,6 +29,8 @@ CommandFirmware::CommandFirmware(const FirmwareLayout& layout) {
     deviceInfo_.bytes = layout.deviceInfo;
     deviceInfo_.bytes.resize(34, 0);
     keyTable_.bytes.assign(layout.keyTableBytes, 0);
+    std::copy_n(layout.keyTableFill.begin(), std::min(layout.keyTableFill.size(), layout.keyTableBytes),
+                keyTable_.bytes.begin());
     secondTable_.bytes.assign(layout.secondTableBytes, 0);
     parameters_.bytes.assign(layout.parameterBytes, 0);
     macro_.bytes.assign(layout.macroBytes, 0);

@@ -41,6 +41,7 @@ struct MemoryArea {
 struct FirmwareLayout {
     std::vector<uint8_t> deviceInfo;  // 34 bytes
     size_t keyTableBytes = 512;
+    std::vector<uint8_t> keyTableFill;  // the factory key table at offset 0
     size_t secondTableBytes = 512;
     size_t parameterBytes = 8192;
     size_t macroBytes = 65536;

@@ -13,6 +13,8 @@ struct CatalogEntry {
     const char* kind;
     std::function<std::vector<hid::HidNodeInfo>()> makeNodes;
     std::function<FirmwareLayout()> makeLayout;
+    // A kind whose firmware this one shares (a receiver reaches its mouse), or none.
+    const char* sharesFirmwareWith = nullptr;
 };
 
 std::span<const CatalogEntry> DeviceCatalog();
@@ -21,5 +23,11 @@ std::span<const CatalogEntry> DeviceCatalog();
 // macro memory in units of 128 bytes.
 constexpr uint8_t kKeyboardKeyPositions = 170;
 constexpr uint8_t kKeyboardMacroUnits = 0x80;  // 16 KiB
+
+// The shipped interface table gives mice and receivers no ids; tests that reach the emulated
+// mouse put these into the table's mouse rows.
+constexpr uint16_t kEmulatedMouseVendor = 0x320F;
+constexpr uint16_t kEmulatedMousePid = 0x5060;
+constexpr uint16_t kEmulatedReceiverPid = 0x5061;
 
 }  // namespace emu

@@ -73,7 +73,14 @@ bool EmulatedBus::Plug(const std::string& kind, std::string& error) {
         std::lock_guard lock(mutex_);
         auto& slot = devices_[kind];
         if (!slot.device) {
-            slot.device = MakeEmulatedDevice(kind);
+            // A receiver talks to the same mouse: make (unplugged) or reuse the owner's firmware.
+            std::shared_ptr<CommandFirmware> shared;
+            if (const std::string owner = FirmwareOwnerOf(kind); !owner.empty()) {
+                auto& ownerSlot = devices_[owner];
+                if (!ownerSlot.device) ownerSlot.device = MakeEmulatedDevice(owner);
+                shared = ownerSlot.device->SharedFirmware();
+            }
+            slot.device = MakeEmulatedDevice(kind, shared);
             if (!slot.device) {
                 devices_.erase(kind);
                 error = "unknown device kind '" + kind + "'";

@@ -8,15 +8,15 @@ constexpr size_t kMaxOtherOutputs = 4096;
 }
 
 EmulatedDevice::EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes,
-                               FirmwareLayout layout)
-    : kind_(std::move(kind)), nodes_(std::move(nodes)), firmware_(layout) {}
+                               std::shared_ptr<CommandFirmware> firmware)
+    : kind_(std::move(kind)), nodes_(std::move(nodes)), firmware_(std::move(firmware)) {}
 
 std::vector<Delivery> EmulatedDevice::HandleOutput(size_t nodeIndex,
                                                    std::span<const uint8_t> report) {
     if (report.empty()) return {};
     if (report[0] == hid::kCommandReportId && report.size() >= hid::kReportSize) {
         std::vector<Delivery> out;
-        for (const hid::Report& reply : firmware_.HandleRequest(report)) {
+        for (const hid::Report& reply : firmware_->HandleRequest(report)) {
             out.push_back({nodeIndex, std::vector<uint8_t>(reply.begin(), reply.end())});
         }
         return out;
@@ -40,13 +40,23 @@ std::vector<std::string> EmulatedKinds() {
     return kinds;
 }
 
-std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(const std::string& kind) {
+std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(const std::string& kind,
+                                                   std::shared_ptr<CommandFirmware> sharedFirmware) {
     for (const auto& entry : DeviceCatalog()) {
-        if (kind == entry.kind) {
-            return std::make_unique<EmulatedDevice>(entry.kind, entry.makeNodes(), entry.makeLayout());
-        }
+        if (kind != entry.kind) continue;
+        auto firmware = entry.sharesFirmwareWith && sharedFirmware
+                            ? std::move(sharedFirmware)
+                            : std::make_shared<CommandFirmware>(entry.makeLayout());
+        return std::make_unique<EmulatedDevice>(entry.kind, entry.makeNodes(), std::move(firmware));
     }
     return nullptr;
+}
+
+std::string FirmwareOwnerOf(const std::string& kind) {
+    for (const auto& entry : DeviceCatalog()) {
+        if (kind == entry.kind && entry.sharesFirmwareWith) return entry.sharesFirmwareWith;
+    }
+    return {};
 }
 
 }  // namespace emu

@@ -21,13 +21,15 @@ struct Delivery {
 
 class EmulatedDevice {
 public:
-    EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes, FirmwareLayout layout);
+    EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes,
+                   std::shared_ptr<CommandFirmware> firmware);
     virtual ~EmulatedDevice() = default;
 
     const std::string& Kind() const { return kind_; }
     // The nodes as announced; nodeId is left empty, the bus gives each plug its own ids.
     const std::vector<hid::HidNodeInfo>& Nodes() const { return nodes_; }
-    CommandFirmware& Firmware() { return firmware_; }
+    CommandFirmware& Firmware() { return *firmware_; }
+    const std::shared_ptr<CommandFirmware>& SharedFirmware() const { return firmware_; }
 
     // Handles one output report written on a node and returns the input reports it causes.
     virtual std::vector<Delivery> HandleOutput(size_t nodeIndex, std::span<const uint8_t> report);
@@ -38,15 +40,18 @@ public:
 private:
     std::string kind_;
     std::vector<hid::HidNodeInfo> nodes_;
-    CommandFirmware firmware_;
-    size_t commandNode_ = 0;
+    std::shared_ptr<CommandFirmware> firmware_;
     mutable std::mutex otherMutex_;
     std::vector<std::vector<uint8_t>> otherOutputs_;
 };
 
 // The kinds the emulator can build ("keyboard", "headset").
 std::vector<std::string> EmulatedKinds();
-// A new device of that kind, or nullptr for an unknown kind.
-std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(const std::string& kind);
+// A new device of that kind, or nullptr for an unknown kind. A kind that shares another's
+// firmware (a receiver and its mouse) gets sharedFirmware when it is given.
+std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(
+    const std::string& kind, std::shared_ptr<CommandFirmware> sharedFirmware = nullptr);
+// The kind whose firmware this kind shares, or empty.
+std::string FirmwareOwnerOf(const std::string& kind);
 
 }  // namespace emu

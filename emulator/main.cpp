@@ -3,7 +3,7 @@
 //   skelmora-emu --socket PATH [--latency-us N] [--plug KIND]...
 //
 // Prints "ready" once it listens, then reads commands on standard input, one per line:
-//   plug KIND | unplug KIND | list | quit      (KIND: keyboard, headset)
+//   plug KIND | unplug KIND | list | quit      (KIND: keyboard, headset, mouse, mouse-receiver)
 //   fault KIND COMMAND CHUNK FAULT [TIMES]     (COMMAND hexadecimal, CHUNK -1 for every one,
 //                                               FAULT status-ff|status-fe|no-reply|
 //                                               other-command|only-other-command|unsolicited-aa,

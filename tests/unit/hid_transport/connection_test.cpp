@@ -177,3 +177,36 @@ TEST_F(ConnectionTest, NoBackendFailsCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EmulatedMouse, WiredAndReceiverReachTheSameMouse) {
+    auto bus = emu::EmulatedBus::Create();
+    std::string error;
+    ASSERT_TRUE(bus->Plug("mouse-receiver", error)) << error;
+    ASSERT_TRUE(bus->Plug("mouse", error)) << error;
+    std::vector<hid::HidNodeInfo> nodes;
+    ASSERT_TRUE(bus->ListNodes(nodes, error));
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0].productId, 0x5061);
+    EXPECT_EQ(nodes[1].productId, 0x5060);
+    bus->Device("mouse-receiver")->Firmware().SetArea(hid::kCmdWriteParameters, 0,
+                                                      std::vector<uint8_t>{7});
+    EXPECT_EQ(bus->Device("mouse")->Firmware().Area(hid::kCmdReadParameters)[0], 7);
+    const auto info = bus->Device("mouse")->Firmware().Area(hid::kCmdReadDeviceInfo);
+    EXPECT_EQ(info[5], 11);  // key table entries
+    const auto keys = bus->Device("mouse")->Firmware().Area(hid::kCmdReadKeyTable);
+    EXPECT_EQ((std::vector<uint8_t>(keys.begin(), keys.begin() + 3)),
+              (std::vector<uint8_t>{0x10, 0x01, 0x00}));  // left button in slot 0
+
+    CHidConnection c(bus);
+    ASSERT_TRUE(c.Enumerate());
+    int vendorCollections = 0;
+    while (auto path = c.NextPath()) {
+        ASSERT_TRUE(c.Open(*path, true, false, true, false)) << *path;
+        if (c.UsagePage() == 0xFF1C && c.CollectionNumber() == 4) ++vendorCollections;
+    }
+    EXPECT_EQ(vendorCollections, 2);
+}
+
+}  // namespace
