@@ -10,6 +10,7 @@
 
 namespace ui {
 namespace {
+constexpr char kSeen[] = "_dpi_seen";
 constexpr char kBaseMin[] = "_dpi_base_min";
 constexpr char kBaseMax[] = "_dpi_base_max";
 constexpr char kBaseGeometry[] = "_dpi_base_geometry";
@@ -44,9 +45,13 @@ void scaleLayout(QLayout* layout, int dpi)
 
 void scaleWidget(QWidget* w, bool isRoot, int dpi)
 {
-    if (!w->property(kBaseMin).isValid()) {
-        w->setProperty(kBaseMin, w->minimumSize());
-        w->setProperty(kBaseMax, w->maximumSize());
+    if (!w->property(kSeen).toBool()) {
+        w->setProperty(kSeen, true);
+        // SetFixedHeight may have recorded the base sizes already.
+        if (!w->property(kBaseMin).isValid()) {
+            w->setProperty(kBaseMin, w->minimumSize());
+            w->setProperty(kBaseMax, w->maximumSize());
+        }
         if (!isRoot && w->parentWidget() && !w->parentWidget()->layout())
             w->setProperty(kBaseGeometry, w->geometry());
     }
