@@ -1,0 +1,19 @@
+#include "devices/skelmora_hs6533_device.h"
+
+CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
+                                           std::shared_ptr<hid::IHidBackend> backend)
+    : CSkelmoraUSBDevice(parent, std::move(backend)) {
+    SetKind(kKindHeadset);
+}
+
+CSkelmoraHS6533Device::~CSkelmoraHS6533Device() { StopWorkerThreads(); }
+
+void CSkelmoraHS6533Device::OnConnected() {
+    LoadProfile();
+    RefreshPage();
+    StartLightThread();
+}
+
+std::optional<light::LightModeRow> CSkelmoraHS6533Device::CurrentLightMode() const {
+    return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
+}

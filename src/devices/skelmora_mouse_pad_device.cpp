@@ -1,0 +1,19 @@
+#include "devices/skelmora_mouse_pad_device.h"
+
+CSkelmoraMousePadDevice::CSkelmoraMousePadDevice(QWidget* parent,
+                                           std::shared_ptr<hid::IHidBackend> backend)
+    : CSkelmoraUSBDevice(parent, std::move(backend)) {
+    SetKind(kKindMousePad);
+}
+
+CSkelmoraMousePadDevice::~CSkelmoraMousePadDevice() { StopWorkerThreads(); }
+
+void CSkelmoraMousePadDevice::OnConnected() {
+    LoadProfile();
+    RefreshPage();
+    StartLightThread();
+}
+
+std::optional<light::LightModeRow> CSkelmoraMousePadDevice::CurrentLightMode() const {
+    return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
+}

@@ -1,0 +1,354 @@
+#include "devices/skelmora_usb_device.h"
+
+#include <QThread>
+
+#include <chrono>
+
+#include "controls/device_key_button.h"
+#include "controls/select_panel.h"
+#include "devices/device_folders.h"
+#include "devices/light_preview.h"
+#include "platform/log_categories.h"
+#include "ui/control_props.h"
+#include "ui/paint_manager.h"
+
+namespace {
+
+uint32_t SteadyMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// "key_12" -> ("key_", 12); a name without a number after the underscore gives -1.
+std::pair<QString, int> SplitControlName(const QString& name) {
+    const int underscore = name.indexOf('_');
+    if (underscore < 0) return {name, -1};
+    bool ok = false;
+    const int number = name.mid(underscore + 1).toInt(&ok);
+    return {name.left(underscore + 1), ok ? number : -1};
+}
+
+// Which page of the two function switches a function page type shows; -1 leaves a switch.
+struct SwitchPages {
+    int first;
+    int second;
+};
+
+SwitchPages PagesOfType(int type, int kind) {
+    switch (type) {
+    case 3:
+    case 8: return {1, -1};
+    case 5: return {2, -1};
+    case 4:
+        if (kind == kKindKeyboard || kind == kKindMouse) return {3, -1};
+        return {0, 2};
+    case 2:
+    case 6: return {0, 1};
+    case 7: return {0, 2};
+    default: return {0, 0};
+    }
+}
+
+}  // namespace
+
+CSkelmoraUSBDevice::CSkelmoraUSBDevice(QWidget* parent, std::shared_ptr<hid::IHidBackend> backend)
+    : QWidget(parent), commandChannel_(backend), eventChannel_(backend) {
+    setObjectName(QLatin1String(kClassName));
+}
+
+CSkelmoraUSBDevice::~CSkelmoraUSBDevice() {
+    StopWorkerThreads();
+    {
+        std::lock_guard lock(commandChannel_.ExchangeLock());
+        commandChannel_.SetOpened(false);
+        commandChannel_.WiredConnection().Close();
+        commandChannel_.ReceiverConnection().Close();
+    }
+    CloseEventInterface(kWiredEvents);
+    CloseEventInterface(kReceiverEvents);
+}
+
+void CSkelmoraUSBDevice::SetBackend(const std::shared_ptr<hid::IHidBackend>& backend) {
+    commandChannel_.SetBackend(backend);
+    eventChannel_.SetBackend(backend);
+}
+
+void CSkelmoraUSBDevice::SetClock(MillisecondClock clock) { clock_ = std::move(clock); }
+
+uint32_t CSkelmoraUSBDevice::NowMs() const { return clock_ ? clock_() : SteadyMilliseconds(); }
+
+void CSkelmoraUSBDevice::Notify(TNotifyUI&) {}
+
+// ---- Page ----
+
+void CSkelmoraUSBDevice::BindPageControls() {
+    if (pageLayoutPath_.isEmpty()) {
+        SetCounts(0, 0);
+        return;
+    }
+    const auto panels = findChildren<CSelectPanelUI*>(QString(), Qt::FindDirectChildrenOnly);
+    if (panels.isEmpty()) return;
+    const auto buttons =
+        panels.front()->findChildren<CDeviceKeyButtonUI*>(QString(), Qt::FindDirectChildrenOnly);
+    for (CDeviceKeyButtonUI* button : buttons) {
+        const auto [prefix, number] = SplitControlName(button->objectName());
+        if (number < 0) continue;
+        if (prefix == QLatin1String("key_") && number < keyCount_) {
+            keyButtons_[number] = button;
+        } else if (prefix == QLatin1String("light_") && number < ledCount_) {
+            lightControls_[number] = button;
+            light::PaintLightControl(button, {255, 255, 255}, 255);
+        }
+    }
+}
+
+void CSkelmoraUSBDevice::SetCounts(int keyCount, int ledCount) {
+    keyCount_ = std::max(0, keyCount);
+    ledCount_ = std::max(0, ledCount);
+    keyButtons_.assign(keyCount_, nullptr);
+    lightControls_.assign(ledCount_, nullptr);
+    std::lock_guard lock(lightMutex_);
+    leds_.assign(ledCount_, light::LedEntry{});
+}
+
+CDeviceKeyButtonUI* CSkelmoraUSBDevice::GetKeyButton(int index) const {
+    return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[index].data()
+                                                                        : nullptr;
+}
+
+CDeviceKeyButtonUI* CSkelmoraUSBDevice::GetLightControl(int index) const {
+    return index >= 0 && index < static_cast<int>(lightControls_.size())
+               ? lightControls_[index].data()
+               : nullptr;
+}
+
+int CSkelmoraUSBDevice::LoadLightSettings() { return 0; }
+
+// ---- Effects ----
+
+void CSkelmoraUSBDevice::WithEffectContext(const std::function<void(light::EffectContext&)>& step) {
+    std::lock_guard lock(lightMutex_);
+    light::EffectContext context{leds_, lightSettings_, effectState_, NowMs()};
+    step(context);
+}
+
+void CSkelmoraUSBDevice::EffectBreathing() { WithEffectContext(light::EffectBreathing); }
+void CSkelmoraUSBDevice::EffectBreathingFourColours() {
+    WithEffectContext(light::EffectBreathingFourColours);
+}
+void CSkelmoraUSBDevice::EffectStatic() { WithEffectContext(light::EffectStatic); }
+void CSkelmoraUSBDevice::EffectSpectrum() { WithEffectContext(light::EffectSpectrum); }
+void CSkelmoraUSBDevice::EffectBlink() { WithEffectContext(light::EffectBlink); }
+void CSkelmoraUSBDevice::EffectBlinkFourColours() {
+    WithEffectContext(light::EffectBlinkFourColours);
+}
+void CSkelmoraUSBDevice::EffectOff() { WithEffectContext(light::EffectOff); }
+
+void CSkelmoraUSBDevice::RunLightStep(light::LightStep step) {
+    std::lock_guard lock(lightMutex_);
+    using light::LightStep;
+    switch (step) {
+    case LightStep::Spectrum: EffectSpectrum(); break;
+    case LightStep::Breathing: EffectBreathing(); break;
+    case LightStep::Static: EffectStatic(); break;
+    case LightStep::Blink: EffectBlink(); break;
+    case LightStep::BreathingFourColours: EffectBreathingFourColours(); break;
+    case LightStep::BlinkFourColours: EffectBlinkFourColours(); break;
+    case LightStep::Off: EffectOff(); break;
+    case LightStep::ClassEffectA: ClassEffectA(); break;
+    case LightStep::ClassEffectB: ClassEffectB(); break;
+    case LightStep::ClassEffectC: ClassEffectC(); break;
+    case LightStep::OwnRoutine: OwnLightRoutine(); break;
+    }
+}
+
+std::optional<light::LightModeRow> CSkelmoraUSBDevice::CurrentLightMode() const {
+    return std::nullopt;
+}
+
+void CSkelmoraUSBDevice::ClassEffectA() {}
+void CSkelmoraUSBDevice::ClassEffectB() {}
+void CSkelmoraUSBDevice::ClassEffectC() {}
+void CSkelmoraUSBDevice::OwnLightRoutine() {}
+void CSkelmoraUSBDevice::AfterLightPass() {}
+const char* CSkelmoraUSBDevice::LightThreadExitTrace() const { return "MS灯光线程设定退出"; }
+
+// ---- Frames ----
+
+void CSkelmoraUSBDevice::PaintLightControls(const std::vector<light::LedEntry>& leds) {
+    for (size_t i = 0; i < leds.size() && i < lightControls_.size(); ++i) {
+        CDeviceKeyButtonUI* control = lightControls_[i].data();
+        if (!control || !ui::IsVisible(control)) continue;
+        light::PaintLightControl(control, {leds[i].red, leds[i].green, leds[i].blue},
+                                 leds[i].brightness);
+    }
+}
+
+bool CSkelmoraUSBDevice::SendLightFrame() {
+    if (!hostLightControl_) return true;
+    const std::vector<light::LedEntry> leds = GetLedsCopy();
+    // Previews are widgets: only the UI thread paints them.
+    if (QThread::currentThread() == thread()) PaintLightControls(leds);
+    if (wireless_) return true;
+
+    // A failed frame pauses the stream for a while instead of sleeping in the caller (the
+    // frame timer runs on the UI thread).
+    const uint32_t now = NowMs();
+    if (framePauseUntil_) {
+        if (static_cast<int32_t>(*framePauseUntil_ - now) > 0) return false;
+        framePauseUntil_.reset();
+    }
+    const std::vector<uint8_t> frame = light::BuildLightFrame(leds);
+    if (frame.empty()) return true;
+    if (commandChannel_.StreamLightFrame(frame) == hid::kResultOk) return true;
+    framePauseUntil_ = now + kFramePauseMs;
+    return false;
+}
+
+void CSkelmoraUSBDevice::SetLed(int index, uint32_t colourWord, uint32_t extraWord) {
+    std::lock_guard lock(lightMutex_);
+    if (index < 0 || index >= static_cast<int>(leds_.size())) return;
+    light::SetWords(leds_[index], colourWord, extraWord);
+}
+
+std::pair<uint32_t, uint32_t> CSkelmoraUSBDevice::GetLed(int index) const {
+    std::lock_guard lock(lightMutex_);
+    if (index < 0 || index >= static_cast<int>(leds_.size())) return {0, 0};
+    return {light::ColourWord(leds_[index]), light::ExtraWord(leds_[index])};
+}
+
+std::vector<light::LedEntry> CSkelmoraUSBDevice::GetLedsCopy() const {
+    std::lock_guard lock(lightMutex_);
+    return leds_;
+}
+
+light::LightSettings CSkelmoraUSBDevice::GetLightSettingsCopy() const {
+    std::lock_guard lock(lightMutex_);
+    return lightSettings_;
+}
+
+light::EffectState CSkelmoraUSBDevice::GetEffectStateCopy() const {
+    std::lock_guard lock(lightMutex_);
+    return effectState_;
+}
+
+// ---- Operations the device classes fill ----
+
+void CSkelmoraUSBDevice::OnConnected() {}
+void CSkelmoraUSBDevice::OnDeviceEvent() {}
+void CSkelmoraUSBDevice::FirstHook() {}
+void CSkelmoraUSBDevice::SecondHook() {}
+void CSkelmoraUSBDevice::RefreshStatus() {}
+bool CSkelmoraUSBDevice::IsLinked() { return true; }
+int CSkelmoraUSBDevice::LoadProfile() { return 0; }
+void CSkelmoraUSBDevice::RefreshPage() {}
+void CSkelmoraUSBDevice::ReloadLists() {}
+void CSkelmoraUSBDevice::RestoreDefaults() {}
+std::vector<int> CSkelmoraUSBDevice::BuildMacroList() { return {}; }
+int CSkelmoraUSBDevice::WriteKeyTable(profiles::CBasicProfiledata*, const std::vector<profiles::KeyAssignment>&) {
+    return 0;
+}
+int CSkelmoraUSBDevice::WriteCurrentKeyTable(profiles::CBasicProfiledata*) { return 0; }
+int CSkelmoraUSBDevice::WriteMacros(const std::vector<int>&) { return 0; }
+int CSkelmoraUSBDevice::WriteParameters(const ParameterWrite&) { return 0; }
+void CSkelmoraUSBDevice::LoadConfigLists() {}
+void CSkelmoraUSBDevice::SetKeyMap(const KeyMap& map) { keyMap_ = map; }
+
+// ---- Reactive lighting ----
+
+void CSkelmoraUSBDevice::DecayKeyLight(int key, int mode) {
+    std::lock_guard lock(lightMutex_);
+    light::DecayKeyLight(keyIntensities_, key, mode);
+}
+
+void CSkelmoraUSBDevice::MarkRingKeys() {
+    std::lock_guard lock(lightMutex_);
+    light::MarkRingKeys(ring_, keyIntensities_);
+}
+
+void CSkelmoraUSBDevice::RotateRing(bool backwards) {
+    std::lock_guard lock(lightMutex_);
+    light::RotateRing(ring_, backwards);
+}
+
+void CSkelmoraUSBDevice::ClearReactive() {
+    std::lock_guard lock(lightMutex_);
+    light::ClearReactive(keyIntensities_, ring_);
+}
+
+// ---- Function pages ----
+
+void CSkelmoraUSBDevice::SetFunctionPage(int type) {
+    functionPageType_ = type;
+    if (!functionSwitch_) {
+        functionSwitch_ = CPaintManagerUI::FindSubControlByName(this, "device_function_switch");
+    }
+    if (!keyFunctionSwitch_) {
+        keyFunctionSwitch_ =
+            CPaintManagerUI::FindSubControlByName(this, "device_key_function_switch");
+    }
+    if (!functionSwitch_ || !keyFunctionSwitch_) return;
+    const SwitchPages pages = PagesOfType(type, kind_);
+    ui::SelectTabItem(functionSwitch_, pages.first);
+    if (pages.second >= 0) ui::SelectTabItem(keyFunctionSwitch_, pages.second);
+}
+
+int CSkelmoraUSBDevice::GetFunctionPage() const { return functionPageType_; }
+
+// ---- Profiles ----
+
+void CSkelmoraUSBDevice::BuildProfilePaths() {}
+QString CSkelmoraUSBDevice::GetProfileName() const { return {}; }
+void CSkelmoraUSBDevice::SaveProfile() {}
+void CSkelmoraUSBDevice::SetProfileSlot(int slot) { profileSlot_ = slot; }
+int CSkelmoraUSBDevice::GetProfileSlot() const { return profileSlot_; }
+
+void CSkelmoraUSBDevice::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    std::lock_guard lock(lightMutex_);
+    lightSettings_ = light::FromWords(words);
+}
+
+void CSkelmoraUSBDevice::SetLightSource(int first, int second, int third) {
+    lightSource_ = {first, second, third};
+    if (lightingPanel_) lightingPanel_->SetLightSource(first, second, third);
+}
+
+std::array<int, 3> CSkelmoraUSBDevice::GetLightSource() {
+    if (lightingPanel_) lightSource_ = lightingPanel_->GetLightSource();
+    return lightSource_;
+}
+
+void CSkelmoraUSBDevice::SelectLed(int index) { selectedLed_ = index; }
+void CSkelmoraUSBDevice::SetAudioLevels(std::span<const int>) {}
+void CSkelmoraUSBDevice::SetAudioBands(std::span<const int>) {}
+
+// ---- Host lighting ----
+
+void CSkelmoraUSBDevice::SetHostLightControl(bool on) {
+    hostLightControl_ = on;
+    if (on && kind_ == kKindKeyboard) commandChannel_.NotifyLightControl();
+}
+
+// ---- Fields ----
+
+void CSkelmoraUSBDevice::SetIdentity(const DeviceIdentity& identity) {
+    identity_ = identity;
+    kind_ = identity.kind;
+    role_ = identity.role;
+}
+
+void CSkelmoraUSBDevice::SetSelectorItem(QWidget* item) { selectorItem_ = item; }
+
+QString CSkelmoraUSBDevice::GetDefaultDataFolder() const {
+    return defaultDataFolder_.isEmpty() ? device_folders::ProgramDefaultDataFolder()
+                                        : defaultDataFolder_;
+}
+
+QString CSkelmoraUSBDevice::GetDefaultProfileFile() const {
+    return device_folders::DefaultProfileFile(GetDefaultDataFolder(), kindName_);
+}
+
+QString CSkelmoraUSBDevice::GetUserDataFolder() const {
+    return device_folders::UserDataFolder(kindName_);
+}

@@ -1,0 +1,308 @@
+#pragma once
+// CSkelmoraUSBDevice ("SkelmoraUSBDevice"): one connected device, and at the same time that
+// device's configuration page. It owns the device's command and event channels, its key and
+// LED tables, its lighting state and the software light effects, and its light and event
+// threads. The virtual operations below come in the order the device classes override them;
+// the base behaviour of each is the default the classes build on.
+//
+// Threads: the light thread runs the effects into the LED list; the event threads read the
+// unsolicited input reports of the event interfaces. Neither touches a widget: they arm the
+// selector item's control timer or post to the UI thread. The device classes stop the threads
+// in their destructors (StopWorkerThreads) before their own parts go away.
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <json/value.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "devices/device_thread.h"
+#include "devices/event_codes.h"
+#include "devices/light_effects.h"
+#include "devices/light_modes.h"
+#include "hid/command_channel.h"
+#include "profiles/records.h"
+#include "tables/device_tables.h"
+#include "ui/notify.h"
+
+namespace profiles {
+class CBasicProfiledata;
+}
+class CDeviceKeyButtonUI;
+
+// What the device hands its light source values to (the lighting panel).
+class ILightSourcePanel {
+public:
+    virtual ~ILightSourcePanel() = default;
+    virtual void SetLightSource(int first, int second, int third) = 0;
+    virtual std::array<int, 3> GetLightSource() const = 0;
+};
+
+// The values of a parameter write: profile slot, first byte, the flag byte and the screen
+// size in physical pixels.
+struct ParameterWrite {
+    int slot = 0;
+    int firstByte = 0;
+    int flag = 1;
+    int screenWidth = 0;
+    int screenHeight = 0;
+};
+
+class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
+    Q_OBJECT
+public:
+    static constexpr char kClassName[] = "SkelmoraUSBDevice";
+    static constexpr int kEventTimerId = 1002;
+    static constexpr int kLightThreadStopMs = 1000;
+    static constexpr int kEventThreadStopMs = 500;
+    static constexpr uint32_t kFramePauseMs = 200;   // after a frame that failed
+    static constexpr int kClosedChannelPollMs = 100;  // light thread while the channel is closed
+    static constexpr int kEventRetryMs = 10;          // event thread after a failed read
+
+    enum EventInterface { kWiredEvents = 0, kReceiverEvents = 1 };
+    using MillisecondClock = std::function<uint32_t()>;
+    using KeyMap = std::map<int, int>;
+
+    explicit CSkelmoraUSBDevice(QWidget* parent = nullptr,
+                                std::shared_ptr<hid::IHidBackend> backend = nullptr);
+    ~CSkelmoraUSBDevice() override;
+
+    // Both channels open their connections through this backend.
+    void SetBackend(const std::shared_ptr<hid::IHidBackend>& backend);
+    // Milliseconds of the effects and tick counting (a steady clock unless a test sets one).
+    void SetClock(MillisecondClock clock);
+    uint32_t NowMs() const;
+
+    // INotifyUI: the page's notifications; the base handles none.
+    void Notify(TNotifyUI& msg) override;
+
+    // ---- Virtual operations ----
+    virtual void BindPageControls();
+    virtual int LoadLightSettings();
+    virtual void EffectBreathing();
+    virtual void EffectBreathingFourColours();
+    virtual void EffectStatic();
+    virtual void EffectSpectrum();
+    virtual void EffectBlink();
+    virtual void EffectBlinkFourColours();
+    virtual void EffectOff();
+    // True when the frame went out or did not have to (host control off, wireless device).
+    virtual bool SendLightFrame();
+    virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
+    virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
+    virtual void OnConnected();
+    virtual void OnDeviceEvent();
+    virtual void FirstHook();
+    virtual void SecondHook();
+    virtual void RefreshStatus();
+    virtual bool IsLinked();
+    virtual int LoadProfile();
+    virtual void RefreshPage();
+    virtual void ReloadLists();
+    virtual void RestoreDefaults();
+    virtual std::vector<int> BuildMacroList();
+    virtual int WriteKeyTable(profiles::CBasicProfiledata* profile, const std::vector<profiles::KeyAssignment>& keys);
+    virtual int WriteCurrentKeyTable(profiles::CBasicProfiledata* profile);
+    virtual int WriteMacros(const std::vector<int>& macros);
+    virtual int WriteParameters(const ParameterWrite& values);
+    virtual void LoadConfigLists();
+    virtual void SetKeyMap(const KeyMap& map);
+    virtual void DecayKeyLight(int key, int mode);
+    virtual void MarkRingKeys();
+    virtual void RotateRing(bool backwards);
+    virtual void ClearReactive();
+    virtual void SetFunctionPage(int type);
+    virtual int GetFunctionPage() const;
+    virtual void BuildProfilePaths();
+    virtual QString GetProfileName() const;
+    virtual void SaveProfile();
+    virtual void SetProfileSlot(int slot);
+    virtual int GetProfileSlot() const;
+    virtual void SetLightSettings(const std::array<uint32_t, 4>& words);
+    virtual void SetLightSource(int first, int second, int third);
+    virtual std::array<int, 3> GetLightSource();
+    virtual void SelectLed(int index);
+    virtual void SetAudioLevels(std::span<const int> levels);
+    virtual void SetAudioBands(std::span<const int> bands);
+
+    // ---- Host lighting and window state (the main window, for every device) ----
+    // On a wired keyboard (kind 1), switching on also tells the device with NotifyLightControl.
+    void SetHostLightControl(bool on);
+    bool IsHostLightControl() const { return hostLightControl_; }
+    void SetWindowActive(bool active) { windowActive_ = active; }
+    bool IsWindowActive() const { return windowActive_; }
+    void SetSynchroMember(bool member) { synchroMember_ = member; }
+    bool IsSynchroMember() const { return synchroMember_; }
+
+    // ---- Event interfaces (connection A: wired, B: receiver) ----
+    // Opens the interface (read, write, shared) and starts its event thread.
+    bool OpenEventInterface(const std::string& path, EventInterface which);
+    // Stops the thread and closes the interface first.
+    bool ReopenEventInterface(const std::string& path, EventInterface which);
+    void CloseEventInterface(EventInterface which);
+    bool IsEventInterfaceOpen(EventInterface which) const;
+    // The event code of the last input report.
+    uint16_t LastEventCode() const { return lastEventCode_; }
+
+    // ---- Threads ----
+    bool StartLightThread();
+    CDeviceThread::StopResult StopLightThread();
+    bool IsLightThreadRunning() const { return lightThread_.IsRunning(); }
+    bool IsEventThreadRunning(EventInterface which) const;
+    // Light thread and both event threads.
+    void StopWorkerThreads();
+
+    // ---- Data folders ----
+    QString GetDefaultDataFolder() const;
+    void SetDefaultDataFolder(const QString& folder) { defaultDataFolder_ = folder; }
+    QString GetDefaultProfileFile() const;
+    // Created when missing; empty when it cannot be.
+    QString GetUserDataFolder() const;
+
+    // ---- Fields set at creation, and accessors ----
+    CCommandChannel& CommandChannel() { return commandChannel_; }
+    CCommandChannel& EventChannel() { return eventChannel_; }
+    void SetIdentity(const DeviceIdentity& identity);
+    const DeviceIdentity& GetIdentity() const { return identity_; }
+    int GetKind() const { return kind_; }
+    void SetKind(int kind) { kind_ = kind; }
+    int GetRole() const { return role_; }
+    void SetWireless(bool wireless) { wireless_ = wireless; }
+    bool IsWireless() const { return wireless_; }
+    // Sizes the key button, light control and LED tables.
+    void SetCounts(int keyCount, int ledCount);
+    int GetKeyCount() const { return keyCount_; }
+    int GetLedCount() const { return ledCount_; }
+    void SetModelIndex(int index) { modelIndex_ = index; }
+    int GetModelIndex() const { return modelIndex_; }
+    void SetHasStatusBlock(bool has) { hasStatusBlock_ = has; }
+    bool HasStatusBlock() const { return hasStatusBlock_; }
+    void SetPageLayoutPath(const QString& path) { pageLayoutPath_ = path; }
+    const QString& GetPageLayoutPath() const { return pageLayoutPath_; }
+    void SetProfileBaseName(const QString& name) { profileBaseName_ = name; }
+    const QString& GetProfileBaseName() const { return profileBaseName_; }
+    void SetLightConfigurationName(const QString& name) { lightConfigurationName_ = name; }
+    const QString& GetLightConfigurationName() const { return lightConfigurationName_; }
+    void SetKindName(const QString& name) { kindName_ = name; }
+    const QString& GetKindName() const { return kindName_; }
+    void SetMainWindow(QWidget* window) { mainWindow_ = window; }
+    QWidget* GetMainWindow() const { return mainWindow_; }
+    // The selector item (its timer 1002 runs OnDeviceEvent), power item and status control.
+    void SetSelectorItem(QWidget* item);
+    QWidget* GetSelectorItem() const { return selectorItem_; }
+    void SetPowerItem(QWidget* item) { powerItem_ = item; }
+    QWidget* GetPowerItem() const { return powerItem_; }
+    void SetStatusControl(QWidget* control) { statusControl_ = control; }
+    QWidget* GetStatusControl() const { return statusControl_; }
+    void SetLightingPanel(ILightSourcePanel* panel) { lightingPanel_ = panel; }
+    void SetProfilePanel(QWidget* panel) { profilePanel_ = panel; }
+    QWidget* GetProfilePanel() const { return profilePanel_; }
+
+    CDeviceKeyButtonUI* GetKeyButton(int index) const;
+    CDeviceKeyButtonUI* GetLightControl(int index) const;
+    light::LightSettings GetLightSettingsCopy() const;
+    light::EffectState GetEffectStateCopy() const;
+    std::vector<light::LedEntry> GetLedsCopy() const;
+    const light::KeyIntensities& KeyIntensities() const { return keyIntensities_; }
+    light::MarqueeRing& MarqueeRing() { return ring_; }
+    int GetSelectedLed() const { return selectedLed_; }
+    const KeyMap& GetKeyMap() const { return keyMap_; }
+
+protected:
+    // The light mode row the light thread runs now; none: the pass does nothing.
+    virtual std::optional<light::LightModeRow> CurrentLightMode() const;
+    // The class's own steps; the base versions leave the LED list as it is.
+    virtual void ClassEffectA();
+    virtual void ClassEffectB();
+    virtual void ClassEffectC();
+    virtual void OwnLightRoutine();
+    // After every light pass (the keyboard's own routine).
+    virtual void AfterLightPass();
+    virtual const char* LightThreadExitTrace() const;
+    // How the class treats event codes, and its traces.
+    virtual device_events::EventClass EventClassOf(EventInterface which) const;
+    virtual const char* EventThreadExitTrace() const;
+    // The class's report handler and the mouse's reactive trigger; both run on the UI thread.
+    virtual void OnDeviceReport(uint16_t code);
+    virtual void OnReactiveTrigger();
+
+    // One step of an effect on the LED list, under the light lock.
+    void RunLightStep(light::LightStep step);
+    void WithEffectContext(const std::function<void(light::EffectContext&)>& step);
+
+    std::recursive_mutex& LightLock() const { return lightMutex_; }
+    std::recursive_mutex& FirstLock() { return firstLock_; }
+    std::recursive_mutex& SecondLock() { return secondLock_; }
+    std::array<Json::Value, 3>& Scratch() { return scratch_; }
+
+private:
+    void LightThreadMain(platform::StopEvent& stop);
+    void EventThreadMain(EventInterface which, platform::StopEvent& stop);
+    void HandleEventCode(EventInterface which, uint16_t code);
+    CHidConnection& EventConnection(EventInterface which);
+    std::recursive_mutex& EventLock(EventInterface which);
+    void PaintLightControls(const std::vector<light::LedEntry>& leds);
+
+    CCommandChannel commandChannel_;
+    CCommandChannel eventChannel_;
+    std::array<std::atomic<bool>, 2> eventInterfaceOpen_{};
+    std::atomic<bool> synchroMember_{false};
+    std::atomic<bool> wireless_{false};
+    QString pageLayoutPath_;
+    QString profileBaseName_;
+    QString lightConfigurationName_;
+    QString kindName_;
+    QString defaultDataFolder_;
+    DeviceIdentity identity_;
+    std::atomic<int> kind_{0};
+    int role_ = 0;
+    int keyCount_ = 0;
+    int ledCount_ = 0;
+    int modelIndex_ = -1;
+    bool hasStatusBlock_ = false;
+    std::vector<QPointer<CDeviceKeyButtonUI>> keyButtons_;
+    std::vector<QPointer<CDeviceKeyButtonUI>> lightControls_;
+
+    // The lighting state is written by the light thread and read by the UI thread.
+    mutable std::recursive_mutex lightMutex_;
+    std::vector<light::LedEntry> leds_;
+    light::LightSettings lightSettings_;
+    light::EffectState effectState_;
+    light::KeyIntensities keyIntensities_{};
+    light::MarqueeRing ring_{};
+
+    std::atomic<bool> hostLightControl_{true};
+    std::atomic<bool> windowActive_{true};
+    std::optional<uint32_t> framePauseUntil_;
+    int functionPageType_ = 1;
+    int selectedLed_ = -1;
+    int profileSlot_ = 0;
+    std::array<int, 3> lightSource_{};
+    KeyMap keyMap_;
+    std::array<Json::Value, 3> scratch_;
+    std::recursive_mutex firstLock_;
+    std::recursive_mutex secondLock_;
+
+    std::atomic<QWidget*> selectorItem_{nullptr};
+    QPointer<QWidget> powerItem_;
+    QPointer<QWidget> statusControl_;
+    ILightSourcePanel* lightingPanel_ = nullptr;
+    QPointer<QWidget> profilePanel_;
+    QPointer<QWidget> functionSwitch_;
+    QPointer<QWidget> keyFunctionSwitch_;
+    QPointer<QWidget> mainWindow_;
+
+    MillisecondClock clock_;
+    std::atomic<uint16_t> lastEventCode_{0};
+    CDeviceThread lightThread_;
+    std::array<CDeviceThread, 2> eventThreads_;
+};

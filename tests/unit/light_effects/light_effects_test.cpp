@@ -1,0 +1,2 @@
+#include "devices/light_effects.h"
+#include <gtest/gtest.h>
