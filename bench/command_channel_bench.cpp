@@ -33,7 +33,8 @@ void BM_Exchange64(benchmark::State& state) {
     Attached a;
     uint8_t status[6];
     for (auto _ : state) {
-        if (a.channel.ReadStatus(status, 0) != hid::kResultOk) state.SkipWithError("exchange failed");
+        if (a.channel.ReadStatus(status, 0) != hid::kResultOk)
+            state.SkipWithError("exchange failed");
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -44,7 +45,8 @@ void BM_LightFrame510(benchmark::State& state) {
     std::vector<uint8_t> frame(510);
     std::iota(frame.begin(), frame.end(), uint8_t{0});
     for (auto _ : state) {
-        if (a.channel.StreamLightFrame(frame) != hid::kResultOk) state.SkipWithError("frame failed");
+        if (a.channel.StreamLightFrame(frame) != hid::kResultOk)
+            state.SkipWithError("frame failed");
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -55,7 +57,8 @@ void BM_Exchange64DeviceLatency1ms(benchmark::State& state) {
     Attached a(std::chrono::microseconds(1000));
     uint8_t status[6];
     for (auto _ : state) {
-        if (a.channel.ReadStatus(status, 0) != hid::kResultOk) state.SkipWithError("exchange failed");
+        if (a.channel.ReadStatus(status, 0) != hid::kResultOk)
+            state.SkipWithError("exchange failed");
     }
 }
 BENCHMARK(BM_Exchange64DeviceLatency1ms)->UseRealTime()->Iterations(200);

@@ -18,8 +18,10 @@ bool IsRead(uint8_t command) {
         case kCmdReadParameters:
         case kCmdReadKeyTable:
         case kCmdReadStatus:
-        case kCmdReadSecondTable: return true;
-        default: return false;
+        case kCmdReadSecondTable:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -29,7 +31,8 @@ CommandFirmware::CommandFirmware(const FirmwareLayout& layout) {
     deviceInfo_.bytes = layout.deviceInfo;
     deviceInfo_.bytes.resize(34, 0);
     keyTable_.bytes.assign(layout.keyTableBytes, 0);
-    std::copy_n(layout.keyTableFill.begin(), std::min(layout.keyTableFill.size(), layout.keyTableBytes),
+    std::copy_n(layout.keyTableFill.begin(),
+                std::min(layout.keyTableFill.size(), layout.keyTableBytes),
                 keyTable_.bytes.begin());
     secondTable_.bytes.assign(layout.secondTableBytes, 0);
     parameters_.bytes.assign(layout.parameterBytes, 0);
@@ -46,18 +49,28 @@ MemoryArea* CommandFirmware::AreaFor(uint8_t command) {
 
 const MemoryArea* CommandFirmware::AreaFor(uint8_t command) const {
     switch (command) {
-        case kCmdReadDeviceInfo: return &deviceInfo_;
+        case kCmdReadDeviceInfo:
+            return &deviceInfo_;
         case kCmdReadParameters:
-        case kCmdWriteParameters: return &parameters_;
+        case kCmdWriteParameters:
+            return &parameters_;
         case kCmdReadKeyTable:
-        case kCmdWriteKeyTable: return &keyTable_;
-        case kCmdWriteIndexedBlock: return &indexedBlock_;
-        case kCmdStreamLightFrame: return &lightFrame_;
-        case kCmdWriteMacroData: return &macro_;
-        case kCmdWriteShootData: return &shoot_;
-        case kCmdReadStatus: return &status_;
-        case kCmdReadSecondTable: return &secondTable_;
-        default: return nullptr;
+        case kCmdWriteKeyTable:
+            return &keyTable_;
+        case kCmdWriteIndexedBlock:
+            return &indexedBlock_;
+        case kCmdStreamLightFrame:
+            return &lightFrame_;
+        case kCmdWriteMacroData:
+            return &macro_;
+        case kCmdWriteShootData:
+            return &shoot_;
+        case kCmdReadStatus:
+            return &status_;
+        case kCmdReadSecondTable:
+            return &secondTable_;
+        default:
+            return nullptr;
     }
 }
 
@@ -102,14 +115,21 @@ Report CommandFirmware::Answer(const Report& request) {
         return reply;
     }
     switch (command) {
-        case kCmdBeginSettings: ++openSequences_; return reply;
-        case kCmdEndSettings: --openSequences_; return reply;
-        case kCmdNotifyLightControl: lightControl_ = true; return reply;
+        case kCmdBeginSettings:
+            ++openSequences_;
+            return reply;
+        case kCmdEndSettings:
+            --openSequences_;
+            return reply;
+        case kCmdNotifyLightControl:
+            lightControl_ = true;
+            return reply;
         case kCmdQueryWirelessLink:
             std::fill(reply.begin() + kHeaderSize, reply.end(), 0);
             reply[kHeaderSize] = wirelessLinked_ ? 0xFF : 0x00;
             return reply;
-        default: break;
+        default:
+            break;
     }
     MemoryArea* area = AreaFor(command);
     if (!area || !area->Contains(offset, length)) {

@@ -52,7 +52,7 @@ struct FirmwareLayout {
 };
 
 class CommandFirmware {
-public:
+  public:
     explicit CommandFirmware(const FirmwareLayout& layout);
 
     // Handles one output report (report id 4) and returns the replies it causes (usually one).
@@ -71,7 +71,7 @@ public:
     uint64_t LightFrameChunks() const;
     bool LightControlNotified() const;
 
-private:
+  private:
     MemoryArea* AreaFor(uint8_t command);
     const MemoryArea* AreaFor(uint8_t command) const;
     std::optional<FaultKind> TakeFault(uint8_t command);

@@ -17,7 +17,7 @@ struct EmulatedBus::HandleState {
 namespace {
 
 class EmulatedHandle final : public hid::IHidHandle {
-public:
+  public:
     EmulatedHandle(std::weak_ptr<EmulatedBus> bus, std::shared_ptr<EmulatedBus::HandleState> state)
         : bus_(std::move(bus)), state_(std::move(state)) {}
     ~EmulatedHandle() override { state_->queue.MarkGone(); }
@@ -35,7 +35,7 @@ public:
         return bus->WriteFromHandle(state_, report);
     }
 
-private:
+  private:
     std::weak_ptr<EmulatedBus> bus_;
     std::shared_ptr<EmulatedBus::HandleState> state_;
 };
@@ -232,8 +232,7 @@ std::unique_ptr<hid::IHidHandle> EmulatedBus::OpenNode(const std::string& nodeId
 }
 
 std::unique_ptr<hid::IHidHandle> EmulatedBus::OpenNodeWithSink(const std::string& nodeId,
-                                                               InputSink sink,
-                                                               std::string& error) {
+                                                               InputSink sink, std::string& error) {
     return Open(nodeId, std::move(sink), error);
 }
 
@@ -267,8 +266,8 @@ void EmulatedBus::Schedule(const std::string& nodeId, std::vector<uint8_t> repor
     }
     {
         std::lock_guard lock(deliveryMutex_);
-        pending_.push({std::chrono::steady_clock::now() + latency, sequence_++, nodeId,
-                       std::move(report)});
+        pending_.push(
+            {std::chrono::steady_clock::now() + latency, sequence_++, nodeId, std::move(report)});
     }
     deliveryWake_.notify_one();
 }

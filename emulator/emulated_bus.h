@@ -22,7 +22,7 @@ namespace emu {
 
 class EmulatedBus final : public hid::IHidBackend,
                           public std::enable_shared_from_this<EmulatedBus> {
-public:
+  public:
     // Reports from the device arrive this long after the report that caused them.
     static std::shared_ptr<EmulatedBus> Create(std::chrono::microseconds latency = {});
     ~EmulatedBus() override;
@@ -58,7 +58,7 @@ public:
     hid::IoStatus WriteFromHandle(const std::shared_ptr<HandleState>& state,
                                   std::span<const uint8_t> report);
 
-private:
+  private:
     explicit EmulatedBus(std::chrono::microseconds latency);
 
     struct PluggedDevice {
@@ -84,7 +84,7 @@ private:
     bool FindNode(const std::string& nodeId, EmulatedDevice*& device, size_t& index);
 
     mutable std::mutex mutex_;
-    std::map<std::string, PluggedDevice> devices_;  // by kind
+    std::map<std::string, PluggedDevice> devices_;                            // by kind
     std::map<std::string, std::vector<std::weak_ptr<HandleState>>> handles_;  // by node id
     uint64_t nextNode_ = 1;
     std::map<int, NodeListener> listeners_;

@@ -40,8 +40,8 @@ std::vector<std::string> EmulatedKinds() {
     return kinds;
 }
 
-std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(const std::string& kind,
-                                                   std::shared_ptr<CommandFirmware> sharedFirmware) {
+std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(
+    const std::string& kind, std::shared_ptr<CommandFirmware> sharedFirmware) {
     for (const auto& entry : DeviceCatalog()) {
         if (kind != entry.kind) continue;
         auto firmware = entry.sharesFirmwareWith && sharedFirmware

@@ -20,7 +20,7 @@ struct Delivery {
 };
 
 class EmulatedDevice {
-public:
+  public:
     EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes,
                    std::shared_ptr<CommandFirmware> firmware);
     virtual ~EmulatedDevice() = default;
@@ -37,7 +37,7 @@ public:
     // Output reports that are not vendor commands (LED reports and the like), newest last.
     std::vector<std::vector<uint8_t>> OtherOutputs() const;
 
-private:
+  private:
     std::string kind_;
     std::vector<hid::HidNodeInfo> nodes_;
     std::shared_ptr<CommandFirmware> firmware_;

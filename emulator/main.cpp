@@ -148,7 +148,8 @@ int main(int argc, char** argv) {
             }
             ok = true;
         } else {
-            error = "unknown command '" + line + "' (plug, unplug, fault, clear-faults, link, list, quit)";
+            error = "unknown command '" + line +
+                    "' (plug, unplug, fault, clear-faults, link, list, quit)";
         }
         if (ok) {
             std::cout << "ok" << std::endl;

@@ -97,8 +97,9 @@ void VhidServer::Stop() {
 }
 
 void VhidServer::Broadcast(const hid::HidNodeInfo& node, bool added) {
-    const auto message = added ? AnnounceMessage(node)
-                               : vhid::Writer(vhid::kRemove).U32(VhidNodeNumber(node.nodeId)).Finish();
+    const auto message =
+        added ? AnnounceMessage(node)
+              : vhid::Writer(vhid::kRemove).U32(VhidNodeNumber(node.nodeId)).Finish();
     std::vector<std::shared_ptr<Client>> clients;
     {
         std::lock_guard lock(clientsMutex_);
@@ -151,7 +152,8 @@ bool VhidServer::HandleMessage(const std::shared_ptr<Client>& client, uint8_t ty
                 "emu/" + std::to_string(node),
                 [weak, handleId](std::span<const uint8_t> report) {
                     if (auto target = weak.lock()) {
-                        target->Send(vhid::Writer(vhid::kInput).U32(handleId).Rest(report).Finish());
+                        target->Send(
+                            vhid::Writer(vhid::kInput).U32(handleId).Rest(report).Finish());
                     }
                 },
                 error);
@@ -175,7 +177,8 @@ bool VhidServer::HandleMessage(const std::shared_ptr<Client>& client, uint8_t ty
             if (it != client->handles.end() && !report.empty()) it->second->Write(report, 0, -1);
             return true;
         }
-        default: return true;  // unknown messages are ignored, for newer clients
+        default:
+            return true;  // unknown messages are ignored, for newer clients
     }
 }
 

@@ -12,7 +12,7 @@
 namespace emu {
 
 class VhidServer {
-public:
+  public:
     VhidServer(std::shared_ptr<EmulatedBus> bus, std::string socketPath);
     ~VhidServer();
     VhidServer(const VhidServer&) = delete;
@@ -24,7 +24,7 @@ public:
 
     struct Client;
 
-private:
+  private:
     void Serve();
     void Accept();
     bool HandleMessage(const std::shared_ptr<Client>& client, uint8_t type,

@@ -87,6 +87,7 @@ bool CDeviceDiscovery::RunPass() {
 void CDeviceDiscovery::Start() {
     if (thread_.joinable()) return;
     stop_.Reset();
+    finished_ = false;
     thread_ = std::thread([this] { ThreadMain(); });
 }
 
@@ -98,6 +99,8 @@ bool CDeviceDiscovery::Stop() {
     thread_.join();
     return true;
 }
+
+void CDeviceDiscovery::RequestStop() { stop_.Set(); }
 
 void CDeviceDiscovery::Wake() { wake_.Set(); }
 
@@ -113,4 +116,5 @@ void CDeviceDiscovery::ThreadMain() {
         if (r > 0 && (fds[1].revents & POLLIN)) wake_.TryConsume();
     }
     qCDebug(lcDiscovery) << "抓取设备线程设定退出";
+    finished_ = true;
 }

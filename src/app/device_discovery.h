@@ -5,6 +5,7 @@
 //
 // The callbacks run on the discovery thread. The main window hands them to its own thread
 // and waits for them, so the detected list never changes while the window reads it.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -15,14 +16,14 @@
 #include "tables/device_tables.h"
 
 class CDeviceDiscovery {
-public:
+  public:
     static constexpr int kPassIntervalMs = 100;
     static constexpr int kStopTimeoutMs = 1000;
 
     struct Callbacks {
-        std::function<void(int row)> found;     // 0xC12
-        std::function<void(int row)> lost;      // 0xC13
-        std::function<void()> firstPassDone;    // the product-string message, posted once
+        std::function<void(int row)> found;   // 0xC12
+        std::function<void(int row)> lost;    // 0xC13
+        std::function<void()> firstPassDone;  // the product-string message, posted once
     };
 
     CDeviceDiscovery(std::shared_ptr<hid::IHidBackend> backend, Callbacks callbacks);
@@ -34,14 +35,18 @@ public:
     bool RunPass();
 
     void Start();
-    // Signals the stop event and joins; true when the thread ended within the time-out.
+    // Signals the stop event and joins.
     bool Stop();
+    // Signals the stop event only; a thread that waits for the UI thread in a callback can
+    // then finish while the UI thread keeps processing events until Finished().
+    void RequestStop();
+    bool Finished() const { return finished_; }
     // Asks for a pass now instead of at the next tick (a hidraw arrival, for example).
     void Wake();
 
     const std::vector<DeviceIdentity>& Detected() const { return detected_; }
 
-private:
+  private:
     void ThreadMain();
     void FindNewInterfaces();
     void ProbePresentInterfaces();
@@ -55,4 +60,5 @@ private:
     platform::StopEvent stop_{platform::StopEvent::Mode::ManualReset};
     platform::StopEvent wake_{platform::StopEvent::Mode::AutoReset};
     std::thread thread_;
+    std::atomic<bool> finished_{true};
 };

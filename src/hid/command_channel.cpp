@@ -166,8 +166,8 @@ int CCommandChannel::Transfer(uint8_t command, Direction direction,
         result = StatusResult(reply);
         if (result != kResultOk) return result;
         if (direction == Direction::Read) {
-            const size_t count = std::min<size_t>(
-                {reply[kByteLength], chunk.length, kMaxChunkData});
+            const size_t count =
+                std::min<size_t>({reply[kByteLength], chunk.length, kMaxChunkData});
             std::memcpy(readInto.data() + chunk.position, reply.data() + kHeaderSize, count);
         }
     }
@@ -209,8 +209,8 @@ int CCommandChannel::ReadParameters(std::span<uint8_t> out, uint16_t base) {
 }
 
 int CCommandChannel::WriteParameters(std::span<const uint8_t> data, uint16_t base) {
-    return Transfer(kCmdWriteParameters, Direction::Write, data, {}, data.size(), base,
-                    chunkSize_, Locking::CommandLock, Path::Exchange);
+    return Transfer(kCmdWriteParameters, Direction::Write, data, {}, data.size(), base, chunkSize_,
+                    Locking::CommandLock, Path::Exchange);
 }
 
 int CCommandChannel::ReadKeyTable(std::span<uint8_t> out) {

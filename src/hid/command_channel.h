@@ -17,7 +17,7 @@
 #include "hid/hid_connection.h"
 
 class CCommandChannel {
-public:
+  public:
     static constexpr uint16_t kMaxTableLength = 512;
     static constexpr size_t kDeviceInfoLength = 34;
     static constexpr int kWiredTimeoutMs = 1000;
@@ -71,7 +71,7 @@ public:
     // Light-frame chunks dropped because an exchange was running (for diagnostics and tests).
     uint64_t DroppedLightChunks() const { return droppedLightChunks_; }
 
-private:
+  private:
     enum class Direction { Read, Write };
     enum class Locking { CommandLock, NoCommandLock };
     enum class Path { Exchange, LightFrame };

@@ -7,14 +7,22 @@ namespace hid {
 
 const char* ResultName(int result) {
     switch (result) {
-        case kResultOk: return "ok";
-        case kResultReadFailed: return "no reply";
-        case kResultWriteFailed: return "write failed";
-        case kResultWirelessUnsolicited: return "receiver answered 0xAA";
-        case kResultStatusFF: return "status 0xFF";
-        case kResultStatusFE: return "status 0xFE";
-        case kResultBadTableIndex: return "bad table index";
-        default: return "unknown result";
+        case kResultOk:
+            return "ok";
+        case kResultReadFailed:
+            return "no reply";
+        case kResultWriteFailed:
+            return "write failed";
+        case kResultWirelessUnsolicited:
+            return "receiver answered 0xAA";
+        case kResultStatusFF:
+            return "status 0xFF";
+        case kResultStatusFE:
+            return "status 0xFE";
+        case kResultBadTableIndex:
+            return "bad table index";
+        default:
+            return "unknown result";
     }
 }
 

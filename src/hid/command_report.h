@@ -30,8 +30,8 @@ constexpr size_t kByteOffsetLow = 5;
 constexpr size_t kByteOffsetHigh = 6;
 constexpr size_t kByteStatus = 7;
 
-constexpr uint8_t kStatusFailed = 0xFF;  // -> kResultStatusFF
-constexpr uint8_t kStatusRefused = 0xFE; // -> kResultStatusFE
+constexpr uint8_t kStatusFailed = 0xFF;   // -> kResultStatusFF
+constexpr uint8_t kStatusRefused = 0xFE;  // -> kResultStatusFE
 
 using Report = std::array<uint8_t, kReportSize>;
 

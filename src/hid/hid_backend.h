@@ -35,7 +35,7 @@ const char* IoStatusName(IoStatus status);
 // One open device node. Read and Write may run at the same time on two threads.
 // Reports carry the report id in their first byte, 0 when the device uses none.
 class IHidHandle {
-public:
+  public:
     virtual ~IHidHandle() = default;
     virtual const HidNodeInfo& Info() const = 0;
     // Waits for one input report up to timeoutMs (negative: forever) or until stopFd
@@ -46,7 +46,7 @@ public:
 };
 
 class IHidBackend {
-public:
+  public:
     virtual ~IHidBackend() = default;
     virtual std::string Name() const = 0;
     // Lists the present nodes. False (with a reason) when the listing itself failed.

@@ -45,10 +45,11 @@ namespace hid {
 
 std::string MakeInterfacePath(const HidNodeInfo& node, int collectionNumber, int collectionCount) {
     char markers[64];
-    int n = std::snprintf(markers, sizeof markers, "#vid_%04x&pid_%04x", node.vendorId,
-                          node.productId);
+    int n =
+        std::snprintf(markers, sizeof markers, "#vid_%04x&pid_%04x", node.vendorId, node.productId);
     if (node.interfaceNumber >= 0) {
-        n += std::snprintf(markers + n, sizeof markers - n, "&mi_%02x", node.interfaceNumber & 0xFF);
+        n +=
+            std::snprintf(markers + n, sizeof markers - n, "&mi_%02x", node.interfaceNumber & 0xFF);
     }
     if (collectionCount > 1) {
         std::snprintf(markers + n, sizeof markers - n, "&col%02x", collectionNumber & 0xFF);
@@ -91,7 +92,8 @@ bool CHidConnection::Enumerate() {
             continue;
         }
         const int count = static_cast<int>(descriptor.collections.size());
-        for (int i = 0; i < count; ++i) paths_.push_back(hid::MakeInterfacePath(node, i + 1, count));
+        for (int i = 0; i < count; ++i)
+            paths_.push_back(hid::MakeInterfacePath(node, i + 1, count));
     }
     pathCount_ = static_cast<int>(paths_.size());
     return true;

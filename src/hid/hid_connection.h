@@ -24,7 +24,7 @@ struct CapabilityTables;
 }
 
 class CHidConnection {
-public:
+  public:
     static constexpr int kInfinite = -1;
 
     explicit CHidConnection(std::shared_ptr<hid::IHidBackend> backend = nullptr);
@@ -73,7 +73,7 @@ public:
     // Why the last Open or Enumerate failed, for the user or the log.
     const std::string& LastError() const { return lastError_; }
 
-private:
+  private:
     bool FillCapabilities(const hid::HidNodeInfo& info);
     void FreeCapabilities();
     std::shared_ptr<hid::IHidHandle> CurrentHandle() const;

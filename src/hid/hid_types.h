@@ -14,7 +14,7 @@ struct HidAttributes {
 struct HidCaps {
     uint16_t usage = 0;
     uint16_t usagePage = 0;
-    uint16_t inputReportByteLength = 0;   // longest input report, plus the report id byte
+    uint16_t inputReportByteLength = 0;  // longest input report, plus the report id byte
     uint16_t outputReportByteLength = 0;
     uint16_t featureReportByteLength = 0;
     uint16_t numberInputButtonCaps = 0;

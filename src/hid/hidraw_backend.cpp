@@ -70,9 +70,11 @@ int InterfaceFromPhys(const std::string& phys) {
 }
 
 class HidrawHandle final : public IHidHandle {
-public:
+  public:
     HidrawHandle(int fd, HidNodeInfo info)
-        : fd_(fd), info_(std::move(info)), prependId_(!DescriptorUsesReportIds(info_.reportDescriptor)) {}
+        : fd_(fd),
+          info_(std::move(info)),
+          prependId_(!DescriptorUsesReportIds(info_.reportDescriptor)) {}
     ~HidrawHandle() override { close(fd_); }
 
     const HidNodeInfo& Info() const override { return info_; }
@@ -82,10 +84,14 @@ public:
         transferred = 0;
         for (;;) {
             switch (WaitReadable(fd_, stopFd, timeoutMs)) {
-                case WaitResult::Stopped: return IoStatus::Stopped;
-                case WaitResult::Timeout: return IoStatus::Timeout;
-                case WaitResult::Error: return IoStatus::Error;
-                case WaitResult::Ready: break;
+                case WaitResult::Stopped:
+                    return IoStatus::Stopped;
+                case WaitResult::Timeout:
+                    return IoStatus::Timeout;
+                case WaitResult::Error:
+                    return IoStatus::Error;
+                case WaitResult::Ready:
+                    break;
             }
             uint8_t raw[kMaxReport + 1];
             uint8_t* into = prependId_ ? raw + 1 : raw;
@@ -118,11 +124,12 @@ public:
             break;
         }
         ssize_t n = write(fd_, report.data(), report.size());
-        if (n < 0) return errno == ENODEV || errno == EIO ? IoStatus::Disconnected : IoStatus::Error;
+        if (n < 0)
+            return errno == ENODEV || errno == EIO ? IoStatus::Disconnected : IoStatus::Error;
         return IoStatus::Ok;
     }
 
-private:
+  private:
     int fd_;
     HidNodeInfo info_;
     bool prependId_;

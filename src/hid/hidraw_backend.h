@@ -7,7 +7,7 @@
 namespace hid {
 
 class HidrawBackend final : public IHidBackend {
-public:
+  public:
     // sysRoot and devRoot are "/sys/class/hidraw" and "/dev" except in tests.
     explicit HidrawBackend(std::string sysRoot = "/sys/class/hidraw", std::string devRoot = "/dev");
 
@@ -20,7 +20,7 @@ public:
     // Fills info from the sysfs folder of one hidraw node. False when it is unreadable.
     static bool ReadNodeInfo(const std::string& sysNodeDir, HidNodeInfo& info);
 
-private:
+  private:
     std::string sysRoot_;
     std::string devRoot_;
 };

@@ -14,11 +14,16 @@ namespace hid {
 
 const char* IoStatusName(IoStatus status) {
     switch (status) {
-        case IoStatus::Ok: return "ok";
-        case IoStatus::Timeout: return "time-out";
-        case IoStatus::Stopped: return "stopped";
-        case IoStatus::Disconnected: return "disconnected";
-        case IoStatus::Error: return "error";
+        case IoStatus::Ok:
+            return "ok";
+        case IoStatus::Timeout:
+            return "time-out";
+        case IoStatus::Stopped:
+            return "stopped";
+        case IoStatus::Disconnected:
+            return "disconnected";
+        case IoStatus::Error:
+            return "error";
     }
     return "?";
 }
@@ -116,10 +121,14 @@ IoStatus ReportQueue::Read(std::span<uint8_t> buffer, size_t& transferred, int t
             }
         }
         switch (WaitReadable(fd_, stopFd, left)) {
-            case WaitResult::Ready: break;
-            case WaitResult::Stopped: return IoStatus::Stopped;
-            case WaitResult::Timeout: break;  // loop re-checks the queue and the deadline
-            case WaitResult::Error: return IoStatus::Error;
+            case WaitResult::Ready:
+                break;
+            case WaitResult::Stopped:
+                return IoStatus::Stopped;
+            case WaitResult::Timeout:
+                break;  // loop re-checks the queue and the deadline
+            case WaitResult::Error:
+                return IoStatus::Error;
         }
     }
 }

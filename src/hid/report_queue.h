@@ -14,7 +14,7 @@
 namespace hid {
 
 class ReportQueue {
-public:
+  public:
     // Reports beyond this many are dropped oldest-first, as a device's buffer would.
     static constexpr size_t kMaxQueued = 256;
 
@@ -29,7 +29,7 @@ public:
     bool IsGone() const;
     IoStatus Read(std::span<uint8_t> buffer, size_t& transferred, int timeoutMs, int stopFd);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::deque<std::vector<uint8_t>> reports_;
     bool gone_ = false;

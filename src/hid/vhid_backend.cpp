@@ -27,7 +27,7 @@ std::optional<uint32_t> NodeNumber(const std::string& nodeId) {
 }
 
 class VhidHandle final : public IHidHandle {
-public:
+  public:
     VhidHandle(std::shared_ptr<VhidBackend> bus, uint32_t handle, HidNodeInfo info,
                std::shared_ptr<ReportQueue> queue)
         : bus_(std::move(bus)), handle_(handle), info_(std::move(info)), queue_(std::move(queue)) {}
@@ -43,7 +43,7 @@ public:
         return bus_->SendOutput(handle_, report) ? IoStatus::Ok : IoStatus::Disconnected;
     }
 
-private:
+  private:
     std::shared_ptr<VhidBackend> bus_;
     uint32_t handle_;
     HidNodeInfo info_;
@@ -52,8 +52,8 @@ private:
 
 }  // namespace
 
-std::shared_ptr<VhidBackend> VhidBackend::Connect(const std::string& socketPath,
-                                                  std::string& error, int timeoutMs) {
+std::shared_ptr<VhidBackend> VhidBackend::Connect(const std::string& socketPath, std::string& error,
+                                                  int timeoutMs) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (socketPath.size() >= sizeof address.sun_path) {
@@ -67,8 +67,8 @@ std::shared_ptr<VhidBackend> VhidBackend::Connect(const std::string& socketPath,
         return nullptr;
     }
     if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        error = "cannot connect to the virtual HID bus at " + socketPath + ": " +
-                std::strerror(errno);
+        error =
+            "cannot connect to the virtual HID bus at " + socketPath + ": " + std::strerror(errno);
         close(fd);
         return nullptr;
     }
@@ -139,7 +139,8 @@ void VhidBackend::Dispatch(uint8_t type, std::span<const uint8_t> payload) {
     vhid::Reader in(payload);
     std::lock_guard lock(mutex_);
     switch (type) {
-        case vhid::kHello: break;
+        case vhid::kHello:
+            break;
         case vhid::kSynced:
             synced_ = true;
             changed_.notify_all();
@@ -244,8 +245,8 @@ std::unique_ptr<IHidHandle> VhidBackend::OpenNode(const std::string& nodeId, boo
         }
     }
     std::unique_lock lock(mutex_);
-    const bool answered = changed_.wait_for(lock, std::chrono::seconds(2),
-                                            [&] { return opens_[request].done; });
+    const bool answered =
+        changed_.wait_for(lock, std::chrono::seconds(2), [&] { return opens_[request].done; });
     PendingOpen result = opens_[request];
     opens_.erase(request);
     if (!answered || result.handle == 0) {

@@ -16,7 +16,7 @@
 namespace hid {
 
 class VhidBackend final : public IHidBackend, public std::enable_shared_from_this<VhidBackend> {
-public:
+  public:
     // Connects and waits (up to timeoutMs) until the bus has announced its present nodes.
     static std::shared_ptr<VhidBackend> Connect(const std::string& socketPath, std::string& error,
                                                 int timeoutMs = 2000);
@@ -33,7 +33,7 @@ public:
     bool SendOutput(uint32_t handle, std::span<const uint8_t> report);
     void CloseHandle(uint32_t handle);
 
-private:
+  private:
     explicit VhidBackend(int fd);
     void ReaderLoop();
     void Dispatch(uint8_t type, std::span<const uint8_t> payload);

@@ -31,23 +31,26 @@ struct Message {
 };
 
 class Writer {
-public:
-    explicit Writer(uint8_t type) { bytes_.assign(5, 0); bytes_[4] = type; }
+  public:
+    explicit Writer(uint8_t type) {
+        bytes_.assign(5, 0);
+        bytes_[4] = type;
+    }
     Writer& U16(uint16_t v);
     Writer& U32(uint32_t v);
-    Writer& Str(const std::string& s);          // u16 length + bytes
-    Writer& Blob(std::span<const uint8_t> b);   // u16 length + bytes
-    Writer& Rest(std::span<const uint8_t> b);   // bytes to the end of the message
+    Writer& Str(const std::string& s);         // u16 length + bytes
+    Writer& Blob(std::span<const uint8_t> b);  // u16 length + bytes
+    Writer& Rest(std::span<const uint8_t> b);  // bytes to the end of the message
     // The framed message, length prefix included.
     std::vector<uint8_t> Finish();
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 
 // Reads fields of a payload; any read past the end sets failed and returns zeros.
 class Reader {
-public:
+  public:
     explicit Reader(std::span<const uint8_t> payload) : data_(payload) {}
     uint16_t U16();
     uint32_t U32();
@@ -56,7 +59,7 @@ public:
     std::vector<uint8_t> Rest();
     bool Failed() const { return failed_; }
 
-private:
+  private:
     bool Take(size_t count, const uint8_t*& at);
     std::span<const uint8_t> data_;
     size_t position_ = 0;
@@ -65,14 +68,14 @@ private:
 
 // Accumulates received bytes and cuts them into messages.
 class FrameBuffer {
-public:
+  public:
     void Append(std::span<const uint8_t> bytes);
     // The next complete message; nullopt when more bytes are needed. A length that is
     // 0 or above kMaxMessage makes the stream invalid.
     std::optional<Message> Next();
     bool Invalid() const { return invalid_; }
 
-private:
+  private:
     std::vector<uint8_t> buffer_;
     size_t start_ = 0;
     bool invalid_ = false;

@@ -6,7 +6,7 @@
 namespace platform {
 
 class StopEvent {
-public:
+  public:
     enum class Mode { AutoReset, ManualReset };
     explicit StopEvent(Mode mode = Mode::AutoReset);
     ~StopEvent();
@@ -23,7 +23,7 @@ public:
     int Fd() const { return fd_; }
     Mode GetMode() const { return mode_; }
 
-private:
+  private:
     int fd_ = -1;
     Mode mode_;
 };

@@ -25,7 +25,7 @@ std::string PathOf(emu::EmulatedBus& bus, uint16_t page) {
 // A channel opened on an emulated device's command collection, as discovery attaches it:
 // mode 1 on connection A, mode 2 on connection B, or never given a mode.
 class ChannelTest : public ::testing::Test {
-protected:
+  protected:
     enum class Mode { Wired, Wireless, NeverSet };
 
     void Attach(const std::string& kind, Mode mode, std::chrono::microseconds latency = {}) {
@@ -78,7 +78,8 @@ struct ShapeCase {
 std::vector<std::pair<int, int>> Chunked(size_t total, int step, int base = 0) {
     std::vector<std::pair<int, int>> out;
     for (size_t p = 0; p < total; p += step) {
-        out.emplace_back(base + static_cast<int>(p), static_cast<int>(std::min<size_t>(step, total - p)));
+        out.emplace_back(base + static_cast<int>(p),
+                         static_cast<int>(std::min<size_t>(step, total - p)));
     }
     return out;
 }
@@ -92,16 +93,26 @@ TEST_P(TransferShape, ReportsAndOffsets) {
     const auto data = Pattern(512);
     int result = 0;
     switch (c.command) {
-        case kCmdWriteKeyTable: result = channel_->WriteKeyTable(data, 0); break;
-        case kCmdReadKeyTable: result = channel_->ReadKeyTable(buffer); break;
+        case kCmdWriteKeyTable:
+            result = channel_->WriteKeyTable(data, 0);
+            break;
+        case kCmdReadKeyTable:
+            result = channel_->ReadKeyTable(buffer);
+            break;
         case kCmdReadDeviceInfo: {
             uint8_t info[34];
             result = channel_->ReadDeviceInfo(info);
             break;
         }
-        case kCmdWriteShootData: result = channel_->WriteShootData({data.data(), 130}); break;
-        case kCmdReadSecondTable: result = channel_->ReadSecondTable(buffer); break;
-        case kCmdWriteParameters: result = channel_->WriteParameters({data.data(), 60}, 100); break;
+        case kCmdWriteShootData:
+            result = channel_->WriteShootData({data.data(), 130});
+            break;
+        case kCmdReadSecondTable:
+            result = channel_->ReadSecondTable(buffer);
+            break;
+        case kCmdWriteParameters:
+            result = channel_->WriteParameters({data.data(), 60}, 100);
+            break;
     }
     EXPECT_EQ(result, kResultOk);
     EXPECT_EQ(Requests(c.command), c.expected);
@@ -153,7 +164,8 @@ TEST_F(ChannelTest, StatusFEOnThirdChunkStopsTheTransfer) {
     firmware_->AddFault({kCmdWriteKeyTable, 2, FaultKind::StatusFE, 1});
     const auto data = Pattern(512);
     EXPECT_EQ(channel_->WriteKeyTable(data, 0), kResultStatusFE);
-    EXPECT_EQ(Requests(kCmdWriteKeyTable), (std::vector<std::pair<int, int>>{{0, 56}, {56, 56}, {112, 56}}));
+    EXPECT_EQ(Requests(kCmdWriteKeyTable),
+              (std::vector<std::pair<int, int>>{{0, 56}, {56, 56}, {112, 56}}));
     const auto table = firmware_->Area(kCmdWriteKeyTable);
     EXPECT_TRUE(std::equal(data.begin(), data.begin() + 112, table.begin()));
 }

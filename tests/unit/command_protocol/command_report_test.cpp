@@ -52,13 +52,13 @@ TEST_P(ChunkPlan, CountsAndOffsets) {
 
 INSTANTIATE_TEST_SUITE_P(
     Transfers, ChunkPlan,
-    ::testing::Values(ChunkCase{512, 56, 10, 8, 504},   // key table, wired
-                      ChunkCase{512, 24, 22, 8, 504},   // key table, wireless
-                      ChunkCase{34, 56, 1, 34, 0},      // device information, wired
-                      ChunkCase{34, 24, 2, 10, 24},     // device information, wireless
-                      ChunkCase{170, 56, 4, 2, 168},    // second table of a 512-byte table
-                      ChunkCase{56, 56, 1, 56, 0},      // exactly one full report
-                      ChunkCase{0, 56, 0, 0, 0}));      // nothing to send
+    ::testing::Values(ChunkCase{512, 56, 10, 8, 504},  // key table, wired
+                      ChunkCase{512, 24, 22, 8, 504},  // key table, wireless
+                      ChunkCase{34, 56, 1, 34, 0},     // device information, wired
+                      ChunkCase{34, 24, 2, 10, 24},    // device information, wireless
+                      ChunkCase{170, 56, 4, 2, 168},   // second table of a 512-byte table
+                      ChunkCase{56, 56, 1, 56, 0},     // exactly one full report
+                      ChunkCase{0, 56, 0, 0, 0}));     // nothing to send
 
 TEST(CommandReport, TraceIsTwoLinesOf32GroupedInFours) {
     Report report{};

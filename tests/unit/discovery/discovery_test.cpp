@@ -1,10 +1,9 @@
-#include "app/device_discovery.h"
-
 #include <gtest/gtest.h>
 
 #include <condition_variable>
 #include <mutex>
 
+#include "app/device_discovery.h"
 #include "emulator/emulated_bus.h"
 #include "hid/sample_descriptors.h"
 
@@ -30,12 +29,13 @@ struct Recorder {
     }
     bool WaitFound(size_t count) {
         std::unique_lock lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(5), [&] { return found.size() >= count; });
+        return changed.wait_for(lock, std::chrono::seconds(5),
+                                [&] { return found.size() >= count; });
     }
 };
 
 class DiscoveryTest : public ::testing::Test {
-protected:
+  protected:
     void Plug(const char* kind) {
         std::string error;
         ASSERT_TRUE(bus_->Plug(kind, error)) << error;
@@ -93,7 +93,7 @@ TEST_F(DiscoveryTest, ThreadReportsArrivalsAndStops) {
 
 // A backend whose nodes the test writes, for cases the emulated devices cannot show.
 class ScriptedBackend final : public hid::IHidBackend {
-public:
+  public:
     std::vector<hid::HidNodeInfo> nodes;
     int refuseOpens = 0;
 
@@ -122,7 +122,7 @@ public:
         return false;
     }
 
-private:
+  private:
     struct Handle final : hid::IHidHandle {
         explicit Handle(hid::HidNodeInfo i) : info(std::move(i)) {}
         hid::HidNodeInfo info;

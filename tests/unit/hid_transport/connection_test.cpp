@@ -9,7 +9,7 @@
 namespace {
 
 class ConnectionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { bus_ = emu::EmulatedBus::Create(); }
 
     void Plug(const char* kind) {
@@ -118,8 +118,8 @@ TEST_F(ConnectionTest, UnpackReportListsConsumerUsages) {
     // A report of another id leaves the items as they were.
     c.InputItems()[0].isSet = 0;
     const uint8_t other[3] = {4, 0, 0};
-    EXPECT_TRUE(c.UnpackReport(other, sizeof other, hid::ReportType::Input,
-                               c.InputItems().data(), c.InputItemCount()));
+    EXPECT_TRUE(c.UnpackReport(other, sizeof other, hid::ReportType::Input, c.InputItems().data(),
+                               c.InputItemCount()));
     EXPECT_FALSE(c.InputItems()[0].isSet);
 }
 
@@ -156,8 +156,9 @@ TEST_F(ConnectionTest, UnplugEndsAnInfiniteReadAndFailsWrites) {
 TEST_F(ConnectionTest, ReplugGivesNewPathsAndKeepsDeviceMemory) {
     Plug("keyboard");
     const auto before = Paths();
-    bus_->Device("keyboard")->Firmware().SetArea(hid::kCmdWriteParameters, 0,
-                                                 std::vector<uint8_t>{42});
+    bus_->Device("keyboard")
+        ->Firmware()
+        .SetArea(hid::kCmdWriteParameters, 0, std::vector<uint8_t>{42});
     std::string error;
     ASSERT_TRUE(bus_->Unplug("keyboard", error));
     EXPECT_TRUE(Paths().empty());
@@ -190,8 +191,9 @@ TEST(EmulatedMouse, WiredAndReceiverReachTheSameMouse) {
     ASSERT_EQ(nodes.size(), 2u);
     EXPECT_EQ(nodes[0].productId, 0x5061);
     EXPECT_EQ(nodes[1].productId, 0x5060);
-    bus->Device("mouse-receiver")->Firmware().SetArea(hid::kCmdWriteParameters, 0,
-                                                      std::vector<uint8_t>{7});
+    bus->Device("mouse-receiver")
+        ->Firmware()
+        .SetArea(hid::kCmdWriteParameters, 0, std::vector<uint8_t>{7});
     EXPECT_EQ(bus->Device("mouse")->Firmware().Area(hid::kCmdReadParameters)[0], 7);
     const auto info = bus->Device("mouse")->Firmware().Area(hid::kCmdReadDeviceInfo);
     EXPECT_EQ(info[5], 11);  // key table entries

@@ -15,7 +15,7 @@ namespace {
 // A sysfs tree as the kernel lays it out: the class entry's "device" link points at the HID
 // device, whose parent is the USB interface.
 class FakeSysfs : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() / ("skelmora-sysfs-" + std::to_string(::getpid()));
         fs::remove_all(root_);
@@ -31,10 +31,10 @@ protected:
         fs::create_directories(hidDevice);
         std::ofstream(hidDevice / "report_descriptor", std::ios::binary)
             .write(reinterpret_cast<const char*>(descriptor.data()), descriptor.size());
-        std::ofstream(hidDevice / "uevent") << "DRIVER=hid-generic\nHID_ID=0003:0000"
-                                            << std::string(hidId).substr(5, 4) << ":0000"
-                                            << std::string(hidId).substr(10, 4)
-                                            << "\nHID_NAME=Test Keyboard\nHID_PHYS=usb-0000:00:14.0-1/input1\n";
+        std::ofstream(hidDevice / "uevent")
+            << "DRIVER=hid-generic\nHID_ID=0003:0000" << std::string(hidId).substr(5, 4) << ":0000"
+            << std::string(hidId).substr(10, 4)
+            << "\nHID_NAME=Test Keyboard\nHID_PHYS=usb-0000:00:14.0-1/input1\n";
         if (bInterfaceNumber) std::ofstream(usbInterface / "bInterfaceNumber") << bInterfaceNumber;
         fs::create_directories(root_ / "class/hidraw" / name);
         fs::create_directory_symlink(hidDevice, root_ / "class/hidraw" / name / "device");

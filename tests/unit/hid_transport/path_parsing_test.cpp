@@ -19,13 +19,13 @@ TEST_P(PathParsing, Markers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, PathParsing,
-    ::testing::Values(
-        PathCase{"/dev/hidraw3#vid_320f&pid_5055&mi_01&col04", 0x320F, 0x5055, 1, 4},
-        PathCase{"\\\\?\\HID#VID_320F&PID_5055&MI_01&COL04#7&1a2b", 0x320F, 0x5055, 1, 4},
-        PathCase{"vhid/2#vid_0c76&pid_1630&mi_03", 0x0C76, 0x1630, 3, 0},
-        PathCase{"/dev/hidraw0#vid_0000&pid_0000", 0, 0, 0, 0},
-        PathCase{"no markers at all", 0, 0, 0, 0},
-        PathCase{"#vid_12345&pid_zz", 0x2345, 0, 0, 0}));
+    ::testing::Values(PathCase{"/dev/hidraw3#vid_320f&pid_5055&mi_01&col04", 0x320F, 0x5055, 1, 4},
+                      PathCase{"\\\\?\\HID#VID_320F&PID_5055&MI_01&COL04#7&1a2b", 0x320F, 0x5055, 1,
+                               4},
+                      PathCase{"vhid/2#vid_0c76&pid_1630&mi_03", 0x0C76, 0x1630, 3, 0},
+                      PathCase{"/dev/hidraw0#vid_0000&pid_0000", 0, 0, 0, 0},
+                      PathCase{"no markers at all", 0, 0, 0, 0},
+                      PathCase{"#vid_12345&pid_zz", 0x2345, 0, 0, 0}));
 
 TEST(InterfacePath, CollectionMarkerOnlyWhenSeveral) {
     hid::HidNodeInfo node;

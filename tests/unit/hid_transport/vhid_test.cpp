@@ -12,7 +12,12 @@
 namespace {
 
 TEST(VhidFraming, SplitsMessagesAcrossArbitraryChunks) {
-    auto a = vhid::Writer(vhid::kAnnounce).U32(7).U16(0x320F).Str("kbd").Blob(std::vector<uint8_t>{1, 2}).Finish();
+    auto a = vhid::Writer(vhid::kAnnounce)
+                 .U32(7)
+                 .U16(0x320F)
+                 .Str("kbd")
+                 .Blob(std::vector<uint8_t>{1, 2})
+                 .Finish();
     auto b = vhid::Writer(vhid::kRemove).U32(7).Finish();
     std::vector<uint8_t> stream(a);
     stream.insert(stream.end(), b.begin(), b.end());
@@ -36,7 +41,8 @@ TEST(VhidFraming, BadLengthsAndShortPayloadsAreRejected) {
     for (uint32_t length : {0u, vhid::kMaxMessage + 1}) {
         vhid::FrameBuffer frames;
         uint8_t header[5] = {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                             static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24), 1};
+                             static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24),
+                             1};
         frames.Append(header);
         EXPECT_FALSE(frames.Next().has_value());
         EXPECT_TRUE(frames.Invalid());
@@ -49,7 +55,7 @@ TEST(VhidFraming, BadLengthsAndShortPayloadsAreRejected) {
 }
 
 class VhidBus : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         socket_ = "/tmp/skelmora-vhid-test-" + std::to_string(::getpid()) + ".sock";
         bus_ = emu::EmulatedBus::Create();
