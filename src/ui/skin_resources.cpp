@@ -75,3 +75,21 @@ QPixmap LoadSkinImage(const QString& imageString)
     return pixmap;
 }
 }  // namespace ui
+
+#include <QApplication>
+#include <QFile>
+
+namespace ui {
+bool ApplySkinStyleSheet()
+{
+    QFile file(ResolveSkinFile(QStringLiteral("style.qss")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcUi) << "skin style sheet cannot be read:" << file.fileName();
+        return false;
+    }
+    QString sheet = QString::fromUtf8(file.readAll());
+    sheet.replace(QLatin1String("${SKIN}"), GetResourcePath());
+    qApp->setStyleSheet(sheet);
+    return true;
+}
+}  // namespace ui

@@ -22,3 +22,9 @@ QString ImageFileOf(const QString& imageString);
 // file, when the file is missing or unreadable.
 QPixmap LoadSkinImage(const QString& imageString);
 }  // namespace ui
+
+namespace ui {
+// Loads the skin's application style sheet "style.qss" (its "${SKIN}" stands for the skin
+// folder) and applies it to the application. False, logged, when the file is missing.
+bool ApplySkinStyleSheet();
+}  // namespace ui

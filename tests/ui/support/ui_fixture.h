@@ -28,6 +28,12 @@ inline QApplication& app()
     return *instance;
 }
 
+// Fixtures derive from this so the application exists before any widget member.
+class AppFixture : public ::testing::Test {
+protected:
+    AppFixture() { app(); }
+};
+
 // A layout document whose root is a QWidget named "root" of the given size.
 inline QByteArray MakeUi(const QString& body, int width = 400, int height = 300)
 {

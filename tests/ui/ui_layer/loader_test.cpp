@@ -23,7 +23,7 @@ public:
     using QLabel::QLabel;
 };
 
-class LoaderTest : public ::testing::Test {
+class LoaderTest : public AppFixture {
 protected:
     void SetUp() override
     {

@@ -22,7 +22,7 @@ QString option(const QString& name, int y, const QString& group, const QString& 
                  BoolProp("checkable", true, false) + StringProp("group", group) + extra);
 }
 
-class NotifyTest : public ::testing::Test {
+class NotifyTest : public AppFixture {
 protected:
     void SetUp() override
     {

@@ -22,7 +22,7 @@ QByteArray language(const QString& name, const QStringList& pairs)
         .toUtf8();
 }
 
-class TextTest : public ::testing::Test {
+class TextTest : public AppFixture {
 protected:
     void SetUp() override
     {

@@ -22,7 +22,7 @@ public:
     std::vector<int> fired;
 };
 
-class TimerTest : public ::testing::Test {
+class TimerTest : public AppFixture {
 protected:
     void SetUp() override
     {

@@ -13,7 +13,7 @@
 using namespace uitest;
 
 namespace {
-class WindowTest : public ::testing::Test {
+class WindowTest : public AppFixture {
 protected:
     void SetUp() override
     {
