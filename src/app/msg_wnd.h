@@ -22,6 +22,10 @@ public:
 
     void Notify(TNotifyUI& msg) override;
 
+protected:
+    // Drawn for 96 DPI until SetDPI says otherwise, whatever the last window used.
+    void InitWindow() override { PaintManager().SetDPI(m_dpi); }
+
 private:
     int m_dpi = 96;
 };
