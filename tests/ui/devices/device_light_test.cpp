@@ -1,0 +1,190 @@
+// Light frames, host light control and the light thread against an emulated keyboard.
+#include "controls/device_key_button.h"
+#include "controls/select_panel.h"
+#include "device_test_support.h"
+#include "devices/skelmora_keyboard_device.h"
+#include "devices/skelmora_mouse_device.h"
+#include "devices/skelmora_mouse_pad_device.h"
+#include "ui/control_look.h"
+
+using namespace hid;
+
+namespace {
+
+class LightFrames : public devtest::EmulatedKeyboard {
+protected:
+    void SetUp() override {
+        EmulatedKeyboard::SetUp();
+        device_.SetBackend(bus_);
+        device_.SetClock([this] { return nowMs_; });
+        device_.SetCounts(170, 170);
+        AttachCommandChannel(device_);
+    }
+
+    std::vector<int> LightChunkLengths() const {
+        std::vector<int> lengths;
+        for (const Report& r : firmware_->RequestLog()) {
+            if (r[kByteCommand] == kCmdStreamLightFrame) lengths.push_back(r[kByteLength]);
+        }
+        return lengths;
+    }
+
+    uint32_t nowMs_ = 1000;
+    CSkelmoraKeyboardDevice device_;
+};
+
+}  // namespace
+
+TEST_F(LightFrames, AWiredKeyboardStreams510BytesIn56ByteChunks) {
+    device_.SetLed(0, 0xFF0000FFu, 0);    // red at full brightness
+    device_.SetLed(169, 0x80FFFFFFu, 0);  // white at half
+    EXPECT_TRUE(device_.SendLightFrame());
+
+    std::vector<int> expected(9, 56);
+    expected.push_back(6);
+    EXPECT_EQ(LightChunkLengths(), expected);
+    const std::vector<uint8_t> area = firmware_->Area(kCmdStreamLightFrame);
+    ASSERT_GE(area.size(), 510u);
+    EXPECT_EQ(area[0], 254);
+    EXPECT_EQ(area[1], 0);
+    EXPECT_EQ(area[3], 0);
+    EXPECT_EQ(area[507], 127);
+    EXPECT_EQ(area[509], 127);
+}
+
+TEST_F(LightFrames, NothingIsSentOrPaintedWithHostLightControlOff) {
+    device_.SetHostLightControl(false);
+    device_.SetLed(0, 0xFF0000FFu, 0);
+    EXPECT_TRUE(device_.SendLightFrame());
+    EXPECT_TRUE(LightChunkLengths().empty());
+    EXPECT_EQ(firmware_->LightFrameChunks(), 0u);
+}
+
+TEST_F(LightFrames, AWirelessDeviceSendsNothingAndCountsAsSent) {
+    device_.SetWireless(true);
+    EXPECT_TRUE(device_.SendLightFrame());
+    EXPECT_TRUE(LightChunkLengths().empty());
+}
+
+TEST_F(LightFrames, AFailedFramePausesTheStreamFor200Milliseconds) {
+    firmware_->AddFault({kCmdStreamLightFrame, 0, emu::FaultKind::StatusFF, 1});
+    EXPECT_FALSE(device_.SendLightFrame());
+    const size_t afterFailure = LightChunkLengths().size();
+    EXPECT_EQ(afterFailure, 1u);
+
+    nowMs_ += 199;
+    EXPECT_FALSE(device_.SendLightFrame());
+    EXPECT_EQ(LightChunkLengths().size(), afterFailure);
+
+    nowMs_ += 1;
+    EXPECT_TRUE(device_.SendLightFrame());
+    EXPECT_EQ(LightChunkLengths().size(), afterFailure + 10);
+}
+
+TEST_F(LightFrames, VisiblePreviewsArePaintedWithTheirLed) {
+    device_.SetPageLayoutPath("page.ui");
+    auto* panel = new CSelectPanelUI(&device_);
+    auto* shown = new CDeviceKeyButtonUI(panel);
+    shown->setObjectName("light_0");
+    auto* hidden = new CDeviceKeyButtonUI(panel);
+    hidden->setObjectName("light_1");
+    device_.BindPageControls();
+    hidden->hide();
+    device_.SetLed(0, 0x80302010u, 0);
+    device_.SetLed(1, 0x80302010u, 0);
+    EXPECT_TRUE(device_.SendLightFrame());
+    EXPECT_EQ(ui::GetBkColor(shown), 0x80102030u);
+    EXPECT_EQ(shown->GetLightOverlayColour(), 0x80);
+    EXPECT_EQ(ui::GetBkColor(hidden), 0xFFFFFFFFu);  // still the white of binding
+}
+
+TEST_F(LightFrames, HostLightControlIsAnnouncedToAWiredKeyboardOnly) {
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<CSkelmoraUSBDevice>()> make;
+        bool on;
+        bool notified;
+    };
+    auto keyboardWithKind = [this](uint16_t kind) {
+        auto device = std::make_unique<CSkelmoraKeyboardDevice>(nullptr, bus_);
+        DeviceIdentity identity;
+        identity.kind = kind;
+        device->SetIdentity(identity);
+        return std::unique_ptr<CSkelmoraUSBDevice>(std::move(device));
+    };
+    const Case cases[] = {
+        {"wired keyboard", [&] { return keyboardWithKind(kKindKeyboard); }, true, true},
+        {"wired keyboard, off", [&] { return keyboardWithKind(kKindKeyboard); }, false, false},
+        {"keyboard through a receiver", [&] { return keyboardWithKind(kKindKeyboardReceiver); },
+         true, false},
+        {"mouse", [&] { return std::make_unique<CSkelmoraMouseDevice>(nullptr, bus_); }, true,
+         false},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        ASSERT_TRUE(bus_->Unplug("keyboard", error));
+        ASSERT_TRUE(bus_->Plug("keyboard", error));
+        firmware_ = &bus_->Device("keyboard")->Firmware();
+        const bool before = firmware_->LightControlNotified();
+        auto device = c.make();
+        AttachCommandChannel(*device);
+        device->SetHostLightControl(c.on);
+        EXPECT_EQ(device->IsHostLightControl(), c.on) << c.name;
+        EXPECT_EQ(!before && firmware_->LightControlNotified(), c.notified) << c.name;
+    }
+}
+
+namespace {
+
+// Counts the passes of its light thread's own routine.
+class CountingPad : public CSkelmoraMousePadDevice {
+public:
+    using CSkelmoraMousePadDevice::CSkelmoraMousePadDevice;
+    std::atomic<int> routinePasses{0};
+
+protected:
+    void OwnLightRoutine() override { ++routinePasses; }
+};
+
+}  // namespace
+
+TEST_F(LightFrames, TheLightThreadRunsTheEffectOfTheModeWhileTheChannelIsOpen) {
+    CSkelmoraMouseDevice mouse(nullptr, bus_);
+    mouse.SetCounts(11, 15);
+    AttachCommandChannel(mouse);
+    light::LightSettings settings;
+    settings.mode = 3;  // static
+    settings.red = 10;
+    settings.green = 20;
+    settings.blue = 30;
+    settings.brightness = 4;
+    settings.speed = 4;
+    mouse.SetLightSettings(light::ToWords(settings));
+    ASSERT_TRUE(mouse.StartLightThread());
+    EXPECT_FALSE(mouse.StartLightThread());  // one light thread per device
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mouse.GetLed(14).first == 0xFF1E140Au; }, 5000));
+    EXPECT_EQ(mouse.StopLightThread(), CDeviceThread::StopResult::Ended);
+    EXPECT_FALSE(mouse.IsLightThreadRunning());
+}
+
+TEST_F(LightFrames, AnEveryPassModeRunsTheClassRoutine) {
+    CountingPad pad(nullptr, bus_);
+    pad.SetCounts(0, 15);
+    AttachCommandChannel(pad);
+    light::LightSettings settings;
+    settings.mode = 5;
+    pad.SetLightSettings(light::ToWords(settings));
+    pad.OnConnected();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pad.routinePasses >= 3; }, 5000));
+    EXPECT_EQ(pad.StopLightThread(), CDeviceThread::StopResult::Ended);
+}
+
+TEST_F(LightFrames, ALightThreadWithAClosedChannelStopsWithinItsTimeOut) {
+    CSkelmoraMouseDevice mouse(nullptr, bus_);
+    mouse.SetCounts(11, 15);
+    ASSERT_TRUE(mouse.StartLightThread());
+    QTest::qWait(150);  // at least one 100 ms sleep has begun
+    EXPECT_EQ(mouse.StopLightThread(), CDeviceThread::StopResult::Ended);
+    EXPECT_EQ(mouse.GetLed(0).first, 0u);  // a closed channel runs no effect
+    EXPECT_EQ(mouse.StopLightThread(), CDeviceThread::StopResult::NotRunning);
+}
