@@ -43,8 +43,9 @@ CDeviceThread::StopResult CDeviceThread::Stop(std::chrono::milliseconds timeout,
             timedOut = true;
             qCDebug(lcDevice) << "线程退出：：对象处于非激发状态，超时";
         }
-        const auto slice = timedOut ? kWakeInterval : std::min<std::chrono::steady_clock::duration>(
-                                                          kWakeInterval, deadline - now);
+        const auto slice =
+            timedOut ? kWakeInterval
+                     : std::min<std::chrono::steady_clock::duration>(kWakeInterval, deadline - now);
         finishedChanged_.wait_for(lock, slice, [this] { return finished_; });
     }
     std::thread ended = std::move(thread_);

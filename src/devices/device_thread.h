@@ -10,7 +10,7 @@
 #include "platform/stop_event.h"
 
 class CDeviceThread {
-public:
+  public:
     using Body = std::function<void(platform::StopEvent& stop)>;
     enum class StopResult { NotRunning, Ended, TimedOut };
 
@@ -31,7 +31,7 @@ public:
     // How often Stop calls wake while it waits.
     static constexpr std::chrono::milliseconds kWakeInterval{10};
 
-private:
+  private:
     platform::StopEvent stop_{platform::StopEvent::Mode::ManualReset};
     std::thread thread_;
     mutable std::mutex mutex_;

@@ -23,22 +23,23 @@ inline constexpr int kLongEventDelayMs = 500;
 
 constexpr EventAction ClassifyEventCode(EventClass eventClass, uint16_t code) {
     switch (eventClass) {
-    case EventClass::Keyboard:
-        if (code == 0x401 || code == 0x402) return {EventAction::StartEventTimer, kShortEventDelayMs};
-        if (code > 0x402) return {EventAction::Handler};
-        break;
-    case EventClass::MouseWired:
-        if (code == 0x401) return {EventAction::StartEventTimer, kShortEventDelayMs};
-        if (code == 0x403) return {EventAction::OwnReaction};
-        if (code > 0x401) return {EventAction::Handler};
-        break;
-    case EventClass::MouseReceiver:
-        if (code == 0x401) return {EventAction::StartEventTimer, kShortEventDelayMs};
-        if (code > 0x401) return {EventAction::Handler};
-        break;
-    case EventClass::PadOrHeadset:
-        if (code == 0x401) return {EventAction::StartEventTimer, kLongEventDelayMs};
-        break;
+        case EventClass::Keyboard:
+            if (code == 0x401 || code == 0x402)
+                return {EventAction::StartEventTimer, kShortEventDelayMs};
+            if (code > 0x402) return {EventAction::Handler};
+            break;
+        case EventClass::MouseWired:
+            if (code == 0x401) return {EventAction::StartEventTimer, kShortEventDelayMs};
+            if (code == 0x403) return {EventAction::OwnReaction};
+            if (code > 0x401) return {EventAction::Handler};
+            break;
+        case EventClass::MouseReceiver:
+            if (code == 0x401) return {EventAction::StartEventTimer, kShortEventDelayMs};
+            if (code > 0x401) return {EventAction::Handler};
+            break;
+        case EventClass::PadOrHeadset:
+            if (code == 0x401) return {EventAction::StartEventTimer, kLongEventDelayMs};
+            break;
     }
     return {};
 }

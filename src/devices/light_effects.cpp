@@ -88,7 +88,8 @@ const std::array<Rgb, kWheelEntries> kColourWheel = MakeWheel();
 const std::array<uint8_t, kBreathingEntries> kBreathingCurve = MakeBreathing();
 
 uint32_t ColourWord(const LedEntry& led) {
-    return led.red | (led.green << 8) | (led.blue << 16) | (static_cast<uint32_t>(led.brightness) << 24);
+    return led.red | (led.green << 8) | (led.blue << 16) |
+           (static_cast<uint32_t>(led.brightness) << 24);
 }
 
 uint32_t ExtraWord(const LedEntry& led) {
@@ -199,15 +200,23 @@ void EffectOff(EffectContext& context) { FillAll(context, {}, 0); }
 uint8_t DecayIntensity(uint8_t value, int mode) {
     int step = 0;
     if (mode == 29) {
-        if (value & 0x90) step = 45;
-        else if (value & 0x70) step = 35;
-        else if (value > 0) step = 1;
+        if (value & 0x90)
+            step = 45;
+        else if (value & 0x70)
+            step = 35;
+        else if (value > 0)
+            step = 1;
     } else {
-        if (value & 0x80) step = 40;
-        else if (value & 0x40) step = 30;
-        else if (value & 0x20) step = mode == 0 ? 15 : 10;
-        else if (value > 16) step = 8;
-        else if (value > 0) step = 1;
+        if (value & 0x80)
+            step = 40;
+        else if (value & 0x40)
+            step = 30;
+        else if (value & 0x20)
+            step = mode == 0 ? 15 : 10;
+        else if (value > 16)
+            step = 8;
+        else if (value > 0)
+            step = 1;
     }
     // Some steps are larger than the value they apply to (mode 29 with 0x10..0x1F); an
     // intensity that wrapped round would flash the key at full light again.

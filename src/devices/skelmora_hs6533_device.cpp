@@ -1,7 +1,7 @@
 #include "devices/skelmora_hs6533_device.h"
 
 CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
-                                           std::shared_ptr<hid::IHidBackend> backend)
+                                             std::shared_ptr<hid::IHidBackend> backend)
     : CSkelmoraUSBDevice(parent, std::move(backend)) {
     SetKind(kKindHeadset);
 }

@@ -19,9 +19,8 @@ bool CSkelmoraKeyboardDevice::IsLinked() {
 }
 
 std::optional<light::LightModeRow> CSkelmoraKeyboardDevice::CurrentLightMode() const {
-    return GetLightSettingsCopy().mode == light::kKeyboardFastCode
-               ? light::kKeyboardFastPreviewMode
-               : light::kKeyboardPreviewMode;
+    return GetLightSettingsCopy().mode == light::kKeyboardFastCode ? light::kKeyboardFastPreviewMode
+                                                                   : light::kKeyboardPreviewMode;
 }
 
 const char* CSkelmoraKeyboardDevice::LightThreadExitTrace() const { return "KB灯光线程设定退出"; }

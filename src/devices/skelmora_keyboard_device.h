@@ -5,7 +5,7 @@
 
 class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     Q_OBJECT
-public:
+  public:
     static constexpr char kClassName[] = "SkelmoraKeyboardDevice";
 
     explicit CSkelmoraKeyboardDevice(QWidget* parent = nullptr,
@@ -16,7 +16,7 @@ public:
     // Only a wireless keyboard whose receiver reports a linked keyboard.
     bool IsLinked() override;
 
-protected:
+  protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
     const char* LightThreadExitTrace() const override;
     device_events::EventClass EventClassOf(EventInterface which) const override;

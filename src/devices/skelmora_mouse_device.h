@@ -5,7 +5,7 @@
 
 class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     Q_OBJECT
-public:
+  public:
     static constexpr char kClassName[] = "SkelmoraMouseDevice";
 
     explicit CSkelmoraMouseDevice(QWidget* parent = nullptr,
@@ -16,7 +16,7 @@ public:
     // Only a wireless mouse whose receiver reports a linked mouse.
     bool IsLinked() override;
 
-protected:
+  protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
     device_events::EventClass EventClassOf(EventInterface which) const override;
     const char* EventThreadExitTrace() const override;

@@ -1,7 +1,7 @@
 #include "devices/skelmora_mouse_pad_device.h"
 
 CSkelmoraMousePadDevice::CSkelmoraMousePadDevice(QWidget* parent,
-                                           std::shared_ptr<hid::IHidBackend> backend)
+                                                 std::shared_ptr<hid::IHidBackend> backend)
     : CSkelmoraUSBDevice(parent, std::move(backend)) {
     SetKind(kKindMousePad);
 }

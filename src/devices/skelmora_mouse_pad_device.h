@@ -4,15 +4,15 @@
 
 class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
     Q_OBJECT
-public:
+  public:
     static constexpr char kClassName[] = "SkelmoraMousePadDevice";
 
     explicit CSkelmoraMousePadDevice(QWidget* parent = nullptr,
-                                  std::shared_ptr<hid::IHidBackend> backend = nullptr);
+                                     std::shared_ptr<hid::IHidBackend> backend = nullptr);
     ~CSkelmoraMousePadDevice() override;
 
     void OnConnected() override;
 
-protected:
+  protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
 };

@@ -1,7 +1,6 @@
 #include "devices/skelmora_usb_device.h"
 
 #include <QThread>
-
 #include <chrono>
 
 #include "controls/device_key_button.h"
@@ -37,16 +36,21 @@ struct SwitchPages {
 
 SwitchPages PagesOfType(int type, int kind) {
     switch (type) {
-    case 3:
-    case 8: return {1, -1};
-    case 5: return {2, -1};
-    case 4:
-        if (kind == kKindKeyboard || kind == kKindMouse) return {3, -1};
-        return {0, 2};
-    case 2:
-    case 6: return {0, 1};
-    case 7: return {0, 2};
-    default: return {0, 0};
+        case 3:
+        case 8:
+            return {1, -1};
+        case 5:
+            return {2, -1};
+        case 4:
+            if (kind == kKindKeyboard || kind == kKindMouse) return {3, -1};
+            return {0, 2};
+        case 2:
+        case 6:
+            return {0, 1};
+        case 7:
+            return {0, 2};
+        default:
+            return {0, 0};
     }
 }
 
@@ -114,7 +118,7 @@ void CSkelmoraUSBDevice::SetCounts(int keyCount, int ledCount) {
 
 CDeviceKeyButtonUI* CSkelmoraUSBDevice::GetKeyButton(int index) const {
     return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[index].data()
-                                                                        : nullptr;
+                                                                      : nullptr;
 }
 
 CDeviceKeyButtonUI* CSkelmoraUSBDevice::GetLightControl(int index) const {
@@ -149,17 +153,39 @@ void CSkelmoraUSBDevice::RunLightStep(light::LightStep step) {
     std::lock_guard lock(lightMutex_);
     using light::LightStep;
     switch (step) {
-    case LightStep::Spectrum: EffectSpectrum(); break;
-    case LightStep::Breathing: EffectBreathing(); break;
-    case LightStep::Static: EffectStatic(); break;
-    case LightStep::Blink: EffectBlink(); break;
-    case LightStep::BreathingFourColours: EffectBreathingFourColours(); break;
-    case LightStep::BlinkFourColours: EffectBlinkFourColours(); break;
-    case LightStep::Off: EffectOff(); break;
-    case LightStep::ClassEffectA: ClassEffectA(); break;
-    case LightStep::ClassEffectB: ClassEffectB(); break;
-    case LightStep::ClassEffectC: ClassEffectC(); break;
-    case LightStep::OwnRoutine: OwnLightRoutine(); break;
+        case LightStep::Spectrum:
+            EffectSpectrum();
+            break;
+        case LightStep::Breathing:
+            EffectBreathing();
+            break;
+        case LightStep::Static:
+            EffectStatic();
+            break;
+        case LightStep::Blink:
+            EffectBlink();
+            break;
+        case LightStep::BreathingFourColours:
+            EffectBreathingFourColours();
+            break;
+        case LightStep::BlinkFourColours:
+            EffectBlinkFourColours();
+            break;
+        case LightStep::Off:
+            EffectOff();
+            break;
+        case LightStep::ClassEffectA:
+            ClassEffectA();
+            break;
+        case LightStep::ClassEffectB:
+            ClassEffectB();
+            break;
+        case LightStep::ClassEffectC:
+            ClassEffectC();
+            break;
+        case LightStep::OwnRoutine:
+            OwnLightRoutine();
+            break;
     }
 }
 
@@ -246,7 +272,8 @@ void CSkelmoraUSBDevice::RefreshPage() {}
 void CSkelmoraUSBDevice::ReloadLists() {}
 void CSkelmoraUSBDevice::RestoreDefaults() {}
 std::vector<int> CSkelmoraUSBDevice::BuildMacroList() { return {}; }
-int CSkelmoraUSBDevice::WriteKeyTable(profiles::CBasicProfiledata*, const std::vector<profiles::KeyAssignment>&) {
+int CSkelmoraUSBDevice::WriteKeyTable(profiles::CBasicProfiledata*,
+                                      const std::vector<profiles::KeyAssignment>&) {
     return 0;
 }
 int CSkelmoraUSBDevice::WriteCurrentKeyTable(profiles::CBasicProfiledata*) { return 0; }

@@ -9,11 +9,11 @@
 // unsolicited input reports of the event interfaces. Neither touches a widget: they arm the
 // selector item's control timer or post to the UI thread. The device classes stop the threads
 // in their destructors (StopWorkerThreads) before their own parts go away.
+#include <json/value.h>
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <json/value.h>
-
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -41,7 +41,7 @@ class CDeviceKeyButtonUI;
 
 // What the device hands its light source values to (the lighting panel).
 class ILightSourcePanel {
-public:
+  public:
     virtual ~ILightSourcePanel() = default;
     virtual void SetLightSource(int first, int second, int third) = 0;
     virtual std::array<int, 3> GetLightSource() const = 0;
@@ -59,12 +59,12 @@ struct ParameterWrite {
 
 class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     Q_OBJECT
-public:
+  public:
     static constexpr char kClassName[] = "SkelmoraUSBDevice";
     static constexpr int kEventTimerId = 1002;
     static constexpr int kLightThreadStopMs = 1000;
     static constexpr int kEventThreadStopMs = 500;
-    static constexpr uint32_t kFramePauseMs = 200;   // after a frame that failed
+    static constexpr uint32_t kFramePauseMs = 200;    // after a frame that failed
     static constexpr int kClosedChannelPollMs = 100;  // light thread while the channel is closed
     static constexpr int kEventRetryMs = 10;          // event thread after a failed read
 
@@ -110,7 +110,8 @@ public:
     virtual void ReloadLists();
     virtual void RestoreDefaults();
     virtual std::vector<int> BuildMacroList();
-    virtual int WriteKeyTable(profiles::CBasicProfiledata* profile, const std::vector<profiles::KeyAssignment>& keys);
+    virtual int WriteKeyTable(profiles::CBasicProfiledata* profile,
+                              const std::vector<profiles::KeyAssignment>& keys);
     virtual int WriteCurrentKeyTable(profiles::CBasicProfiledata* profile);
     virtual int WriteMacros(const std::vector<int>& macros);
     virtual int WriteParameters(const ParameterWrite& values);
@@ -217,7 +218,7 @@ public:
     int GetSelectedLed() const { return selectedLed_; }
     const KeyMap& GetKeyMap() const { return keyMap_; }
 
-protected:
+  protected:
     // The light mode row the light thread runs now; none: the pass does nothing.
     virtual std::optional<light::LightModeRow> CurrentLightMode() const;
     // The class's own steps; the base versions leave the LED list as it is.
@@ -244,7 +245,7 @@ protected:
     std::recursive_mutex& SecondLock() { return secondLock_; }
     std::array<Json::Value, 3>& Scratch() { return scratch_; }
 
-private:
+  private:
     void LightThreadMain(platform::StopEvent& stop);
     void EventThreadMain(EventInterface which, platform::StopEvent& stop);
     void HandleEventCode(EventInterface which, uint16_t code);

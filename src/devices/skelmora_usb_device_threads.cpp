@@ -1,6 +1,5 @@
 // The light thread, the event threads and the event interfaces of CSkelmoraUSBDevice.
 #include <QMetaObject>
-
 #include <algorithm>
 
 #include "devices/skelmora_usb_device.h"
@@ -51,7 +50,8 @@ void CSkelmoraUSBDevice::LightThreadMain(platform::StopEvent& stop) {
             counter.Restart(NowMs());
         }
         AfterLightPass();
-        waitMs = static_cast<int>(std::max<uint32_t>(1, counter.MillisecondsUntil(threshold, NowMs())));
+        waitMs =
+            static_cast<int>(std::max<uint32_t>(1, counter.MillisecondsUntil(threshold, NowMs())));
     }
     qCDebug(lcDevice) << LightThreadExitTrace();
 }
@@ -121,19 +121,22 @@ void CSkelmoraUSBDevice::HandleEventCode(EventInterface which, uint16_t code) {
     using device_events::EventAction;
     const EventAction action = device_events::ClassifyEventCode(EventClassOf(which), code);
     switch (action.kind) {
-    case EventAction::Ignore: break;
-    case EventAction::StartEventTimer:
-        qCDebug(lcDevice) << "接收到自动添加设备的同步信息要求";
-        if (QWidget* item = selectorItem_.load()) ui::SetTimer(item, kEventTimerId, action.timerMs);
-        break;
-    // Handlers change pages and profiles: they run on the UI thread.
-    case EventAction::Handler:
-        QMetaObject::invokeMethod(this, [this, code] { OnDeviceReport(code); },
-                                  Qt::QueuedConnection);
-        break;
-    case EventAction::OwnReaction:
-        QMetaObject::invokeMethod(this, [this] { OnReactiveTrigger(); }, Qt::QueuedConnection);
-        break;
+        case EventAction::Ignore:
+            break;
+        case EventAction::StartEventTimer:
+            qCDebug(lcDevice) << "接收到自动添加设备的同步信息要求";
+            if (QWidget* item = selectorItem_.load())
+                ui::SetTimer(item, kEventTimerId, action.timerMs);
+            break;
+        // Handlers change pages and profiles: they run on the UI thread.
+        case EventAction::Handler:
+            QMetaObject::invokeMethod(
+                this, [this, code] { OnDeviceReport(code); }, Qt::QueuedConnection);
+            break;
+        case EventAction::OwnReaction:
+            QMetaObject::invokeMethod(
+                this, [this] { OnReactiveTrigger(); }, Qt::QueuedConnection);
+            break;
     }
 }
 
@@ -148,7 +151,8 @@ bool CSkelmoraUSBDevice::OpenEventInterface(const std::string& path, EventInterf
         opened = connection.Open(path, true, true, true, false);
         eventInterfaceOpen_[which] = opened;
         if (which == kWiredEvents) eventChannel_.SetOpened(opened);
-        if (!opened) qCDebug(lcDevice) << "event interface not opened:" << connection.LastError().c_str();
+        if (!opened)
+            qCDebug(lcDevice) << "event interface not opened:" << connection.LastError().c_str();
     }
     eventThreads_[which].Start(
         [this, which](platform::StopEvent& stop) { EventThreadMain(which, stop); });

@@ -2,21 +2,21 @@
 #include <QThread>
 
 #include "device_test_support.h"
-#include "event_backend.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_pad_device.h"
+#include "event_backend.h"
 #include "ui/control_timers.h"
 
 namespace {
 
 // Records where its report handler runs.
 class RecordingKeyboard : public CSkelmoraKeyboardDevice {
-public:
+  public:
     using CSkelmoraKeyboardDevice::CSkelmoraKeyboardDevice;
     std::vector<uint16_t> reports;
     bool handledOnUiThread = true;
 
-protected:
+  protected:
     void OnDeviceReport(uint16_t code) override {
         reports.push_back(code);
         handledOnUiThread = handledOnUiThread && QThread::currentThread() == thread();
@@ -24,7 +24,7 @@ protected:
 };
 
 class EventThreads : public devtest::WithApplication {
-protected:
+  protected:
     void SetUp() override {
         eventPath_ = devtest::PathOf(bus_, devtest::kConsumerPage);
         ASSERT_FALSE(eventPath_.empty());
@@ -90,7 +90,8 @@ TEST_F(EventThreads, AStopWakesAThreadBlockedInItsRead) {
 
 TEST_F(EventThreads, AnInterfaceThatCannotBeOpenedLeavesItsFlagClear) {
     CSkelmoraKeyboardDevice keyboard(nullptr, bus_);
-    EXPECT_FALSE(keyboard.OpenEventInterface("/dev/none#vid_0000", CSkelmoraUSBDevice::kReceiverEvents));
+    EXPECT_FALSE(
+        keyboard.OpenEventInterface("/dev/none#vid_0000", CSkelmoraUSBDevice::kReceiverEvents));
     EXPECT_FALSE(keyboard.IsEventInterfaceOpen(CSkelmoraUSBDevice::kReceiverEvents));
     keyboard.CloseEventInterface(CSkelmoraUSBDevice::kReceiverEvents);
     EXPECT_FALSE(keyboard.IsEventThreadRunning(CSkelmoraUSBDevice::kReceiverEvents));

@@ -12,7 +12,7 @@ using namespace hid;
 namespace {
 
 class LightFrames : public devtest::EmulatedKeyboard {
-protected:
+  protected:
     void SetUp() override {
         EmulatedKeyboard::SetUp();
         device_.SetBackend(bus_);
@@ -138,11 +138,11 @@ namespace {
 
 // Counts the passes of its light thread's own routine.
 class CountingPad : public CSkelmoraMousePadDevice {
-public:
+  public:
     using CSkelmoraMousePadDevice::CSkelmoraMousePadDevice;
     std::atomic<int> routinePasses{0};
 
-protected:
+  protected:
     void OwnLightRoutine() override { ++routinePasses; }
 };
 

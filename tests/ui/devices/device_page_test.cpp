@@ -5,13 +5,13 @@
 
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
+#include "device_test_support.h"
 #include "devices/device_registration.h"
 #include "devices/light_preview.h"
 #include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
 #include "devices/skelmora_mouse_pad_device.h"
-#include "device_test_support.h"
 #include "ui/control_factory.h"
 #include "ui/control_look.h"
 
@@ -24,16 +24,15 @@ CDeviceKeyButtonUI* AddButton(QWidget* parent, const QString& name) {
 }
 
 class DevicePage : public devtest::WithApplication {
-protected:
-
+  protected:
     // A keyboard page: 170 keys and 170 LEDs, the picture's buttons in a "SelectPanel".
     void BuildKeyboardPage(bool withPanel) {
         device_.SetPageLayoutPath("XML/DeviceXml/keyboarddevice.xml");
         device_.SetCounts(170, 170);
         QWidget* panel = withPanel ? new CSelectPanelUI(&device_) : new QWidget(&device_);
         panel->setObjectName("device_picture");
-        for (const char* name : {"key_0", "key_169", "key_170", "light_0", "light_169",
-                                 "light_170", "light_", "lamp_3"}) {
+        for (const char* name : {"key_0", "key_169", "key_170", "light_0", "light_169", "light_170",
+                                 "light_", "lamp_3"}) {
             AddButton(panel, name);
         }
         AddButton(&device_, "light_5");  // outside the panel
@@ -117,9 +116,8 @@ TEST_F(DevicePage, FunctionPagesSwitchBothSwitchesByTypeAndKind) {
         int firstPage;
         int secondPage;  // -1: left as it was
     } cases[] = {
-        {3, 1, 1, -1}, {8, 2, 1, -1}, {5, 1, 2, -1}, {4, 1, 3, -1}, {4, 2, 3, -1},
-        {4, 7, 0, 2},  {2, 1, 0, 1},  {6, 3, 0, 1},  {7, 1, 0, 2},  {1, 1, 0, 0},
-        {0, 2, 0, 0},  {99, 7, 0, 0},
+        {3, 1, 1, -1}, {8, 2, 1, -1}, {5, 1, 2, -1}, {4, 1, 3, -1}, {4, 2, 3, -1}, {4, 7, 0, 2},
+        {2, 1, 0, 1},  {6, 3, 0, 1},  {7, 1, 0, 2},  {1, 1, 0, 0},  {0, 2, 0, 0},  {99, 7, 0, 0},
     };
     for (const auto& c : cases) {
         device_.SetKind(c.kind);
@@ -151,8 +149,10 @@ TEST_F(DevicePage, DataFoldersFollowTheKindName) {
     const QString folder = device_.GetUserDataFolder();
     EXPECT_EQ(folder, home.path() + "/TELMA QX-418GRY Device/keyboard/");
     EXPECT_TRUE(QDir(folder).exists());
-    if (saved.isEmpty()) qunsetenv("XDG_DATA_HOME");
-    else qputenv("XDG_DATA_HOME", saved);
+    if (saved.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
 
     EXPECT_TRUE(device_.GetDefaultDataFolder().endsWith("/DefaultData/"));
     device_.SetDefaultDataFolder("/tmp/defaults/");
@@ -170,7 +170,8 @@ TEST(DeviceRegistration, TheFactoryBuildsEachClassWithItsKind) {
                  {"SkelmoraMousePadDevice", 3},
                  {"SkelmoraHS6533Device", 7}};
     for (const auto& c : cases) {
-        std::unique_ptr<QWidget> control(CControlFactory::GetInstance().CreateControl(c.className, nullptr));
+        std::unique_ptr<QWidget> control(
+            CControlFactory::GetInstance().CreateControl(c.className, nullptr));
         auto* device = qobject_cast<CSkelmoraUSBDevice*>(control.get());
         ASSERT_NE(device, nullptr) << c.className;
         EXPECT_EQ(device->GetKind(), c.kind) << c.className;

@@ -1,9 +1,9 @@
 #pragma once
 // Shared pieces of the device tests: the application, an emulated bus with a keyboard, the
 // path of one of its collections, and a device whose command channel is attached to it.
-#include <QTest>
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <memory>
 #include <string>
 
@@ -29,13 +29,13 @@ inline std::string PathOf(const std::shared_ptr<hid::IHidBackend>& backend, uint
 
 // Builds the application before the fixture's own widgets.
 class WithApplication : public ::testing::Test {
-protected:
+  protected:
     WithApplication() { uitest::app(); }
 };
 
 // An emulated keyboard on its own bus.
 class EmulatedKeyboard : public WithApplication {
-protected:
+  protected:
     void SetUp() override {
         bus_ = emu::EmulatedBus::Create();
         std::string error;

@@ -23,7 +23,7 @@ inline constexpr uint8_t kWideConsumerCollection[] = {
 };
 
 class EventBackend : public hid::IHidBackend {
-public:
+  public:
     EventBackend() : ready_(eventfd(0, EFD_NONBLOCK | EFD_SEMAPHORE)) {
         node_.nodeId = "events/1";
         node_.vendorId = 0x320F;
@@ -59,9 +59,9 @@ public:
     }
     bool NodeExists(const std::string& nodeId) override { return nodeId == node_.nodeId; }
 
-private:
+  private:
     class Handle : public hid::IHidHandle {
-    public:
+      public:
         explicit Handle(EventBackend& backend) : backend_(backend) {}
         const hid::HidNodeInfo& Info() const override { return backend_.node_; }
         hid::IoStatus Read(std::span<uint8_t> buffer, size_t& transferred, int timeoutMs,
@@ -86,7 +86,7 @@ private:
             return hid::IoStatus::Ok;
         }
 
-    private:
+      private:
         EventBackend& backend_;
     };
 

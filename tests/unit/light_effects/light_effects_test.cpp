@@ -40,8 +40,8 @@ TEST(LightTables, ColourWheelSegmentsAndClosure) {
         size_t index;
         Rgb colour;
     } cases[] = {
-        {0, {255, 1, 0}},   {31, {255, 255, 0}}, {32, {248, 255, 0}}, {63, {0, 255, 0}},
-        {64, {0, 255, 1}},  {95, {0, 255, 255}}, {96, {0, 248, 255}}, {127, {0, 0, 255}},
+        {0, {255, 1, 0}},   {31, {255, 255, 0}},  {32, {248, 255, 0}},  {63, {0, 255, 0}},
+        {64, {0, 255, 1}},  {95, {0, 255, 255}},  {96, {0, 248, 255}},  {127, {0, 0, 255}},
         {128, {1, 0, 255}}, {159, {255, 0, 255}}, {160, {255, 0, 248}}, {191, {255, 0, 0}},
         {192, {255, 1, 0}}, {9, {255, 32, 0}},
     };
@@ -61,8 +61,8 @@ TEST(LightTables, LevelsAndPeriodsClampPastTheirTables) {
         uint8_t setting;
         uint8_t level;
         uint32_t periodMs;
-    } cases[] = {{0, 0, 1600}, {1, 80, 1200}, {2, 135, 800}, {3, 195, 400}, {4, 255, 200},
-                 {5, 255, 200}, {255, 255, 200}};
+    } cases[] = {{0, 0, 1600},  {1, 80, 1200}, {2, 135, 800},  {3, 195, 400},
+                 {4, 255, 200}, {5, 255, 200}, {255, 255, 200}};
     for (const auto& c : cases) {
         EXPECT_EQ(BrightnessLevel(c.setting), c.level) << int(c.setting);
         EXPECT_EQ(BlinkPeriodMs(c.setting), c.periodMs) << int(c.setting);
@@ -163,7 +163,8 @@ TEST(EffectBreathingFourColours, ShowsTheFourColourTable) {
 }
 
 TEST(EffectBlink, TogglesAfterThePeriodOfItsSpeed) {
-    for (const auto& [speed, periodMs] : {std::pair{0, 1600u}, std::pair{2, 800u}, std::pair{4, 200u}}) {
+    for (const auto& [speed, periodMs] :
+         {std::pair{0, 1600u}, std::pair{2, 800u}, std::pair{4, 200u}}) {
         SCOPED_TRACE(speed);
         EffectFixture f;
         f.settings.speed = static_cast<uint8_t>(speed);
@@ -269,7 +270,8 @@ TEST(DecayKeyLight, NeverWrapsBelowZeroAndIgnoresKeysOutsideTheTable) {
         uint8_t value;
         int mode;
         uint8_t expected;
-    } cases[] = {{16, 29, 0}, {31, 29, 0}, {32, 29, 0}, {0, 0, 0}, {0, 29, 0}, {17, 0, 9}, {1, 7, 0}};
+    } cases[] = {{16, 29, 0}, {31, 29, 0}, {32, 29, 0}, {0, 0, 0},
+                 {0, 29, 0},  {17, 0, 9},  {1, 7, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(DecayIntensity(c.value, c.mode), c.expected) << int(c.value) << " " << c.mode;
     }
