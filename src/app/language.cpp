@@ -20,28 +20,26 @@ struct FontRow {
     bool bold;
     bool underline;
 };
-constexpr FontRow kFontRows[] = {{0, 15, false, false},  {1, 14, false, true},  {2, 18, false, false},
-                                 {3, 30, false, false},  {4, 16, false, false}, {5, 20, false, false},
-                                 {6, 22, false, false},  {7, 14, false, false}, {8, 12, false, false},
-                                 {9, 11, false, false},  {10, 10, false, false}, {11, 28, false, false},
-                                 {50, 18, true, false}};
+constexpr FontRow kFontRows[] = {
+    {0, 15, false, false}, {1, 14, false, true},  {2, 18, false, false},  {3, 30, false, false},
+    {4, 16, false, false}, {5, 20, false, false}, {6, 22, false, false},  {7, 14, false, false},
+    {8, 12, false, false}, {9, 11, false, false}, {10, 10, false, false}, {11, 28, false, false},
+    {50, 18, true, false}};
 constexpr int kDefaultFontSize = 14;
 constexpr int kFontRebuildIndices[] = {0, 2, 15};
 
-QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kProductString));
+QSettings settings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromLatin1(kProductString));
 }
 
-QString stringMember(const QJsonObject& o, const char* key)
-{
+QString stringMember(const QJsonObject& o, const char* key) {
     const QJsonValue v = o.value(QLatin1String(key));
     return v.isString() ? v.toString() : QString();
 }
 }  // namespace
 
-QString DefaultLanguageConfigPath()
-{
+QString DefaultLanguageConfigPath() {
     const QString appDir = QCoreApplication::applicationDirPath();
     for (const QString& dir : {appDir, appDir + "/..", appDir + "/../.."}) {
         const QString path = dir + "/DefaultData/Language.config";
@@ -50,8 +48,7 @@ QString DefaultLanguageConfigPath()
     return appDir + "/DefaultData/Language.config";
 }
 
-LanguageConfig ParseLanguageConfig(const QByteArray& content)
-{
+LanguageConfig ParseLanguageConfig(const QByteArray& content) {
     LanguageConfig config;
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(content, &parseError);
@@ -77,8 +74,7 @@ LanguageConfig ParseLanguageConfig(const QByteArray& content)
     return config;
 }
 
-LanguageConfig ReadLanguageConfig(const QString& path)
-{
+LanguageConfig ReadLanguageConfig(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         LanguageConfig config;
@@ -91,23 +87,20 @@ LanguageConfig ReadLanguageConfig(const QString& path)
     return config;
 }
 
-int StoredLanguageId()
-{
+int StoredLanguageId() {
     bool ok = false;
     const int id = settings().value(QStringLiteral("LANGUAGE"), kUnsetLanguageId).toInt(&ok);
     return ok ? id : kUnsetLanguageId;
 }
 
-void SaveLanguage(int id)
-{
+void SaveLanguage(int id) {
     QSettings s = settings();
     s.setValue(QStringLiteral("LANGUAGE"), id);
     s.sync();
     if (s.status() == QSettings::NoError) qCDebug(lcApp) << "写成功！";
 }
 
-int GetLanguageIndex(const QString& configPath)
-{
+int GetLanguageIndex(const QString& configPath) {
     const LanguageConfig config = ReadLanguageConfig(configPath);
     if (!config.ok()) return 0;
     const int stored = StoredLanguageId();
@@ -117,8 +110,7 @@ int GetLanguageIndex(const QString& configPath)
     return 0;
 }
 
-void SetFonts(const QString& face)
-{
+void SetFonts(const QString& face) {
     ui::CFontTable::RemoveAllFonts();
     for (const FontRow& row : kFontRows) {
         ui::CFontTable::AddFont(row.id, {face, row.size, row.bold, row.underline, false});
@@ -127,15 +119,13 @@ void SetFonts(const QString& face)
     for (CPaintManagerUI* manager : CPaintManagerUI::Managers()) manager->SetDPI(manager->GetDPI());
 }
 
-CLanguageSwitcher::CLanguageSwitcher(QString configPath) : CLanguageSwitcher(std::move(configPath), Hooks{}) {}
+CLanguageSwitcher::CLanguageSwitcher(QString configPath)
+    : CLanguageSwitcher(std::move(configPath), Hooks{}) {}
 
 CLanguageSwitcher::CLanguageSwitcher(QString configPath, Hooks hooks)
-    : m_configPath(std::move(configPath)), m_hooks(std::move(hooks))
-{
-}
+    : m_configPath(std::move(configPath)), m_hooks(std::move(hooks)) {}
 
-bool CLanguageSwitcher::NeedsFontRebuild(int current, int next)
-{
+bool CLanguageSwitcher::NeedsFontRebuild(int current, int next) {
     const auto special = [](int index) {
         for (int i : kFontRebuildIndices) {
             if (i == index) return true;
@@ -145,14 +135,15 @@ bool CLanguageSwitcher::NeedsFontRebuild(int current, int next)
     return current == -1 || special(current) || special(next);
 }
 
-bool CLanguageSwitcher::ApplyLanguage(int index)
-{
+bool CLanguageSwitcher::ApplyLanguage(int index) {
     if (index == m_current) return false;
-    if (NeedsFontRebuild(m_current, index) && m_hooks.setFonts) m_hooks.setFonts(QString::fromLatin1(kFontFace));
+    if (NeedsFontRebuild(m_current, index) && m_hooks.setFonts)
+        m_hooks.setFonts(QString::fromLatin1(kFontFace));
     m_current = index;
     const LanguageConfig config = ReadLanguageConfig(m_configPath);
     LanguageEntry entry;  // empty strings and id 0 when missing
-    if (index >= 0 && static_cast<size_t>(index) < config.languages.size()) entry = config.languages[index];
+    if (index >= 0 && static_cast<size_t>(index) < config.languages.size())
+        entry = config.languages[index];
     CResourceManager& resources = CResourceManager::GetInstance();
     resources.SetLanguage(entry.name);
     resources.LoadLanguage(entry.file);

@@ -49,7 +49,7 @@ int GetLanguageIndex(const QString& configPath);
 void SetFonts(const QString& face);
 
 class CLanguageSwitcher {
-public:
+  public:
     struct Hooks {
         std::function<void(const QString& face)> setFonts = SetFonts;
         std::function<void(int id)> saveLanguage = SaveLanguage;
@@ -69,7 +69,7 @@ public:
     // or nothing was applied yet (-1). Pure.
     static bool NeedsFontRebuild(int current, int next);
 
-private:
+  private:
     QString m_configPath;
     Hooks m_hooks;
     int m_current = -1;

@@ -5,18 +5,17 @@
 #include "platform/log_categories.h"
 #include "ui/control_props.h"
 
-void CMsgWnd::SetDPI(int dpi)
-{
+void CMsgWnd::SetDPI(int dpi) {
     if (dpi == m_dpi) return;
-    const bool known = std::find(std::begin(kDpiValues), std::end(kDpiValues), dpi) != std::end(kDpiValues);
+    const bool known =
+        std::find(std::begin(kDpiValues), std::end(kDpiValues), dpi) != std::end(kDpiValues);
     if (!known) qCWarning(lcApp) << "MSG_WND DPI SET ERROR";
     m_dpi = known ? dpi : 96;
     PaintManager().SetDPI(m_dpi);
     CPaintManagerUI::SetGlobalDPI(m_dpi);
 }
 
-void CMsgWnd::Notify(TNotifyUI& msg)
-{
+void CMsgWnd::Notify(TNotifyUI& msg) {
     if (msg.sType != QLatin1String(notify_type::kClick) || !msg.pSender) return;
     const QString name = msg.pSender->objectName();
     if (name.compare(QLatin1String("confirm_btn"), Qt::CaseInsensitive) == 0)
@@ -27,9 +26,8 @@ void CMsgWnd::Notify(TNotifyUI& msg)
         HandleCaptionButtons(msg, 0);
 }
 
-int ShowMessage(QWidget* owner, const QString& title, const QString& text, int dpi, bool textIsResource,
-                int buttons)
-{
+int ShowMessage(QWidget* owner, const QString& title, const QString& text, int dpi,
+                bool textIsResource, int buttons) {
     CMsgWnd wnd;
     if (!wnd.Create(owner, QStringLiteral("msgwnd"), Qt::Tool)) return 0;
     if (!title.isEmpty()) ui::SetText(wnd.FindControl(QStringLiteral("MessageTitle")), title);

@@ -5,7 +5,7 @@
 
 class CMsgWnd : public WindowImplBase {
     Q_OBJECT
-public:
+  public:
     // Which buttons ShowMessage shows.
     enum Buttons { kConfirmOnly = 0, kConfirmAndCancel = 1 };
     static constexpr int kDpiValues[] = {48, 72, 96, 120, 144, 168, 192};
@@ -22,11 +22,11 @@ public:
 
     void Notify(TNotifyUI& msg) override;
 
-protected:
+  protected:
     // Drawn for 96 DPI until SetDPI says otherwise, whatever the last window used.
     void InitWindow() override { PaintManager().SetDPI(m_dpi); }
 
-private:
+  private:
     int m_dpi = 96;
 };
 
@@ -34,5 +34,5 @@ private:
 // and the close button. An empty title keeps the layout's title; with textIsResource the
 // text is a text identifier. buttons: 0 confirm only, 1 confirm and cancel, other values keep
 // the layout's buttons. Returns 0 without showing anything when the layout cannot be built.
-int ShowMessage(QWidget* owner, const QString& title, const QString& text, int dpi, bool textIsResource,
-                int buttons);
+int ShowMessage(QWidget* owner, const QString& title, const QString& text, int dpi,
+                bool textIsResource, int buttons);

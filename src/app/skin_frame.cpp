@@ -11,10 +11,10 @@
 #include "ui/control_look.h"
 #include "ui/control_props.h"
 
-CSkinFrame::CSkinFrame(QWidget* mainWindow, QWidget* anchor) : CSkinFrame(mainWindow, anchor, true) {}
+CSkinFrame::CSkinFrame(QWidget* mainWindow, QWidget* anchor)
+    : CSkinFrame(mainWindow, anchor, true) {}
 
-CSkinFrame::CSkinFrame(QWidget* mainWindow, QWidget* anchor, bool show) : WindowImplBase(nullptr)
-{
+CSkinFrame::CSkinFrame(QWidget* mainWindow, QWidget* anchor, bool show) : WindowImplBase(nullptr) {
     setAttribute(Qt::WA_DeleteOnClose, show);
     pickPicture = [](QWidget* parent) {
         return QFileDialog::getOpenFileName(parent, QString(), QStringLiteral("*.png"),
@@ -29,20 +29,17 @@ CSkinFrame::CSkinFrame(QWidget* mainWindow, QWidget* anchor, bool show) : Window
     }
 }
 
-void CSkinFrame::placeUnder(QWidget* anchor)
-{
+void CSkinFrame::placeUnder(QWidget* anchor) {
     const QPoint bottomRight = anchor->mapToGlobal(QPoint(anchor->width(), anchor->height()));
     move(bottomRight.x() - width(), bottomRight.y());
 }
 
-QString CSkinFrame::MainIniPath()
-{
+QString CSkinFrame::MainIniPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' +
            QString::fromLatin1(kProductString) + "/main.ini";
 }
 
-void CSkinFrame::remember(const QString& flags, const QString& image)
-{
+void CSkinFrame::remember(const QString& flags, const QString& image) {
     const QString path = MainIniPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSettings ini(path, QSettings::IniFormat);
@@ -54,11 +51,12 @@ void CSkinFrame::remember(const QString& flags, const QString& image)
     if (ini.status() != QSettings::NoError) qCDebug(lcApp) << "main.ini not written:" << path;
 }
 
-void CSkinFrame::Notify(TNotifyUI& msg)
-{
+void CSkinFrame::Notify(TNotifyUI& msg) {
     if (msg.sType != QLatin1String(notify_type::kClick) || !msg.pSender) return;
     const QString name = msg.pSender->objectName();
-    const auto is = [&name](const char* n) { return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; };
+    const auto is = [&name](const char* n) {
+        return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0;
+    };
     if (is("skin_image_btn")) {
         const QString image = ui::GetBkImage(msg.pSender);
         GetSkinObserver().Publish({false, 0, image});
@@ -87,11 +85,11 @@ void CSkinFrame::Notify(TNotifyUI& msg)
     }
 }
 
-void CSkinFrame::changeEvent(QEvent* event)
-{
+void CSkinFrame::changeEvent(QEvent* event) {
     WindowImplBase::changeEvent(event);
     // Losing the focus closes the frame, as a pop-up does.
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !m_picking) close();
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !m_picking)
+        close();
 }
 
 void CSkinFrame::OnFinalMessage() {}

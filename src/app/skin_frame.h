@@ -10,7 +10,7 @@
 
 class CSkinFrame : public WindowImplBase {
     Q_OBJECT
-public:
+  public:
     static constexpr char kDefaultBackground[] = "common/background.png";
 
     // Creates the frame (layout "skin.xml"), places its right edge under the anchor's right
@@ -31,11 +31,11 @@ public:
     // "main.ini" in the user data folder.
     static QString MainIniPath();
 
-protected:
+  protected:
     void OnFinalMessage() override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void placeUnder(QWidget* anchor);
     static void remember(const QString& flags, const QString& image);
 

@@ -2,14 +2,13 @@
 
 #include "ui/control_look.h"
 
-SkinChangedObserver& GetSkinObserver()
-{
-    static auto* observer = new SkinChangedObserver;  // never destroyed: receivers may outlive statics
+SkinChangedObserver& GetSkinObserver() {
+    static auto* observer =
+        new SkinChangedObserver;  // never destroyed: receivers may outlive statics
     return *observer;
 }
 
-int ApplySkinChange(QWidget* root, const SkinChangedParam& param)
-{
+int ApplySkinChange(QWidget* root, const SkinChangedParam& param) {
     if (!root) return 0;
     if (param.bColor) {
         ui::SetBkImage(root, QString());

@@ -16,7 +16,7 @@ class ReceiverImplBase;
 
 template <typename ReturnT, typename ParamT>
 class ObserverImplBase {
-public:
+  public:
     virtual ~ObserverImplBase() = default;
     virtual void Subscribe(ReceiverImplBase<ReturnT, ParamT>* receiver) = 0;
     virtual void Unsubscribe(ReceiverImplBase<ReturnT, ParamT>* receiver) = 0;
@@ -26,28 +26,27 @@ public:
 
 template <typename ReturnT, typename ParamT>
 class ReceiverImplBase {
-public:
+  public:
     virtual ~ReceiverImplBase() = default;
     virtual int OnSubscribed(ObserverImplBase<ReturnT, ParamT>* observer) = 0;
     virtual void UnsubscribeAll() = 0;
     virtual ReturnT OnPublish(ParamT param) = 0;
-    virtual ReturnT OnPublishWithSource(ParamT param, ObserverImplBase<ReturnT, ParamT>* observer) = 0;
+    virtual ReturnT OnPublishWithSource(ParamT param,
+                                        ObserverImplBase<ReturnT, ParamT>* observer) = 0;
     // The observer is going away: drop every reference to it.
     virtual void ForgetObserver(ObserverImplBase<ReturnT, ParamT>* observer) = 0;
 };
 
 template <typename ReturnT, typename ParamT>
 class ObserverImpl : public ObserverImplBase<ReturnT, ParamT> {
-public:
+  public:
     using Receiver = ReceiverImplBase<ReturnT, ParamT>;
 
-    ~ObserverImpl() override
-    {
+    ~ObserverImpl() override {
         for (auto& [number, receiver] : m_receivers) receiver->ForgetObserver(this);
     }
 
-    void Subscribe(Receiver* receiver) override
-    {
+    void Subscribe(Receiver* receiver) override {
         if (!receiver) return;
         m_receivers[m_next] = receiver;
         receiver->OnSubscribed(this);
@@ -55,8 +54,7 @@ public:
     }
 
     // Removes the first entry, in subscription order, that holds the receiver.
-    void Unsubscribe(Receiver* receiver) override
-    {
+    void Unsubscribe(Receiver* receiver) override {
         if (!receiver) return;
         for (auto it = m_receivers.begin(); it != m_receivers.end(); ++it) {
             if (it->second == receiver) {
@@ -66,16 +64,14 @@ public:
         }
     }
 
-    ReturnT Publish(ParamT param) override
-    {
+    ReturnT Publish(ParamT param) override {
         // A receiver may unsubscribe while it is called: walk a copy.
         const auto receivers = m_receivers;
         for (auto& [number, receiver] : receivers) receiver->OnPublish(param);
         return ReturnT();
     }
 
-    ReturnT PublishWithSource(ParamT param) override
-    {
+    ReturnT PublishWithSource(ParamT param) override {
         const auto receivers = m_receivers;
         for (auto& [number, receiver] : receivers) receiver->OnPublishWithSource(param, this);
         return ReturnT();
@@ -83,27 +79,25 @@ public:
 
     int SubscriptionCount() const { return static_cast<int>(m_receivers.size()); }
 
-private:
+  private:
     std::map<int, Receiver*> m_receivers;
     int m_next = 0;
 };
 
 template <typename ReturnT, typename ParamT>
 class ReceiverImpl : public ReceiverImplBase<ReturnT, ParamT> {
-public:
+  public:
     using Observer = ObserverImplBase<ReturnT, ParamT>;
 
     // A receiver that goes away leaves no dangling entry behind in its observers.
     ~ReceiverImpl() override { UnsubscribeAll(); }
 
-    int OnSubscribed(Observer* observer) override
-    {
+    int OnSubscribed(Observer* observer) override {
         m_observers[m_next++] = observer;
         return static_cast<int>(m_observers.size());
     }
 
-    void UnsubscribeAll() override
-    {
+    void UnsubscribeAll() override {
         const auto observers = m_observers;
         m_observers.clear();
         for (auto& [number, observer] : observers) observer->Unsubscribe(this);
@@ -112,13 +106,12 @@ public:
     ReturnT OnPublish(ParamT) override { return ReturnT(); }
     ReturnT OnPublishWithSource(ParamT, Observer*) override { return ReturnT(); }
 
-    void ForgetObserver(Observer* observer) override
-    {
+    void ForgetObserver(Observer* observer) override {
         for (auto it = m_observers.begin(); it != m_observers.end();)
             it = it->second == observer ? m_observers.erase(it) : std::next(it);
     }
 
-private:
+  private:
     std::map<int, Observer*> m_observers;
     int m_next = 0;
 };

@@ -6,8 +6,7 @@
 #include "ui/control_look.h"
 
 namespace ui {
-double RingSweepDegrees(int value, int minimum, int maximum)
-{
+double RingSweepDegrees(int value, int minimum, int maximum) {
     const double span = static_cast<double>(maximum) - minimum;
     if (span == 0) return 0;
     return std::clamp(static_cast<double>(value) * 360.0 / span, 0.0, 360.0);
@@ -15,19 +14,16 @@ double RingSweepDegrees(int value, int minimum, int maximum)
 }  // namespace ui
 
 namespace {
-QColor colourOf(const QWidget* w, const char* property, QRgb fallback)
-{
+QColor colourOf(const QWidget* w, const char* property, QRgb fallback) {
     return QColor::fromRgba(ui::ParseArgb(w->property(property)).value_or(fallback));
 }
 }  // namespace
 
-CCircleProgressUI::CCircleProgressUI(QWidget* parent) : QProgressBar(parent)
-{
+CCircleProgressUI::CCircleProgressUI(QWidget* parent) : QProgressBar(parent) {
     setTextVisible(false);
 }
 
-void CCircleProgressUI::paintEvent(QPaintEvent*)
-{
+void CCircleProgressUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);

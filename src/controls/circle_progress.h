@@ -8,12 +8,12 @@
 
 class CCircleProgressUI : public QProgressBar {
     Q_OBJECT
-public:
+  public:
     static constexpr char kClassName[] = "CircleProgress";
 
     explicit CCircleProgressUI(QWidget* parent = nullptr);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 };
 

@@ -9,8 +9,7 @@
 #include "ui/skin_resources.h"
 
 namespace {
-void drawImage(QPainter& painter, const QRect& rect, const QString& image, qreal opacity = 1.0)
-{
+void drawImage(QPainter& painter, const QRect& rect, const QString& image, qreal opacity = 1.0) {
     const QPixmap pixmap = ui::LoadSkinImage(image);
     if (pixmap.isNull()) return;
     painter.setOpacity(opacity);
@@ -21,46 +20,39 @@ void drawImage(QPainter& painter, const QRect& rect, const QString& image, qreal
 
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {}
 
-void CDeviceKeyButtonUI::SetLightImage(const QString& image)
-{
+void CDeviceKeyButtonUI::SetLightImage(const QString& image) {
     m_lightImage = image;
     update();
 }
 
-void CDeviceKeyButtonUI::SetKeySetImage(const QString& image)
-{
+void CDeviceKeyButtonUI::SetKeySetImage(const QString& image) {
     m_keySetImage = image;
     update();
 }
 
-void CDeviceKeyButtonUI::SetKeyUnsetImage(const QString& image)
-{
+void CDeviceKeyButtonUI::SetKeyUnsetImage(const QString& image) {
     m_keyUnsetImage = image;
     update();
 }
 
-void CDeviceKeyButtonUI::SetGmNameTextColor(const QString& colour)
-{
+void CDeviceKeyButtonUI::SetGmNameTextColor(const QString& colour) {
     // Accepted for the layouts that carry it ("#" then hexadecimal); it changes nothing.
     m_gmNameTextColor = colour;
 }
 
-void CDeviceKeyButtonUI::SetLightOverlay(bool on, int colour, int level)
-{
+void CDeviceKeyButtonUI::SetLightOverlay(bool on, int colour, int level) {
     m_lightOn = on;
     m_lightColour = colour;
     m_lightLevel = level;
 }
 
-void CDeviceKeyButtonUI::SetKeySetHidden(bool hidden)
-{
+void CDeviceKeyButtonUI::SetKeySetHidden(bool hidden) {
     if (m_keySetHidden == hidden) return;
     m_keySetHidden = hidden;
     update();
 }
 
-void CDeviceKeyButtonUI::SetKeyUnsetHidden(bool hidden)
-{
+void CDeviceKeyButtonUI::SetKeyUnsetHidden(bool hidden) {
     if (m_keyUnsetHidden == hidden) return;
     m_keyUnsetHidden = hidden;
     update();
@@ -68,18 +60,17 @@ void CDeviceKeyButtonUI::SetKeyUnsetHidden(bool hidden)
 
 void CDeviceKeyButtonUI::SetSelected(bool selected) { m_selected = selected; }
 
-void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event)
-{
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (m_lightOn) drawImage(painter, rect(), m_lightImage, std::clamp(m_lightColour, 0, 255) / 255.0);
+    if (m_lightOn)
+        drawImage(painter, rect(), m_lightImage, std::clamp(m_lightColour, 0, 255) / 255.0);
     if (!m_keyUnsetHidden) drawImage(painter, rect(), m_keyUnsetImage);
     if (!m_keySetHidden) drawImage(painter, rect(), m_keySetImage);
 }
 
-void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!isEnabled() || !rect().contains(event->position().toPoint())) {
         QPushButton::mouseDoubleClickEvent(event);
         return;

@@ -12,7 +12,7 @@ class CDeviceKeyButtonUI : public QPushButton {
     Q_PROPERTY(QString keysetimage READ GetKeySetImage WRITE SetKeySetImage)
     Q_PROPERTY(QString keyunsetimage READ GetKeyUnsetImage WRITE SetKeyUnsetImage)
     Q_PROPERTY(QString gmnametextcolor READ GetGmNameTextColor WRITE SetGmNameTextColor)
-public:
+  public:
     static constexpr char kClassName[] = "DeviceKeyButton";
 
     explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
@@ -41,11 +41,11 @@ public:
     void SetSelected(bool selected);
     bool IsSelected() const { return m_selected; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString m_lightImage;
     QString m_keySetImage;
     QString m_keyUnsetImage;

@@ -8,18 +8,19 @@
 namespace controls {
 namespace {
 template <typename Control>
-void registerBoth(CControlFactory& factory, const QString& layoutName, const QString& className)
-{
+void registerBoth(CControlFactory& factory, const QString& layoutName, const QString& className) {
     const auto create = [](QWidget* parent) -> QWidget* { return new Control(parent); };
     factory.RegistControl(layoutName, create);
     factory.RegistControl(className, create);
 }
 }  // namespace
 
-void RegisterPictureControls(CControlFactory& factory)
-{
-    registerBoth<CDeviceKeyButtonUI>(factory, CDeviceKeyButtonUI::kClassName, QStringLiteral("CDeviceKeyButtonUI"));
-    registerBoth<CSelectPanelUI>(factory, CSelectPanelUI::kClassName, QStringLiteral("CSelectPanelUI"));
-    registerBoth<CCircleProgressUI>(factory, CCircleProgressUI::kClassName, QStringLiteral("CCircleProgressUI"));
+void RegisterPictureControls(CControlFactory& factory) {
+    registerBoth<CDeviceKeyButtonUI>(factory, CDeviceKeyButtonUI::kClassName,
+                                     QStringLiteral("CDeviceKeyButtonUI"));
+    registerBoth<CSelectPanelUI>(factory, CSelectPanelUI::kClassName,
+                                 QStringLiteral("CSelectPanelUI"));
+    registerBoth<CCircleProgressUI>(factory, CCircleProgressUI::kClassName,
+                                    QStringLiteral("CCircleProgressUI"));
 }
 }  // namespace controls

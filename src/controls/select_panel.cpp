@@ -8,23 +8,20 @@
 #include "ui/paint_manager.h"
 
 namespace ui {
-QRect SpanRect(QPoint a, QPoint b)
-{
+QRect SpanRect(QPoint a, QPoint b) {
     // Right and bottom are exclusive edges, as the points themselves are.
     return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                  QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
 }
 
-bool RectsIntersect(const QRect& a, const QRect& b)
-{
+bool RectsIntersect(const QRect& a, const QRect& b) {
     return !a.isEmpty() && !b.isEmpty() && a.intersects(b);
 }
 }  // namespace ui
 
 CSelectPanelUI::CSelectPanelUI(QWidget* parent) : QWidget(parent) {}
 
-void CSelectPanelUI::mousePressEvent(QMouseEvent* event)
-{
+void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
     if (!isEnabled() || event->button() != Qt::LeftButton) return;
     m_armed = true;
@@ -32,8 +29,7 @@ void CSelectPanelUI::mousePressEvent(QMouseEvent* event)
     m_end = m_start;
 }
 
-void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event)
-{
+void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
     if (m_armed) m_selecting = true;
     if (!m_selecting) return;
@@ -42,8 +38,7 @@ void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event)
     update();
 }
 
-void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event)
-{
+void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) return;
     m_armed = false;
@@ -53,8 +48,7 @@ void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event)
     endSelection();
 }
 
-void CSelectPanelUI::endSelection()
-{
+void CSelectPanelUI::endSelection() {
     m_selecting = false;
     m_start = m_end;
     for (CDeviceKeyButtonUI* key : findChildren<CDeviceKeyButtonUI*>()) {

@@ -9,7 +9,7 @@
 
 class CSelectPanelUI : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr char kClassName[] = "SelectPanel";
 
     explicit CSelectPanelUI(QWidget* parent = nullptr);
@@ -18,12 +18,12 @@ public:
     // The last selection rectangle, in panel coordinates (left <= right, top <= bottom).
     QRect GetSelectionRect() const { return m_selection; }
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void endSelection();
 
     bool m_armed = false;

@@ -10,7 +10,7 @@
 class QWidget;
 
 class CControlFactory {
-public:
+  public:
     using Creator = std::function<QWidget*(QWidget* parent)>;
 
     static CControlFactory& GetInstance();
@@ -25,7 +25,7 @@ public:
     // The layout file of a composite class, or empty.
     QString CompositeLayout(const QString& className) const;
 
-private:
+  private:
     QHash<QString, Creator> m_creators;
     QHash<QString, QString> m_composites;
 };

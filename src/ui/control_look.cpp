@@ -13,22 +13,19 @@ constexpr char kLookId[] = "skinLookId";
 constexpr char kBaseSheet[] = "_base_stylesheet";
 constexpr char kSheetOwned[] = "_look_sheet";
 
-QString cssUrl(const QString& imageString)
-{
+QString cssUrl(const QString& imageString) {
     QString file = ImageFileOf(imageString);
     file.replace('\\', "\\\\").replace('"', "\\\"");
     return QStringLiteral("border-image: url(\"%1\") 0 0 0 0 stretch stretch;").arg(file);
 }
 
-QString imageRule(const QWidget* w, const char* property)
-{
+QString imageRule(const QWidget* w, const char* property) {
     const QString image = w->property(property).toString();
     return image.isEmpty() ? QString() : cssUrl(image);
 }
 }  // namespace
 
-std::optional<quint32> ParseArgb(const QVariant& value)
-{
+std::optional<quint32> ParseArgb(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return std::nullopt;
     if (value.typeId() != QMetaType::QString) {
         bool ok = false;
@@ -49,8 +46,7 @@ std::optional<quint32> ParseArgb(const QVariant& value)
     return n;
 }
 
-QString ArgbToCss(quint32 argb)
-{
+QString ArgbToCss(quint32 argb) {
     return QStringLiteral("rgba(%1, %2, %3, %4)")
         .arg((argb >> 16) & 0xFF)
         .arg((argb >> 8) & 0xFF)
@@ -58,8 +54,7 @@ QString ArgbToCss(quint32 argb)
         .arg(argb >> 24);
 }
 
-void RefreshLook(QWidget* w)
-{
+void RefreshLook(QWidget* w) {
     if (!w) return;
     static std::atomic<int> nextId{1};
     if (!w->property(kLookId).isValid()) {
@@ -69,7 +64,8 @@ void RefreshLook(QWidget* w)
         // The style sheet was changed from outside since the last refresh: keep it as the base.
         w->setProperty(kBaseSheet, w->styleSheet());
     }
-    const QString selector = QStringLiteral("*[%1=\"%2\"]").arg(kLookId).arg(w->property(kLookId).toInt());
+    const QString selector =
+        QStringLiteral("*[%1=\"%2\"]").arg(kLookId).arg(w->property(kLookId).toInt());
     QString base;
     if (const auto colour = ParseArgb(w->property("bkcolor")))
         base += QStringLiteral("background-color: %1;").arg(ArgbToCss(*colour));
@@ -93,36 +89,35 @@ void RefreshLook(QWidget* w)
         const QString rule = imageRule(w, s.property);
         if (!rule.isEmpty()) rules << selector + s.state + " { " + rule + " }";
     }
-    if (!base.isEmpty() && !qobject_cast<QAbstractButton*>(w)) w->setAttribute(Qt::WA_StyledBackground);
+    if (!base.isEmpty() && !qobject_cast<QAbstractButton*>(w))
+        w->setAttribute(Qt::WA_StyledBackground);
     const QString baseSheet = w->property(kBaseSheet).toString();
     const QString sheet = rules.isEmpty() ? baseSheet : baseSheet + '\n' + rules.join('\n');
     w->setProperty(kSheetOwned, sheet);
     if (w->styleSheet() != sheet) w->setStyleSheet(sheet);
 }
 
-void SetBkColor(QWidget* control, quint32 argb)
-{
+void SetBkColor(QWidget* control, quint32 argb) {
     if (!control) return;
-    control->setProperty("bkcolor", argb == 0 ? QVariant() : QVariant(QStringLiteral("#%1").arg(argb, 8, 16, QChar('0'))));
+    control->setProperty(
+        "bkcolor",
+        argb == 0 ? QVariant() : QVariant(QStringLiteral("#%1").arg(argb, 8, 16, QChar('0'))));
     RefreshLook(control);
     control->update();
 }
 
-quint32 GetBkColor(const QWidget* control)
-{
+quint32 GetBkColor(const QWidget* control) {
     if (!control) return 0;
     return ParseArgb(control->property("bkcolor")).value_or(0);
 }
 
 void SetBkImage(QWidget* control, const QString& image) { SetImage(control, "bkimage", image); }
 
-QString GetBkImage(const QWidget* control)
-{
+QString GetBkImage(const QWidget* control) {
     return control ? control->property("bkimage").toString() : QString();
 }
 
-void SetImage(QWidget* control, const char* property, const QString& image)
-{
+void SetImage(QWidget* control, const char* property, const QString& image) {
     if (!control) return;
     control->setProperty(property, image.isEmpty() ? QVariant() : QVariant(image));
     RefreshLook(control);

@@ -27,8 +27,7 @@ constexpr char kProgrammatic[] = "_programmatic_select";
 constexpr int kUserDataRole = Qt::UserRole;
 constexpr int kTextIdRole = Qt::UserRole + 1;
 
-void showText(QWidget* w, const QString& text)
-{
+void showText(QWidget* w, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(w))
@@ -45,8 +44,7 @@ void showText(QWidget* w, const QString& text)
         group->setTitle(text);
 }
 
-QString shownText(const QWidget* w)
-{
+QString shownText(const QWidget* w) {
     if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
     if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
     if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
@@ -57,15 +55,13 @@ QString shownText(const QWidget* w)
     return {};
 }
 
-int dpiOf(const QWidget* w)
-{
+int dpiOf(const QWidget* w) {
     const CPaintManagerUI* manager = CPaintManagerUI::FromControl(w);
     return manager ? manager->GetDPI() : CPaintManagerUI::kDefaultDpi;
 }
 }  // namespace
 
-void SetText(QWidget* control, const QString& text)
-{
+void SetText(QWidget* control, const QString& text) {
     if (!control) return;
     if (IsResourceText(control)) {
         control->setProperty(kTextId, text);
@@ -77,8 +73,7 @@ void SetText(QWidget* control, const QString& text)
 
 QString GetText(const QWidget* control) { return control ? shownText(control) : QString(); }
 
-void SetResourceText(QWidget* control, bool on)
-{
+void SetResourceText(QWidget* control, bool on) {
     if (!control || IsResourceText(control) == on) return;
     if (on) {
         const QString id = shownText(control);
@@ -92,13 +87,11 @@ void SetResourceText(QWidget* control, bool on)
     }
 }
 
-bool IsResourceText(const QWidget* control)
-{
+bool IsResourceText(const QWidget* control) {
     return control && control->property(kResText).toBool();
 }
 
-void RetranslateControl(QWidget* control)
-{
+void RetranslateControl(QWidget* control) {
     if (!control) return;
     const CResourceManager& texts = CResourceManager::GetInstance();
     if (IsResourceText(control) && control->property(kTextId).isValid())
@@ -116,40 +109,36 @@ void RetranslateControl(QWidget* control)
     }
 }
 
-void SetUserData(QWidget* control, const QString& data)
-{
+void SetUserData(QWidget* control, const QString& data) {
     if (control) control->setProperty("userdata", data);
 }
 
-QString GetUserData(const QWidget* control)
-{
+QString GetUserData(const QWidget* control) {
     return control ? control->property("userdata").toString() : QString();
 }
 
-void SetToolTip(QWidget* control, const QString& text)
-{
+void SetToolTip(QWidget* control, const QString& text) {
     if (control) control->setToolTip(text);
 }
 
-void SetVisible(QWidget* control, bool visible)
-{
+void SetVisible(QWidget* control, bool visible) {
     if (control) control->setVisible(visible);
 }
 
 bool IsVisible(const QWidget* control) { return control && !control->isHidden(); }
 
-void SetEnabled(QWidget* control, bool enabled)
-{
+void SetEnabled(QWidget* control, bool enabled) {
     if (control) control->setEnabled(enabled);
 }
 
-void SetFixedHeight(QWidget* control, int height)
-{
+void SetFixedHeight(QWidget* control, int height) {
     if (!control) return;
-    QSize min = control->property("_dpi_base_min").isValid() ? control->property("_dpi_base_min").toSize()
-                                                             : control->minimumSize();
-    QSize max = control->property("_dpi_base_max").isValid() ? control->property("_dpi_base_max").toSize()
-                                                             : control->maximumSize();
+    QSize min = control->property("_dpi_base_min").isValid()
+                    ? control->property("_dpi_base_min").toSize()
+                    : control->minimumSize();
+    QSize max = control->property("_dpi_base_max").isValid()
+                    ? control->property("_dpi_base_max").toSize()
+                    : control->maximumSize();
     min.setHeight(height);
     max.setHeight(height);
     control->setProperty("_dpi_base_min", min);
@@ -157,16 +146,14 @@ void SetFixedHeight(QWidget* control, int height)
     control->setFixedHeight(ScaleByDpi(height, dpiOf(control)));
 }
 
-int GetFixedHeight(const QWidget* control)
-{
+int GetFixedHeight(const QWidget* control) {
     if (!control) return 0;
     const QVariant base = control->property("_dpi_base_max");
     const int h = base.isValid() ? base.toSize().height() : control->maximumHeight();
     return h >= QWIDGETSIZE_MAX ? 0 : h;
 }
 
-void SetSelected(QWidget* option, bool selected, bool notify)
-{
+void SetSelected(QWidget* option, bool selected, bool notify) {
     auto* button = qobject_cast<QAbstractButton*>(option);
     if (!button || !button->isCheckable()) return;
     const bool changed = button->isChecked() != selected;
@@ -175,43 +162,39 @@ void SetSelected(QWidget* option, bool selected, bool notify)
     if (changed && notify) SendNotify(button, QStringLiteral("selectchanged"));
 }
 
-bool IsSelected(const QWidget* option)
-{
+bool IsSelected(const QWidget* option) {
     auto* button = qobject_cast<const QAbstractButton*>(option);
     return button && button->isChecked();
 }
 
-void SetGroup(QWidget* option, const QString& group)
-{
+void SetGroup(QWidget* option, const QString& group) {
     if (!option) return;
     option->setProperty("group", group.isEmpty() ? QVariant() : QVariant(group));
     if (IsSelected(option)) ApplyOptionSelection(option);
 }
 
-QString GetGroup(const QWidget* option) { return option ? option->property("group").toString() : QString(); }
+QString GetGroup(const QWidget* option) {
+    return option ? option->property("group").toString() : QString();
+}
 
-void BindTabLayout(QWidget* option, const QString& tabLayout, int index)
-{
+void BindTabLayout(QWidget* option, const QString& tabLayout, int index) {
     if (!option) return;
     option->setProperty("bindtablayoutname", tabLayout);
     option->setProperty("bindtabindex", index);
 }
 
-int GetBindTabIndex(const QWidget* option)
-{
+int GetBindTabIndex(const QWidget* option) {
     if (!option) return -1;
     bool ok = false;
     const int index = option->property("bindtabindex").toInt(&ok);
     return ok ? index : -1;
 }
 
-QString GetBindTabLayoutName(const QWidget* option)
-{
+QString GetBindTabLayoutName(const QWidget* option) {
     return option ? option->property("bindtablayoutname").toString() : QString();
 }
 
-void SelectTabItem(QWidget* tabLayout, int index)
-{
+void SelectTabItem(QWidget* tabLayout, int index) {
     if (auto* stack = qobject_cast<QStackedWidget*>(tabLayout)) {
         if (index >= 0 && index < stack->count()) stack->setCurrentIndex(index);
     } else if (auto* tabs = qobject_cast<QTabWidget*>(tabLayout)) {
@@ -219,8 +202,7 @@ void SelectTabItem(QWidget* tabLayout, int index)
     }
 }
 
-int GetCurSel(const QWidget* control)
-{
+int GetCurSel(const QWidget* control) {
     if (auto* stack = qobject_cast<const QStackedWidget*>(control)) return stack->currentIndex();
     if (auto* tabs = qobject_cast<const QTabWidget*>(control)) return tabs->currentIndex();
     if (auto* combo = qobject_cast<const QComboBox*>(control)) return combo->currentIndex();
@@ -228,46 +210,40 @@ int GetCurSel(const QWidget* control)
     return -1;
 }
 
-void SetRange(QWidget* control, int minimum, int maximum)
-{
+void SetRange(QWidget* control, int minimum, int maximum) {
     if (auto* slider = qobject_cast<QAbstractSlider*>(control))
         slider->setRange(minimum, maximum);
     else if (auto* progress = qobject_cast<QProgressBar*>(control))
         progress->setRange(minimum, maximum);
 }
 
-void SetValue(QWidget* control, int value)
-{
+void SetValue(QWidget* control, int value) {
     if (auto* slider = qobject_cast<QAbstractSlider*>(control))
         slider->setValue(value);
     else if (auto* progress = qobject_cast<QProgressBar*>(control))
         progress->setValue(value);
 }
 
-int GetValue(const QWidget* control)
-{
+int GetValue(const QWidget* control) {
     if (auto* slider = qobject_cast<const QAbstractSlider*>(control)) return slider->value();
     if (auto* progress = qobject_cast<const QProgressBar*>(control)) return progress->value();
     return 0;
 }
 
-int GetMinValue(const QWidget* control)
-{
+int GetMinValue(const QWidget* control) {
     if (auto* slider = qobject_cast<const QAbstractSlider*>(control)) return slider->minimum();
     if (auto* progress = qobject_cast<const QProgressBar*>(control)) return progress->minimum();
     return 0;
 }
 
-int GetMaxValue(const QWidget* control)
-{
+int GetMaxValue(const QWidget* control) {
     if (auto* slider = qobject_cast<const QAbstractSlider*>(control)) return slider->maximum();
     if (auto* progress = qobject_cast<const QProgressBar*>(control)) return progress->maximum();
     return 0;
 }
 
-int AddLabelItem(QWidget* comboOrList, const QString& text, const QString& userData, bool resourceText,
-                 int fixedHeight)
-{
+int AddLabelItem(QWidget* comboOrList, const QString& text, const QString& userData,
+                 bool resourceText, int fixedHeight) {
     const QString shown = resourceText ? CResourceManager::GetInstance().GetText(text) : text;
     if (auto* combo = qobject_cast<QComboBox*>(comboOrList)) {
         combo->setProperty(kProgrammatic, true);
@@ -275,7 +251,8 @@ int AddLabelItem(QWidget* comboOrList, const QString& text, const QString& userD
         const int index = combo->count() - 1;
         if (resourceText) combo->setItemData(index, text, kTextIdRole);
         if (fixedHeight > 0)
-            combo->setItemData(index, QSize(0, ScaleByDpi(fixedHeight, dpiOf(combo))), Qt::SizeHintRole);
+            combo->setItemData(index, QSize(0, ScaleByDpi(fixedHeight, dpiOf(combo))),
+                               Qt::SizeHintRole);
         combo->setProperty(kProgrammatic, false);
         return index;
     }
@@ -292,8 +269,7 @@ int AddLabelItem(QWidget* comboOrList, const QString& text, const QString& userD
     return -1;
 }
 
-void RemoveAllItems(QWidget* comboOrList)
-{
+void RemoveAllItems(QWidget* comboOrList) {
     comboOrList->setProperty(kProgrammatic, true);
     if (auto* combo = qobject_cast<QComboBox*>(comboOrList))
         combo->clear();
@@ -302,24 +278,25 @@ void RemoveAllItems(QWidget* comboOrList)
     comboOrList->setProperty(kProgrammatic, false);
 }
 
-int GetCount(const QWidget* comboOrList)
-{
+int GetCount(const QWidget* comboOrList) {
     if (auto* combo = qobject_cast<const QComboBox*>(comboOrList)) return combo->count();
     if (auto* list = qobject_cast<const QListWidget*>(comboOrList)) return list->count();
     return 0;
 }
 
-QString GetItemUserData(const QWidget* comboOrList, int index)
-{
+QString GetItemUserData(const QWidget* comboOrList, int index) {
     if (auto* combo = qobject_cast<const QComboBox*>(comboOrList))
-        return index >= 0 && index < combo->count() ? combo->itemData(index, kUserDataRole).toString() : QString();
+        return index >= 0 && index < combo->count()
+                   ? combo->itemData(index, kUserDataRole).toString()
+                   : QString();
     if (auto* list = qobject_cast<const QListWidget*>(comboOrList))
-        return index >= 0 && index < list->count() ? list->item(index)->data(kUserDataRole).toString() : QString();
+        return index >= 0 && index < list->count()
+                   ? list->item(index)->data(kUserDataRole).toString()
+                   : QString();
     return {};
 }
 
-QString GetItemText(const QWidget* comboOrList, int index)
-{
+QString GetItemText(const QWidget* comboOrList, int index) {
     if (auto* combo = qobject_cast<const QComboBox*>(comboOrList))
         return index >= 0 && index < combo->count() ? combo->itemText(index) : QString();
     if (auto* list = qobject_cast<const QListWidget*>(comboOrList))
@@ -327,8 +304,7 @@ QString GetItemText(const QWidget* comboOrList, int index)
     return {};
 }
 
-bool SelectItem(QWidget* comboOrList, int index, bool notify)
-{
+bool SelectItem(QWidget* comboOrList, int index, bool notify) {
     if (!comboOrList || index < -1 || index >= GetCount(comboOrList)) return false;
     comboOrList->setProperty(kProgrammatic, true);
     if (auto* combo = qobject_cast<QComboBox*>(comboOrList))
@@ -340,8 +316,7 @@ bool SelectItem(QWidget* comboOrList, int index, bool notify)
     return true;
 }
 
-void SetNumberOnly(QWidget* edit, bool on)
-{
+void SetNumberOnly(QWidget* edit, bool on) {
     auto* line = qobject_cast<QLineEdit*>(edit);
     if (!line) return;
     if (on) {
@@ -353,13 +328,12 @@ void SetNumberOnly(QWidget* edit, bool on)
     line->setProperty("numberonly", on);
 }
 
-void SetMaxChar(QWidget* edit, int length)
-{
-    if (auto* line = qobject_cast<QLineEdit*>(edit)) line->setMaxLength(length > 0 ? length : 32767);
+void SetMaxChar(QWidget* edit, int length) {
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        line->setMaxLength(length > 0 ? length : 32767);
 }
 
-void SetTipText(QWidget* richEdit, const QString& text)
-{
+void SetTipText(QWidget* richEdit, const QString& text) {
     if (auto* rich = qobject_cast<QTextEdit*>(richEdit))
         rich->setPlaceholderText(text);
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(richEdit))

@@ -15,14 +15,12 @@ constexpr char kTimersName[] = "skelmora_control_timers";
 
 // The timers of one control, kept as a child object so they die with it.
 class ControlTimers : public QObject {
-public:
-    explicit ControlTimers(QWidget* control) : QObject(control), m_control(control)
-    {
+  public:
+    explicit ControlTimers(QWidget* control) : QObject(control), m_control(control) {
         setObjectName(kTimersName);
     }
 
-    void arm(int id, int milliseconds)
-    {
+    void arm(int id, int milliseconds) {
         QTimer*& timer = m_timers[id];
         if (!timer) {
             timer = new QTimer(this);
@@ -31,16 +29,14 @@ public:
         timer->start(milliseconds);
     }
 
-    void kill(int id)
-    {
+    void kill(int id) {
         if (QTimer* timer = m_timers.take(id)) {
             timer->stop();
             timer->deleteLater();
         }
     }
 
-    void killAll()
-    {
+    void killAll() {
         for (QTimer* timer : std::as_const(m_timers)) {
             timer->stop();
             timer->deleteLater();
@@ -48,15 +44,13 @@ public:
         m_timers.clear();
     }
 
-    bool active(int id) const
-    {
+    bool active(int id) const {
         const QTimer* timer = m_timers.value(id);
         return timer && timer->isActive();
     }
 
-private:
-    void fire(int id)
-    {
+  private:
+    void fire(int id) {
         if (auto* target = dynamic_cast<ITimerTarget*>(m_control)) {
             target->DoTimer(id);
             return;
@@ -68,16 +62,14 @@ private:
     QHash<int, QTimer*> m_timers;
 };
 
-ControlTimers* timersOf(const QWidget* control, bool create)
-{
+ControlTimers* timersOf(const QWidget* control, bool create) {
     auto* timers = control->findChild<ControlTimers*>(kTimersName, Qt::FindDirectChildrenOnly);
     if (!timers && create) timers = new ControlTimers(const_cast<QWidget*>(control));
     return timers;
 }
 
 template <typename Action>
-void onUiThread(QWidget* control, Action action)
-{
+void onUiThread(QWidget* control, Action action) {
     if (QThread::currentThread() == control->thread())
         action();
     else
@@ -85,31 +77,28 @@ void onUiThread(QWidget* control, Action action)
 }
 }  // namespace
 
-bool SetTimer(QWidget* control, int id, int milliseconds)
-{
+bool SetTimer(QWidget* control, int id, int milliseconds) {
     if (!control || milliseconds < 0) return false;
-    onUiThread(control, [control, id, milliseconds] { timersOf(control, true)->arm(id, milliseconds); });
+    onUiThread(control,
+               [control, id, milliseconds] { timersOf(control, true)->arm(id, milliseconds); });
     return true;
 }
 
-void KillTimer(QWidget* control, int id)
-{
+void KillTimer(QWidget* control, int id) {
     if (!control) return;
     onUiThread(control, [control, id] {
         if (ControlTimers* timers = timersOf(control, false)) timers->kill(id);
     });
 }
 
-void KillAllTimers(QWidget* control)
-{
+void KillAllTimers(QWidget* control) {
     if (!control) return;
     onUiThread(control, [control] {
         if (ControlTimers* timers = timersOf(control, false)) timers->killAll();
     });
 }
 
-bool IsTimerActive(const QWidget* control, int id)
-{
+bool IsTimerActive(const QWidget* control, int id) {
     const ControlTimers* timers = control ? timersOf(control, false) : nullptr;
     return timers && timers->active(id);
 }

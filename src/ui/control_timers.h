@@ -11,7 +11,7 @@ class QWidget;
 
 namespace ui {
 class ITimerTarget {
-public:
+  public:
     virtual ~ITimerTarget() = default;
     virtual void DoTimer(int id) = 0;
 };

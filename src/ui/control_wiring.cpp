@@ -9,8 +9,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSlider>
-#include <QTabWidget>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTextEdit>
 
 #include "ui/control_props.h"
@@ -26,53 +26,49 @@ constexpr char kProgrammatic[] = "_programmatic_select";
 
 // Focus, hover and context-menu events of wired controls.
 class EventNotifier : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
         auto* w = qobject_cast<QWidget*>(watched);
         if (!w) return false;
         switch (event->type()) {
-        case QEvent::FocusIn:
-            if (isEdit(w)) SendNotify(w, notify_type::kSetFocus);
-            break;
-        case QEvent::FocusOut:
-            if (isEdit(w)) SendNotify(w, notify_type::kKillFocus);
-            break;
-        case QEvent::Enter:
-            if (qobject_cast<QAbstractButton*>(w)) SendNotify(w, notify_type::kMouseEnter);
-            break;
-        case QEvent::Leave:
-            if (qobject_cast<QAbstractButton*>(w)) SendNotify(w, notify_type::kMouseLeave);
-            break;
-        case QEvent::ContextMenu:
-            if (w->property("menu").toBool()) {
-                SendNotify(w, notify_type::kMenu);
-                return true;
-            }
-            break;
-        default:
-            break;
+            case QEvent::FocusIn:
+                if (isEdit(w)) SendNotify(w, notify_type::kSetFocus);
+                break;
+            case QEvent::FocusOut:
+                if (isEdit(w)) SendNotify(w, notify_type::kKillFocus);
+                break;
+            case QEvent::Enter:
+                if (qobject_cast<QAbstractButton*>(w)) SendNotify(w, notify_type::kMouseEnter);
+                break;
+            case QEvent::Leave:
+                if (qobject_cast<QAbstractButton*>(w)) SendNotify(w, notify_type::kMouseLeave);
+                break;
+            case QEvent::ContextMenu:
+                if (w->property("menu").toBool()) {
+                    SendNotify(w, notify_type::kMenu);
+                    return true;
+                }
+                break;
+            default:
+                break;
         }
         return false;
     }
 
-    static bool isEdit(const QWidget* w)
-    {
+    static bool isEdit(const QWidget* w) {
         return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
                qobject_cast<const QPlainTextEdit*>(w);
     }
 };
 
-EventNotifier* eventNotifier()
-{
+EventNotifier* eventNotifier() {
     static EventNotifier* notifier = new EventNotifier;
     return notifier;
 }
 
 bool isGrouped(const QWidget* option) { return !option->property("group").toString().isEmpty(); }
 
-void wireButton(QAbstractButton* button)
-{
+void wireButton(QAbstractButton* button) {
     // pressed -> (toggled) -> released -> clicked is the order of every user click (mouse,
     // keyboard, click()); a toggle between pressed and clicked is the user's.
     QObject::connect(button, &QAbstractButton::pressed, button,
@@ -95,8 +91,7 @@ void wireButton(QAbstractButton* button)
     });
 }
 
-void wireSlider(QSlider* slider)
-{
+void wireSlider(QSlider* slider) {
     // actionTriggered comes from the user only (drag, keys, page clicks, wheel) and precedes
     // the value change it causes; setValue from code triggers no action.
     QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [slider](int action) {
@@ -105,32 +100,31 @@ void wireSlider(QSlider* slider)
     QObject::connect(slider, &QAbstractSlider::valueChanged, slider, [slider](int value) {
         if (!slider->property(kSliderStep).toBool()) return;
         slider->setProperty(kSliderStep, false);
-        SendNotify(slider,
-                   slider->isSliderDown() ? notify_type::kMoveValueChanged : notify_type::kValueChanged,
-                   value);
+        SendNotify(
+            slider,
+            slider->isSliderDown() ? notify_type::kMoveValueChanged : notify_type::kValueChanged,
+            value);
     });
     QObject::connect(slider, &QAbstractSlider::sliderReleased, slider,
                      [slider] { SendNotify(slider, notify_type::kValueChanged, slider->value()); });
 }
 
-void wireCombo(QComboBox* combo)
-{
+void wireCombo(QComboBox* combo) {
     QObject::connect(combo, &QComboBox::activated, combo,
                      [combo](int index) { SendNotify(combo, notify_type::kItemSelect, index); });
 }
 
-void wireList(QListWidget* list)
-{
+void wireList(QListWidget* list) {
     QObject::connect(list, &QListWidget::currentRowChanged, list, [list](int row) {
-        if (!list->property(kProgrammatic).toBool()) SendNotify(list, notify_type::kItemSelect, row);
+        if (!list->property(kProgrammatic).toBool())
+            SendNotify(list, notify_type::kItemSelect, row);
     });
     QObject::connect(list, &QListWidget::itemClicked, list, [list](QListWidgetItem* item) {
         SendNotify(list, notify_type::kItemClick, list->row(item));
     });
 }
 
-void wireEdits(QWidget* w)
-{
+void wireEdits(QWidget* w) {
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         QObject::connect(edit, &QLineEdit::textEdited, edit,
                          [edit] { SendNotify(edit, notify_type::kTextChanged); });
@@ -148,21 +142,21 @@ void wireEdits(QWidget* w)
 
 // Widgets that belong to a Qt composite (the line edit and popup of a combo, the viewport of
 // a list) are not controls of the layout.
-bool isInnerPart(const QWidget* w, const QWidget* root)
-{
-    for (const QWidget* p = w->parentWidget(); p && p != root->parentWidget(); p = p->parentWidget()) {
+bool isInnerPart(const QWidget* w, const QWidget* root) {
+    for (const QWidget* p = w->parentWidget(); p && p != root->parentWidget();
+         p = p->parentWidget()) {
         if (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractItemView*>(p) ||
             qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QTextEdit*>(p) ||
             qobject_cast<const QPlainTextEdit*>(p))
             return true;
-        if (auto* tabs = qobject_cast<const QTabWidget*>(p); tabs && w->parentWidget() == p) return true;
+        if (auto* tabs = qobject_cast<const QTabWidget*>(p); tabs && w->parentWidget() == p)
+            return true;
     }
     return false;
 }
 }  // namespace
 
-void WireControl(QWidget* w)
-{
+void WireControl(QWidget* w) {
     if (!w || w->property(kWired).toBool()) return;
     w->setProperty(kWired, true);
     if (auto* button = qobject_cast<QAbstractButton*>(w))
@@ -178,8 +172,7 @@ void WireControl(QWidget* w)
     w->installEventFilter(eventNotifier());
 }
 
-void WireTree(QWidget* root)
-{
+void WireTree(QWidget* root) {
     if (!root) return;
     WireControl(root);
     for (QWidget* child : root->findChildren<QWidget*>()) {
@@ -187,21 +180,22 @@ void WireTree(QWidget* root)
     }
 }
 
-void ApplyOptionSelection(QWidget* option)
-{
+void ApplyOptionSelection(QWidget* option) {
     auto* button = qobject_cast<QAbstractButton*>(option);
     if (!button || !button->isChecked()) return;
     QWidget* window = button->window();
     const QString group = GetGroup(button);
     if (!group.isEmpty()) {
         for (QAbstractButton* other : window->findChildren<QAbstractButton*>()) {
-            if (other != button && other->isChecked() && GetGroup(other) == group) other->setChecked(false);
+            if (other != button && other->isChecked() && GetGroup(other) == group)
+                other->setChecked(false);
         }
     }
     const QString tabName = GetBindTabLayoutName(button);
     const int index = GetBindTabIndex(button);
     if (!tabName.isEmpty() && index >= 0) {
-        QWidget* tab = window->objectName() == tabName ? window : window->findChild<QWidget*>(tabName);
+        QWidget* tab =
+            window->objectName() == tabName ? window : window->findChild<QWidget*>(tabName);
         SelectTabItem(tab, index);
     }
 }

@@ -17,22 +17,20 @@ constexpr char kBaseGeometry[] = "_dpi_base_geometry";
 constexpr char kBaseMargins[] = "_dpi_base_margins";
 constexpr char kBaseSpacing[] = "_dpi_base_spacing";
 
-int scaleLimit(int value, int dpi)
-{
+int scaleLimit(int value, int dpi) {
     return value >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : ScaleByDpi(value, dpi);
 }
 
-QSize scaleSize(QSize size, int dpi)
-{
+QSize scaleSize(QSize size, int dpi) {
     return {scaleLimit(size.width(), dpi), scaleLimit(size.height(), dpi)};
 }
 
-void scaleLayout(QLayout* layout, int dpi)
-{
+void scaleLayout(QLayout* layout, int dpi) {
     if (!layout) return;
     if (!layout->property(kBaseMargins).isValid()) {
         const QMargins m = layout->contentsMargins();
-        layout->setProperty(kBaseMargins, QVariant::fromValue(QRect(m.left(), m.top(), m.right(), m.bottom())));
+        layout->setProperty(kBaseMargins,
+                            QVariant::fromValue(QRect(m.left(), m.top(), m.right(), m.bottom())));
         layout->setProperty(kBaseSpacing, layout->spacing());
     }
     const QRect m = layout->property(kBaseMargins).toRect();
@@ -43,8 +41,7 @@ void scaleLayout(QLayout* layout, int dpi)
     for (int i = 0; i < layout->count(); ++i) scaleLayout(layout->itemAt(i)->layout(), dpi);
 }
 
-void scaleWidget(QWidget* w, bool isRoot, int dpi)
-{
+void scaleWidget(QWidget* w, bool isRoot, int dpi) {
     if (!w->property(kSeen).toBool()) {
         w->setProperty(kSeen, true);
         // SetFixedHeight may have recorded the base sizes already.
@@ -74,13 +71,11 @@ void scaleWidget(QWidget* w, bool isRoot, int dpi)
 
 int ClampDpi(int dpi) { return std::clamp(dpi, 48, 192); }
 
-int ScaleByDpi(int value, int dpi)
-{
+int ScaleByDpi(int value, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(value) * dpi / 96.0));
 }
 
-void ApplyDpi(QWidget* root, int dpi)
-{
+void ApplyDpi(QWidget* root, int dpi) {
     if (!root) return;
     dpi = ClampDpi(dpi);
     scaleWidget(root, true, dpi);

@@ -12,35 +12,30 @@ struct Table {
     FontSpec defaultFont{QStringLiteral("DejaVu Sans"), 14};
     int generation = 0;
 };
-Table& table()
-{
+Table& table() {
     static Table t;
     return t;
 }
 }  // namespace
 
-void CFontTable::RemoveAllFonts()
-{
+void CFontTable::RemoveAllFonts() {
     table().fonts.clear();
     ++table().generation;
 }
 
-void CFontTable::AddFont(int id, const FontSpec& spec)
-{
+void CFontTable::AddFont(int id, const FontSpec& spec) {
     table().fonts[id] = spec;
     ++table().generation;
 }
 
-void CFontTable::SetDefaultFont(const FontSpec& spec)
-{
+void CFontTable::SetDefaultFont(const FontSpec& spec) {
     table().defaultFont = spec;
     ++table().generation;
 }
 
 bool CFontTable::HasFont(int id) { return table().fonts.count(id) != 0; }
 
-QFont CFontTable::Font(int id, int dpi)
-{
+QFont CFontTable::Font(int id, int dpi) {
     const auto it = table().fonts.find(id);
     return MakeFont(it == table().fonts.end() ? table().defaultFont : it->second, dpi);
 }
@@ -49,8 +44,7 @@ QFont CFontTable::DefaultFont(int dpi) { return MakeFont(table().defaultFont, dp
 
 int CFontTable::Generation() { return table().generation; }
 
-QFont MakeFont(const FontSpec& spec, int dpi)
-{
+QFont MakeFont(const FontSpec& spec, int dpi) {
     QFont font;
     QStringList families;
     if (!spec.face.isEmpty()) families << spec.face;

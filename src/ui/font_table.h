@@ -15,7 +15,7 @@ struct FontSpec {
 };
 
 class CFontTable {
-public:
+  public:
     static void RemoveAllFonts();
     static void AddFont(int id, const FontSpec& spec);
     static void SetDefaultFont(const FontSpec& spec);

@@ -20,12 +20,13 @@ struct BuildResult {
 };
 
 class CDialogBuilder {
-public:
+  public:
     // nameOrFile: a resource name of "res.xml" ("XML_MSG") or a layout file relative to the
     // skin folder ("XML/DeviceXml/keyboarddevice.xml"), or an absolute path.
     static BuildResult Create(const QString& nameOrFile, QWidget* parent = nullptr);
     // The same from a layout held in memory; label names it in error texts.
-    static BuildResult CreateFromData(const QByteArray& layout, const QString& label, QWidget* parent = nullptr);
+    static BuildResult CreateFromData(const QByteArray& layout, const QString& label,
+                                      QWidget* parent = nullptr);
     // The preparation step alone, for trees built in code.
     static void PrepareTree(QWidget* root);
 };

@@ -9,8 +9,7 @@
 #include "ui/layout_loader.h"
 #include "ui/resource_manager.h"
 
-QMenu* CMenuWnd::Build(const QString& nameOrFile, QWidget* parent, ItemHandler onItem)
-{
+QMenu* CMenuWnd::Build(const QString& nameOrFile, QWidget* parent, ItemHandler onItem) {
     BuildResult built = CDialogBuilder::Create(nameOrFile);
     if (!built) return nullptr;
     QList<QAction*> actions = built.root->actions();
@@ -28,7 +27,8 @@ QMenu* CMenuWnd::Build(const QString& nameOrFile, QWidget* parent, ItemHandler o
         }
         const QString name = source->objectName();
         QString text = source->text();
-        if (source->property("restext").toBool()) text = CResourceManager::GetInstance().GetText(text);
+        if (source->property("restext").toBool())
+            text = CResourceManager::GetInstance().GetText(text);
         QAction* item = menu->addAction(source->icon(), text);
         item->setObjectName(name);
         item->setEnabled(source->isEnabled());
@@ -40,8 +40,8 @@ QMenu* CMenuWnd::Build(const QString& nameOrFile, QWidget* parent, ItemHandler o
     return menu;
 }
 
-QMenu* CMenuWnd::Popup(const QString& nameOrFile, QWidget* parent, QPoint globalPos, ItemHandler onItem)
-{
+QMenu* CMenuWnd::Popup(const QString& nameOrFile, QWidget* parent, QPoint globalPos,
+                       ItemHandler onItem) {
     static QPointer<QMenu> open;
     if (open) open->close();
     QMenu* menu = Build(nameOrFile, parent, std::move(onItem));

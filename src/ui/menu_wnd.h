@@ -12,12 +12,13 @@ class QMenu;
 class QWidget;
 
 class CMenuWnd {
-public:
+  public:
     using ItemHandler = std::function<void(const QString& itemName)>;
 
     // The menu, owned by `parent`, or none (logged) when the layout fails or holds no item.
     static QMenu* Build(const QString& nameOrFile, QWidget* parent, ItemHandler onItem);
     // Builds and opens the menu at a screen point, kept on screen; a menu opened earlier by
     // Popup and still open is closed first. The menu deletes itself when it closes.
-    static QMenu* Popup(const QString& nameOrFile, QWidget* parent, QPoint globalPos, ItemHandler onItem);
+    static QMenu* Popup(const QString& nameOrFile, QWidget* parent, QPoint globalPos,
+                        ItemHandler onItem);
 };

@@ -35,7 +35,7 @@ struct TNotifyUI {
 
 // A receiver of a window's notifications (a window, a page or a panel).
 class INotifyUI {
-public:
+  public:
     virtual ~INotifyUI() = default;
     virtual void Notify(TNotifyUI& msg) = 0;
 };

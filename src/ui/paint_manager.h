@@ -14,7 +14,7 @@ class QWidget;
 
 class CPaintManagerUI : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kMinDpi = 48;
     static constexpr int kMaxDpi = 192;
     static constexpr int kDefaultDpi = 96;
@@ -56,7 +56,7 @@ public:
     // Re-applies the DPI to a subtree added to the window after AttachDialog.
     void ApplyDpiTo(QWidget* subtree) const;
 
-private:
+  private:
     QWidget* m_window;
     QPointer<QWidget> m_root;
     QSize m_initSize;

@@ -6,14 +6,12 @@
 #include "platform/log_categories.h"
 #include "ui/skin_resources.h"
 
-CResourceList& CResourceList::GetInstance()
-{
+CResourceList& CResourceList::GetInstance() {
     static CResourceList list;
     return list;
 }
 
-bool CResourceList::Load(const QString& file)
-{
+bool CResourceList::Load(const QString& file) {
     const QString path = ui::ResolveSkinFile(file.isEmpty() ? QStringLiteral("res.xml") : file);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -30,11 +28,12 @@ bool CResourceList::Load(const QString& file)
     return true;
 }
 
-bool CResourceList::Parse(const QByteArray& content, QHash<QString, QString>& entries, QString& error)
-{
+bool CResourceList::Parse(const QByteArray& content, QHash<QString, QString>& entries,
+                          QString& error) {
     QXmlStreamReader xml(content);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("Resources")) {
-        error = xml.hasError() ? xml.errorString() : QStringLiteral("the root element is not <Resources>");
+        error = xml.hasError() ? xml.errorString()
+                               : QStringLiteral("the root element is not <Resources>");
         return false;
     }
     while (xml.readNextStartElement()) {
@@ -53,8 +52,7 @@ bool CResourceList::Parse(const QByteArray& content, QHash<QString, QString>& en
     return true;
 }
 
-QString CResourceList::Resolve(const QString& nameOrFile) const
-{
+QString CResourceList::Resolve(const QString& nameOrFile) const {
     const auto it = m_entries.constFind(nameOrFile);
     return it == m_entries.constEnd() ? nameOrFile : *it;
 }

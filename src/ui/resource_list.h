@@ -8,7 +8,7 @@
 #include <QString>
 
 class CResourceList {
-public:
+  public:
     static CResourceList& GetInstance();
 
     // Loads "res.xml" of the skin folder (or the file given). False, logged, when the file is
@@ -22,6 +22,6 @@ public:
     // A resource name becomes its file; anything else is taken as a file name already.
     QString Resolve(const QString& nameOrFile) const;
 
-private:
+  private:
     QHash<QString, QString> m_entries;
 };

@@ -9,14 +9,12 @@
 #include "ui/paint_manager.h"
 #include "ui/skin_resources.h"
 
-CResourceManager& CResourceManager::GetInstance()
-{
+CResourceManager& CResourceManager::GetInstance() {
     static CResourceManager instance;
     return instance;
 }
 
-bool CResourceManager::LoadLanguage(const QString& file)
-{
+bool CResourceManager::LoadLanguage(const QString& file) {
     if (file.isEmpty()) {
         qCWarning(lcUi) << "no language file given; texts stay as they are";
         return false;
@@ -39,24 +37,23 @@ bool CResourceManager::LoadLanguage(const QString& file)
 
 QString CResourceManager::GetText(const QString& id) const { return m_texts.value(id, id); }
 
-void CResourceManager::ReloadText() const
-{
-    for (CPaintManagerUI* manager : CPaintManagerUI::Managers()) ReloadText(manager->GetPaintWindow());
+void CResourceManager::ReloadText() const {
+    for (CPaintManagerUI* manager : CPaintManagerUI::Managers())
+        ReloadText(manager->GetPaintWindow());
 }
 
-void CResourceManager::ReloadText(QWidget* root) const
-{
+void CResourceManager::ReloadText(QWidget* root) const {
     if (!root) return;
     ui::RetranslateControl(root);
     for (QWidget* w : root->findChildren<QWidget*>()) ui::RetranslateControl(w);
 }
 
 namespace ui {
-bool ParseLanguageXml(const QByteArray& content, QHash<QString, QString>& texts, QString& error)
-{
+bool ParseLanguageXml(const QByteArray& content, QHash<QString, QString>& texts, QString& error) {
     QXmlStreamReader xml(content);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("Language")) {
-        error = xml.hasError() ? xml.errorString() : QStringLiteral("the root element is not <Language>");
+        error = xml.hasError() ? xml.errorString()
+                               : QStringLiteral("the root element is not <Language>");
         return false;
     }
     while (xml.readNextStartElement()) {

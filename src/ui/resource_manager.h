@@ -14,7 +14,7 @@
 class QWidget;
 
 class CResourceManager {
-public:
+  public:
     static CResourceManager& GetInstance();
 
     void SetLanguage(const QString& name) { m_language = name; }
@@ -33,7 +33,7 @@ public:
     // The same for one subtree.
     void ReloadText(QWidget* root) const;
 
-private:
+  private:
     QString m_language;
     QHash<QString, QString> m_texts;
 };

@@ -11,14 +11,12 @@
 
 namespace ui {
 namespace {
-QString& resourcePath()
-{
+QString& resourcePath() {
     static QString path;
     return path;
 }
 
-QString findDefaultSkin()
-{
+QString findDefaultSkin() {
     QStringList candidates;
     const QString fromEnv = qEnvironmentVariable("SKELMORA_SKIN_DIR");
     if (!fromEnv.isEmpty()) candidates << fromEnv;
@@ -33,14 +31,12 @@ QString findDefaultSkin()
 
 void SetResourcePath(const QString& folder) { resourcePath() = QDir(folder).absolutePath(); }
 
-QString GetResourcePath()
-{
+QString GetResourcePath() {
     if (resourcePath().isEmpty()) resourcePath() = findDefaultSkin();
     return resourcePath();
 }
 
-QString ResolveSkinFile(const QString& relative)
-{
+QString ResolveSkinFile(const QString& relative) {
     if (relative.isEmpty()) return {};
     QString path = relative;
     path.replace('\\', '/');
@@ -48,8 +44,7 @@ QString ResolveSkinFile(const QString& relative)
     return GetResourcePath() + '/' + path;
 }
 
-QString ImageFileOf(const QString& imageString)
-{
+QString ImageFileOf(const QString& imageString) {
     static const QRegularExpression fileAttribute(QStringLiteral("file\\s*=\\s*'([^']*)'"));
     const QString trimmed = imageString.trimmed();
     if (trimmed.isEmpty()) return {};
@@ -57,8 +52,7 @@ QString ImageFileOf(const QString& imageString)
     return ResolveSkinFile(match.hasMatch() ? match.captured(1) : trimmed);
 }
 
-QPixmap LoadSkinImage(const QString& imageString)
-{
+QPixmap LoadSkinImage(const QString& imageString) {
     const QString file = ImageFileOf(imageString);
     if (file.isEmpty()) return {};
     QPixmap pixmap;
@@ -80,8 +74,7 @@ QPixmap LoadSkinImage(const QString& imageString)
 #include <QFile>
 
 namespace ui {
-bool ApplySkinStyleSheet()
-{
+bool ApplySkinStyleSheet() {
     QFile file(ResolveSkinFile(QStringLiteral("style.qss")));
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcUi) << "skin style sheet cannot be read:" << file.fileName();

@@ -10,7 +10,7 @@ class QSystemTrayIcon;
 
 class CTrayIcon : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit CTrayIcon(QObject* parent = nullptr);
     ~CTrayIcon() override;
 
@@ -22,6 +22,6 @@ public:
     std::function<void()> onLeftClick;
     std::function<void()> onRightClick;
 
-private:
+  private:
     QSystemTrayIcon* m_icon = nullptr;
 };

@@ -10,19 +10,16 @@
 #include "ui/dpi_scale.h"
 #include "ui/layout_loader.h"
 
-WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent), m_pm(this)
-{
+WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent), m_pm(this) {
     m_pm.AddNotifier(this);
 }
 
-WindowImplBase::~WindowImplBase()
-{
+WindowImplBase::~WindowImplBase() {
     m_pm.RemoveNotifier(this);
     if (m_modalLoop) m_modalLoop->quit();
 }
 
-bool WindowImplBase::Create(QWidget* owner, const QString& title, Qt::WindowFlags flags)
-{
+bool WindowImplBase::Create(QWidget* owner, const QString& title, Qt::WindowFlags flags) {
     setParent(owner, flags | Qt::FramelessWindowHint);
     setWindowTitle(title);
     setObjectName(GetWindowClassName());
@@ -30,13 +27,13 @@ bool WindowImplBase::Create(QWidget* owner, const QString& title, Qt::WindowFlag
     if (!built) return false;
     m_pm.AttachDialog(built.root);
     const QSize init = m_pm.GetInitSize();
-    resize(ui::ScaleByDpi(init.width(), m_pm.GetDPI()), ui::ScaleByDpi(init.height(), m_pm.GetDPI()));
+    resize(ui::ScaleByDpi(init.width(), m_pm.GetDPI()),
+           ui::ScaleByDpi(init.height(), m_pm.GetDPI()));
     InitWindow();
     return true;
 }
 
-void WindowImplBase::CenterWindow()
-{
+void WindowImplBase::CenterWindow() {
     QRect area;
     if (QWidget* owner = parentWidget(); owner && owner->isVisible())
         area = QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size());
@@ -45,8 +42,7 @@ void WindowImplBase::CenterWindow()
     if (area.isValid()) move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
-int WindowImplBase::ShowModal()
-{
+int WindowImplBase::ShowModal() {
     m_result = 0;
     m_closing = false;
     setWindowModality(Qt::ApplicationModal);
@@ -58,8 +54,7 @@ int WindowImplBase::ShowModal()
     return m_result;
 }
 
-void WindowImplBase::Close(int result)
-{
+void WindowImplBase::Close(int result) {
     if (m_closing) return;
     m_closing = true;
     m_result = result;
@@ -70,8 +65,7 @@ void WindowImplBase::Close(int result)
 
 void WindowImplBase::Notify(TNotifyUI& msg) { HandleCaptionButtons(msg); }
 
-bool WindowImplBase::HandleCaptionButtons(const TNotifyUI& msg, int closeResult)
-{
+bool WindowImplBase::HandleCaptionButtons(const TNotifyUI& msg, int closeResult) {
     if (msg.sType != QLatin1String(notify_type::kClick) || !msg.pSender) return false;
     const QString name = msg.pSender->objectName();
     if (name.compare(QLatin1String("closebtn"), Qt::CaseInsensitive) == 0) {
@@ -88,8 +82,7 @@ bool WindowImplBase::HandleCaptionButtons(const TNotifyUI& msg, int closeResult)
     return true;
 }
 
-void WindowImplBase::showEvent(QShowEvent* event)
-{
+void WindowImplBase::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_initSent && IsCreated()) {
         m_initSent = true;
@@ -97,15 +90,13 @@ void WindowImplBase::showEvent(QShowEvent* event)
     }
 }
 
-void WindowImplBase::closeEvent(QCloseEvent* event)
-{
+void WindowImplBase::closeEvent(QCloseEvent* event) {
     // Closed by the window system: the same as the close button.
     Close(0);
     event->accept();
 }
 
-void WindowImplBase::mousePressEvent(QMouseEvent* event)
-{
+void WindowImplBase::mousePressEvent(QMouseEvent* event) {
     const QWidget* root = m_pm.GetRoot();
     const int caption = root ? ui::ScaleByDpi(root->property("caption").toInt(), m_pm.GetDPI()) : 0;
     if (event->button() == Qt::LeftButton && event->position().y() < caption && windowHandle()) {

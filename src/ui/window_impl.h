@@ -21,7 +21,7 @@ class QEventLoop;
 
 class WindowImplBase : public QWidget, public INotifyUI {
     Q_OBJECT
-public:
+  public:
     explicit WindowImplBase(QWidget* parent = nullptr);
     ~WindowImplBase() override;
 
@@ -47,7 +47,7 @@ public:
 
     void Notify(TNotifyUI& msg) override;
 
-protected:
+  protected:
     // Called once the layout is built and attached.
     virtual void InitWindow() {}
     // Called once the window is closed (by Close or by the window system).
@@ -60,7 +60,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     CPaintManagerUI m_pm;
     QPointer<QEventLoop> m_modalLoop;
     int m_result = 0;

@@ -1,18 +1,20 @@
 // Applying languages: the list file, the stored choice, fonts and texts.
+#include "app/language.h"
+
 #include <QLabel>
 
-#include "app/language.h"
 #include "app_shell/shell_fixture.h"
 #include "ui/control_props.h"
 #include "ui/font_table.h"
 #include "ui/paint_manager.h"
 
 namespace {
-QByteArray configOf(const QList<std::pair<int, QString>>& languages)
-{
+QByteArray configOf(const QList<std::pair<int, QString>>& languages) {
     QString items;
     for (const auto& [id, file] : languages)
-        items += QStringLiteral("%1{\"Language_name\":\"n%2\",\"Language_file\":\"%3\",\"Language_ID\":%2,\"Language_text\":\"t%2\"}")
+        items += QStringLiteral(
+                     "%1{\"Language_name\":\"n%2\",\"Language_file\":\"%3\",\"Language_ID\":%2,"
+                     "\"Language_text\":\"t%2\"}")
                      .arg(items.isEmpty() ? "" : ",")
                      .arg(id)
                      .arg(file);
@@ -20,9 +22,8 @@ QByteArray configOf(const QList<std::pair<int, QString>>& languages)
 }
 
 class LanguageTest : public shelltest::ShellFixture {
-protected:
-    LanguageTest()
-    {
+  protected:
+    LanguageTest() {
         // Sixteen languages, so that indices 2 and 15 exist; odd ones are Chinese.
         QList<std::pair<int, QString>> list;
         for (int i = 0; i < 16; ++i) list.append({1000 + i, i % 2 ? "lan_cn.xml" : "lan_en.xml"});
@@ -33,7 +34,9 @@ protected:
         probe->setProperty("restext", true);
         ui::SetText(probe, "confirm_text");
     }
-    ~LanguageTest() override { ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin"); }
+    ~LanguageTest() override {
+        ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
+    }
     QString configPath() const { return config.path() + "/Language.config"; }
 
     uitest::TempSkin config;  // a folder for the list; the skin folder is set back below
@@ -47,19 +50,18 @@ protected:
     QLabel* probe = new QLabel(&host);
 };
 
-TEST_F(LanguageTest, FontRebuildRule)
-{
+TEST_F(LanguageTest, FontRebuildRule) {
     const struct {
         int current, next;
         bool rebuild;
-    } cases[] = {{-1, 5, true}, {-1, 0, true}, {0, 5, true}, {5, 2, true}, {15, 4, true},
-                 {5, 15, true}, {4, 5, false}, {3, 1, false}};
+    } cases[] = {{-1, 5, true}, {-1, 0, true}, {0, 5, true},  {5, 2, true},
+                 {15, 4, true}, {5, 15, true}, {4, 5, false}, {3, 1, false}};
     for (const auto& c : cases)
-        EXPECT_EQ(CLanguageSwitcher::NeedsFontRebuild(c.current, c.next), c.rebuild) << c.current << "->" << c.next;
+        EXPECT_EQ(CLanguageSwitcher::NeedsFontRebuild(c.current, c.next), c.rebuild)
+            << c.current << "->" << c.next;
 }
 
-TEST_F(LanguageTest, ApplyingTranslatesSavesAndRebuildsFontsOnlyWhenNeeded)
-{
+TEST_F(LanguageTest, ApplyingTranslatesSavesAndRebuildsFontsOnlyWhenNeeded) {
     ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
     CLanguageSwitcher switcher(configPath(), hooks);
     EXPECT_EQ(switcher.CurrentIndex(), -1);
@@ -84,8 +86,7 @@ TEST_F(LanguageTest, ApplyingTranslatesSavesAndRebuildsFontsOnlyWhenNeeded)
     EXPECT_EQ(saved, (QList<int>{1003, 1004, 1002}));
 }
 
-TEST_F(LanguageTest, IndexPastTheListStoresIdZeroAndKeepsTheTexts)
-{
+TEST_F(LanguageTest, IndexPastTheListStoresIdZeroAndKeepsTheTexts) {
     ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
     CLanguageSwitcher switcher(configPath(), hooks);
     switcher.ApplyLanguage(0);
@@ -95,8 +96,7 @@ TEST_F(LanguageTest, IndexPastTheListStoresIdZeroAndKeepsTheTexts)
     EXPECT_EQ(ui::GetText(probe), "OK");
 }
 
-TEST_F(LanguageTest, StoredChoiceSelectsTheIndex)
-{
+TEST_F(LanguageTest, StoredChoiceSelectsTheIndex) {
     config.Write("bad.config", "{\"Language\": [");
     config.Write("none.config", configOf({{7, "a"}, {8, "b"}}));
     SaveLanguage(1005);
@@ -107,8 +107,7 @@ TEST_F(LanguageTest, StoredChoiceSelectsTheIndex)
     EXPECT_EQ(GetLanguageIndex(config.path() + "/absent.config"), 0);
 }
 
-TEST_F(LanguageTest, ConfigShapesThatAreNotALanguageList)
-{
+TEST_F(LanguageTest, ConfigShapesThatAreNotALanguageList) {
     const struct {
         const char* content;
         bool ok;
@@ -130,10 +129,10 @@ TEST_F(LanguageTest, ConfigShapesThatAreNotALanguageList)
     }
 }
 
-TEST_F(LanguageTest, SetFontsBuildsTheWholeTable)
-{
+TEST_F(LanguageTest, SetFontsBuildsTheWholeTable) {
     SetFonts(QString::fromLatin1(kFontFace));
-    for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 50}) EXPECT_TRUE(ui::CFontTable::HasFont(id)) << id;
+    for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 50})
+        EXPECT_TRUE(ui::CFontTable::HasFont(id)) << id;
     EXPECT_FALSE(ui::CFontTable::HasFont(12));
     EXPECT_EQ(ui::CFontTable::Font(50, 96).pixelSize(), 18);
     EXPECT_TRUE(ui::CFontTable::Font(50, 96).bold());

@@ -1,24 +1,25 @@
 // The message window: button modes, results, titles, texts and its DPI rule.
+#include "app/msg_wnd.h"
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include "app/msg_wnd.h"
 #include "app_shell/shell_fixture.h"
 #include "ui/control_props.h"
 
 namespace {
-QStringList& traces()
-{
+QStringList& traces() {
     static QStringList list;
     return list;
 }
 
-void captureTrace(QtMsgType, const QMessageLogContext&, const QString& message) { traces() << message; }
+void captureTrace(QtMsgType, const QMessageLogContext&, const QString& message) {
+    traces() << message;
+}
 
-CMsgWnd* openMessageWindow()
-{
+CMsgWnd* openMessageWindow() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* wnd = qobject_cast<CMsgWnd*>(w); wnd && wnd->isVisible()) return wnd;
     }
@@ -34,9 +35,8 @@ struct Seen {
 };
 
 // Shows a message and, from inside its modal run, records what it shows and clicks `button`.
-int ShowAndClick(const QString& title, const QString& text, int dpi, bool resource, int mode, const char* button,
-                 Seen& seen)
-{
+int ShowAndClick(const QString& title, const QString& text, int dpi, bool resource, int mode,
+                 const char* button, Seen& seen) {
     QTimer::singleShot(0, [&seen, button] {
         CMsgWnd* wnd = openMessageWindow();
         ASSERT_NE(wnd, nullptr);
@@ -52,8 +52,7 @@ int ShowAndClick(const QString& title, const QString& text, int dpi, bool resour
 
 class MsgWndTest : public shelltest::ShellFixture {};
 
-TEST_F(MsgWndTest, ResultsFollowTheButtonThatClosedIt)
-{
+TEST_F(MsgWndTest, ResultsFollowTheButtonThatClosedIt) {
     const struct {
         int mode;
         const char* button;
@@ -67,13 +66,13 @@ TEST_F(MsgWndTest, ResultsFollowTheButtonThatClosedIt)
     };
     for (const auto& c : cases) {
         Seen seen;
-        EXPECT_EQ(ShowAndClick("", "message_text_7", 96, true, c.mode, c.button, seen), c.result) << c.button;
+        EXPECT_EQ(ShowAndClick("", "message_text_7", 96, true, c.mode, c.button, seen), c.result)
+            << c.button;
         EXPECT_EQ(seen.cancelVisible, c.cancelVisible) << c.button;
     }
 }
 
-TEST_F(MsgWndTest, TitleAndTextAreShownAsGiven)
-{
+TEST_F(MsgWndTest, TitleAndTextAreShownAsGiven) {
     Seen seen;
     ShowAndClick("", "message_text_7", 96, true, 0, "confirm_btn", seen);
     EXPECT_EQ(seen.title, "Message");  // an empty title keeps the layout's own
@@ -83,8 +82,7 @@ TEST_F(MsgWndTest, TitleAndTextAreShownAsGiven)
     EXPECT_EQ(seen.text, "message_text_7");  // a plain text is not translated
 }
 
-TEST_F(MsgWndTest, UnknownDpiIsTracedAndDrawnAt96)
-{
+TEST_F(MsgWndTest, UnknownDpiIsTracedAndDrawnAt96) {
     traces().clear();
     const QtMessageHandler previous = qInstallMessageHandler(captureTrace);
     Seen at100, at144;

@@ -8,8 +8,7 @@
 
 namespace shelltest {
 // One temporary home for the whole program: settings paths are fixed at first use.
-inline const QTemporaryDir& home()
-{
+inline const QTemporaryDir& home() {
     static QTemporaryDir* dir = [] {
         auto* d = new QTemporaryDir;
         qputenv("XDG_DATA_HOME", (d->path() + "/data").toUtf8());
@@ -20,9 +19,8 @@ inline const QTemporaryDir& home()
 }
 
 class ShellFixture : public uitest::AppFixture {
-protected:
-    ShellFixture()
-    {
+  protected:
+    ShellFixture() {
         home();
         ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
         CResourceList::GetInstance().Load();

@@ -18,15 +18,13 @@
 namespace {
 struct CountingReceiver : SkinChangedReceiver {
     std::vector<SkinChangedParam> got;
-    int OnPublish(SkinChangedParam param) override
-    {
+    int OnPublish(SkinChangedParam param) override {
         got.push_back(param);
         return 1;
     }
 };
 
-TEST(SkinObserver, SubscribeTwiceGetsTwiceAndUnsubscribeRemovesTheFirstEntryOnly)
-{
+TEST(SkinObserver, SubscribeTwiceGetsTwiceAndUnsubscribeRemovesTheFirstEntryOnly) {
     SkinChangedObserver observer;
     CountingReceiver a, b;
     observer.Subscribe(&a);
@@ -45,8 +43,7 @@ TEST(SkinObserver, SubscribeTwiceGetsTwiceAndUnsubscribeRemovesTheFirstEntryOnly
     EXPECT_EQ(a.got.back().bgimage, "x.png");
 }
 
-TEST(SkinObserver, AReceiverThatGoesAwayLeavesNoEntryBehind)
-{
+TEST(SkinObserver, AReceiverThatGoesAwayLeavesNoEntryBehind) {
     SkinChangedObserver observer;
     CountingReceiver stays;
     observer.Subscribe(&stays);
@@ -61,8 +58,7 @@ TEST(SkinObserver, AReceiverThatGoesAwayLeavesNoEntryBehind)
     EXPECT_EQ(&GetSkinObserver(), &GetSkinObserver());
 }
 
-TEST(SkinObserver, ColourClearsThePictureAndPictureClearsTheColour)
-{
+TEST(SkinObserver, ColourClearsThePictureAndPictureClearsTheColour) {
     uitest::app();
     QWidget root;
     EXPECT_EQ(ApplySkinChange(nullptr, {}), 0);
@@ -76,18 +72,18 @@ TEST(SkinObserver, ColourClearsThePictureAndPictureClearsTheColour)
 }
 
 class SkinFrameTest : public shelltest::ShellFixture {
-protected:
-    SkinFrameTest()
-    {
+  protected:
+    SkinFrameTest() {
         QFile::remove(CSkinFrame::MainIniPath());
         GetSkinObserver().Subscribe(&receiver);
     }
     ~SkinFrameTest() override { GetSkinObserver().Unsubscribe(&receiver); }
 
-    void Click(QWidget* control) { QTest::mouseClick(qobject_cast<QPushButton*>(control), Qt::LeftButton); }
+    void Click(QWidget* control) {
+        QTest::mouseClick(qobject_cast<QPushButton*>(control), Qt::LeftButton);
+    }
     QWidget* First(const char* name) { return frame.PaintManager().FindControl(name); }
-    static QStringList Ini()
-    {
+    static QStringList Ini() {
         QSettings ini(CSkinFrame::MainIniPath(), QSettings::IniFormat);
         return {ini.value("SKINIMAGE/FLAGS").toString(), ini.value("SKINIMAGE/IMAGE").toString()};
     }
@@ -97,8 +93,7 @@ protected:
     CSkinFrame frame{&mainWindow, nullptr, false};
 };
 
-TEST_F(SkinFrameTest, PictureColourAndResetPublishAndRememberAsTheyShould)
-{
+TEST_F(SkinFrameTest, PictureColourAndResetPublishAndRememberAsTheyShould) {
     ASSERT_TRUE(frame.IsCreated());
     Click(First("skin_image_btn"));
     ASSERT_EQ(receiver.got.size(), 1u);
@@ -119,8 +114,7 @@ TEST_F(SkinFrameTest, PictureColourAndResetPublishAndRememberAsTheyShould)
     EXPECT_EQ(Ini(), (QStringList{"0", "common/background.png"}));
 }
 
-TEST_F(SkinFrameTest, CustomPictureIsPublishedButNotRememberedAndCancelChangesNothing)
-{
+TEST_F(SkinFrameTest, CustomPictureIsPublishedButNotRememberedAndCancelChangesNothing) {
     QString answer;
     frame.pickPicture = [&answer](QWidget*) { return answer; };
     Click(First("skin_Custom"));
@@ -132,8 +126,7 @@ TEST_F(SkinFrameTest, CustomPictureIsPublishedButNotRememberedAndCancelChangesNo
     EXPECT_FALSE(QFile::exists(CSkinFrame::MainIniPath()));
 }
 
-TEST_F(SkinFrameTest, FrameHangsUnderItsAnchorRightAligned)
-{
+TEST_F(SkinFrameTest, FrameHangsUnderItsAnchorRightAligned) {
     mainWindow.resize(600, 400);
     auto* anchor = new QPushButton(&mainWindow);
     anchor->setGeometry(500, 10, 32, 32);
@@ -145,45 +138,51 @@ TEST_F(SkinFrameTest, FrameHangsUnderItsAnchorRightAligned)
 
 class ShippedSkinTest : public shelltest::ShellFixture {};
 
-TEST_F(ShippedSkinTest, EveryLayoutBuildsWithTheControlsThePartsName)
-{
+TEST_F(ShippedSkinTest, EveryLayoutBuildsWithTheControlsThePartsName) {
     controls::RegisterPictureControls(CControlFactory::GetInstance());
     const struct {
         const char* layout;
         QStringList names;
     } cases[] = {
-        {"XML_MAIN", {"root", "closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "smarteyesbtn", "setbtn",
-                      "device_select_layout", "device_power_switch", "device_switch", "No_device_Link",
-                      "setting_progress", "control_light_status", "nodevice_ok_btn", "device_select_prev",
-                      "device_select_next"}},
+        {"XML_MAIN",
+         {"root", "closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "smarteyesbtn", "setbtn",
+          "device_select_layout", "device_power_switch", "device_switch", "No_device_Link",
+          "setting_progress", "control_light_status", "nodevice_ok_btn", "device_select_prev",
+          "device_select_next"}},
         {"XML_MSG", {"MessageTitle", "MessageText", "confirm_btn", "cancel_btn", "closebtn"}},
-        {"skin.xml", {"skin_tab", "skin_image", "skin_color", "skin_image_btn", "skin_color_btn", "skin_reset", "skin_Custom"}},
+        {"skin.xml",
+         {"skin_tab", "skin_image", "skin_color", "skin_image_btn", "skin_color_btn", "skin_reset",
+          "skin_Custom"}},
     };
     for (const auto& c : cases) {
         BuildResult built = CDialogBuilder::Create(c.layout);
         ASSERT_TRUE(built) << c.layout << ": " << built.error.toStdString();
         std::unique_ptr<QWidget> root(built.root);
         for (const QString& name : c.names)
-            EXPECT_TRUE(root->objectName() == name || root->findChild<QWidget*>(name)) << c.layout << " lacks " << name.toStdString();
+            EXPECT_TRUE(root->objectName() == name || root->findChild<QWidget*>(name))
+                << c.layout << " lacks " << name.toStdString();
     }
 }
 
-TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist)
-{
+TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist) {
     const QString skin = QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin/";
     QHash<QString, QString> en, cn;
     QString error;
     for (auto [file, texts] : {std::pair{"lan_en.xml", &en}, std::pair{"lan_cn.xml", &cn}}) {
         QFile f(skin + file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file;
-        ASSERT_TRUE(ui::ParseLanguageXml(f.readAll(), *texts, error)) << file << error.toStdString();
+        ASSERT_TRUE(ui::ParseLanguageXml(f.readAll(), *texts, error))
+            << file << error.toStdString();
     }
     EXPECT_EQ(QSet<QString>(en.keyBegin(), en.keyEnd()), QSet<QString>(cn.keyBegin(), cn.keyEnd()));
-    for (const char* id : {"message_text_7", "message_text_16", "kb_device_name_text", "keyboard_key_A", "wed_stop",
-                           "keyboard_key_COLOR", "Repeat_Delay_Time", "mouse_key_left", "UpdateFailText"})
+    for (const char* id :
+         {"message_text_7", "message_text_16", "kb_device_name_text", "keyboard_key_A", "wed_stop",
+          "keyboard_key_COLOR", "Repeat_Delay_Time", "mouse_key_left", "UpdateFailText"})
         EXPECT_TRUE(en.contains(id)) << id;
-    for (const char* kind : {"kb_device", "ms_device", "hard_mp_device", "soft_mp_device", "hd_device", "hub_device", "unknow_device"})
-        for (const char* state : {"_normal.png", "_selected.png", "_synchro_selected.png", "_synchro_normal.png"})
+    for (const char* kind : {"kb_device", "ms_device", "hard_mp_device", "soft_mp_device",
+                             "hd_device", "hub_device", "unknow_device"})
+        for (const char* state :
+             {"_normal.png", "_selected.png", "_synchro_selected.png", "_synchro_normal.png"})
             EXPECT_TRUE(QFile::exists(skin + "common/device_ico/" + kind + state)) << kind << state;
 }
 }  // namespace

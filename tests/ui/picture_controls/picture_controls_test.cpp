@@ -1,11 +1,12 @@
 // The device picture controls: rubber-band selection, key button double clicks, the ring.
+#include "controls/picture_controls.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QTest>
 
 #include "controls/circle_progress.h"
 #include "controls/device_key_button.h"
-#include "controls/picture_controls.h"
 #include "controls/select_panel.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -15,9 +16,8 @@ using namespace uitest;
 
 namespace {
 class SelectPanelTest : public AppFixture {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         app();
         controls::RegisterPictureControls(CControlFactory::GetInstance());
         const QString keys = Child("DeviceKeyButton", "key_1", {20, 20, 30, 30}) +
@@ -25,25 +25,26 @@ protected:
                              Child("DeviceKeyButton", "key_3", {20, 100, 30, 30});
         skin.Write("XML/panel.xml",
                    MakeUi(QStringLiteral("<widget class=\"SelectPanel\" name=\"device_key_light\">"
-                                         "<property name=\"geometry\"><rect><x>0</x><y>0</y><width>200</width><height>200</height></rect></property>%1</widget>")
+                                         "<property "
+                                         "name=\"geometry\"><rect><x>0</x><y>0</y><width>200</"
+                                         "width><height>200</height></rect></property>%1</widget>")
                               .arg(keys)));
         ASSERT_TRUE(window.Create(nullptr, "panel"));
         window.PaintManager().AddNotifier(&recorder);
         window.show();
         panel = qobject_cast<CSelectPanelUI*>(window.FindControl("device_key_light"));
         ASSERT_NE(panel, nullptr);
-        for (const char* name : {"key_1", "key_2", "key_3"}) keys_.push_back(qobject_cast<CDeviceKeyButtonUI*>(window.FindControl(name)));
+        for (const char* name : {"key_1", "key_2", "key_3"})
+            keys_.push_back(qobject_cast<CDeviceKeyButtonUI*>(window.FindControl(name)));
         ASSERT_EQ(std::count(keys_.begin(), keys_.end(), nullptr), 0);
     }
-    void Sweep(QPoint from, QPoint to)
-    {
+    void Sweep(QPoint from, QPoint to) {
         SendMouse(panel, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         SendMouse(panel, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
         SendMouse(panel, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
         SendMouse(panel, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     }
-    std::vector<bool> Selection() const
-    {
+    std::vector<bool> Selection() const {
         std::vector<bool> out;
         for (auto* key : keys_) out.push_back(key->IsSelected());
         return out;
@@ -55,8 +56,7 @@ protected:
     std::vector<CDeviceKeyButtonUI*> keys_;
 };
 
-TEST_F(SelectPanelTest, SweepSelectsTouchedKeysAndDeselectsTheOthers)
-{
+TEST_F(SelectPanelTest, SweepSelectsTouchedKeysAndDeselectsTheOthers) {
     keys_[2]->SetSelected(true);
     Sweep({95, 5}, {40, 40});  // from right to left: touches key 1 and key 2
     EXPECT_EQ(Selection(), (std::vector<bool>{true, true, false}));
@@ -64,16 +64,14 @@ TEST_F(SelectPanelTest, SweepSelectsTouchedKeysAndDeselectsTheOthers)
     EXPECT_EQ(recorder.Seen(), QStringList{"click_select_end:device_key_light"});
 }
 
-TEST_F(SelectPanelTest, SweepTouchingNoKeyDeselectsAllAndStillNotifies)
-{
+TEST_F(SelectPanelTest, SweepTouchingNoKeyDeselectsAllAndStillNotifies) {
     for (auto* key : keys_) key->SetSelected(true);
     Sweep({150, 150}, {190, 190});
     EXPECT_EQ(Selection(), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(recorder.Seen(), QStringList{"click_select_end:device_key_light"});
 }
 
-TEST_F(SelectPanelTest, ClickWithoutMovementSelectsNothingAndSendsNothing)
-{
+TEST_F(SelectPanelTest, ClickWithoutMovementSelectsNothingAndSendsNothing) {
     keys_[0]->SetSelected(true);
     SendMouse(panel, QEvent::MouseButtonPress, {150, 150}, Qt::LeftButton, Qt::LeftButton);
     SendMouse(panel, QEvent::MouseButtonRelease, {150, 150}, Qt::LeftButton, Qt::NoButton);
@@ -85,8 +83,7 @@ TEST_F(SelectPanelTest, ClickWithoutMovementSelectsNothingAndSendsNothing)
     EXPECT_TRUE(recorder.Seen().isEmpty());
 }
 
-TEST_F(SelectPanelTest, DoubleClickOnAKeyNotifiesOnlyWhenEnabled)
-{
+TEST_F(SelectPanelTest, DoubleClickOnAKeyNotifiesOnlyWhenEnabled) {
     QTest::mouseDClick(keys_[0], Qt::LeftButton);
     keys_[1]->setEnabled(false);
     QTest::mouseDClick(keys_[1], Qt::LeftButton);
@@ -95,8 +92,7 @@ TEST_F(SelectPanelTest, DoubleClickOnAKeyNotifiesOnlyWhenEnabled)
     EXPECT_EQ(seen.count("dbclick:key_2"), 0);
 }
 
-TEST(DeviceKeyButton, AttributesAndFlags)
-{
+TEST(DeviceKeyButton, AttributesAndFlags) {
     app();
     CDeviceKeyButtonUI key;
     key.setProperty("lightimage", "common/light.png");
@@ -114,8 +110,7 @@ TEST(DeviceKeyButton, AttributesAndFlags)
     key.render(&image);  // missing images are skipped, not fatal
 }
 
-QImage PaintRing(int minimum, int maximum, int value)
-{
+QImage PaintRing(int minimum, int maximum, int value) {
     CCircleProgressUI ring;
     ring.setProperty("bkcolor", "#FF0000FF");    // blue disc
     ring.setProperty("forecolor", "#FFFF0000");  // red pie
@@ -128,8 +123,7 @@ QImage PaintRing(int minimum, int maximum, int value)
     return image;
 }
 
-TEST(CircleProgress, PaintsTheSweepAsARing)
-{
+TEST(CircleProgress, PaintsTheSweepAsARing) {
     app();
     const QPoint left(4, 50), right(96, 50), centre(50, 50);
     const struct {
@@ -138,8 +132,9 @@ TEST(CircleProgress, PaintsTheSweepAsARing)
     } cases[] = {
         {0, 100, 100, qRgb(255, 0, 0), qRgb(255, 0, 0)},  // full ring
         {0, 100, 0, qRgb(0, 0, 255), qRgb(0, 0, 255)},    // empty ring
-        {0, 100, 50, qRgb(255, 0, 0), qRgb(0, 0, 255)},   // from the bottom, clockwise: the left half
-        {50, 50, 50, qRgb(0, 0, 255), qRgb(0, 0, 255)},   // maximum = minimum: no division
+        {0, 100, 50, qRgb(255, 0, 0),
+         qRgb(0, 0, 255)},  // from the bottom, clockwise: the left half
+        {50, 50, 50, qRgb(0, 0, 255), qRgb(0, 0, 255)},  // maximum = minimum: no division
     };
     for (const auto& c : cases) {
         const QImage image = PaintRing(c.minimum, c.maximum, c.value);
@@ -147,7 +142,7 @@ TEST(CircleProgress, PaintsTheSweepAsARing)
         EXPECT_EQ(image.pixel(left), c.atLeft);
         EXPECT_EQ(image.pixel(right), c.atRight);
         EXPECT_EQ(image.pixel(centre), qRgb(255, 255, 255));  // the inner disc
-        EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));         // outside the disc: untouched
+        EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));          // outside the disc: untouched
     }
     EXPECT_EQ(ui::RingSweepDegrees(5, 3, 3), 0.0);
     EXPECT_EQ(ui::RingSweepDegrees(150, 0, 100), 360.0);

@@ -1,14 +1,14 @@
 #pragma once
 // Shared helpers of the offscreen UI tests: a temporary skin folder, a notification
 // recorder, a window over an in-memory layout and synthetic mouse input.
+#include <gtest/gtest.h>
+
 #include <QApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include "ui/notify.h"
@@ -18,8 +18,7 @@
 namespace uitest {
 
 // One QApplication for the whole test program.
-inline QApplication& app()
-{
+inline QApplication& app() {
     static int argc = 1;
     static char name[] = "ui_test";
     static char* argv[] = {name, nullptr};
@@ -30,17 +29,18 @@ inline QApplication& app()
 
 // Fixtures derive from this so the application exists before any widget member.
 class AppFixture : public ::testing::Test {
-protected:
+  protected:
     AppFixture() { app(); }
 };
 
 // A layout document whose root is a QWidget named "root" of the given size.
-inline QByteArray MakeUi(const QString& body, int width = 400, int height = 300)
-{
+inline QByteArray MakeUi(const QString& body, int width = 400, int height = 300) {
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui version=\"4.0\">\n"
                "<class>root</class>\n<widget class=\"QWidget\" name=\"root\">\n"
-               "<property name=\"geometry\"><rect><x>0</x><y>0</y><width>%1</width><height>%2</height></rect></property>\n"
+               "<property "
+               "name=\"geometry\"><rect><x>0</x><y>0</y><width>%1</width><height>%2</height></"
+               "rect></property>\n"
                "%3\n</widget>\n</ui>\n")
         .arg(width)
         .arg(height)
@@ -49,10 +49,10 @@ inline QByteArray MakeUi(const QString& body, int width = 400, int height = 300)
 }
 
 // A child widget element placed absolutely.
-inline QString Child(const QString& cls, const QString& name, QRect g, const QString& props = {})
-{
+inline QString Child(const QString& cls, const QString& name, QRect g, const QString& props = {}) {
     return QStringLiteral(
-               "<widget class=\"%1\" name=\"%2\"><property name=\"geometry\"><rect><x>%3</x><y>%4</y>"
+               "<widget class=\"%1\" name=\"%2\"><property "
+               "name=\"geometry\"><rect><x>%3</x><y>%4</y>"
                "<width>%5</width><height>%6</height></rect></property>%7</widget>\n")
         .arg(cls, name)
         .arg(g.x())
@@ -62,20 +62,17 @@ inline QString Child(const QString& cls, const QString& name, QRect g, const QSt
         .arg(props);
 }
 
-inline QString StringProp(const QString& name, const QString& value, bool dynamic = true)
-{
+inline QString StringProp(const QString& name, const QString& value, bool dynamic = true) {
     return QStringLiteral("<property name=\"%1\"%2><string>%3</string></property>")
         .arg(name, dynamic ? QStringLiteral(" stdset=\"0\"") : QString(), value.toHtmlEscaped());
 }
 
-inline QString BoolProp(const QString& name, bool value, bool dynamic = true)
-{
+inline QString BoolProp(const QString& name, bool value, bool dynamic = true) {
     return QStringLiteral("<property name=\"%1\"%2><bool>%3</bool></property>")
         .arg(name, dynamic ? QStringLiteral(" stdset=\"0\"") : QString(), value ? "true" : "false");
 }
 
-inline QString NumberProp(const QString& name, int value, bool dynamic = true)
-{
+inline QString NumberProp(const QString& name, int value, bool dynamic = true) {
     return QStringLiteral("<property name=\"%1\"%2><number>%3</number></property>")
         .arg(name, dynamic ? QStringLiteral(" stdset=\"0\"") : QString())
         .arg(value);
@@ -83,12 +80,11 @@ inline QString NumberProp(const QString& name, int value, bool dynamic = true)
 
 // A skin folder of its own; becomes the layer's resource path while it lives.
 class TempSkin {
-public:
+  public:
     TempSkin() { ui::SetResourcePath(m_dir.path()); }
     ~TempSkin() { ui::SetResourcePath(QString()); }
     QString path() const { return m_dir.path(); }
-    void Write(const QString& relative, const QByteArray& content) const
-    {
+    void Write(const QString& relative, const QByteArray& content) const {
         const QString file = m_dir.path() + '/' + relative;
         QDir().mkpath(QFileInfo(file).absolutePath());
         QFile f(file);
@@ -96,7 +92,7 @@ public:
         f.write(content);
     }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
@@ -107,16 +103,15 @@ struct Recorder : INotifyUI {
         qintptr wParam;
     };
     std::vector<Entry> log;
-    void Notify(TNotifyUI& msg) override
-    {
+    void Notify(TNotifyUI& msg) override {
         log.push_back({msg.sType, msg.pSender ? msg.pSender->objectName() : QString(), msg.wParam});
     }
     // "type:sender" of every notification, skipping hover and focus noise unless asked.
-    QStringList Seen(bool all = false) const
-    {
+    QStringList Seen(bool all = false) const {
         QStringList out;
         for (const Entry& e : log) {
-            if (!all && (e.type == "msenter" || e.type == "msleave" || e.type == "windowinit")) continue;
+            if (!all && (e.type == "msenter" || e.type == "msleave" || e.type == "windowinit"))
+                continue;
             out << e.type + ':' + e.sender;
         }
         return out;
@@ -126,12 +121,11 @@ struct Recorder : INotifyUI {
 
 // A window over a layout file of the current skin folder.
 class TestWindow : public WindowImplBase {
-public:
+  public:
     explicit TestWindow(QString file) : m_file(std::move(file)) {}
     QString GetSkinFile() const override { return m_file; }
     QString GetWindowClassName() const override { return QStringLiteral("TestWnd"); }
-    void Notify(TNotifyUI& msg) override
-    {
+    void Notify(TNotifyUI& msg) override {
         if (onNotify)
             onNotify(msg);
         else
@@ -139,13 +133,14 @@ public:
     }
     std::function<void(TNotifyUI&)> onNotify;
 
-private:
+  private:
     QString m_file;
 };
 
-inline void SendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons,
+                      Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
 

@@ -19,47 +19,47 @@ using namespace uitest;
 
 namespace {
 class Marker : public QLabel {
-public:
+  public:
     using QLabel::QLabel;
 };
 
 class LoaderTest : public AppFixture {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         app();
-        CControlFactory::GetInstance().RegistControl("MarkerControl", [](QWidget* p) { return new Marker(p); });
+        CControlFactory::GetInstance().RegistControl("MarkerControl",
+                                                     [](QWidget* p) { return new Marker(p); });
         CControlFactory::GetInstance().RegistComposite("PanelUI", "XML/CustomControlXML/Panel.xml");
         CControlFactory::GetInstance().RegistComposite("LoopUI", "XML/loop.xml");
         CControlFactory::GetInstance().RegistComposite("BrokenUI", "XML/missing.xml");
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         for (const char* name : {"MarkerControl", "PanelUI", "LoopUI", "BrokenUI"})
             CControlFactory::GetInstance().Unregister(name);
     }
     TempSkin skin;
 };
 
-TEST_F(LoaderTest, BuildsCustomClassesAndCompositesCaseInsensitively)
-{
-    skin.Write("XML/CustomControlXML/Panel.xml", MakeUi(Child("QPushButton", "inner_btn", {0, 0, 50, 20}), 120, 40));
+TEST_F(LoaderTest, BuildsCustomClassesAndCompositesCaseInsensitively) {
+    skin.Write("XML/CustomControlXML/Panel.xml",
+               MakeUi(Child("QPushButton", "inner_btn", {0, 0, 50, 20}), 120, 40));
     skin.Write("XML/main.xml", MakeUi(Child("markercontrol", "marker", {0, 0, 10, 10}) +
                                       Child("PanelUI", "panel", {0, 20, 120, 40})));
-    skin.Write("res.xml", "<Resources><Resource name=\"XML_MAIN\" file=\"XML/main.xml\"/></Resources>");
+    skin.Write("res.xml",
+               "<Resources><Resource name=\"XML_MAIN\" file=\"XML/main.xml\"/></Resources>");
     ASSERT_TRUE(CResourceList::GetInstance().Load());
 
     BuildResult built = CDialogBuilder::Create("XML_MAIN");
     ASSERT_TRUE(built) << built.error.toStdString();
     std::unique_ptr<QWidget> root(built.root);
-    EXPECT_NE(dynamic_cast<Marker*>(CPaintManagerUI::FindSubControlByName(root.get(), "marker")), nullptr);
+    EXPECT_NE(dynamic_cast<Marker*>(CPaintManagerUI::FindSubControlByName(root.get(), "marker")),
+              nullptr);
     QWidget* panel = CPaintManagerUI::FindSubControlByName(root.get(), "panel");
     ASSERT_NE(panel, nullptr);
     EXPECT_NE(CPaintManagerUI::FindSubControlByName(panel, "inner_btn"), nullptr);
 }
 
-TEST_F(LoaderTest, BrokenLayoutsFailCleanly)
-{
+TEST_F(LoaderTest, BrokenLayoutsFailCleanly) {
     skin.Write("XML/truncated.xml", MakeUi(Child("QPushButton", "b", {0, 0, 5, 5})).left(120));
     skin.Write("XML/notui.xml", "<Window><Button/></Window>");
     skin.Write("XML/unknown.xml", MakeUi(Child("NoSuchControl", "x", {0, 0, 5, 5})));
@@ -70,9 +70,12 @@ TEST_F(LoaderTest, BrokenLayoutsFailCleanly)
         const char* file;
         const char* reason;
     } cases[] = {
-        {"XML/absent.xml", "cannot be read"},     {"XML/truncated.xml", "malformed"},
-        {"XML/notui.xml", "not <ui>"},            {"XML/unknown.xml", "unknown control class NoSuchControl"},
-        {"XML/brokencomposite.xml", "BrokenUI"},  {"XML/loop.xml", "nests deeper"},
+        {"XML/absent.xml", "cannot be read"},
+        {"XML/truncated.xml", "malformed"},
+        {"XML/notui.xml", "not <ui>"},
+        {"XML/unknown.xml", "unknown control class NoSuchControl"},
+        {"XML/brokencomposite.xml", "BrokenUI"},
+        {"XML/loop.xml", "nests deeper"},
         {"XML/empty.xml", "malformed"},
     };
     for (const auto& c : cases) {
@@ -82,9 +85,9 @@ TEST_F(LoaderTest, BrokenLayoutsFailCleanly)
     }
 }
 
-TEST_F(LoaderTest, ResourceListRejectsMalformedFilesAndKeepsTheOldList)
-{
-    skin.Write("res.xml", "<Resources><Resource name=\"XML_MSG\" file=\"XML/msg.xml\"/></Resources>");
+TEST_F(LoaderTest, ResourceListRejectsMalformedFilesAndKeepsTheOldList) {
+    skin.Write("res.xml",
+               "<Resources><Resource name=\"XML_MSG\" file=\"XML/msg.xml\"/></Resources>");
     ASSERT_TRUE(CResourceList::GetInstance().Load());
     skin.Write("res.xml", "<Resources><Resource name=\"XML_MSG\"");
     EXPECT_FALSE(CResourceList::GetInstance().Load());
@@ -92,11 +95,12 @@ TEST_F(LoaderTest, ResourceListRejectsMalformedFilesAndKeepsTheOldList)
     EXPECT_EQ(CResourceList::GetInstance().Resolve("XML/other.xml"), "XML/other.xml");
 }
 
-TEST_F(LoaderTest, LayoutPropertiesBecomeControlState)
-{
+TEST_F(LoaderTest, LayoutPropertiesBecomeControlState) {
     skin.Write("XML/props.xml",
-               MakeUi(Child("QLineEdit", "digits", {0, 0, 80, 20}, BoolProp("numberonly", true) + NumberProp("maxLength", 4, false)) +
-                      Child("QLabel", "tinted", {0, 30, 80, 20}, StringProp("bkcolor", "#FF102030") + StringProp("userdata", "42"))));
+               MakeUi(Child("QLineEdit", "digits", {0, 0, 80, 20},
+                            BoolProp("numberonly", true) + NumberProp("maxLength", 4, false)) +
+                      Child("QLabel", "tinted", {0, 30, 80, 20},
+                            StringProp("bkcolor", "#FF102030") + StringProp("userdata", "42"))));
     BuildResult built = CDialogBuilder::Create("XML/props.xml");
     ASSERT_TRUE(built) << built.error.toStdString();
     std::unique_ptr<QWidget> root(built.root);
@@ -109,21 +113,20 @@ TEST_F(LoaderTest, LayoutPropertiesBecomeControlState)
     EXPECT_EQ(ui::GetUserData(tinted), "42");
 }
 
-TEST(ControlLook, ParsesColourSpellings)
-{
+TEST(ControlLook, ParsesColourSpellings) {
     const struct {
         QVariant in;
         std::optional<quint32> out;
     } cases[] = {
-        {"#FF102030", 0xFF102030u}, {"#102030", 0xFF102030u}, {"0x80FFFFFF", 0x80FFFFFFu},
+        {"#FF102030", 0xFF102030u},           {"#102030", 0xFF102030u}, {"0x80FFFFFF", 0x80FFFFFFu},
         {QVariant(0x11223344u), 0x11223344u}, {"#12345", std::nullopt}, {"#GG102030", std::nullopt},
         {QVariant(), std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(ui::ParseArgb(c.in), c.out) << c.in.toString().toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::ParseArgb(c.in), c.out) << c.in.toString().toStdString();
 }
 
-TEST(DpiScale, ScalesFromTheRemembered96DpiSizes)
-{
+TEST(DpiScale, ScalesFromTheRemembered96DpiSizes) {
     app();
     QWidget root;
     auto* child = new QPushButton(&root);

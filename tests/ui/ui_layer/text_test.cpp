@@ -12,28 +12,34 @@
 using namespace uitest;
 
 namespace {
-QByteArray language(const QString& name, const QStringList& pairs)
-{
+QByteArray language(const QString& name, const QStringList& pairs) {
     QString body;
     for (int i = 0; i + 1 < pairs.size(); i += 2)
-        body += QStringLiteral("<Text id=\"%1\">%2</Text>\n").arg(pairs[i], pairs[i + 1].toHtmlEscaped());
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Language name=\"%1\">\n%2</Language>\n")
+        body += QStringLiteral("<Text id=\"%1\">%2</Text>\n")
+                    .arg(pairs[i], pairs[i + 1].toHtmlEscaped());
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Language "
+               "name=\"%1\">\n%2</Language>\n")
         .arg(name, body)
         .toUtf8();
 }
 
 class TextTest : public AppFixture {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         app();
-        skin.Write("lan_en.xml", language("English", {"ok_text", "OK", "message_text_7", "Writing failed"}));
-        skin.Write("lan_cn.xml", language("简体中文", {"ok_text", "确定", "message_text_7", "写入失败"}));
-        skin.Write("XML/texts.xml",
-                   MakeUi(Child("QPushButton", "ok_btn", {0, 0, 60, 20}, StringProp("text", "ok_text", false) + BoolProp("restext", true)) +
-                          Child("QLabel", "plain", {0, 30, 60, 20}, StringProp("text", "ok_text", false)) +
-                          Child("QLabel", "text_test", {0, 60, 60, 20}, BoolProp("restext", true) + BoolProp("visible", false, false)) +
-                          Child("QComboBox", "modes", {0, 90, 60, 20})));
+        skin.Write("lan_en.xml",
+                   language("English", {"ok_text", "OK", "message_text_7", "Writing failed"}));
+        skin.Write("lan_cn.xml",
+                   language("简体中文", {"ok_text", "确定", "message_text_7", "写入失败"}));
+        skin.Write(
+            "XML/texts.xml",
+            MakeUi(Child("QPushButton", "ok_btn", {0, 0, 60, 20},
+                         StringProp("text", "ok_text", false) + BoolProp("restext", true)) +
+                   Child("QLabel", "plain", {0, 30, 60, 20}, StringProp("text", "ok_text", false)) +
+                   Child("QLabel", "text_test", {0, 60, 60, 20},
+                         BoolProp("restext", true) + BoolProp("visible", false, false)) +
+                   Child("QComboBox", "modes", {0, 90, 60, 20})));
         ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage("lan_en.xml"));
         ASSERT_TRUE(window.Create(nullptr, "texts"));
     }
@@ -42,8 +48,7 @@ protected:
     TestWindow window{"XML/texts.xml"};
 };
 
-TEST_F(TextTest, ResourceTextsFollowTheLanguageAndPlainTextsDoNot)
-{
+TEST_F(TextTest, ResourceTextsFollowTheLanguageAndPlainTextsDoNot) {
     QWidget* ok = window.FindControl("ok_btn");
     QWidget* plain = window.FindControl("plain");
     QWidget* combo = window.FindControl("modes");
@@ -62,8 +67,7 @@ TEST_F(TextTest, ResourceTextsFollowTheLanguageAndPlainTextsDoNot)
     EXPECT_EQ(ui::GetItemUserData(combo, 0), "m7");
 }
 
-TEST_F(TextTest, HiddenTextTestLabelTranslatesAnIdentifier)
-{
+TEST_F(TextTest, HiddenTextTestLabelTranslatesAnIdentifier) {
     QWidget* probe = window.FindControl("text_test");
     ui::SetText(probe, "message_text_7");
     EXPECT_EQ(ui::GetText(probe), "Writing failed");
@@ -71,8 +75,7 @@ TEST_F(TextTest, HiddenTextTestLabelTranslatesAnIdentifier)
     EXPECT_EQ(ui::GetText(probe), "no_such_identifier");
 }
 
-TEST_F(TextTest, BrokenLanguageFilesKeepTheCurrentTexts)
-{
+TEST_F(TextTest, BrokenLanguageFilesKeepTheCurrentTexts) {
     skin.Write("lan_bad.xml", "<Language><Text id=\"ok_text\">Broken");
     skin.Write("lan_wrong.xml", "<Strings/>");
     for (const char* file : {"lan_bad.xml", "lan_wrong.xml", "lan_absent.xml", ""})

@@ -12,10 +12,9 @@ using namespace uitest;
 
 namespace {
 class TimedLabel : public QLabel, public ui::ITimerTarget {
-public:
+  public:
     using QLabel::QLabel;
-    void DoTimer(int id) override
-    {
+    void DoTimer(int id) override {
         fired.push_back(id);
         ui::KillTimer(this, id);
     }
@@ -23,9 +22,8 @@ public:
 };
 
 class TimerTest : public AppFixture {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         app();
         skin.Write("XML/t.xml", MakeUi(Child("QLabel", "clock", {0, 0, 20, 20})));
         ASSERT_TRUE(window.Create(nullptr, "timers"));
@@ -33,8 +31,7 @@ protected:
     }
     // Runs the event loop until `done` holds; the loop is quit by an event, not by a clock.
     template <typename Pred>
-    void RunUntil(Pred done)
-    {
+    void RunUntil(Pred done) {
         while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     TempSkin skin;
@@ -42,8 +39,7 @@ protected:
     Recorder recorder;
 };
 
-TEST_F(TimerTest, ArmedFromAWorkerThreadFiresOnTheUiThreadUntilKilled)
-{
+TEST_F(TimerTest, ArmedFromAWorkerThreadFiresOnTheUiThreadUntilKilled) {
     QWidget* clock = window.FindControl("clock");
     Qt::HANDLE firedOn = nullptr;
     int count = 0;
@@ -64,8 +60,7 @@ TEST_F(TimerTest, ArmedFromAWorkerThreadFiresOnTheUiThreadUntilKilled)
     EXPECT_EQ(recorder.log.front().sender, "clock");
 }
 
-TEST_F(TimerTest, ATimerTargetHandlesItsOwnTimersInsteadOfTheWindow)
-{
+TEST_F(TimerTest, ATimerTargetHandlesItsOwnTimersInsteadOfTheWindow) {
     auto* label = new TimedLabel(window.PaintManager().GetRoot());
     ui::SetTimer(label, 1001, 0);
     ui::SetTimer(label, 1005, 0);

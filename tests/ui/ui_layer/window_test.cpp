@@ -14,34 +14,37 @@ using namespace uitest;
 
 namespace {
 class WindowTest : public AppFixture {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         app();
         skin.Write("XML/w.xml", MakeUi(Child("QPushButton", "closebtn", {0, 0, 20, 20}) +
-                                       Child("QPushButton", "ok_btn", {30, 0, 20, 20}), 200, 100));
+                                           Child("QPushButton", "ok_btn", {30, 0, 20, 20}),
+                                       200, 100));
     }
     TempSkin skin;
 };
 
-TEST_F(WindowTest, ModalRunReturnsTheValueItWasClosedWith)
-{
+TEST_F(WindowTest, ModalRunReturnsTheValueItWasClosedWith) {
     TestWindow window("XML/w.xml");
     ASSERT_TRUE(window.Create(nullptr, "modal"));
     window.onNotify = [&](TNotifyUI& msg) {
         if (msg.sType == "click" && msg.pSender->objectName() == "ok_btn") window.Close(7);
     };
-    QTimer::singleShot(0, &window, [&] { QTest::mouseClick(qobject_cast<QPushButton*>(window.FindControl("ok_btn")), Qt::LeftButton); });
+    QTimer::singleShot(0, &window, [&] {
+        QTest::mouseClick(qobject_cast<QPushButton*>(window.FindControl("ok_btn")), Qt::LeftButton);
+    });
     EXPECT_EQ(window.ShowModal(), 7);
     EXPECT_FALSE(window.isVisible());
 
     window.onNotify = nullptr;  // the base handling: the close button closes with 0
-    QTimer::singleShot(0, &window, [&] { QTest::mouseClick(qobject_cast<QPushButton*>(window.FindControl("closebtn")), Qt::LeftButton); });
+    QTimer::singleShot(0, &window, [&] {
+        QTest::mouseClick(qobject_cast<QPushButton*>(window.FindControl("closebtn")),
+                          Qt::LeftButton);
+    });
     EXPECT_EQ(window.ShowModal(), 0);
 }
 
-TEST_F(WindowTest, DpiScalesTheWindowFromItsLayoutSize)
-{
+TEST_F(WindowTest, DpiScalesTheWindowFromItsLayoutSize) {
     TestWindow window("XML/w.xml");
     ASSERT_TRUE(window.Create(nullptr, "dpi"));
     EXPECT_EQ(window.size(), QSize(200, 100));
@@ -52,26 +55,26 @@ TEST_F(WindowTest, DpiScalesTheWindowFromItsLayoutSize)
     EXPECT_EQ(window.size(), QSize(200, 100));
 }
 
-TEST_F(WindowTest, MissingLayoutLeavesAnEmptyWindowWithoutCrashing)
-{
+TEST_F(WindowTest, MissingLayoutLeavesAnEmptyWindowWithoutCrashing) {
     TestWindow window("XML/none.xml");
     EXPECT_FALSE(window.Create(nullptr, "none"));
     EXPECT_FALSE(window.IsCreated());
     EXPECT_EQ(window.FindControl("closebtn"), nullptr);
 }
 
-TEST_F(WindowTest, MenuIsBuiltFromALayoutAndReportsItemNames)
-{
-    skin.Write("menu.xml",
-               "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"tray_menu\">"
-               "<action name=\"about_menu\"><property name=\"text\"><string>about_text</string></property>"
-               "<property name=\"restext\" stdset=\"0\"><bool>true</bool></property></action>"
-               "<action name=\"exit\"><property name=\"text\"><string>Exit</string></property></action>"
-               "<addaction name=\"about_menu\"/><addaction name=\"separator\"/><addaction name=\"exit\"/>"
-               "</widget></ui>");
+TEST_F(WindowTest, MenuIsBuiltFromALayoutAndReportsItemNames) {
+    skin.Write(
+        "menu.xml",
+        "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"tray_menu\">"
+        "<action name=\"about_menu\"><property name=\"text\"><string>about_text</string></property>"
+        "<property name=\"restext\" stdset=\"0\"><bool>true</bool></property></action>"
+        "<action name=\"exit\"><property name=\"text\"><string>Exit</string></property></action>"
+        "<addaction name=\"about_menu\"/><addaction name=\"separator\"/><addaction name=\"exit\"/>"
+        "</widget></ui>");
     CResourceManager::GetInstance().SetTexts({{"about_text", "About"}});
     QString chosen;
-    std::unique_ptr<QMenu> menu(CMenuWnd::Build("menu.xml", nullptr, [&](const QString& name) { chosen = name; }));
+    std::unique_ptr<QMenu> menu(
+        CMenuWnd::Build("menu.xml", nullptr, [&](const QString& name) { chosen = name; }));
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> items = menu->actions();
     ASSERT_EQ(items.size(), 3);
