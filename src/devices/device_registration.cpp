@@ -1,5 +1,6 @@
 #include "devices/device_registration.h"
 
+#include "devices/device_option.h"
 #include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
@@ -19,4 +20,5 @@ void RegisterDeviceControls() {
     Register<CSkelmoraMouseDevice>();
     Register<CSkelmoraMousePadDevice>();
     Register<CSkelmoraHS6533Device>();
+    Register<CDeviceOptionUI>();
 }
