@@ -270,6 +270,7 @@ int AddLabelItem(QWidget* comboOrList, const QString& text, const QString& userD
 }
 
 void RemoveAllItems(QWidget* comboOrList) {
+    if (!comboOrList) return;
     comboOrList->setProperty(kProgrammatic, true);
     if (auto* combo = qobject_cast<QComboBox*>(comboOrList))
         combo->clear();
@@ -319,12 +320,14 @@ bool SelectItem(QWidget* comboOrList, int index, bool notify) {
 void SetNumberOnly(QWidget* edit, bool on) {
     auto* line = qobject_cast<QLineEdit*>(edit);
     if (!line) return;
+    const QValidator* previous = line->validator();
     if (on) {
         static const QRegularExpression digits(QStringLiteral("[0-9]*"));
         line->setValidator(new QRegularExpressionValidator(digits, line));
     } else {
         line->setValidator(nullptr);
     }
+    if (previous && previous->parent() == line) delete previous;
     line->setProperty("numberonly", on);
 }
 

@@ -63,7 +63,9 @@ void scaleWidget(QWidget* w, bool isRoot, int dpi) {
     const QVariant fontId = w->property("fontid");
     if (fontId.isValid())
         w->setFont(CFontTable::Font(fontId.toInt(), dpi));
-    else if (isRoot)
+    else
+        // Set on every control rather than inherited from the root: a style sheet rule that
+        // touches a font (font-weight) would otherwise fall back to the application font.
         w->setFont(CFontTable::DefaultFont(dpi));
     scaleLayout(w->layout(), dpi);
 }

@@ -10,6 +10,7 @@ int ScaleByDpi(int value, int dpi);
 // Clamps a DPI value into 48..192.
 int ClampDpi(int dpi);
 // Scales sizes, fixed heights, absolute geometries, layout margins and spacing, and fonts
-// (font table ids, see font_table.h) of the whole subtree.
+// (font table ids, see font_table.h; the default font where none is given) of the whole
+// subtree.
 void ApplyDpi(QWidget* root, int dpi);
 }  // namespace ui

@@ -142,3 +142,36 @@ TEST(DpiScale, ScalesFromTheRemembered96DpiSizes) {
     EXPECT_EQ(child->height(), 60);
 }
 }  // namespace
+
+namespace {
+// A name that matches nothing gives no control; every helper takes that in its stride.
+TEST(ControlProps, EveryHelperAcceptsNoControl) {
+    app();
+    QWidget* none = nullptr;
+    ui::SetText(none, "x");
+    ui::SetResourceText(none, true);
+    ui::SetUserData(none, "x");
+    ui::SetVisible(none, false);
+    ui::SetEnabled(none, false);
+    ui::SetFixedHeight(none, 10);
+    ui::SetSelected(none, true);
+    ui::SetGroup(none, "g");
+    ui::BindTabLayout(none, "t", 1);
+    ui::SelectTabItem(none, 1);
+    ui::SetRange(none, 0, 1);
+    ui::SetValue(none, 1);
+    ui::RemoveAllItems(none);
+    ui::SetNumberOnly(none, true);
+    ui::SetMaxChar(none, 3);
+    ui::SetTipText(none, "x");
+    ui::SetBkColor(none, 1);
+    ui::SetBkImage(none, "x");
+    EXPECT_EQ(ui::AddLabelItem(none, "x"), -1);
+    EXPECT_FALSE(ui::SelectItem(none, 0));
+    EXPECT_EQ(ui::GetText(none), "");
+    EXPECT_EQ(ui::GetCount(none), 0);
+    EXPECT_EQ(ui::GetCurSel(none), -1);
+    EXPECT_EQ(ui::GetBindTabIndex(none), -1);
+    EXPECT_FALSE(ui::IsSelected(none));
+}
+}  // namespace
