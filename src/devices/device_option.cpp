@@ -52,7 +52,11 @@ CDeviceOptionUI::CDeviceOptionUI(QWidget* parent) : QWidget(parent) {
     m_synchroNormalImage = selector::ImagePath(prefix, "_synchro_normal.png");
 }
 
-CDeviceOptionUI::~CDeviceOptionUI() { ui::KillAllTimers(this); }
+CDeviceOptionUI::~CDeviceOptionUI() {
+    ui::KillAllTimers(this);
+    // The device's event threads arm timers on its item.
+    if (m_device && m_device->GetSelectorItem() == this) m_device->SetSelectorItem(nullptr);
+}
 
 // ---- Children ----
 
