@@ -92,4 +92,7 @@ void CSkinFrame::changeEvent(QEvent* event) {
         close();
 }
 
-void CSkinFrame::OnFinalMessage() {}
+void CSkinFrame::OnFinalMessage() {
+    // Closed by any path (focus loss, a caption button): a frame that owns itself goes.
+    if (testAttribute(Qt::WA_DeleteOnClose)) deleteLater();
+}

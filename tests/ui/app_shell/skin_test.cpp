@@ -136,6 +136,14 @@ TEST_F(SkinFrameTest, FrameHangsUnderItsAnchorRightAligned) {
     EXPECT_EQ(placed.pos(), QPoint(anchorBottomRight.x() - placed.width(), anchorBottomRight.y()));
 }
 
+TEST_F(SkinFrameTest, AShownFrameDeletesItselfWhenItCloses) {
+    QPointer<CSkinFrame> shown = new CSkinFrame(&mainWindow, nullptr);
+    ASSERT_TRUE(shown->isVisible());
+    shown->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(shown.isNull());
+}
+
 class ShippedSkinTest : public shelltest::ShellFixture {};
 
 TEST_F(ShippedSkinTest, EveryLayoutBuildsWithTheControlsThePartsName) {
@@ -148,7 +156,7 @@ TEST_F(ShippedSkinTest, EveryLayoutBuildsWithTheControlsThePartsName) {
          {"root", "closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "smarteyesbtn", "setbtn",
           "device_select_layout", "device_power_switch", "device_switch", "No_device_Link",
           "setting_progress", "control_light_status", "nodevice_ok_btn", "device_select_prev",
-          "device_select_next"}},
+          "text_test", "device_select_next"}},
         {"XML_MSG", {"MessageTitle", "MessageText", "confirm_btn", "cancel_btn", "closebtn"}},
         {"skin.xml",
          {"skin_tab", "skin_image", "skin_color", "skin_image_btn", "skin_color_btn", "skin_reset",

@@ -9,6 +9,7 @@
 #include "ui/menu_wnd.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_manager.h"
+#include "ui/tray_icon.h"
 
 using namespace uitest;
 
@@ -60,6 +61,14 @@ TEST_F(WindowTest, MissingLayoutLeavesAnEmptyWindowWithoutCrashing) {
     EXPECT_FALSE(window.Create(nullptr, "none"));
     EXPECT_FALSE(window.IsCreated());
     EXPECT_EQ(window.FindControl("closebtn"), nullptr);
+}
+
+TEST(TrayIcon, WithoutATrayNothingIsCreated) {
+    app();
+    CTrayIcon tray;
+    EXPECT_EQ(tray.Create(QIcon(), "TELMA QX-418GRY Device"), CTrayIcon::IsAvailable());
+    tray.Delete();
+    EXPECT_FALSE(tray.IsCreated());
 }
 
 TEST_F(WindowTest, MenuIsBuiltFromALayoutAndReportsItemNames) {
