@@ -8,11 +8,7 @@ CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
 
 CSkelmoraHS6533Device::~CSkelmoraHS6533Device() { StopWorkerThreads(); }
 
-void CSkelmoraHS6533Device::OnConnected() {
-    LoadProfile();
-    RefreshPage();
-    StartLightThread();
-}
+void CSkelmoraHS6533Device::OnConnected() { LoadProfileAndStartLighting(); }
 
 std::optional<light::LightModeRow> CSkelmoraHS6533Device::CurrentLightMode() const {
     return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);

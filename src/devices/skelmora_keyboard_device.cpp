@@ -8,15 +8,9 @@ CSkelmoraKeyboardDevice::CSkelmoraKeyboardDevice(QWidget* parent,
 
 CSkelmoraKeyboardDevice::~CSkelmoraKeyboardDevice() { StopWorkerThreads(); }
 
-void CSkelmoraKeyboardDevice::OnConnected() {
-    LoadProfile();
-    RefreshPage();
-    StartLightThread();
-}
+void CSkelmoraKeyboardDevice::OnConnected() { LoadProfileAndStartLighting(); }
 
-bool CSkelmoraKeyboardDevice::IsLinked() {
-    return CommandChannel().IsOpened() && IsWireless() && CommandChannel().QueryWirelessLink();
-}
+bool CSkelmoraKeyboardDevice::IsLinked() { return ReceiverReportsLink(); }
 
 std::optional<light::LightModeRow> CSkelmoraKeyboardDevice::CurrentLightMode() const {
     return GetLightSettingsCopy().mode == light::kKeyboardFastCode ? light::kKeyboardFastPreviewMode

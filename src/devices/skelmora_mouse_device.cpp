@@ -8,15 +8,9 @@ CSkelmoraMouseDevice::CSkelmoraMouseDevice(QWidget* parent,
 
 CSkelmoraMouseDevice::~CSkelmoraMouseDevice() { StopWorkerThreads(); }
 
-void CSkelmoraMouseDevice::OnConnected() {
-    LoadProfile();
-    RefreshPage();
-    StartLightThread();
-}
+void CSkelmoraMouseDevice::OnConnected() { LoadProfileAndStartLighting(); }
 
-bool CSkelmoraMouseDevice::IsLinked() {
-    return CommandChannel().IsOpened() && IsWireless() && CommandChannel().QueryWirelessLink();
-}
+bool CSkelmoraMouseDevice::IsLinked() { return ReceiverReportsLink(); }
 
 std::optional<light::LightModeRow> CSkelmoraMouseDevice::CurrentLightMode() const {
     const auto row = light::FindLightMode(light::kMouseLightModes, GetLightSettingsCopy().mode);

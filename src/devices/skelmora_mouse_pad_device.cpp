@@ -8,11 +8,7 @@ CSkelmoraMousePadDevice::CSkelmoraMousePadDevice(QWidget* parent,
 
 CSkelmoraMousePadDevice::~CSkelmoraMousePadDevice() { StopWorkerThreads(); }
 
-void CSkelmoraMousePadDevice::OnConnected() {
-    LoadProfile();
-    RefreshPage();
-    StartLightThread();
-}
+void CSkelmoraMousePadDevice::OnConnected() { LoadProfileAndStartLighting(); }
 
 std::optional<light::LightModeRow> CSkelmoraMousePadDevice::CurrentLightMode() const {
     return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);

@@ -262,6 +262,16 @@ light::EffectState CSkelmoraUSBDevice::GetEffectStateCopy() const {
 // ---- Operations the device classes fill ----
 
 void CSkelmoraUSBDevice::OnConnected() {}
+
+void CSkelmoraUSBDevice::LoadProfileAndStartLighting() {
+    LoadProfile();
+    RefreshPage();
+    StartLightThread();
+}
+
+bool CSkelmoraUSBDevice::ReceiverReportsLink() {
+    return commandChannel_.IsOpened() && wireless_ && commandChannel_.QueryWirelessLink();
+}
 void CSkelmoraUSBDevice::OnDeviceEvent() {}
 void CSkelmoraUSBDevice::FirstHook() {}
 void CSkelmoraUSBDevice::SecondHook() {}

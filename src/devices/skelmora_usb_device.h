@@ -236,6 +236,12 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void OnDeviceReport(uint16_t code);
     virtual void OnReactiveTrigger();
 
+    // What the device classes do once connected, after reading their settings back: load the
+    // profile, refresh the page, start the light thread.
+    void LoadProfileAndStartLighting();
+    // The command channel is open, the device is wireless and the receiver reports it linked.
+    bool ReceiverReportsLink();
+
     // One step of an effect on the LED list, under the light lock.
     void RunLightStep(light::LightStep step);
     void WithEffectContext(const std::function<void(light::EffectContext&)>& step);
