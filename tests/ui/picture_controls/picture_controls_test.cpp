@@ -6,11 +6,13 @@
 #include <QTest>
 
 #include "controls/circle_progress.h"
+#include "controls/composite_controls.h"
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
 #include "ui/layout_loader.h"
+#include "ui/paint_manager.h"
 
 using namespace uitest;
 
@@ -147,5 +149,26 @@ TEST(CircleProgress, PaintsTheSweepAsARing) {
     EXPECT_EQ(ui::RingSweepDegrees(5, 3, 3), 0.0);
     EXPECT_EQ(ui::RingSweepDegrees(150, 0, 100), 360.0);
     EXPECT_EQ(ui::RingSweepDegrees(-5, 0, 100), 0.0);
+}
+TEST(CompositeControls, BuildFromTheirOwnLayoutWhereverTheyAreNamed) {
+    app();
+    TempSkin skin;
+    controls::RegisterCompositeControls(CControlFactory::GetInstance());
+    skin.Write("XML/CustomControlXML/KeySetControl.xml",
+               MakeUi(Child("QComboBox", "keyset_function_combo", {0, 0, 80, 20}), 200, 100));
+    skin.Write("XML/page.xml", MakeUi(Child("KeySetControlUI", "key_set", {0, 0, 200, 100}) +
+                                      Child("keysetcontrolui", "key_set_2", {0, 100, 200, 100})));
+    BuildResult built = CDialogBuilder::Create("XML/page.xml");
+    ASSERT_TRUE(built) << built.error.toStdString();
+    std::unique_ptr<QWidget> root(built.root);
+    QWidget* first = CPaintManagerUI::FindSubControlByName(root.get(), "key_set");
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(CPaintManagerUI::FindSubControlByName(first, "keyset_function_combo"), nullptr);
+    EXPECT_NE(CPaintManagerUI::FindSubControlByName(root.get(), "key_set_2"), nullptr);
+
+    skin.Write("XML/macro_page.xml", MakeUi(Child("MacroSetControlUI", "macro", {0, 0, 10, 10})));
+    BuildResult missing = CDialogBuilder::Create("XML/macro_page.xml");  // its file is not drawn
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(missing.error.contains("MacroControl.xml")) << missing.error.toStdString();
 }
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+// The composite control names of the pages and the layout files they are built from
+// ("KeySetControlUI" from "XML/CustomControlXML/KeySetControl.xml", ...). A composite whose
+// file is not in the skin yet makes the layout that names it fail to build, with a logged
+// reason.
+#include <string_view>
+
+class CControlFactory;
+
+namespace controls {
+struct CompositeControl {
+    std::string_view className;
+    std::string_view layoutFile;
+};
+
+inline constexpr CompositeControl kCompositeControls[] = {
+    {"DeviceProfileUI", "XML/CustomControlXML/DeviceProfile.xml"},
+    {"LightSetControlUI", "XML/CustomControlXML/LightControl.xml"},
+    {"Voice6533SetControlUI", "XML/CustomControlXML/Voice6533Control.xml"},
+    {"MagicSetControlUI", "XML/CustomControlXML/MagicControl.xml"},
+    {"KeySetControlUI", "XML/CustomControlXML/KeySetControl.xml"},
+    {"MacroSetControlUI", "XML/CustomControlXML/MacroControl.xml"},
+    {"ShootKeySetControlUI", "XML/CustomControlXML/ShootControl.xml"},
+    {"VirtualSetControlUI", "XML/CustomControlXML/VirtualSet.xml"},
+};
+
+void RegisterCompositeControls(CControlFactory& factory);
+}  // namespace controls
