@@ -1,6 +1,5 @@
 #include "ui/resource_list.h"
 
-#include <QFile>
 #include <QXmlStreamReader>
 
 #include "platform/log_categories.h"
@@ -12,20 +11,8 @@ CResourceList& CResourceList::GetInstance() {
 }
 
 bool CResourceList::Load(const QString& file) {
-    const QString path = ui::ResolveSkinFile(file.isEmpty() ? QStringLiteral("res.xml") : file);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        qCWarning(lcUi) << "resource list cannot be read:" << path << f.errorString();
-        return false;
-    }
-    QHash<QString, QString> entries;
-    QString error;
-    if (!Parse(f.readAll(), entries, error)) {
-        qCWarning(lcUi) << "resource list" << path << "is malformed:" << error;
-        return false;
-    }
-    m_entries = std::move(entries);
-    return true;
+    return ui::LoadSkinTable(file.isEmpty() ? QStringLiteral("res.xml") : file, "resource list",
+                             &CResourceList::Parse, m_entries);
 }
 
 bool CResourceList::Parse(const QByteArray& content, QHash<QString, QString>& entries,

@@ -1,6 +1,5 @@
 #include "ui/resource_manager.h"
 
-#include <QFile>
 #include <QWidget>
 #include <QXmlStreamReader>
 
@@ -19,20 +18,7 @@ bool CResourceManager::LoadLanguage(const QString& file) {
         qCWarning(lcUi) << "no language file given; texts stay as they are";
         return false;
     }
-    const QString path = ui::ResolveSkinFile(file);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        qCWarning(lcUi) << "language file cannot be read:" << path << f.errorString();
-        return false;
-    }
-    QHash<QString, QString> texts;
-    QString error;
-    if (!ui::ParseLanguageXml(f.readAll(), texts, error)) {
-        qCWarning(lcUi) << "language file" << path << "is malformed:" << error;
-        return false;
-    }
-    m_texts = std::move(texts);
-    return true;
+    return ui::LoadSkinTable(file, "language file", &ui::ParseLanguageXml, m_texts);
 }
 
 QString CResourceManager::GetText(const QString& id) const { return m_texts.value(id, id); }

@@ -86,3 +86,23 @@ bool ApplySkinStyleSheet() {
     return true;
 }
 }  // namespace ui
+
+namespace ui {
+bool LoadSkinTable(const QString& file, const char* what, SkinTableParser parse,
+                   QHash<QString, QString>& table) {
+    const QString path = ResolveSkinFile(file);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        qCWarning(lcUi) << what << "cannot be read:" << path << f.errorString();
+        return false;
+    }
+    QHash<QString, QString> parsed;
+    QString error;
+    if (!parse(f.readAll(), parsed, error)) {
+        qCWarning(lcUi) << what << path << "is malformed:" << error;
+        return false;
+    }
+    table = std::move(parsed);
+    return true;
+}
+}  // namespace ui

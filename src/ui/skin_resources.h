@@ -5,6 +5,7 @@
 // layouts are either a plain path ("common/background.png") or the attribute form
 // "file='common/background.png'"; relative paths are taken from the skin folder, absolute
 // paths (a picture of the user's) as they stand.
+#include <QHash>
 #include <QPixmap>
 #include <QString>
 
@@ -27,4 +28,16 @@ namespace ui {
 // Loads the skin's application style sheet "style.qss" (its "${SKIN}" stands for the skin
 // folder) and applies it to the application. False, logged, when the file is missing.
 bool ApplySkinStyleSheet();
+}  // namespace ui
+
+namespace ui {
+// Parses a skin file's content into a name -> text table; false with the reason when the
+// content is malformed.
+using SkinTableParser = bool (*)(const QByteArray& content, QHash<QString, QString>& table,
+                                 QString& error);
+// Reads a skin file (relative to the skin folder, or absolute) and parses it. On failure
+// logs why, naming the file as `what` ("language file"), leaves `table` untouched and
+// returns false.
+bool LoadSkinTable(const QString& file, const char* what, SkinTableParser parse,
+                   QHash<QString, QString>& table);
 }  // namespace ui
