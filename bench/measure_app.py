@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Measures the whole program over the virtual HID bus:
+
+  * plug-to-shown: time from the emulator's "plug keyboard" to the program's trace of the
+    keyboard's selector item being shown (median and spread of N plugs);
+  * idle CPU: the program's CPU time over a window of seconds with the keyboard and the
+    headset connected and host light control off (no light frames streamed), as a share of
+    one core.
+
+  python3 bench/measure_app.py [--build build] [--plugs 20] [--idle-seconds 30]
+"""
+import argparse
+import os
+import queue
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+
+def reader(stream, lines):
+    for raw in iter(stream.readline, b""):
+        lines.put((time.monotonic(), raw.decode("utf-8", "replace").rstrip("\n")))
+
+
+def wait_line(lines, text, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while True:
+        left = deadline - time.monotonic()
+        if left <= 0:
+            raise TimeoutError(f"no line with {text!r}")
+        stamp, line = lines.get(timeout=left)
+        if text in line:
+            return stamp
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    ticks = os.sysconf("SC_CLK_TCK")
+    return (int(fields[11]) + int(fields[12])) / ticks
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default="build")
+    parser.add_argument("--plugs", type=int, default=20)
+    parser.add_argument("--idle-seconds", type=float, default=30.0)
+    args = parser.parse_args()
+    binaries = os.path.join(args.build, "bin")
+    work = tempfile.mkdtemp(prefix="skelmora-measure-")
+    socket = os.path.join(work, "bus.sock")
+    env = dict(os.environ)
+    for name in ("run", "data", "config", "home"):
+        os.makedirs(os.path.join(work, name), mode=0o700)
+    env.update(XDG_RUNTIME_DIR=os.path.join(work, "run"), XDG_DATA_HOME=os.path.join(work, "data"),
+               XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
+               QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
+               QT_LOGGING_RULES="skelmora.discovery.debug=true")
+
+    emu = subprocess.Popen([os.path.join(binaries, "skelmora-emu"), "--socket", socket],
+                           stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
+
+    def command(text):
+        emu.stdin.write((text + "\n").encode())
+        emu.stdin.flush()
+        answer = emu.stdout.readline().decode().strip()
+        if answer != "ok":
+            sys.exit(f"emulator answered {answer!r} to {text!r}")
+
+    if emu.stdout.readline().decode().strip() != "ready":
+        sys.exit("emulator did not start")
+    program = subprocess.Popen([os.path.join(binaries, "skelmora")], stderr=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL, env=env)
+    lines = queue.Queue()
+    threading.Thread(target=reader, args=(program.stderr, lines), daemon=True).start()
+    try:
+        wait_line(lines, "No_device_Link shown")
+        delays = []
+        for _ in range(args.plugs):
+            start = time.monotonic()
+            command("plug keyboard")
+            shown = wait_line(lines, "shown")
+            delays.append((shown - start) * 1000.0)
+            command("unplug keyboard")
+            wait_line(lines, "hidden")
+        print(f"plug-to-shown over {args.plugs} plugs: median {statistics.median(delays):.1f} ms, "
+              f"min {min(delays):.1f} ms, max {max(delays):.1f} ms")
+
+        command("plug keyboard")
+        command("plug headset")
+        wait_line(lines, "row 10 open")
+        subprocess.run([os.path.join(binaries, "skelmora-send"),
+                        "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
+        time.sleep(2.0)
+        before, wall = cpu_seconds(program.pid), time.monotonic()
+        time.sleep(args.idle_seconds)
+        used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
+        print(f"idle CPU with keyboard and headset, host light control off: "
+              f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+    finally:
+        program.terminate()
+        program.wait(timeout=10)
+        command("quit")
+        emu.wait(timeout=10)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,155 @@
+#include "app/app_start.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+
+#include "app/main_wnd.h"
+#include "controls/picture_controls.h"
+#include "devices/device_registration.h"
+#include "platform/log_categories.h"
+#include "platform/message_port.h"
+#include "platform/registered_messages.h"
+#include "platform/single_instance.h"
+#include "ui/control_factory.h"
+#include "ui/resource_list.h"
+#include "ui/skin_resources.h"
+
+namespace {
+
+constexpr const char* kFonts[] = {
+    "Font/Simplified_Chinese.ttf",
+    "Font/Marauder-Regular.otf",
+    "Font/NotoSansThai-Regular.ttf",
+    "Font/NotoSansCJKtc-Regular.otf",
+};
+
+// The program's own fonts; a font that is missing or unreadable is skipped.
+std::vector<int> AddProgramFonts() {
+    std::vector<int> ids;
+    const QDir folder(QCoreApplication::applicationDirPath());
+    for (const char* font : kFonts) {
+        const QString path = folder.filePath(font);
+        if (!QFile::exists(path)) continue;
+        const int id = QFontDatabase::addApplicationFont(path);
+        if (id >= 0) ids.push_back(id);
+    }
+    return ids;
+}
+
+void RemoveProgramFonts(const std::vector<int>& ids) {
+    for (int id : ids) QFontDatabase::removeApplicationFont(id);
+}
+
+bool SaveScreenshot(QWidget& window, const QString& file) {
+    const QPixmap picture = window.grab();
+    if (!picture.save(file, "PNG")) {
+        qCWarning(lcApp) << "cannot write the screenshot" << file;
+        return false;
+    }
+    return true;
+}
+
+// SIGTERM and SIGINT end the program as closing its window does (a logout, Ctrl+C, a test).
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminateSignal(int) {
+    const char byte = 1;
+    ssize_t n = write(gSignalPipe[1], &byte, 1);
+    (void)n;
+}
+
+void CloseOnTerminateSignals(QWidget& window) {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        ssize_t n = read(gSignalPipe[0], &byte, 1);
+        (void)n;
+        qCDebug(lcApp) << "terminate signal: closing";
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+int RunApplication(const StartOptions& options) {
+    const std::vector<int> fonts = AddProgramFonts();
+    qCDebug(lcApp).noquote() << QString("软件标示：%1").arg(platform::kMsgProduct);
+
+    platform::SingleInstance instance;
+    switch (instance.TryAcquire()) {
+        case platform::SingleInstance::Result::Acquired:
+            break;
+        case platform::SingleInstance::Result::HeldByOther: {
+            // A second start only wakes the first.
+            const auto outcome =
+                platform::SendRegisteredMessage(platform::kProductString, 0, 1, 3000);
+            qCDebug(lcApp) << "another instance runs; woke it:"
+                           << (outcome.result == platform::SendResult::Delivered);
+            RemoveProgramFonts(fonts);
+            return 0;
+        }
+        default:
+            qCWarning(lcApp) << "the instance lock could not be taken; starting anyway";
+            break;
+    }
+
+    if (ui::GetResourcePath().isEmpty()) {
+        qCCritical(lcApp) << "no skin folder with res.xml found beside the program";
+        RemoveProgramFonts(fonts);
+        return 1;
+    }
+    CResourceList::GetInstance().Load();
+    ui::ApplySkinStyleSheet();
+    controls::RegisterPictureControls(CControlFactory::GetInstance());
+    RegisterDeviceControls();
+
+    int result = 0;
+    {
+        CMainWnd window(options.backend);
+        platform::MessagePort port;
+        port.SetHandler([&window](const platform::RegisteredMessage& message, std::uint64_t wParam,
+                                  std::int64_t lParam) {
+            window.OnRegisteredMessage(message.number, wParam, lParam);
+        });
+        if (!port.Listen()) qCWarning(lcApp) << "message port:" << port.ErrorString();
+
+        if (!window.Create(nullptr, window.windowTitle())) {
+            qCCritical(lcApp) << "the main window layout could not be built";
+            RemoveProgramFonts(fonts);
+            return 1;
+        }
+        CloseOnTerminateSignals(window);
+        window.resize(CMainWnd::kWidth, CMainWnd::kHeight);
+        window.CenterWindow();
+        window.show();
+
+        if (!options.screenshotFile.isEmpty()) {
+            QObject::connect(&window, &CMainWnd::firstDiscoveryPass, &window, [&] {
+                QTimer::singleShot(options.screenshotAfterMs, &window, [&] {
+                    result = SaveScreenshot(window, options.screenshotFile) ? 0 : 1;
+                    window.close();
+                });
+            });
+        }
+        const int loop = QApplication::exec();
+        if (options.screenshotFile.isEmpty()) result = loop;
+        window.Teardown();
+        port.Close();
+    }
+    RemoveProgramFonts(fonts);
+    return result;
+}

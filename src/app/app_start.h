@@ -1,0 +1,16 @@
+#pragma once
+// The program's start-up and main loop: fonts, the single-instance lock and message port,
+// the skin, the control classes, the main window; then teardown in reverse order.
+#include <QString>
+#include <memory>
+
+#include "hid/hid_backend.h"
+
+struct StartOptions {
+    std::shared_ptr<hid::IHidBackend> backend;
+    QString screenshotFile;  // non-empty: render the main window to this PNG and quit
+    int screenshotAfterMs = 1000;
+};
+
+// Runs the program until its window closes; returns the exit code.
+int RunApplication(const StartOptions& options);

@@ -1,0 +1,559 @@
+#include "app/device_manager.h"
+
+#include <QBoxLayout>
+#include <QLayout>
+#include <QStackedWidget>
+#include <QThread>
+#include <utility>
+
+#include "devices/device_option.h"
+#include "devices/skelmora_usb_device.h"
+#include "platform/log_categories.h"
+#include "ui/control_timers.h"
+#include "ui/layout_loader.h"
+#include "ui/window_impl.h"
+
+namespace {
+
+constexpr char kPowerLayout[] = "XML/CustomControlXML/MpDevicePower.xml";
+constexpr char kSelectorContainer[] = "device_select_layout";
+constexpr char kPowerContainer[] = "device_power_switch";
+constexpr char kPageContainer[] = "device_switch";
+constexpr char kNoDevice[] = "No_device_Link";
+
+const char* FoundTrace(int kind) {
+    switch (kind) {
+        case kKindKeyboard:
+        case kKindKeyboardReceiver:
+            return "添加一个键盘设备";
+        case kKindMouse:
+        case kKindMouseReceiver:
+            return "添加一个鼠标设备";
+        default:
+            return "添加一个鼠标垫设备";  // mouse pad and headset alike
+    }
+}
+
+const char* LostTrace(int kind) {
+    switch (kind) {
+        case kKindKeyboard:
+        case kKindKeyboardReceiver:
+            return "删除一个键盘设备";
+        case kKindMouse:
+        case kKindMouseReceiver:
+            return "删除一个鼠标设备";
+        default:
+            return "删除一个鼠标垫设备";
+    }
+}
+
+bool SameDevice(const DeviceIdentity& a, const DeviceIdentity& b) {
+    return a.vendorId == b.vendorId && a.productId == b.productId && a.kind == b.kind;
+}
+
+}  // namespace
+
+CDeviceManager::CDeviceManager(WindowImplBase* window, std::shared_ptr<hid::IHidBackend> backend)
+    : window_(window), backend_(std::move(backend)) {}
+
+CDeviceManager::~CDeviceManager() { StopAll(); }
+
+const DeviceIdentity& CDeviceManager::Row(int row) const {
+    if (detected_ && row >= 0 && row < static_cast<int>(detected_->size())) {
+        return (*detected_)[row];
+    }
+    return ActiveInterfaceTable()[row];
+}
+
+DeviceIdentity CDeviceManager::RowOrPartner(int row) const {
+    const DeviceIdentity& entry = Row(row);
+    // A receiver row with a partner stands for the wired device it reaches.
+    if (IsReceiverKind(entry.kind) && entry.hasPartner) return Row(entry.partnerIndex);
+    return entry;
+}
+
+std::vector<QPointer<CSkelmoraUSBDevice>>& CDeviceManager::ListOfKind(int kind) {
+    return const_cast<std::vector<QPointer<CSkelmoraUSBDevice>>&>(
+        std::as_const(*this).ListOfKind(kind));
+}
+
+const std::vector<QPointer<CSkelmoraUSBDevice>>& CDeviceManager::ListOfKind(int kind) const {
+    switch (kind) {
+        case kKindKeyboard:
+        case kKindKeyboardReceiver:
+            return keyboards_;
+        case kKindMouse:
+        case kKindMouseReceiver:
+            return mice_;
+        case kKindMousePad:
+            return mousePads_;
+        default:
+            return headsets_;
+    }
+}
+
+CSkelmoraUSBDevice* CDeviceManager::FindByIdentity(int kind, const DeviceIdentity& identity) const {
+    for (const auto& device : ListOfKind(kind)) {
+        if (device && device->GetIdentity() == identity) return device;
+    }
+    return nullptr;
+}
+
+std::vector<CSkelmoraUSBDevice*> CDeviceManager::DevicesOfKind(int kind) const {
+    std::vector<CSkelmoraUSBDevice*> out;
+    for (const auto& device : ListOfKind(kind)) {
+        if (device) out.push_back(device);
+    }
+    return out;
+}
+
+std::vector<CSkelmoraUSBDevice*> CDeviceManager::AllDevices() const {
+    std::vector<CSkelmoraUSBDevice*> out;
+    for (const auto* list : {&mice_, &keyboards_, &mousePads_, &headsets_}) {
+        for (const auto& device : *list) {
+            if (device) out.push_back(device);
+        }
+    }
+    return out;
+}
+
+QStackedWidget* CDeviceManager::Stack(const char* name) const {
+    return qobject_cast<QStackedWidget*>(window_->FindControl(name));
+}
+
+void CDeviceManager::PrecreateDevices() {
+    for (int model : {0, 1}) {
+        const ModelRow& row = ModelTable()[model];
+        const int interfaceRow =
+            FindInterfaceRow(row.vendorId, row.productId, row.kind, kRoleCommand);
+        if (interfaceRow >= 0) CreateDevice(interfaceRow);
+    }
+}
+
+bool CDeviceManager::CreateDevice(int row) {
+    const DeviceIdentity& entry = Row(row);
+    const int pageKind = entry.kind == kKindMouseReceiver ? kKindMouse : entry.kind;
+    const DeviceIdentity ids = RowOrPartner(row);
+    const int model = FindModelRow(ids.vendorId, ids.productId, pageKind, 0);
+    if (model < 0) return false;
+    const ModelRow& modelRow = ModelTable()[model];
+    const PageRow& pageRow = PageTable()[model];
+
+    QWidget* selectorContainer = window_->FindControl(kSelectorContainer);
+    QStackedWidget* powers = Stack(kPowerContainer);
+    QStackedWidget* pages = Stack(kPageContainer);
+    if (!selectorContainer || !selectorContainer->layout() || !powers || !pages) {
+        qCWarning(lcDiscovery) << "the main window lacks the device containers";
+        return false;
+    }
+    BuildResult power = CDialogBuilder::Create(kPowerLayout);
+    if (!power) return false;
+    BuildResult selector = CDialogBuilder::Create(modelRow.selectorLayout);
+    auto* item = qobject_cast<CDeviceOptionUI*>(selector.root);
+    if (!item) {
+        delete power.root;
+        delete selector.root;
+        qCWarning(lcDiscovery) << "the selector layout does not build a DeviceOption";
+        return false;
+    }
+    BuildResult page = CDialogBuilder::Create(pageRow.pageLayout);
+    auto* device = qobject_cast<CSkelmoraUSBDevice*>(page.root);
+    if (!device) {
+        delete power.root;
+        delete item;
+        delete page.root;
+        qCWarning(lcDiscovery) << "the page layout" << pageRow.pageLayout
+                               << "does not build a device";
+        return false;
+    }
+
+    const int powerIndex = powers->addWidget(power.root);
+    device->SetBackend(backend_);
+    device->SetPageLayoutPath(pageRow.pageLayout);
+    device->SetMainWindow(window_);
+    device->SetCounts(pageRow.keyCount, pageRow.ledCount);
+    device->SetModelIndex(model);
+    device->SetHasStatusBlock(pageRow.hasStatusBlock);
+    device->SetProfileBaseName(modelRow.kindName);
+    device->SetKindName(modelRow.kindName);
+    device->SetStatusControl(power.root);
+    device->SetPowerItem(power.root);
+    device->SetIdentity(Row(row));
+    device->SetProfileSlot(modelRow.profileSlot);
+    device->SetLightConfigurationName(pageRow.lightConfigurationName);
+    device->BindPageControls();
+    const int pageIndex = pages->addWidget(device);
+    window_->PaintManager().ApplyDpiTo(device);
+    ListOfKind(pageKind).push_back(device);
+
+    item->setVisible(false);
+    // Items go in creation order, before the list's closing spacer when it has one.
+    auto* list = qobject_cast<QBoxLayout*>(selectorContainer->layout());
+    const int count = selectorContainer->layout()->count();
+    if (list && count > 0 && selectorContainer->layout()->itemAt(count - 1)->spacerItem()) {
+        list->insertWidget(count - 1, item);
+    } else {
+        selectorContainer->layout()->addWidget(item);
+    }
+    item->SetGroup(modelRow.tabHeaderName);
+    item->BindPage(kPageContainer, pageIndex);
+    item->SetPowerIndex(kPowerContainer, powerIndex);
+    item->SetDeviceType(modelRow.kind, 0);
+    item->SetName(modelRow.kindName);
+    item->SetVisible(false);
+    item->LinkDevice(device);
+    item->SetVisibilityCallback([this, item](int, int show) {
+        const int index = ItemIndexOfDevice(item->GetDevice());
+        if (show == 0) {
+            HideDeviceItem(index);
+        } else {
+            ShowHiddenItem(index);
+        }
+    });
+    device->SetSelectorItem(item);
+    items_.push_back({item, device, power.root, pageIndex, powerIndex});
+    qCDebug(lcDiscovery) << "created" << modelRow.kindName << "for row" << row;
+    return true;
+}
+
+bool CDeviceManager::DeviceExistsFor(int row) const {
+    const DeviceIdentity& entry = Row(row);
+    DeviceIdentity identity = entry;
+    if (entry.role == kRoleEvent) {
+        const int command =
+            FindInterfaceRow(entry.vendorId, entry.productId, entry.kind, kRoleCommand);
+        if (command >= 0) identity = Row(command);
+    }
+    if (IsReceiverKind(entry.kind) && entry.hasPartner &&
+        Row(entry.partnerIndex).partnerIndex == row) {
+        identity = Row(entry.partnerIndex);
+    }
+    for (const auto& e : items_) {
+        if (e.device && e.device->GetIdentity() == identity) return true;
+    }
+    return false;
+}
+
+void CDeviceManager::OnDeviceFound(int row) {
+    if (row < 0 || row >= static_cast<int>(kInterfaceRows)) return;
+    const DeviceIdentity& entry = Row(row);
+    qCDebug(lcDiscovery) << FoundTrace(entry.kind);
+    if (!DeviceExistsFor(row)) {
+        const int command =
+            entry.role == kRoleEvent
+                ? FindInterfaceRow(entry.vendorId, entry.productId, entry.kind, kRoleCommand)
+                : row;
+        if (command < 0 || !CreateDevice(command)) return;
+    }
+    if (entry.role == kRoleCommand) {
+        AttachCommandInterface(row);
+    } else {
+        AttachEventInterface(row);
+    }
+}
+
+void CDeviceManager::AttachCommandInterface(int row) {
+    const DeviceIdentity& entry = Row(row);
+    if (entry.hasPartner) {
+        const DeviceIdentity& partner = Row(entry.partnerIndex);
+        if (partner.partnerIndex == row && partner.present && !partner.path.empty()) {
+            if (entry.kind == kKindMouse) SwitchConnection(row);
+            return;
+        }
+    }
+    const bool receiver = IsReceiverKind(entry.kind);
+    const DeviceIdentity identity = RowOrPartner(row);
+    CSkelmoraUSBDevice* device = FindByIdentity(entry.kind, identity);
+    if (!device) return;
+    CCommandChannel& channel = device->CommandChannel();
+    if (!channel.IsOpened()) {
+        std::lock_guard lock(channel.ExchangeLock());
+        CHidConnection& connection =
+            receiver ? channel.ReceiverConnection() : channel.WiredConnection();
+        connection.Close();
+        if (connection.Open(entry.path, true, true, true, false)) {
+            channel.SetOpened(true);
+            // The mouse pad's and the headset's channels are never given a mode.
+            int mode = 0;
+            if (entry.kind == kKindKeyboard || entry.kind == kKindMouse) mode = 1;
+            if (receiver) mode = 2;
+            if (mode != 0) channel.SetMode(mode);
+            if (receiver) device->SetWireless(true);
+            device->SetIdentity(identity);
+            qCDebug(lcDiscovery).noquote()
+                << QString("command interface of row %1 open: %2")
+                       .arg(row)
+                       .arg(mode ? QString("mode %1").arg(mode) : QString("no mode"));
+        } else {
+            qCWarning(lcDiscovery).noquote() << QString::fromStdString(connection.LastError());
+        }
+    }
+    const int index = ItemIndexOfDevice(device);
+    if (index < 0) return;
+    if (!receiver) ShowDeviceItem(index, true, VisibleItemCount() == 0);
+    Item(index)->StartConnect();
+}
+
+void CDeviceManager::AttachEventInterface(int row) {
+    const DeviceIdentity& entry = Row(row);
+    const auto which = IsReceiverKind(entry.kind) ? CSkelmoraUSBDevice::kReceiverEvents
+                                                  : CSkelmoraUSBDevice::kWiredEvents;
+    for (const auto& device : ListOfKind(entry.kind)) {
+        if (!device) continue;
+        const DeviceIdentity& identity = device->GetIdentity();
+        if (!device->IsEventInterfaceOpen(which) && SameDevice(identity, entry)) {
+            device->OpenEventInterface(entry.path, which);
+            qCDebug(lcDiscovery) << "event interface of row" << row << "open";
+            return;
+        }
+        if (device->IsEventInterfaceOpen(which) && identity.hasPartner &&
+            SameDevice(Row(identity.partnerIndex), entry)) {
+            device->ReopenEventInterface(entry.path, which);
+            return;
+        }
+    }
+}
+
+void CDeviceManager::SwitchConnection(int row) {
+    const DeviceIdentity& entry = Row(row);
+    CSkelmoraUSBDevice* device = FindByIdentity(entry.kind, entry);
+    if (!device && entry.hasPartner) device = FindByIdentity(entry.kind, Row(entry.partnerIndex));
+    if (!device) return;
+    const bool nowWireless = !device->IsWireless();
+    const std::string path = device->IsWireless() ? entry.path : Row(entry.partnerIndex).path;
+    CCommandChannel& channel = device->CommandChannel();
+    {
+        std::lock_guard lock(channel.ExchangeLock());
+        channel.SetOpened(false);
+        CHidConnection& connection =
+            device->IsWireless() ? channel.WiredConnection() : channel.ReceiverConnection();
+        connection.Close();
+        if (!connection.Open(path, true, true, true, false)) return;
+        channel.SetOpened(true);
+        device->SetWireless(nowWireless);
+    }
+    const int index = ItemIndexOfDevice(device);
+    if (nowWireless) {
+        channel.SetMode(2);
+        if (device->HasStatusBlock()) {
+            for (int attempt = 0; attempt < 26 && !channel.QueryWirelessLink(); ++attempt) {
+                qCDebug(lcDiscovery) << "获取2.4G模式失败";
+                QThread::msleep(50);
+            }
+            qCDebug(lcDiscovery) << "获取2";
+            device->RefreshStatus();
+        }
+        if (index >= 0) Item(index)->StartLinkWatch(2000);
+    } else {
+        channel.SetMode(1);
+        if (index >= 0) {
+            Item(index)->StartConnect();
+            ShowHiddenItem(index);
+        }
+        if (device->HasStatusBlock()) device->RefreshStatus();
+    }
+}
+
+void CDeviceManager::OnDeviceLost(int row) {
+    if (row < 0 || row >= static_cast<int>(kInterfaceRows)) return;
+    const DeviceIdentity& entry = Row(row);
+    qCDebug(lcDiscovery) << LostTrace(entry.kind);
+    if (entry.role == kRoleCommand) {
+        DetachCommandInterface(row);
+    } else {
+        DetachEventInterface(row);
+    }
+}
+
+void CDeviceManager::DetachCommandInterface(int row) {
+    const DeviceIdentity& entry = Row(row);
+    if (entry.kind == kKindMouse || entry.kind == kKindMouseReceiver)
+        qCDebug(lcDiscovery) << "鼠标设备丢失";
+    if (entry.hasPartner && entry.kind == kKindMouse) {
+        const DeviceIdentity& partner = Row(entry.partnerIndex);
+        if (partner.present && !partner.path.empty()) {
+            SwitchConnection(row);
+            return;
+        }
+    }
+    CSkelmoraUSBDevice* device = FindByIdentity(entry.kind, RowOrPartner(row));
+    if (!device) device = FindByIdentity(entry.kind, entry);
+    if (!device) return;
+    CCommandChannel& channel = device->CommandChannel();
+    {
+        std::lock_guard lock(channel.ExchangeLock());
+        channel.SetOpened(false);
+        channel.WiredConnection().Close();
+        channel.ReceiverConnection().Close();
+    }
+    HideDeviceItem(ItemIndexOfDevice(device));
+}
+
+void CDeviceManager::DetachEventInterface(int row) {
+    const DeviceIdentity& entry = Row(row);
+    const auto which = IsReceiverKind(entry.kind) ? CSkelmoraUSBDevice::kReceiverEvents
+                                                  : CSkelmoraUSBDevice::kWiredEvents;
+    for (const auto& device : ListOfKind(entry.kind)) {
+        if (device && device->IsEventInterfaceOpen(which) &&
+            SameDevice(device->GetIdentity(), entry)) {
+            device->CloseEventInterface(which);
+            return;
+        }
+    }
+}
+
+CDeviceOptionUI* CDeviceManager::Item(int index) const {
+    if (index < 0 || index >= static_cast<int>(items_.size())) return nullptr;
+    return items_[index].item;
+}
+
+CSkelmoraUSBDevice* CDeviceManager::DeviceOfItem(int index) const {
+    if (index < 0 || index >= static_cast<int>(items_.size())) return nullptr;
+    return items_[index].device;
+}
+
+int CDeviceManager::ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].device == device) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CDeviceManager::ItemIndexOfModel(int modelIndex) const {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].device && items_[i].device->GetModelIndex() == modelIndex)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CDeviceManager::VisibleItemCount() const {
+    int count = 0;
+    for (const auto& e : items_) count += (e.item && e.item->IsShown()) ? 1 : 0;
+    return count;
+}
+
+int CDeviceManager::SelectedItem() const {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].item && items_[i].item->IsShown() && items_[i].item->IsSelected()) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void CDeviceManager::ShowDeviceItem(int index, bool visible, bool select) {
+    CDeviceOptionUI* item = Item(index);
+    if (!item) return;
+    if (item->IsShown() != visible) {
+        qCDebug(lcDiscovery) << "selector item" << index << (visible ? "shown" : "hidden");
+    }
+    item->SetVisible(visible);
+    if (select) {
+        if (auto* powers = Stack(kPowerContainer))
+            powers->setCurrentIndex(items_[index].powerIndex);
+        if (auto* pages = Stack(kPageContainer)) pages->setCurrentIndex(items_[index].pageIndex);
+        item->Select(true);
+    }
+    const int visibleCount = VisibleItemCount();
+    if (visibleCount == 0) {
+        if (auto* powers = Stack(kPowerContainer)) powers->setCurrentIndex(0);
+        if (auto* pages = Stack(kPageContainer)) pages->setCurrentIndex(0);
+    }
+    UpdateNoDeviceLink();
+    int synchro = 0;
+    for (const auto& e : items_) {
+        if (!e.item) continue;
+        e.item->ShowSynchro(visibleCount >= 2);
+        synchro += (e.item->IsShown() && e.item->IsSynchro()) ? 1 : 0;
+    }
+    if (visibleCount < 2) {
+        for (auto* device : AllDevices()) device->SetSynchroMember(false);
+    }
+    if (synchro <= 1) {
+        for (const auto& e : items_) {
+            if (e.item) e.item->SetSynchro(false);
+        }
+    }
+}
+
+void CDeviceManager::HideDeviceItem(int index) {
+    CDeviceOptionUI* item = Item(index);
+    if (!item) return;
+    if (item->IsShown() && item->IsSelected()) {
+        int picked = -1;
+        for (int i = 0; i < ItemCount(); ++i) {
+            if (i != index && Item(i) && Item(i)->IsShown()) {
+                picked = i;
+                break;
+            }
+        }
+        item->Select(false);
+        ShowDeviceItem(index, false, false);
+        if (picked >= 0) ShowDeviceItem(picked, true, true);
+        return;
+    }
+    ShowDeviceItem(index, false, false);
+}
+
+void CDeviceManager::ShowHiddenItem(int index) {
+    CDeviceOptionUI* item = Item(index);
+    if (!item || item->IsShown()) return;
+    ShowDeviceItem(index, true, VisibleItemCount() == 0);
+}
+
+void CDeviceManager::SelectNeighbour(int direction) {
+    const int selected = SelectedItem();
+    if (selected < 0) return;
+    for (int i = selected + direction; i >= 0 && i < ItemCount(); i += direction) {
+        if (Item(i) && Item(i)->IsShown()) {
+            Item(selected)->Select(false);
+            ShowDeviceItem(i, true, true);
+            return;
+        }
+    }
+}
+
+void CDeviceManager::UpdateNoDeviceLink() {
+    QWidget* link = window_->FindControl(kNoDevice);
+    if (!link) return;
+    const bool show = VisibleItemCount() == 0;
+    if (noDeviceShown_ != show)
+        qCDebug(lcDiscovery) << (show ? "No_device_Link shown" : "No_device_Link hidden");
+    noDeviceShown_ = show;
+    link->setVisible(show);
+}
+
+void CDeviceManager::RouteNotify(TNotifyUI& msg) {
+    if (!msg.pSender) return;
+    // Choosing an item switches both the page and the power indicator.
+    if (msg.sType == "selectchanged" && msg.pSender->objectName() == "device_select") {
+        for (int i = 0; i < ItemCount(); ++i) {
+            if (Item(i) && Item(i)->isAncestorOf(msg.pSender) && Item(i)->IsSelected()) {
+                ShowDeviceItem(i, true, true);
+                return;
+            }
+        }
+    }
+    const int selected = SelectedItem();
+    if (CSkelmoraUSBDevice* device = DeviceOfItem(selected)) {
+        if (device->isAncestorOf(msg.pSender)) device->Notify(msg);
+    }
+}
+
+void CDeviceManager::StopAll() {
+    for (auto* device : AllDevices()) {
+        device->StopWorkerThreads();
+        for (auto which : {CSkelmoraUSBDevice::kWiredEvents, CSkelmoraUSBDevice::kReceiverEvents}) {
+            device->CloseEventInterface(which);
+        }
+        CCommandChannel& channel = device->CommandChannel();
+        std::lock_guard lock(channel.ExchangeLock());
+        channel.SetOpened(false);
+        channel.WiredConnection().Close();
+        channel.ReceiverConnection().Close();
+    }
+    for (const auto& e : items_) {
+        if (e.item) ui::KillAllTimers(e.item);
+    }
+}

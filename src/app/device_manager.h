@@ -1,0 +1,87 @@
+#pragma once
+// CDeviceManager: the main window's side of discovery. It keeps one device object per
+// physical device (never destroyed while the window lives), creates a device's page,
+// selector item and power item, attaches and detaches its command and event interfaces as
+// discovery reports them, and shows and hides its selector item.
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "hid/hid_backend.h"
+#include "tables/device_tables.h"
+#include "ui/notify.h"
+
+class CDeviceOptionUI;
+class CSkelmoraUSBDevice;
+class QStackedWidget;
+class WindowImplBase;
+
+class CDeviceManager {
+  public:
+    CDeviceManager(WindowImplBase* window, std::shared_ptr<hid::IHidBackend> backend);
+    ~CDeviceManager();
+
+    // The detected list of the discovery (read on the UI thread inside found and lost only).
+    void SetDetectedList(const std::vector<DeviceIdentity>* detected) { detected_ = detected; }
+    // The mouse and the keyboard exist, hidden, from the start.
+    void PrecreateDevices();
+
+    void OnDeviceFound(int row);  // 0xC12
+    void OnDeviceLost(int row);   // 0xC13
+    bool CreateDevice(int row);
+
+    void ShowDeviceItem(int index, bool visible, bool select);
+    void HideDeviceItem(int index);
+    // 0xD03 with lParam 1: shows a hidden item, selecting it when no item was visible.
+    void ShowHiddenItem(int index);
+    void SelectNeighbour(int direction);
+    void UpdateNoDeviceLink();
+    // A page or selector notification that the window does not handle itself.
+    void RouteNotify(TNotifyUI& msg);
+    // Stops every device's threads and closes its channels.
+    void StopAll();
+
+    int ItemCount() const { return static_cast<int>(items_.size()); }
+    int VisibleItemCount() const;
+    int SelectedItem() const;
+    int ItemIndexOfModel(int modelIndex) const;
+    CDeviceOptionUI* Item(int index) const;
+    CSkelmoraUSBDevice* DeviceOfItem(int index) const;
+    std::vector<CSkelmoraUSBDevice*> DevicesOfKind(int kind) const;
+    std::vector<CSkelmoraUSBDevice*> AllDevices() const;
+
+  private:
+    struct Entry {
+        QPointer<CDeviceOptionUI> item;
+        QPointer<CSkelmoraUSBDevice> device;
+        QPointer<QWidget> power;
+        int pageIndex = -1;
+        int powerIndex = -1;
+    };
+
+    const DeviceIdentity& Row(int row) const;
+    DeviceIdentity RowOrPartner(int row) const;
+    bool IsReceiverKind(int kind) const {
+        return kind == kKindMouseReceiver || kind == kKindKeyboardReceiver;
+    }
+    std::vector<QPointer<CSkelmoraUSBDevice>>& ListOfKind(int kind);
+    const std::vector<QPointer<CSkelmoraUSBDevice>>& ListOfKind(int kind) const;
+    CSkelmoraUSBDevice* FindByIdentity(int kind, const DeviceIdentity& identity) const;
+    bool DeviceExistsFor(int row) const;
+    void AttachCommandInterface(int row);
+    void AttachEventInterface(int row);
+    void DetachCommandInterface(int row);
+    void DetachEventInterface(int row);
+    void SwitchConnection(int row);
+    int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
+    QStackedWidget* Stack(const char* name) const;
+
+    WindowImplBase* window_;
+    std::shared_ptr<hid::IHidBackend> backend_;
+    const std::vector<DeviceIdentity>* detected_ = nullptr;
+    std::vector<QPointer<CSkelmoraUSBDevice>> keyboards_, mice_, mousePads_, headsets_;
+    std::vector<Entry> items_;
+    std::optional<bool> noDeviceShown_;  // for the trace of changes only
+};
