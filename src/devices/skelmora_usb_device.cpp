@@ -221,14 +221,15 @@ bool CSkelmoraUSBDevice::SendLightFrame() {
     // A failed frame pauses the stream for a while instead of sleeping in the caller (the
     // frame timer runs on the UI thread).
     const uint32_t now = NowMs();
-    if (framePauseUntil_) {
-        if (static_cast<int32_t>(*framePauseUntil_ - now) > 0) return false;
-        framePauseUntil_.reset();
+    if (framePaused_) {
+        if (static_cast<int32_t>(framePauseUntil_ - now) > 0) return false;
+        framePaused_ = false;
     }
     const std::vector<uint8_t> frame = light::BuildLightFrame(leds);
     if (frame.empty()) return true;
     if (commandChannel_.StreamLightFrame(frame) == hid::kResultOk) return true;
     framePauseUntil_ = now + kFramePauseMs;
+    framePaused_ = true;
     return false;
 }
 

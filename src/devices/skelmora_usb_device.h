@@ -289,7 +289,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
 
     std::atomic<bool> hostLightControl_{true};
     std::atomic<bool> windowActive_{true};
-    std::optional<uint32_t> framePauseUntil_;
+    // Frames may be sent from the UI thread and from a class's light thread.
+    std::atomic<bool> framePaused_{false};
+    std::atomic<uint32_t> framePauseUntil_{0};
     int functionPageType_ = 1;
     int selectedLed_ = -1;
     int profileSlot_ = 0;
