@@ -69,6 +69,11 @@ TEST(SkinObserver, ColourClearsThePictureAndPictureClearsTheColour) {
     ApplySkinChange(&root, {false, 0, "skin/bg_2.png"});
     EXPECT_EQ(ui::GetBkColor(&root), 0u);
     EXPECT_EQ(ui::GetBkImage(&root), "skin/bg_2.png");
+    // A user's file name is data, not style sheet syntax.
+    const QString odd = QStringLiteral("/tmp/a \") } QWidget { color: red; /b.png");
+    ApplySkinChange(&root, {false, 0, odd});
+    EXPECT_EQ(ui::GetBkImage(&root), odd);
+    EXPECT_TRUE(root.styleSheet().contains("/tmp/a \\\") } QWidget"));
 }
 
 class SkinFrameTest : public shelltest::ShellFixture {
