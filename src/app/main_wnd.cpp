@@ -187,6 +187,7 @@ void CMainWnd::Teardown() {
             QThread::msleep(1);
         }
         discovery_->Stop();
+        qCDebug(lcApp) << "所有对象处于激发状态";
     }
     if (devices_) devices_->StopAll();
 }

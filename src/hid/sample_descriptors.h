@@ -128,9 +128,9 @@ inline constexpr auto kKeyboardInterface1 = std::to_array<uint8_t>({
     0xA1, 0x01,        // Collection (Application)
     0x85, 0x03,        //   Report ID (3)
     0x15, 0x00,        //   Logical Minimum (0)
-    0x26, 0xFF, 0x03,  //   Logical Maximum (0x3FF)
+    0x26, 0xFF, 0x04,  //   Logical Maximum (0x4FF): event codes 0x401.. too
     0x19, 0x00,        //   Usage Minimum (0)
-    0x2A, 0xFF, 0x03,  //   Usage Maximum (0x3FF)
+    0x2A, 0xFF, 0x04,  //   Usage Maximum (0x4FF)
     0x75, 0x10,        //   Report Size (16)
     0x95, 0x01,        //   Report Count (1)
     0x81, 0x00,        //   Input (Data, Array)
@@ -160,9 +160,9 @@ inline constexpr auto kHeadsetInterface3 = std::to_array<uint8_t>({
     0xA1, 0x01,        // Collection (Application)
     0x85, 0x01,        //   Report ID (1)
     0x15, 0x00,        //   Logical Minimum (0)
-    0x26, 0xFF, 0x03,  //   Logical Maximum (0x3FF)
+    0x26, 0xFF, 0x04,  //   Logical Maximum (0x4FF): event codes 0x401.. too
     0x19, 0x00,        //   Usage Minimum (0)
-    0x2A, 0xFF, 0x03,  //   Usage Maximum (0x3FF)
+    0x2A, 0xFF, 0x04,  //   Usage Maximum (0x4FF)
     0x75, 0x10,        //   Report Size (16)
     0x95, 0x01,        //   Report Count (1)
     0x81, 0x00,        //   Input (Data, Array)

@@ -115,6 +115,11 @@ TEST_F(ConnectionTest, UnpackReportListsConsumerUsages) {
     EXPECT_TRUE(item.isButton);
     EXPECT_TRUE(item.isSet);
     EXPECT_EQ(item.usageList[0], 0xE9);
+    // The device's own event codes lie above the standard consumer usages.
+    const uint8_t eventCode[3] = {3, 0x01, 0x04};
+    ASSERT_TRUE(c.UnpackReport(eventCode, sizeof eventCode, hid::ReportType::Input,
+                               c.InputItems().data(), c.InputItemCount()));
+    EXPECT_EQ(c.InputItems()[0].usageList[0], 0x401);
     // A report of another id leaves the items as they were.
     c.InputItems()[0].isSet = 0;
     const uint8_t other[3] = {4, 0, 0};
