@@ -12,6 +12,7 @@
 import argparse
 import os
 import queue
+import random
 import statistics
 import subprocess
 import sys
@@ -48,6 +49,8 @@ def main():
     parser.add_argument("--build", default="build")
     parser.add_argument("--plugs", type=int, default=20)
     parser.add_argument("--idle-seconds", type=float, default=30.0)
+    parser.add_argument("--idle-devices", default="keyboard,headset",
+                        help="devices plugged while idle CPU is measured")
     args = parser.parse_args()
     binaries = os.path.join(args.build, "bin")
     work = tempfile.mkdtemp(prefix="skelmora-measure-")
@@ -80,25 +83,28 @@ def main():
         wait_line(lines, "No_device_Link shown")
         delays = []
         for _ in range(args.plugs):
+            # Plugs land anywhere within the program's discovery period, as a hand's would.
+            time.sleep(random.uniform(0.0, 0.1))
             start = time.monotonic()
             command("plug keyboard")
-            shown = wait_line(lines, "shown")
+            shown = wait_line(lines, "selector item 1 shown")
             delays.append((shown - start) * 1000.0)
             command("unplug keyboard")
-            wait_line(lines, "hidden")
+            wait_line(lines, "selector item 1 hidden")
         print(f"plug-to-shown over {args.plugs} plugs: median {statistics.median(delays):.1f} ms, "
               f"min {min(delays):.1f} ms, max {max(delays):.1f} ms")
 
-        command("plug keyboard")
-        command("plug headset")
-        wait_line(lines, "row 10 open")
+        devices = [d for d in args.idle_devices.split(",") if d]
+        for device in devices:
+            command("plug " + device)
+        wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
         subprocess.run([os.path.join(binaries, "skelmora-send"),
                         "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
         time.sleep(2.0)
         before, wall = cpu_seconds(program.pid), time.monotonic()
         time.sleep(args.idle_seconds)
         used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
-        print(f"idle CPU with keyboard and headset, host light control off: "
+        print(f"idle CPU with {' and '.join(devices)}, host light control off: "
               f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
     finally:
         program.terminate()

@@ -216,8 +216,10 @@ void CDeviceOptionUI::OnFrameTimer() {
     m_device->SendLightFrame();
     if (m_devicePanel && IsSelected() && m_device->IsWindowActive()) m_devicePanel->update();
     if (ChannelOpen()) {
-        ui::SetTimer(this, kFrameTimer,
-                     m_device->IsWireless() ? m_intervals.wirelessFrame : m_intervals.wiredFrame);
+        // With host control of the lighting off no frame goes out: the timer only needs to
+        // notice the switch back on, so it runs at the slow pace and the program stays idle.
+        const bool slow = m_device->IsWireless() || !m_device->IsHostLightControl();
+        ui::SetTimer(this, kFrameTimer, slow ? m_intervals.wirelessFrame : m_intervals.wiredFrame);
     }
 }
 

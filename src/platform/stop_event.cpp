@@ -46,7 +46,8 @@ bool StopEvent::Wait(std::chrono::milliseconds timeout) {
     for (;;) {
         int ms = -1;
         if (timeout.count() >= 0) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            // Rounded up: a wait that is cut short would make its caller spin.
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             ms = left.count() < 0 ? 0 : static_cast<int>(left.count());
         }
