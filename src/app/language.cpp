@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 
 #include "platform/log_categories.h"
 #include "ui/font_table.h"
@@ -27,11 +26,6 @@ constexpr FontRow kFontRows[] = {
     {50, 18, true, false}};
 constexpr int kDefaultFontSize = 14;
 constexpr int kFontRebuildIndices[] = {0, 2, 15};
-
-QSettings settings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QString::fromLatin1(kProductString));
-}
 
 QString stringMember(const QJsonObject& o, const char* key) {
     const QJsonValue v = o.value(QLatin1String(key));
@@ -87,28 +81,6 @@ LanguageConfig ReadLanguageConfig(const QString& path) {
     return config;
 }
 
-int StoredLanguageId() {
-    bool ok = false;
-    const int id = settings().value(QStringLiteral("LANGUAGE"), kUnsetLanguageId).toInt(&ok);
-    return ok ? id : kUnsetLanguageId;
-}
-
-void SaveLanguage(int id) {
-    QSettings s = settings();
-    s.setValue(QStringLiteral("LANGUAGE"), id);
-    s.sync();
-    if (s.status() == QSettings::NoError) qCDebug(lcApp) << "写成功！";
-}
-
-int GetLanguageIndex(const QString& configPath) {
-    const LanguageConfig config = ReadLanguageConfig(configPath);
-    if (!config.ok()) return 0;
-    const int stored = StoredLanguageId();
-    for (size_t i = 0; i < config.languages.size(); ++i) {
-        if (config.languages[i].id == stored) return static_cast<int>(i);
-    }
-    return 0;
-}
 
 void SetFonts(const QString& face) {
     ui::CFontTable::RemoveAllFonts();

@@ -6,12 +6,12 @@
 // "Language_ID": <int>, "Language_text": ...}, ...]}; the language index is the position in
 // that array. "Language_file" names a language file of the skin folder ("lan_en.xml").
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
-inline constexpr char kProductString[] = "TELMA QX-418GRY Device";
-// The stored language before any choice was saved.
-inline constexpr int kUnsetLanguageId = 0x208;
+#include "platform/settings_store.h"
+
 // The face of the main window's font table.
 inline constexpr char kFontFace[] = "Verdana Unicode MS";
 
@@ -37,12 +37,8 @@ LanguageConfig ReadLanguageConfig(const QString& path);
 // Parses the content. Pure.
 LanguageConfig ParseLanguageConfig(const QByteArray& content);
 
-// The stored language id ("LANGUAGE" in the settings under the product string).
-int StoredLanguageId();
-void SaveLanguage(int id);
-// Index of the entry whose id equals the stored id; 0 when there is none or the list is
-// unreadable.
-int GetLanguageIndex(const QString& configPath);
+// The stored choice lives in the settings store (platform/settings_store.h:
+// platform::StoredLanguageId, platform::SaveLanguage, platform::GetLanguageIndex).
 
 // Rebuilds the shared font table (ids 0..11 and 50, default 14 px) with the face, and
 // re-applies fonts to every window.
@@ -52,7 +48,9 @@ class CLanguageSwitcher {
   public:
     struct Hooks {
         std::function<void(const QString& face)> setFonts = SetFonts;
-        std::function<void(int id)> saveLanguage = SaveLanguage;
+        std::function<void(int id)> saveLanguage = [](int id) {
+            platform::SaveLanguage(static_cast<std::uint32_t>(id));
+        };
         // Repaints the main window and tells the open secondary windows (settings, about,
         // music) to reload their texts.
         std::function<void()> refreshWindows;

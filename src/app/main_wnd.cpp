@@ -34,7 +34,7 @@ CMainWnd::~CMainWnd() { Teardown(); }
 void CMainWnd::InitWindow() {
     qCDebug(lcApp) << "InitWindow";
     language_ = std::make_unique<CLanguageSwitcher>();
-    ApplyLanguage(GetLanguageIndex(DefaultLanguageConfigPath()));
+    ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()));
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
     devices_->PrecreateDevices();
     if (CTrayIcon::IsAvailable()) {

@@ -1,5 +1,7 @@
 #include "app/skin_frame.h"
 
+#include "platform/registered_messages.h"
+
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -36,7 +38,9 @@ void CSkinFrame::placeUnder(QWidget* anchor) {
 
 QString CSkinFrame::MainIniPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' +
-           QString::fromLatin1(kProductString) + "/main.ini";
+           QString::fromUtf8(platform::kProductString.data(),
+                             static_cast<qsizetype>(platform::kProductString.size())) +
+           "/main.ini";
 }
 
 void CSkinFrame::remember(const QString& flags, const QString& image) {

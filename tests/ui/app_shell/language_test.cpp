@@ -99,12 +99,12 @@ TEST_F(LanguageTest, IndexPastTheListStoresIdZeroAndKeepsTheTexts) {
 TEST_F(LanguageTest, StoredChoiceSelectsTheIndex) {
     config.Write("bad.config", "{\"Language\": [");
     config.Write("none.config", configOf({{7, "a"}, {8, "b"}}));
-    SaveLanguage(1005);
-    EXPECT_EQ(StoredLanguageId(), 1005);
-    EXPECT_EQ(GetLanguageIndex(configPath()), 5);
-    EXPECT_EQ(GetLanguageIndex(config.path() + "/none.config"), 0);
-    EXPECT_EQ(GetLanguageIndex(config.path() + "/bad.config"), 0);
-    EXPECT_EQ(GetLanguageIndex(config.path() + "/absent.config"), 0);
+    platform::SaveLanguage(1005);
+    EXPECT_EQ(platform::StoredLanguageId(), 1005u);
+    EXPECT_EQ(platform::GetLanguageIndex(configPath()), 5);
+    EXPECT_EQ(platform::GetLanguageIndex(config.path() + "/none.config"), 0);
+    EXPECT_EQ(platform::GetLanguageIndex(config.path() + "/bad.config"), 0);
+    EXPECT_EQ(platform::GetLanguageIndex(config.path() + "/absent.config"), 0);
 }
 
 TEST_F(LanguageTest, ConfigShapesThatAreNotALanguageList) {
