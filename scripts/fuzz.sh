@@ -14,7 +14,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" \
   -DSKELMORA_FUZZ=ON -DSKELMORA_SANITIZE=ON \
   -DSKELMORA_BUILD_TESTS=OFF -DSKELMORA_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target fuzz_profile_documents
+cmake --build "$build" --parallel "$(nproc)" --target fuzz_profile_documents fuzz_hid_input
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
@@ -23,13 +23,15 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_target() {
   local name="$1"
   local corpus="$build/corpus/$name" log="$build/fuzz-$name.log"
+  local dict=()
+  [ -f "$root/fuzz/$name.dict" ] && dict=(-dict="$root/fuzz/$name.dict")
   mkdir -p "$corpus"
   echo "fuzz: $name for ${seconds}s (log: $log)"
   # New inputs go to the build folder's corpus; the seed folders are only read.
   if ! "$build/bin/fuzz_$name" \
       -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$build/crash-$name-" \
-      -dict="$root/fuzz/json.dict" \
+      "${dict[@]}" \
       "$corpus" "${@:2}" >"$log" 2>&1; then
     tail -n 80 "$log"
     echo "fuzz: $name FAILED; the input that failed is $build/crash-$name-*"
@@ -39,4 +41,5 @@ run_target() {
 }
 
 run_target profile_documents "$root/fuzz/corpus/profile_documents" "$root/DefaultData"
+run_target hid_input "$root/fuzz/corpus/hid_input"
 echo "fuzz: no crash"

@@ -132,7 +132,7 @@ void CDeviceManager::PrecreateDevices() {
 
 bool CDeviceManager::CreateDevice(int row) {
     const DeviceIdentity& entry = Row(row);
-    const int pageKind = entry.kind == kKindMouseReceiver ? kKindMouse : entry.kind;
+    const int pageKind = entry.kind == kKindMouseReceiver ? int{kKindMouse} : int{entry.kind};
     const DeviceIdentity ids = RowOrPartner(row);
     const int model = FindModelRow(ids.vendorId, ids.productId, pageKind, 0);
     if (model < 0) return false;

@@ -23,13 +23,13 @@ void CFontTable::RemoveAllFonts() {
     ++table().generation;
 }
 
-void CFontTable::AddFont(int id, const FontSpec& spec) {
-    table().fonts[id] = spec;
+void CFontTable::AddFont(int id, const FontSpec& font) {
+    table().fonts[id] = font;
     ++table().generation;
 }
 
-void CFontTable::SetDefaultFont(const FontSpec& spec) {
-    table().defaultFont = spec;
+void CFontTable::SetDefaultFont(const FontSpec& font) {
+    table().defaultFont = font;
     ++table().generation;
 }
 
@@ -44,17 +44,17 @@ QFont CFontTable::DefaultFont(int dpi) { return MakeFont(table().defaultFont, dp
 
 int CFontTable::Generation() { return table().generation; }
 
-QFont MakeFont(const FontSpec& spec, int dpi) {
+QFont MakeFont(const FontSpec& entry, int dpi) {
     QFont font;
     QStringList families;
-    if (!spec.face.isEmpty()) families << spec.face;
+    if (!entry.face.isEmpty()) families << entry.face;
     families << QStringLiteral("DejaVu Sans") << QStringLiteral("Noto Sans CJK SC")
              << QStringLiteral("Noto Sans");
     font.setFamilies(families);
-    font.setPixelSize(ScaleByDpi(spec.pixelSize > 0 ? spec.pixelSize : 14, dpi));
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
-    font.setItalic(spec.italic);
+    font.setPixelSize(ScaleByDpi(entry.pixelSize > 0 ? entry.pixelSize : 14, dpi));
+    font.setBold(entry.bold);
+    font.setUnderline(entry.underline);
+    font.setItalic(entry.italic);
     return font;
 }
 }  // namespace ui

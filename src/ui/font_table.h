@@ -17,8 +17,8 @@ struct FontSpec {
 class CFontTable {
   public:
     static void RemoveAllFonts();
-    static void AddFont(int id, const FontSpec& spec);
-    static void SetDefaultFont(const FontSpec& spec);
+    static void AddFont(int id, const FontSpec& font);
+    static void SetDefaultFont(const FontSpec& font);
     static bool HasFont(int id);
     // The font of that id (the default font for an unknown id), scaled to the DPI.
     static QFont Font(int id, int dpi);
@@ -29,5 +29,5 @@ class CFontTable {
 
 // Qt font with fall-back families: the named face first, then faces that cover Latin and
 // CJK text on every Debian desktop.
-QFont MakeFont(const FontSpec& spec, int dpi);
+QFont MakeFont(const FontSpec& font, int dpi);
 }  // namespace ui

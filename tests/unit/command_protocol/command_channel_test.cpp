@@ -186,7 +186,9 @@ TEST_P(FaultResult, StatusReadCode) {
     firmware_->AddFault({kCmdReadStatus, -1, c.fault, 1});
     uint8_t status[6] = {};
     EXPECT_EQ(channel_->ReadStatus(status, 0), c.expected);
-    if (c.expected == kResultOk) EXPECT_EQ(status[4], 5);
+    if (c.expected == kResultOk) {
+        EXPECT_EQ(status[4], 5);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
