@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QLabel>
 #include <QScreen>
 #include <QStackedWidget>
@@ -15,6 +16,7 @@
 #include "platform/log_categories.h"
 #include "platform/registered_messages.h"
 #include "ui/control_props.h"
+#include "ui/menu_wnd.h"
 #include "ui/tray_icon.h"
 
 namespace {
@@ -46,6 +48,11 @@ void CMainWnd::InitWindow() {
             } else {
                 BringToFront();
             }
+        };
+        tray_->onRightClick = [this] {
+            CMenuWnd::Popup("menu.xml", this, QCursor::pos(), [this](const QString& item) {
+                OnMenuItem(item);
+            });
         };
     }
     StartDiscovery();
@@ -125,6 +132,12 @@ void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
     } else {
         devices_->ShowHiddenItem(itemIndex);
     }
+}
+
+void CMainWnd::OnMenuItem(const QString& item) {
+    // "exit" is the way out while the window lives in the tray; the about and settings
+    // windows come with their own issues.
+    if (item == "exit") close();
 }
 
 void CMainWnd::BringToFront() {

@@ -54,6 +54,7 @@ class CMainWnd : public WindowImplBase {
     void BringToFront();
     void SelectNeighbour(int direction);
     void HideToTray();
+    void OnMenuItem(const QString& item);
 
     std::shared_ptr<hid::IHidBackend> backend_;
     std::unique_ptr<CDeviceManager> devices_;
