@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
 #include "app/device_discovery.h"
+#include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
 #include "hid/sample_descriptors.h"
 
@@ -182,6 +184,29 @@ TEST(DiscoveryEdges, TestTableGivesMouseRowsRealIds) {
     RestoreShippedInterfaceTable();
     EXPECT_EQ(events.found, std::vector<int>{4});
     EXPECT_EQ(ShippedInterfaceTable()[4].vendorId, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DiscoveryEdges, EmulatedMouseAndReceiverAreReachableThroughATestTable) {
+    InterfaceTable table = ShippedInterfaceTable();
+    for (int row : {4, 5}) table[row].productId = emu::kEmulatedMousePid;
+    for (int row : {6, 7}) table[row].productId = emu::kEmulatedReceiverPid;
+    for (int row : {4, 5, 6, 7}) table[row].vendorId = emu::kEmulatedMouseVendor;
+    SetInterfaceTableForTesting(table);
+    auto bus = emu::EmulatedBus::Create();
+    std::string error;
+    ASSERT_TRUE(bus->Plug("mouse-receiver", error)) << error;
+    ASSERT_TRUE(bus->Plug("mouse", error)) << error;
+    Recorder events;
+    CDeviceDiscovery discovery(bus, events.Callbacks());
+    ASSERT_TRUE(discovery.RunPass());
+    RestoreShippedInterfaceTable();
+    std::vector<int> found = events.found;
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<int>{4, 5, 6, 7}));
 }
 
 }  // namespace
