@@ -99,6 +99,10 @@ bool EmulatedBus::Plug(const std::string& kind, std::string& error) {
     }
     qCDebug(lcEmu) << "plugged" << kind.c_str();
     Notify(announced, true);
+    {
+        std::lock_guard lock(arrivalMutex_);
+        if (arrival_) arrival_();
+    }
     return true;
 }
 
@@ -234,6 +238,11 @@ std::unique_ptr<hid::IHidHandle> EmulatedBus::OpenNode(const std::string& nodeId
 std::unique_ptr<hid::IHidHandle> EmulatedBus::OpenNodeWithSink(const std::string& nodeId,
                                                                InputSink sink, std::string& error) {
     return Open(nodeId, std::move(sink), error);
+}
+
+void EmulatedBus::SetArrivalHandler(ArrivalHandler handler) {
+    std::lock_guard lock(arrivalMutex_);
+    arrival_ = std::move(handler);
 }
 
 bool EmulatedBus::NodeExists(const std::string& nodeId) {

@@ -51,6 +51,7 @@ class EmulatedBus final : public hid::IHidBackend,
     std::unique_ptr<hid::IHidHandle> OpenNode(const std::string& nodeId, bool forRead,
                                               bool forWrite, std::string& error) override;
     bool NodeExists(const std::string& nodeId) override;
+    void SetArrivalHandler(ArrivalHandler handler) override;
 
     struct HandleState;  // shared by a handle and the bus's fan-out list
 
@@ -88,6 +89,8 @@ class EmulatedBus final : public hid::IHidBackend,
     std::map<std::string, std::vector<std::weak_ptr<HandleState>>> handles_;  // by node id
     uint64_t nextNode_ = 1;
     std::map<int, NodeListener> listeners_;
+    std::mutex arrivalMutex_;
+    ArrivalHandler arrival_;
     int nextListener_ = 1;
 
     std::mutex deliveryMutex_;

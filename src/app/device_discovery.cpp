@@ -10,7 +10,10 @@ CDeviceDiscovery::CDeviceDiscovery(std::shared_ptr<hid::IHidBackend> backend, Ca
       detected_(ActiveInterfaceTable().begin(), ActiveInterfaceTable().end()),
       connection_(backend_) {}
 
-CDeviceDiscovery::~CDeviceDiscovery() { Stop(); }
+CDeviceDiscovery::~CDeviceDiscovery() {
+    Stop();
+    if (backend_) backend_->SetArrivalHandler(nullptr);
+}
 
 int CDeviceDiscovery::FindAbsentEntry(const DeviceIdentity& probe, bool matchUsage) const {
     for (size_t i = 0; i < detected_.size(); ++i) {
@@ -88,10 +91,13 @@ void CDeviceDiscovery::Start() {
     if (thread_.joinable()) return;
     stop_.Reset();
     finished_ = false;
+    // A node that appears starts a pass at once; the 100 ms passes go on as they are.
+    if (backend_) backend_->SetArrivalHandler([this] { Wake(); });
     thread_ = std::thread([this] { ThreadMain(); });
 }
 
 bool CDeviceDiscovery::Stop() {
+    if (backend_) backend_->SetArrivalHandler(nullptr);
     if (!thread_.joinable()) return true;
     stop_.Set();
     // The thread only ever waits on the stop event or runs a short pass, so the join is

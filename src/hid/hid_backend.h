@@ -5,6 +5,7 @@
 // and the in-process emulator used by unit tests and --emulate.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -56,6 +57,12 @@ class IHidBackend {
                                                  bool forWrite, std::string& error) = 0;
     // Whether the node is still present (the discovery thread's probe).
     virtual bool NodeExists(const std::string& nodeId) = 0;
+
+    // Called, on any thread, when a node may have appeared, so that discovery can look at
+    // once instead of at its next pass. Setting an empty handler stops the calls: once it
+    // returns, the old handler is not called any more. Backends that cannot tell ignore it.
+    using ArrivalHandler = std::function<void()>;
+    virtual void SetArrivalHandler(ArrivalHandler handler) { (void)handler; }
 };
 
 }  // namespace hid

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,6 +164,50 @@ std::string HidrawPermissionHint(const std::string& devicePath) {
 
 HidrawBackend::HidrawBackend(std::string sysRoot, std::string devRoot)
     : sysRoot_(std::move(sysRoot)), devRoot_(std::move(devRoot)) {}
+
+HidrawBackend::~HidrawBackend() {
+    stopWatch_.Set();
+    if (watch_.joinable()) watch_.join();
+}
+
+void HidrawBackend::SetArrivalHandler(ArrivalHandler handler) {
+    {
+        std::lock_guard lock(arrivalMutex_);
+        arrival_ = std::move(handler);
+        if (!arrival_ || watch_.joinable()) return;
+    }
+    // udev creates the node, then sets its owner and mode: both are worth a look.
+    const int fd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    if (fd < 0) return;
+    if (inotify_add_watch(fd, devRoot_.c_str(), IN_CREATE | IN_ATTRIB) < 0) {
+        close(fd);
+        return;  // no watch: discovery still finds the node at its next pass
+    }
+    watch_ = std::thread([this, fd] { WatchLoop(fd); });
+}
+
+void HidrawBackend::WatchLoop(int inotifyFd) {
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const WaitResult wait = WaitReadable(inotifyFd, stopWatch_.Fd(), -1);
+        if (wait != WaitResult::Ready) break;
+        const ssize_t n = read(inotifyFd, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+            break;
+        }
+        bool hidraw = false;
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && std::strncmp(event->name, "hidraw", 6) == 0) hidraw = true;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+        if (!hidraw) continue;
+        std::lock_guard lock(arrivalMutex_);
+        if (arrival_) arrival_();
+    }
+    close(inotifyFd);
+}
 
 bool HidrawBackend::ReadNodeInfo(const std::string& sysNodeDir, HidNodeInfo& info) {
     const fs::path device = fs::path(sysNodeDir) / "device";

@@ -1,8 +1,12 @@
 #pragma once
 // Real devices through Linux hidraw: nodes are /dev/hidrawN, described by sysfs.
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "hid/hid_backend.h"
+#include "platform/stop_event.h"
 
 namespace hid {
 
@@ -10,19 +14,28 @@ class HidrawBackend final : public IHidBackend {
   public:
     // sysRoot and devRoot are "/sys/class/hidraw" and "/dev" except in tests.
     explicit HidrawBackend(std::string sysRoot = "/sys/class/hidraw", std::string devRoot = "/dev");
+    ~HidrawBackend() override;
 
     std::string Name() const override { return "hidraw"; }
     bool ListNodes(std::vector<HidNodeInfo>& nodes, std::string& error) override;
     std::unique_ptr<IHidHandle> OpenNode(const std::string& nodeId, bool forRead, bool forWrite,
                                          std::string& error) override;
     bool NodeExists(const std::string& nodeId) override;
+    // Watches the device folder (inotify) for hidraw nodes being created or given access.
+    void SetArrivalHandler(ArrivalHandler handler) override;
 
     // Fills info from the sysfs folder of one hidraw node. False when it is unreadable.
     static bool ReadNodeInfo(const std::string& sysNodeDir, HidNodeInfo& info);
 
   private:
+    void WatchLoop(int inotifyFd);
+
     std::string sysRoot_;
     std::string devRoot_;
+    std::mutex arrivalMutex_;
+    ArrivalHandler arrival_;
+    platform::StopEvent stopWatch_{platform::StopEvent::Mode::ManualReset};
+    std::thread watch_;
 };
 
 // The text shown when a hidraw node may not be opened for lack of permission.

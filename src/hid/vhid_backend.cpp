@@ -160,6 +160,7 @@ void VhidBackend::Dispatch(uint8_t type, std::span<const uint8_t> payload) {
                 break;
             }
             nodes_[node] = std::move(info);
+            if (arrival_) arrival_();
             break;
         }
         case vhid::kRemove: {
@@ -212,6 +213,11 @@ bool VhidBackend::ListNodes(std::vector<HidNodeInfo>& nodes, std::string& error)
     }
     for (const auto& [number, info] : nodes_) nodes.push_back(info);
     return true;
+}
+
+void VhidBackend::SetArrivalHandler(ArrivalHandler handler) {
+    std::lock_guard lock(mutex_);
+    arrival_ = std::move(handler);
 }
 
 bool VhidBackend::NodeExists(const std::string& nodeId) {

@@ -27,6 +27,7 @@ class VhidBackend final : public IHidBackend, public std::enable_shared_from_thi
     std::unique_ptr<IHidHandle> OpenNode(const std::string& nodeId, bool forRead, bool forWrite,
                                          std::string& error) override;
     bool NodeExists(const std::string& nodeId) override;
+    void SetArrivalHandler(ArrivalHandler handler) override;
 
     bool Connected() const;
     // Sends one output report for a handle; false when the bus is gone.
@@ -49,6 +50,7 @@ class VhidBackend final : public IHidBackend, public std::enable_shared_from_thi
     bool connected_ = true;
     bool synced_ = false;
     std::map<uint32_t, HidNodeInfo> nodes_;
+    ArrivalHandler arrival_;
     struct OpenHandle {
         uint32_t node;
         std::shared_ptr<ReportQueue> queue;

@@ -174,6 +174,16 @@ TEST_F(ConnectionTest, ReplugGivesNewPathsAndKeepsDeviceMemory) {
     EXPECT_EQ(bus_->Device("keyboard")->Firmware().Area(hid::kCmdReadParameters)[0], 42);
 }
 
+TEST_F(ConnectionTest, PlugCallsTheArrivalHandlerUntilItIsCleared) {
+    int arrivals = 0;
+    bus_->SetArrivalHandler([&] { ++arrivals; });
+    Plug("keyboard");
+    EXPECT_EQ(arrivals, 1);
+    bus_->SetArrivalHandler(nullptr);
+    Plug("headset");
+    EXPECT_EQ(arrivals, 1);
+}
+
 TEST_F(ConnectionTest, NoBackendFailsCleanly) {
     CHidConnection c;
     EXPECT_FALSE(c.Enumerate());

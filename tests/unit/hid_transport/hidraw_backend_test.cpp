@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include "hid/hid_connection.h"
 #include "hid/sample_descriptors.h"
@@ -79,6 +81,21 @@ TEST_F(FakeSysfs, OpeningAMissingNodeSaysSo) {
     std::string error;
     EXPECT_EQ(backend.OpenNode((root_ / "dev/hidraw5").string(), true, true, error), nullptr);
     EXPECT_NE(error.find("hidraw5"), std::string::npos);
+}
+
+TEST_F(FakeSysfs, NewHidrawNodesCallTheArrivalHandler) {
+    hid::HidrawBackend backend((root_ / "class/hidraw").string(), (root_ / "dev").string());
+    std::atomic<int> arrivals{0};
+    backend.SetArrivalHandler([&] { ++arrivals; });
+    std::ofstream(root_ / "dev/tty9") << "";  // not a hidraw node
+    std::ofstream(root_ / "dev/hidraw9") << "";
+    bool seen = false;
+    for (int i = 0; i < 200 && !seen; ++i) {
+        seen = arrivals.load() > 0;
+        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(seen);
+    backend.SetArrivalHandler(nullptr);
 }
 
 TEST(HidrawHints, PermissionMessageNamesTheUdevRule) {

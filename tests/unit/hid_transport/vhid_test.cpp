@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <thread>
 
 #include "emulator/emulated_bus.h"
@@ -102,6 +103,17 @@ TEST_F(VhidBus, AnnouncesPlugsAndUnplugs) {
     ASSERT_TRUE(bus_->Unplug("keyboard", error));
     EXPECT_TRUE(Eventually([&] { return client->ListNodes(nodes, error) && nodes.size() == 1; }));
     EXPECT_EQ(nodes[0].productId, 0x1630);
+}
+
+TEST_F(VhidBus, AnnouncementsCallTheArrivalHandler) {
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    std::atomic<int> arrivals{0};
+    client->SetArrivalHandler([&] { ++arrivals; });
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("keyboard", error));
+    EXPECT_TRUE(Eventually([&] { return arrivals.load() == 1; }));
+    client->SetArrivalHandler(nullptr);
 }
 
 TEST_F(VhidBus, CommandsRoundTripAndUnplugFailsTheChannel) {
