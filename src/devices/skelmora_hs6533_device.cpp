@@ -13,3 +13,8 @@ void CSkelmoraHS6533Device::OnConnected() { LoadProfileAndStartLighting(); }
 std::optional<light::LightModeRow> CSkelmoraHS6533Device::CurrentLightMode() const {
     return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
 }
+
+bool CSkelmoraHS6533Device::SendLightFrame() {
+    PaintLightPreview();
+    return true;
+}

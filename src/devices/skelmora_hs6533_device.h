@@ -13,6 +13,9 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     ~CSkelmoraHS6533Device() override;
 
     void OnConnected() override;
+    // The headset's LEDs take short output reports of their own, not the command channel's
+    // light frames; until that output is built a frame only updates the previews.
+    bool SendLightFrame() override;
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;

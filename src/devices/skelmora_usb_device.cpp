@@ -211,6 +211,11 @@ void CSkelmoraUSBDevice::PaintLightControls(const std::vector<light::LedEntry>& 
     }
 }
 
+void CSkelmoraUSBDevice::PaintLightPreview() {
+    if (!hostLightControl_ || QThread::currentThread() != thread()) return;
+    PaintLightControls(GetLedsCopy());
+}
+
 bool CSkelmoraUSBDevice::SendLightFrame() {
     if (!hostLightControl_) return true;
     const std::vector<light::LedEntry> leds = GetLedsCopy();

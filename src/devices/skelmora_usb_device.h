@@ -242,6 +242,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // The command channel is open, the device is wireless and the receiver reports it linked.
     bool ReceiverReportsLink();
 
+    // The on-screen part of a light frame: paints the previews with the LED list (UI thread,
+    // host light control on). SendLightFrame does this before it sends.
+    void PaintLightPreview();
+
     // One step of an effect on the LED list, under the light lock.
     void RunLightStep(light::LightStep step);
     void WithEffectContext(const std::function<void(light::EffectContext&)>& step);

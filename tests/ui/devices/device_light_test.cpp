@@ -2,6 +2,7 @@
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
 #include "device_test_support.h"
+#include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
 #include "devices/skelmora_mouse_pad_device.h"
@@ -58,6 +59,16 @@ TEST_F(LightFrames, NothingIsSentOrPaintedWithHostLightControlOff) {
     EXPECT_TRUE(device_.SendLightFrame());
     EXPECT_TRUE(LightChunkLengths().empty());
     EXPECT_EQ(firmware_->LightFrameChunks(), 0u);
+}
+
+TEST_F(LightFrames, TheHeadsetSendsNoCommandChannelLightFrames) {
+    CSkelmoraHS6533Device headset;
+    headset.SetBackend(bus_);
+    headset.SetCounts(0, 13);
+    AttachCommandChannel(headset);
+    headset.SetLed(0, 0xFF0000FFu, 0);
+    EXPECT_TRUE(headset.SendLightFrame());
+    EXPECT_TRUE(LightChunkLengths().empty());
 }
 
 TEST_F(LightFrames, AWirelessDeviceSendsNothingAndCountsAsSent) {
