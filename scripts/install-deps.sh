@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6svg6-dev qt6-l10n-tools libqt6opengl6-dev
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev qt6-l10n-tools libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   libjsoncpp-dev libcurl4-openssl-dev libevdev-dev libasound2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
