@@ -12,11 +12,6 @@ void CSkelmoraKeyboardDevice::OnConnected() { LoadProfileAndStartLighting(); }
 
 bool CSkelmoraKeyboardDevice::IsLinked() { return ReceiverReportsLink(); }
 
-std::optional<light::LightModeRow> CSkelmoraKeyboardDevice::CurrentLightMode() const {
-    return GetLightSettingsCopy().mode == light::kKeyboardFastCode ? light::kKeyboardFastPreviewMode
-                                                                   : light::kKeyboardPreviewMode;
-}
-
 const char* CSkelmoraKeyboardDevice::LightThreadExitTrace() const { return "KB灯光线程设定退出"; }
 
 device_events::EventClass CSkelmoraKeyboardDevice::EventClassOf(EventInterface) const {
