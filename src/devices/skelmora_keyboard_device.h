@@ -3,6 +3,7 @@
 // receiver (kind 9). Its light thread paces the keyboard's preview by effect code.
 #include <QPointer>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "devices/skelmora_usb_device.h"
@@ -36,8 +37,10 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void BindPageControls() override;
     // The page's notifications: the system settings handlers.
     void Notify(TNotifyUI& msg) override;
-    // Paints the previews when the LEDs changed; streams a frame by key position only while
-    // wired in the sound-driven effects (codes 29 and 30).
+    // Paints the previews when the LEDs changed. While wired in the sound-driven effects
+    // (codes 29 and 30) it also builds a frame by key position and hands it to the light
+    // thread, which sends it after its next pass: a frame takes several exchanges, too long
+    // for the UI thread's frame timer. False while a failed frame pauses the stream.
     bool SendLightFrame() override;
     void SetLed(int index, uint32_t colourWord, uint32_t extraWord) override;
 
@@ -78,6 +81,8 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
     void OwnLightRoutine() override;
+    // Sends the frame SendLightFrame handed over, if any (light thread).
+    void AfterLightPass() override;
 
   private:
     void PaintCustomColours();
@@ -94,6 +99,9 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     // Bumped by every change of the LED list; the previews repaint only on a change.
     std::atomic<uint32_t> ledGeneration_{1};
     uint32_t paintedGeneration_ = 0;
+    std::mutex pendingFrameLock_;
+    std::vector<uint8_t> pendingFrame_;
+    bool framePending_ = false;
     std::atomic<bool> streamPaused_{false};
     std::atomic<uint32_t> streamPauseUntil_{0};
     QPointer<QWidget> lightControlItem_;

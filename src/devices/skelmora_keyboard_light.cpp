@@ -104,18 +104,30 @@ bool CSkelmoraKeyboardDevice::SendLightFrame() {
     // effects, and only over the wire.
     if (IsWireless() || !keyboard::IsStreamedCode(CurrentEffectCode())) return true;
 
-    const uint32_t now = NowMs();
     if (streamPaused_) {
-        if (static_cast<int32_t>(streamPauseUntil_ - now) > 0) return false;
+        if (static_cast<int32_t>(streamPauseUntil_ - NowMs()) > 0) return false;
         streamPaused_ = false;
     }
-    const std::vector<uint8_t> frame =
+    std::vector<uint8_t> frame =
         keyboard::BuildKeyPositionFrame(GetLedsCopy(), GetKeyMap(), keyPositionCount_);
     if (frame.empty()) return true;  // the key table's size is not known yet
-    if (CommandChannel().StreamLightFrame(frame) == hid::kResultOk) return true;
-    streamPauseUntil_ = now + kFramePauseMs;
+    std::lock_guard lock(pendingFrameLock_);
+    pendingFrame_ = std::move(frame);  // a frame not sent yet is replaced by the newer one
+    framePending_ = true;
+    return true;
+}
+
+void CSkelmoraKeyboardDevice::AfterLightPass() {
+    std::vector<uint8_t> frame;
+    {
+        std::lock_guard lock(pendingFrameLock_);
+        if (!framePending_) return;
+        frame.swap(pendingFrame_);
+        framePending_ = false;
+    }
+    if (CommandChannel().StreamLightFrame(frame) == hid::kResultOk) return;
+    streamPauseUntil_ = NowMs() + kFramePauseMs;
     streamPaused_ = true;
-    return false;
 }
 
 // ---- Custom colours ----

@@ -10,6 +10,7 @@ namespace {
 // Exposes the light thread's step so a test can run one without the thread.
 class SteppedKeyboard : public CSkelmoraKeyboardDevice {
   public:
+    using CSkelmoraKeyboardDevice::AfterLightPass;
     using CSkelmoraKeyboardDevice::CurrentLightMode;
     void Step() { RunLightStep(light::LightStep::OwnRoutine); }
 };
@@ -29,6 +30,7 @@ class KeyboardPreview : public devtest::EmulatedKeyboard {
   protected:
     void SetUp() override {
         devtest::EmulatedKeyboard::SetUp();
+        device_.SetBackend(bus_);
         device_.SetCounts(170, 170);
         // The effect code of each mode of this keyboard's list.
         device_.SetEffectCodes({0, 5, 6, 21, 28, 29, 30, 23});
@@ -105,12 +107,14 @@ TEST_F(KeyboardPreview, FramesGoOutByKeyPositionOnlyWiredInTheSoundDrivenEffects
     for (uint8_t mode : quietModes) {
         Use(Settings(mode, 1, 2, 3));
         EXPECT_TRUE(device_.SendLightFrame());
+        device_.AfterLightPass();
     }
     EXPECT_TRUE(firmware_->RequestLog().empty());
 
     device_.SetWireless(true);
     Use(Settings(5, 1, 2, 3));
     EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
     EXPECT_TRUE(firmware_->RequestLog().empty());
     device_.SetWireless(false);
 
@@ -118,7 +122,9 @@ TEST_F(KeyboardPreview, FramesGoOutByKeyPositionOnlyWiredInTheSoundDrivenEffects
         Use(Settings(mode, 1, 2, 3));
         firmware_->ClearRequestLog();
         EXPECT_TRUE(device_.SendLightFrame()) << int(mode);
-        EXPECT_FALSE(firmware_->RequestLog().empty()) << int(mode);
+        EXPECT_TRUE(firmware_->RequestLog().empty()) << "the UI thread only hands it over";
+        device_.AfterLightPass();
+        EXPECT_EQ(firmware_->LightFrameChunks(), mode == 5 ? 7u : 14u);  // 378 bytes, 56 a chunk
         const std::vector<uint8_t> frame = firmware_->Area(hid::kCmdStreamLightFrame);
         ASSERT_GE(frame.size(), 378u);
         const std::vector<uint8_t> expectedStart{0x20, 0x40, 0x7F,   // key 1 at position 0
@@ -132,7 +138,31 @@ TEST_F(KeyboardPreview, FramesGoOutByKeyPositionOnlyWiredInTheSoundDrivenEffects
     device_.SetHostLightControl(false);
     firmware_->ClearRequestLog();
     EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
     EXPECT_TRUE(firmware_->RequestLog().empty());
+}
+
+TEST_F(KeyboardPreview, AFailedFramePausesTheStreamFor200Milliseconds) {
+    uint32_t now = 5000;
+    device_.SetClock([&now] { return now; });
+    AttachCommandChannel(device_);
+    device_.SetKeyPositionCount(126);
+    device_.SetKeyMap({{0, 0}});
+    Use(Settings(5, 1, 2, 3));  // code 29
+    firmware_->AddFault({hid::kCmdStreamLightFrame, 0, emu::FaultKind::StatusFF, 1});
+    EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
+    EXPECT_EQ(firmware_->RequestLog().size(), 1u);  // the first chunk failed, the rest not sent
+
+    now += 199;
+    EXPECT_FALSE(device_.SendLightFrame());
+    device_.AfterLightPass();
+    EXPECT_EQ(firmware_->RequestLog().size(), 1u);
+
+    now += 1;
+    EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
+    EXPECT_EQ(firmware_->RequestLog().size(), 8u);
 }
 
 using kbtest::KeyboardPage;
