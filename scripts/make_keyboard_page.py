@@ -55,24 +55,24 @@ def key_table():
                             (1, "F1", 1), (2, "F2", 1), (3, "F3", 1), (4, "F4", 1), 0.5,
                             (5, "F5", 1), (6, "F6", 1), (7, "F7", 1), (8, "F8", 1), 0.5,
                             (9, "F9", 1), (10, "F10", 1), (11, "F11", 1), (12, "F12", 1)])
-    keys += run(NAV_X, 0, [(13, "PrtSc", 1), (14, "ScrLk", 1), (15, "Pause", 1)])
-    keys += run(PAD_X, 0, [(16, "LED", 0.8), (17, "Game", 0.8), (18, "Prev", 0.8),
-                           (19, "Play", 0.8), (20, "Next", 0.8)])
-    keys += [(104, "Prof", MACRO_X, row_y(0), 1.0, 1.0)]
+    keys += run(NAV_X, 0, [(13, "Prt", 1), (14, "Scr", 1), (15, "Pau", 1)])
+    keys += run(PAD_X, 0, [(16, "LED", 0.8), (17, "GM", 0.8), (18, "|<", 0.8),
+                           (19, ">", 0.8), (20, ">|", 0.8)])
+    keys += [(104, "P", MACRO_X, row_y(0), 1.0, 1.0)]
     # Macro column.
     for n, index in enumerate(range(120, 125)):
         keys.append((index, "M%d" % (n + 1), MACRO_X, row_y(n + 1), 1.0, 1.0))
     # Number row.
     digits = ["1", "2", "3", "4", "5", "6", "7", "8", "9", "0"]
     keys += run(MAIN_X, 1, [(21, "`", 1)] + [(22 + i, d, 1) for i, d in enumerate(digits)] +
-                [(32, "-", 1), (33, "=", 1), (101, "Yen", 1), (34, "Bksp", 1)])
-    keys += run(NAV_X, 1, [(35, "Ins", 1), (36, "Home", 1), (37, "PgUp", 1)])
-    keys += run(PAD_X, 1, [(38, "Num", 1), (39, "/", 1), (40, "*", 1), (41, "-", 1)])
+                [(32, "-", 1), (33, "=", 1), (101, "¥", 1), (34, "Bk", 1)])
+    keys += run(NAV_X, 1, [(35, "Ins", 1), (36, "Hm", 1), (37, "PU", 1)])
+    keys += run(PAD_X, 1, [(38, "NL", 1), (39, "/", 1), (40, "*", 1), (41, "-", 1)])
     # Tab row.
     letters = "QWERTYUIOP"
     keys += run(MAIN_X, 2, [(42, "Tab", 1.5)] + [(43 + i, c, 1) for i, c in enumerate(letters)] +
                 [(53, "[", 1), (54, "]", 1), (55, "\\", 1.5)])
-    keys += run(NAV_X, 2, [(56, "Del", 1), (57, "End", 1), (58, "PgDn", 1)])
+    keys += run(NAV_X, 2, [(56, "Del", 1), (57, "End", 1), (58, "PD", 1)])
     keys += run(PAD_X, 2, [(59, "7", 1), (60, "8", 1), (61, "9", 1)])
     keys.append((119, "+", PAD_X + 3, row_y(2), 1.0, 2.0))
     # Caps Lock row.
@@ -85,15 +85,15 @@ def key_table():
     keys += run(MAIN_X, 4, [(84, "Shift", 1.25), (102, "\\", 1)] +
                 [(85 + i, c, 1) for i, c in enumerate(letters)] +
                 [(92, ",", 1), (93, ".", 1), (94, "/", 1), (100, "Ro", 1), (95, "Shift", 1.75)])
-    keys += run(NAV_X, 4, [(81, "Han", 1), (96, "Up", 1), (82, "Hanja", 1)])
+    keys += run(NAV_X, 4, [(81, "Hn", 1), (96, "^", 1), (82, "Hj", 1)])
     keys += run(PAD_X, 4, [(97, "1", 1), (98, "2", 1), (99, "3", 1)])
     keys.append((118, "Ent", PAD_X + 3, row_y(4), 1.0, 2.0))
     # Bottom row.
     keys += run(MAIN_X, 5, [(105, "Ctrl", 1.25), (106, "Win", 1.25), (107, "Alt", 1.25),
-                            (80, "Muhen", 1), (108, "", 3.25), (79, "Henk", 1), (83, "Kana", 1),
-                            (109, "Alt", 1), (110, "Fn", 1), (111, "Menu", 1),
+                            (80, "Mu", 1), (108, "", 3.25), (79, "He", 1), (83, "Ka", 1),
+                            (109, "Alt", 1), (110, "Fn", 1), (111, "Mn", 1),
                             (125, "Win", 1), (112, "Ctrl", 1)])
-    keys += run(NAV_X, 5, [(113, "Left", 1), (114, "Down", 1), (115, "Right", 1)])
+    keys += run(NAV_X, 5, [(113, "<", 1), (114, "v", 1), (115, ">", 1)])
     keys += run(PAD_X, 5, [(116, "0", 1), (103, ",", 1), (117, ".", 1)])
     return keys
 
@@ -186,8 +186,9 @@ def settings_block():
                      "kb_repeat_delay_group", False) for d in range(4)]
     polling = [option("polling_rate_option_%d" % n, text, "kb_polling_rate_group", False)
                for n, text in enumerate(["1000Hz", "500Hz", "250Hz", "125Hz"])]
-    test_box = ('<widget class="QTextEdit" name="repeat_input_richedit">%s%s</widget>' % (
-        size_props(220, 26), ""))
+    test_box = ('<widget class="QTextEdit" name="repeat_input_richedit">%s%s%s</widget>' % (
+        size_props(240, 34), prop("verticalScrollBarPolicy", "enum", "Qt::ScrollBarAlwaysOff"),
+        prop("horizontalScrollBarPolicy", "enum", "Qt::ScrollBarAlwaysOff")))
     reset = ('<widget class="QPushButton" name="reset_repeat_btn">%s%s%s</widget>' % (
         prop("text", "string", "kb_reset_repeat_text"), prop("restext", "bool", "true", True),
         prop("role", "string", "chip", True)))
@@ -222,7 +223,7 @@ def page(keys):
     height = max(pixel_rect(k)[1] + pixel_rect(k)[3] for k in keys) + GAP
     text_test = label("text_test", "", prop("visible", "bool", "false"))
     margins = "".join(prop(m, "number", v) for m, v in (
-        ("leftMargin", 24), ("topMargin", 16), ("rightMargin", 24), ("bottomMargin", 12)))
+        ("leftMargin", 16), ("topMargin", 16), ("rightMargin", 16), ("bottomMargin", 12)))
     return """<?xml version="1.0" encoding="UTF-8"?>
 <!-- The keyboard's page. Written by scripts/make_keyboard_page.py from its key geometry
      table: edit the script, not this file. -->

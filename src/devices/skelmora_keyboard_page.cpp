@@ -61,8 +61,9 @@ void CSkelmoraKeyboardDevice::BindPageControls() {
         keyColumns_ = std::move(columns);
     }
 
+    // Until a profile is loaded the settings show the zero stages (option 0 of each row).
     settingsPanel_.Bind(this);
-    settingsPanel_.SetRepeatTestTip();
+    ShowSystemStages();
     const auto find = [this](const char* name) {
         return CPaintManagerUI::FindSubControlByName(this, QLatin1String(name));
     };
