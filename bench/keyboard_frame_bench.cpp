@@ -25,6 +25,7 @@ struct Page {
     std::shared_ptr<emu::EmulatedBus> bus = emu::EmulatedBus::Create();
     std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
     CSkelmoraKeyboardDevice* device = nullptr;
+    uint32_t clockMs = 0;
 
     Page() {
         ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT "/skin"));
@@ -57,6 +58,8 @@ struct Page {
         for (int key = 0; key < 126; ++key) map[key] = key;
         device->SetKeyMap(map);
         device->SetKeyPositionCount(126);
+        // Every call counts as a new preview frame (the previews repaint at most every 33 ms).
+        device->SetClock([this] { return clockMs += 40; });
         light::LightSettings settings;
         settings.mode = 29;
         device->SetLightSettings(light::ToWords(settings));
@@ -77,7 +80,7 @@ Page& SharedPage() {
 }
 
 // Per frame: the LEDs change, the frame timer's SendLightFrame runs and the event loop
-// paints the page (what the UI thread does for one frame).
+// paints the page (what the UI thread does for one frame that repaints the previews).
 void BM_UiThreadFrameCode29(benchmark::State& state) {
     Page& page = SharedPage();
     uint32_t step = 0;
@@ -92,8 +95,8 @@ BENCHMARK(BM_UiThreadFrameCode29)->Unit(benchmark::kMicrosecond)->UseRealTime();
 // The same frame streamed where it is built: what the UI thread would wait.
 void BM_StreamedOnTheCallersThread(benchmark::State& state) {
     Page& page = SharedPage();
-    const std::vector<uint8_t> frame = keyboard::BuildKeyPositionFrame(
-        page.device->GetLedsCopy(), page.device->GetKeyMap(), 126);
+    const std::vector<uint8_t> frame =
+        keyboard::BuildKeyPositionFrame(page.device->GetLedsCopy(), page.device->GetKeyMap(), 126);
     for (auto _ : state) {
         if (page.device->CommandChannel().StreamLightFrame(frame) != hid::kResultOk)
             state.SkipWithError("stream failed");

@@ -37,6 +37,10 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void BindPageControls() override;
     // The page's notifications: the system settings handlers.
     void Notify(TNotifyUI& msg) override;
+    // The previews repaint at most this often (a preview needs no more than 30 frames a
+    // second; each repaint of the 126 keys costs about 1.4 ms of the UI thread).
+    static constexpr uint32_t kPreviewPaintIntervalMs = 33;
+
     // Paints the previews when the LEDs changed. While wired in the sound-driven effects
     // (codes 29 and 30) it also builds a frame by key position and hands it to the light
     // thread, which sends it after its next pass: a frame takes several exchanges, too long
@@ -99,6 +103,7 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     // Bumped by every change of the LED list; the previews repaint only on a change.
     std::atomic<uint32_t> ledGeneration_{1};
     uint32_t paintedGeneration_ = 0;
+    uint32_t lastPaintMs_ = 0;
     std::mutex pendingFrameLock_;
     std::vector<uint8_t> pendingFrame_;
     bool framePending_ = false;

@@ -95,8 +95,10 @@ bool CSkelmoraKeyboardDevice::SendLightFrame() {
     // Previews are widgets: only the UI thread paints them, and only when the LEDs changed.
     if (QThread::currentThread() == thread()) {
         const uint32_t generation = ledGeneration_;
-        if (generation != paintedGeneration_) {
+        const uint32_t now = NowMs();
+        if (generation != paintedGeneration_ && now - lastPaintMs_ >= kPreviewPaintIntervalMs) {
             paintedGeneration_ = generation;
+            lastPaintMs_ = now;
             PaintLightPreview();
         }
     }
