@@ -206,9 +206,10 @@ TEST_F(KeyboardPage, CustomGroupsShowOnTheLightButtonsAndBrightOrOffChangesTheSe
 
     // Another group shows its own colours; RefreshCustomColors paints them again.
     device_->SelectCustomGroup(1);
-    ui::SetBkColor(device_->GetLightControl(0), 0xFF010101u);
+    light::PaintLightControl(device_->GetLightControl(0), {1, 1, 1}, 255);
+    ASSERT_EQ(ui::GetBkColor(device_->GetLightControl(0)), 0xFF010101u);
     device_->RefreshCustomColors();
-    EXPECT_NE(ui::GetBkColor(device_->GetLightControl(0)), 0xFF010101u);
+    EXPECT_EQ(ui::GetBkColor(device_->GetLightControl(0)), 0u);  // group 1 is empty: dark
 }
 
 }  // namespace

@@ -93,8 +93,12 @@ TEST_F(KeyboardBinding, NameOrUserDataSplitAtTheLastUnderscore) {
 
     for (size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
-        if (c.key >= 0) EXPECT_EQ(device_.GetKeyButton(c.key), buttons[i]) << c.name;
-        if (c.light >= 0) EXPECT_EQ(device_.GetLightControl(c.light), buttons[i]) << c.name;
+        if (c.key >= 0) {
+            EXPECT_EQ(device_.GetKeyButton(c.key), buttons[i]) << c.name;
+        }
+        if (c.light >= 0) {
+            EXPECT_EQ(device_.GetLightControl(c.light), buttons[i]) << c.name;
+        }
     }
     for (int n : {1, 2, 7, 8, 9}) {
         EXPECT_EQ(device_.GetKeyButton(n), nullptr) << n;
