@@ -20,7 +20,7 @@ bool ReadInteger(const Json::Value& value, int64_t& out) {
     if (value.isDouble()) {
         const double d = value.asDouble();
         if (d != d) return false;
-        out = d < -9e18 ? std::numeric_limits<int64_t>::min()
+        out = d < -9e18  ? std::numeric_limits<int64_t>::min()
               : d > 9e18 ? std::numeric_limits<int64_t>::max()
                          : static_cast<int64_t>(d);
         return true;
@@ -95,8 +95,7 @@ MacroEvent ReadMacroEvent(const Json::Value& event, EventIssues* issues) {
 
 std::array<uint8_t, 4> EncodeDeviceEvent(const MacroEvent& event) {
     return {static_cast<uint8_t>(event.delay & 0xFF), static_cast<uint8_t>(event.delay >> 8),
-            static_cast<uint8_t>((event.type & 0x7F) | (event.down ? kPressBit : 0)),
-            event.button};
+            static_cast<uint8_t>((event.type & 0x7F) | (event.down ? kPressBit : 0)), event.button};
 }
 
 }  // namespace macro_codec

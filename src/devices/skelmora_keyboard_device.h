@@ -1,12 +1,27 @@
 #pragma once
 // CSkelmoraKeyboardDevice ("SkelmoraKeyboardDevice"): a keyboard, wired (kind 1) or through a
 // receiver (kind 9). Its light thread paces the keyboard's preview by effect code.
+//
+// At connect it reads back what the keyboard holds (device information, factory key table,
+// second table), builds its key map, loads the profile and the light catalogue, and takes the
+// keyboard's light and flags from its parameter record. Its writes (parameters, key table,
+// macros, custom colours) each say which step failed. The byte layouts live in
+// devices/keyboard/ (codecs) and the command sequences in devices/keyboard/keyboard_sequences.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devices/keyboard/keyboard_key_map.h"
+#include "devices/keyboard/keyboard_sequences.h"
 #include "devices/skelmora_usb_device.h"
+#include "profiles/keyboard_profiledata.h"
 
 class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     Q_OBJECT
   public:
     static constexpr char kClassName[] = "SkelmoraKeyboardDevice";
+    static constexpr char kKeyMapFile[] = "keymap.json";
+    static constexpr char kProfileListFile[] = "ProfileList.ini";
 
     explicit CSkelmoraKeyboardDevice(QWidget* parent = nullptr,
                                      std::shared_ptr<hid::IHidBackend> backend = nullptr);
@@ -16,9 +31,106 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     // Only a wireless keyboard whose receiver reports a linked keyboard.
     bool IsLinked() override;
 
+    // ---- Connect, profile and catalogue ----
+    // The connect sequence without the page and the light thread: read-back, key map, profile
+    // and catalogue, then (when readParameters) the parameter record. A failed read ends the
+    // read-back with a log line and the profile is loaded without the keyboard's values.
+    WriteOutcome ConnectSequence(bool readParameters = true);
+    // Read-back and key map only.
+    WriteOutcome ReadDeviceTables();
+    // Reads the active device profile and its record; the keyboard's light and flags replace
+    // the profile's and are saved.
+    WriteOutcome ReadParametersFromDevice();
+    void BuildProfilePaths() override;
+    // Paths rebuilt, profile loaded: key list, light, system stages, custom colours.
+    int LoadProfile() override;
+    void LoadConfigLists() override;
+    void SaveProfile() override;
+    QString GetProfileName() const override { return GetProfileBaseName(); }
+
+    // ---- Writes ----
+    // The record of device profile values.slot at slot x 25, framed; returns its result code.
+    int WriteParameters(const ParameterWrite& values) override;
+    WriteOutcome WriteParameterRecord(int slot = 0);
+    // Builds the key table and the macro image first; when the image does not fit nothing is
+    // sent and the excess is returned; else the key table, then the macros, each framed.
+    WriteOutcome WriteKeyTable(profiles::CBasicProfiledata* profile,
+                               const std::vector<profiles::KeyAssignmentPair>& keys) override;
+    // The key table of the profile's key list (the macros are written by WriteMacros first).
+    WriteOutcome WriteCurrentKeyTable(profiles::CBasicProfiledata* profile) override;
+    WriteOutcome WriteMacros(const std::vector<int>& macros) override;
+    std::vector<int> BuildMacroList() override;
+    // Effect code 21 only: the colours become the profile's custom colours of the current
+    // group (saved), and the bright mask goes out with WriteIndexedBlock. After a failure the
+    // next attempt waits 200 ms (nothing sleeps).
+    WriteOutcome WriteCustomColours(const std::vector<profiles::LightColorEntry>& colours);
+
+    // ---- Status and events ----
+    void RefreshStatus() override;
+    // Timer 1002 (0x0401, 0x0402): the keyboard changed its settings itself.
+    void OnDeviceEvent() override;
+
+    // ---- State ----
+    profiles::CKeyboardProfiledata& Profiledata() { return profile_; }
+    const keyboard::KeyboardMemory& Memory() const { return memory_; }
+    const keyboard::KeyPositions& KeyPositions() const { return positions_; }
+    const keyboard::ParameterRead& LastParameters() const { return parameters_; }
+    const std::optional<keyboard::StatusBlock>& LastStatus() const { return status_; }
+    const WriteOutcome& LastStatusOutcome() const { return statusOutcome_; }
+    const profiles::LightInfo& PageLight() const { return light_; }
+    const profiles::KeyboardSystemStages& SystemStages() const { return stages_; }
+    const std::vector<profiles::LightColorEntry>& CustomColours() const { return customColours_; }
+    const std::vector<std::string>& MacroNames() const { return macroNames_; }
+    const std::vector<std::string>& EffectNames() const { return effectNames_; }
+    const std::vector<bool>& EffectVisibility() const { return effectVisible_; }
+    const std::vector<int>& EffectCodes() const { return effectCodes_; }
+    const std::vector<std::string>& AreaEffectNames() const { return areaEffectNames_; }
+    const std::vector<std::string>& UserEffectNames() const { return userEffectNames_; }
+    // The device code of the page's light mode.
+    int CurrentEffectCode() const;
+    int CountedEvents() const { return countedEvents_; }
+    int SecondEventValue() const { return secondEventValue_; }
+
+  signals:
+    // The keyboard status message (0xD01) with byte 4 of the status block.
+    void StatusMessage(int message, int value);
+
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
     const char* LightThreadExitTrace() const override;
     device_events::EventClass EventClassOf(EventInterface which) const override;
     const char* EventThreadExitTrace() const override;
+    // 0x0404 counted; 0x10xx and 0x11xx switch to device profile v & 0x0F.
+    void OnDeviceReport(uint16_t code) override;
+
+  private:
+    QString FolderFile(const char* name) const;
+    void ApplyProfileLight();
+    void ShowLightOnPage(const profiles::LightInfo& light);
+    WriteOutcome WriteKeyTableOf(const std::vector<profiles::KeyAssignmentPair>& keys,
+                                 bool withMacros);
+    void SwitchToListedProfile(int index);
+
+    profiles::CKeyboardProfiledata profile_;
+    keyboard::KeyboardMemory memory_;
+    keyboard::KeyPositions positions_ = keyboard::EmptyKeyPositions();
+    keyboard::ParameterRead parameters_;
+    std::optional<keyboard::StatusBlock> status_;
+    WriteOutcome statusOutcome_;
+    profiles::LightInfo light_;
+    profiles::AudioLightInfo audioLight_;
+    profiles::KeyboardSystemStages stages_;
+    std::vector<profiles::KeyAssignmentPair> keyList_;
+    std::vector<profiles::LightColorEntry> customColours_;
+    std::vector<std::string> macroNames_;
+    std::vector<std::string> effectNames_;
+    std::vector<bool> effectVisible_;
+    std::vector<int> effectCodes_;
+    std::vector<std::string> areaEffectNames_;
+    std::vector<std::string> userEffectNames_;
+    std::vector<int> lastMacros_;
+    uint32_t customPauseUntil_ = 0;
+    bool customPaused_ = false;
+    int countedEvents_ = 0;
+    int secondEventValue_ = -1;
 };

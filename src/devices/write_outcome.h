@@ -8,9 +8,9 @@
 #include "hid/command_report.h"
 
 struct WriteOutcome {
-    std::string step;              // the step that failed; empty on success
-    int code = hid::kResultOk;     // its result code (kResultOk when none failed)
-    uint32_t excess = 0;           // macro events that do not fit; nothing was sent then
+    std::string step;           // the step that failed; empty on success
+    int code = hid::kResultOk;  // its result code (kResultOk when none failed)
+    uint32_t excess = 0;        // macro events that do not fit; nothing was sent then
 
     bool ok() const { return code == hid::kResultOk && excess == 0; }
     static WriteOutcome Ok() { return {}; }

@@ -52,10 +52,9 @@ KeyPositions BuildKeyPositions(std::span<const uint8_t> table, int positionCount
     }
     for (int key = 0; key < kKeyIndexCount; ++key) {
         if (result[key] != kNoPosition || found[key] == kNoPosition) continue;
-        result[key] =
-            kept.count(found[key]) == 0
-                ? found[key]
-                : FindPosition(table, positionCount, tables::kFactoryKeyCodes[key], kept);
+        result[key] = kept.count(found[key]) == 0
+                          ? found[key]
+                          : FindPosition(table, positionCount, tables::kFactoryKeyCodes[key], kept);
     }
     if (result[tables::kFnKeyIndex] == kNoPosition && positionCount > tables::kFnFallbackPosition)
         result[tables::kFnKeyIndex] = tables::kFnFallbackPosition;

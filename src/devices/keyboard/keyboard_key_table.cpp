@@ -14,7 +14,7 @@ bool IsMacroKind(uint8_t kind) {
 // One step of the walk: the assignment key index i puts at its position, the distinct macro
 // list growing as macros are met.
 profiles::KeyAssignment AssignmentOf(const profiles::KeyAssignmentPair& pair, int macroCount,
-                      std::vector<int>& macros) {
+                                     std::vector<int>& macros) {
     profiles::KeyAssignment code = pair.current;
     if (IsMacroKind(code.kind)) {
         if (code.high < macroCount) {

@@ -16,8 +16,9 @@ uint64_t MacroImageSize(std::span<const uint64_t> eventCounts) {
     uint64_t size = kMacroHeaderBytes;
     for (uint64_t count : eventCounts) {
         // Counts come from files; saturate instead of wrapping.
-        const uint64_t block =
-            count > (UINT64_MAX / 8) ? UINT64_MAX / 4 : kMacroPerMacroBytes + kMacroEventBytes * count;
+        const uint64_t block = count > (UINT64_MAX / 8)
+                                   ? UINT64_MAX / 4
+                                   : kMacroPerMacroBytes + kMacroEventBytes * count;
         size = size > UINT64_MAX / 2 ? size : size + block;
     }
     return size;

@@ -18,8 +18,8 @@ namespace keyboard {
 struct KeyboardParameterRecord {
     static constexpr size_t kSize = 26;
     std::array<uint8_t, kSize> bytes{};
-    friend bool operator==(const KeyboardParameterRecord&, const KeyboardParameterRecord&) =
-        default;
+    friend bool operator==(const KeyboardParameterRecord&,
+                           const KeyboardParameterRecord&) = default;
 };
 
 inline constexpr uint16_t kParameterRecordStride = 25;

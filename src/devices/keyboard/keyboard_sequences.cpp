@@ -9,12 +9,9 @@ bool Linked(CCommandChannel& channel) { return channel.QueryWirelessLink(); }
 
 // A request the keyboard refused still got an answer: the settings sequence it opened is
 // closed. A silent keyboard is not asked again.
-bool Answered(int code) {
-    return code == hid::kResultStatusFF || code == hid::kResultStatusFE;
-}
+bool Answered(int code) { return code == hid::kResultStatusFF || code == hid::kResultStatusFE; }
 
-WriteOutcome Framed(CCommandChannel& channel, const char* step,
-                    const std::function<int()>& write) {
+WriteOutcome Framed(CCommandChannel& channel, const char* step, const std::function<int()>& write) {
     if (!Linked(channel)) return WriteOutcome::Failed("QueryWirelessLink", hid::kResultReadFailed);
     if (const int code = channel.BeginSettings(); code != hid::kResultOk)
         return WriteOutcome::Failed("BeginSettings", code);

@@ -18,10 +18,10 @@ constexpr int StatusMessageValue(const StatusBlock& block) { return block[4]; }
 
 struct KeyboardEvent {
     enum Kind : uint8_t {
-        Ignored,        // no one defined it
-        ReadParameters, // 0x0401, 0x0402: the keyboard changed its settings itself
-        Counted,        // 0x0404
-        SwitchProfile,  // high byte 0x10 or 0x11
+        Ignored,         // no one defined it
+        ReadParameters,  // 0x0401, 0x0402: the keyboard changed its settings itself
+        Counted,         // 0x0404
+        SwitchProfile,   // high byte 0x10 or 0x11
     };
     Kind kind = Ignored;
     int profile = 0;  // SwitchProfile: the device profile, v & 0x0F

@@ -57,10 +57,9 @@ MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
         }
         profiles::DocumentReadResult read =
             profiles::JsonFile().ReadDocumentChecked(folder / (guid + ".mac"));
-        const Json::Value* list =
-            read.status == profiles::ReadStatus::Ok && read.value.isObject()
-                ? read.value.find("Events", "Events" + 6)
-                : nullptr;
+        const Json::Value* list = read.status == profiles::ReadStatus::Ok && read.value.isObject()
+                                      ? read.value.find("Events", "Events" + 6)
+                                      : nullptr;
         if (!list || !list->isArray()) {
             result.notes.push_back("macro file " + guid + ".mac missing or unreadable: no events");
             continue;
@@ -84,7 +83,8 @@ MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
         }
     }
     if (repaired > 0)
-        result.notes.push_back(std::to_string(repaired) + " macro events repaired (delay or fields)");
+        result.notes.push_back(std::to_string(repaired) +
+                               " macro events repaired (delay or fields)");
     result.image = BuildMacroImage(encoded, capacity);
     return result;
 }

@@ -69,7 +69,8 @@ TEST(KeyboardEvents, Values) {
         {0xFFFF, {}},
         {0x0000, {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(keyboard::DecodeKeyboardEvent(c.value), c.event) << c.value;
+    for (const Case& c : cases)
+        EXPECT_EQ(keyboard::DecodeKeyboardEvent(c.value), c.event) << c.value;
 }
 
 }  // namespace

@@ -48,10 +48,9 @@ TEST(KeyMap, FnWithoutACodeGoesTo113OnlyWhenTheKeyboardHasThatPosition) {
         int positions;
         int fn;
     };
-    for (const Case c : {Case{126, 113}, Case{114, 113}, Case{113, kNoPosition},
-                         Case{100, kNoPosition}}) {
-        EXPECT_EQ(BuildKeyPositions(Table(c.positions, {}), c.positions)[110], c.fn)
-            << c.positions;
+    for (const Case c :
+         {Case{126, 113}, Case{114, 113}, Case{113, kNoPosition}, Case{100, kNoPosition}}) {
+        EXPECT_EQ(BuildKeyPositions(Table(c.positions, {}), c.positions)[110], c.fn) << c.positions;
     }
     // Found: where it is.
     EXPECT_EQ(BuildKeyPositions(Table(126, {{40, {0xA0, 0x01, 0x00}}}), 126)[110], 40);

@@ -36,10 +36,10 @@ TEST_F(KeyTable, MacrosAreRenumberedInOrderOfFirstUse) {
     std::vector<KeyAssignmentPair> keys{Pair(0x70, 5, 0x01), Pair(0x71, 2, 0x02),
                                         Pair(0x70, 5, 0x03), Pair(0x30, 0xE9, 0x00)};
     const auto image = keyboard::BuildKeyTable(factory_, positions_, keys, 6);
-    EXPECT_EQ(image.table, (std::vector<uint8_t>{0x71, 0x01, 0x02,    // key 1 at position 0
-                                                 0x30, 0xE9, 0x00,    // key 3 at position 1
-                                                 0x70, 0x00, 0x01,    // key 0 at position 2
-                                                 0x70, 0x00, 0x03,    // key 2 at position 3
+    EXPECT_EQ(image.table, (std::vector<uint8_t>{0x71, 0x01, 0x02,     // key 1 at position 0
+                                                 0x30, 0xE9, 0x00,     // key 3 at position 1
+                                                 0x70, 0x00, 0x01,     // key 0 at position 2
+                                                 0x70, 0x00, 0x03,     // key 2 at position 3
                                                  0x55, 0x55, 0x55}));  // untouched
     EXPECT_EQ(image.macros, (std::vector<int>{5, 2}));
     EXPECT_EQ(keyboard::BuildMacroList(positions_, 5, keys, 6), (std::vector<int>{5, 2}));
@@ -59,9 +59,8 @@ TEST_F(KeyTable, AMacroPastTheListFallsBackToTheDefaultAssignment) {
 TEST_F(KeyTable, ShortListsUnknownKindsAndKeysPast125) {
     std::vector<KeyAssignmentPair> keys{Pair(0xEE, 0x12, 0x34)};  // a kind no table names
     const auto shortList = keyboard::BuildKeyTable(factory_, positions_, keys, 0);
-    EXPECT_EQ(shortList.table, (std::vector<uint8_t>{0x11, 0x11, 0x11, 0x22, 0x22, 0x22, 0xEE,
-                                                     0x12, 0x34, 0x44, 0x44, 0x44, 0x55, 0x55,
-                                                     0x55}));
+    EXPECT_EQ(shortList.table, (std::vector<uint8_t>{0x11, 0x11, 0x11, 0x22, 0x22, 0x22, 0xEE, 0x12,
+                                                     0x34, 0x44, 0x44, 0x44, 0x55, 0x55, 0x55}));
     // 170 entries: key 126 has a position but is not written.
     std::vector<KeyAssignmentPair> full(170, Pair(0x20, 0x00, 0x2C));
     const auto fullList = keyboard::BuildKeyTable(factory_, positions_, full, 0);

@@ -21,11 +21,11 @@ TEST(MacroImage, LayoutOfTwoMacros) {
         0xAA, 0x55,  // 0x55AA
         0x28, 0x00,  // size 16 + 6 x 2 + 4 x 3 = 40
         0x02, 0x00,  // two macros
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        0x14, 0x00,  // block of macro 0 at 20
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0x14, 0x00,  // block of macro 0
+                                                                                 // at 20
         0x20, 0x00,  // block of macro 1 at 32
-        0x02, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x8A, 0x04, 0x14, 0x00, 0x0A, 0x04,
-        0x01, 0x00, 0x00, 0x00, 0x00, 0x01, 0x81, 0x01,
+        0x02, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x8A, 0x04, 0x14, 0x00, 0x0A, 0x04, 0x01,
+        0x00, 0x00, 0x00, 0x00, 0x01, 0x81, 0x01,
     };
     EXPECT_EQ(keyboard::BuildMacroImage(macros, 256), expected);
 }
@@ -40,9 +40,9 @@ TEST(MacroImage, CapacityAndExcess) {
     };
     const Case cases[] = {
         {"40 events fit two units", {40}, 256, 182, 0},
-        {"40 events in one unit", {40}, 128, 182, 14},      // (182 - 128) / 4 + 1
-        {"no memory at all", {0}, 0, 22, 6},                // 22 / 4 + 1
-        {"100,000 events", {100000}, 512, 400022, 99878},  // (400022 - 512) / 4 + 1
+        {"40 events in one unit", {40}, 128, 182, 14},            // (182 - 128) / 4 + 1
+        {"no memory at all", {0}, 0, 22, 6},                      // 22 / 4 + 1
+        {"100,000 events", {100000}, 512, 400022, 99878},         // (400022 - 512) / 4 + 1
         {"past the 16-bit size", {17000}, 0xFFFFFF, 68022, 622},  // (68022 - 65535) / 4 + 1
         {"header only, no memory", {}, 0, 16, 5},
     };

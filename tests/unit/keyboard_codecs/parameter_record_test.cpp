@@ -38,8 +38,8 @@ TEST(ParameterRecord, EveryByteOfTheRecord) {
     stages.win_flag = 1;
     stages.polling_rate = 2;
     const auto record = keyboard::EncodeParameterRecord(2, Light(1, 0), stages, kCodes);
-    const std::array<uint8_t, 26> expected{2,    3, 3, 4, 1, 1, 0x10, 0x20, 0x30, 0, 0, 0, 0,
-                                           0,    0, 0, 0, 0, 7, 1, 1,    1,    2,    0, 0, 2};
+    const std::array<uint8_t, 26> expected{2, 3, 3, 4, 1, 1, 0x10, 0x20, 0x30, 0, 0, 0, 0,
+                                           0, 0, 0, 0, 0, 7, 1,    1,    1,    2, 0, 0, 2};
     EXPECT_EQ(record.bytes, expected);
     EXPECT_EQ(keyboard::ParameterRecordOffset(2), 50);
 }
@@ -66,8 +66,13 @@ TEST(ParameterRecord, CodesAndSpeedsOnTheWire) {
 
 KeyboardParameterRecord Record(uint8_t code, uint8_t brightness, uint8_t invertedSpeed) {
     KeyboardParameterRecord record;
-    record.bytes = {0,    code, brightness, invertedSpeed, 1, 1, 0xAA, 0xBB, 0xCC, 0, 0, 0, 0,
-                    0,    0,    0,          0,             0, 5, 1, 0,    1,    3,    0, 0, 4};
+    record.bytes = {0,    code, brightness, invertedSpeed,
+                    1,    1,    0xAA,       0xBB,
+                    0xCC, 0,    0,          0,
+                    0,    0,    0,          0,
+                    0,    0,    5,          1,
+                    0,    1,    3,          0,
+                    0,    4};
     return record;
 }
 
@@ -107,8 +112,8 @@ TEST(ParameterRecord, ModesAndLevelsThatNeedARule) {
         {"brightness above 4", 9, 200, 0, 0, 4, 4, true, false},
     };
     for (const Case& c : cases) {
-        const auto d = keyboard::DecodeParameterRecord(Record(c.code, c.brightness, c.invertedSpeed),
-                                                       Light(5, 2), {}, kCodes);
+        const auto d = keyboard::DecodeParameterRecord(
+            Record(c.code, c.brightness, c.invertedSpeed), Light(5, 2), {}, kCodes);
         EXPECT_EQ(d.light.mode, c.mode) << c.name;
         EXPECT_EQ(d.light.brightness, c.level) << c.name;
         EXPECT_EQ(d.light.speed, c.speed) << c.name;
