@@ -6,6 +6,7 @@
 #include <numeric>
 #include <thread>
 
+#include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
 
 using namespace hid;
@@ -135,13 +136,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ChannelTest, WrittenDataReadsBack) {
     Attach("keyboard", Mode::Wireless);
     const auto data = Pattern(77);
-    ASSERT_EQ(channel_->WriteParameters(data, 300), kResultOk);
+    // The keyboard's parameter area is 256 bytes: 77 bytes at 150 end inside it.
+    ASSERT_EQ(channel_->WriteParameters(data, 150), kResultOk);
     std::vector<uint8_t> back(77);
-    ASSERT_EQ(channel_->ReadParameters(back, 300), kResultOk);
+    ASSERT_EQ(channel_->ReadParameters(back, 150), kResultOk);
     EXPECT_EQ(back, data);
     uint8_t info[34];
     ASSERT_EQ(channel_->ReadDeviceInfo(info), kResultOk);
-    EXPECT_EQ(info[5], 170);
+    EXPECT_EQ(info[5], emu::kKeyboardKeyPositions);
 }
 
 TEST_F(ChannelTest, TableLengthAboveMaximumIsRefused) {
