@@ -8,17 +8,21 @@
 //   skelmora --list-devices              list the HID interfaces the system sees
 //   skelmora --exchange PATH CMD [LEN [OFFSET [DATA...]]]
 //                                        send one command report and print the reply
+//   skelmora --read-device KIND          read a device back as the program does at connect
+//   skelmora --apply-profile KIND        write the active profile to a device
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_start.h"
 #include "main/backend_choice.h"
+#include "main/device_commands.h"
 #include "main/diagnostics.h"
 #include "platform/registered_messages.h"
 
@@ -29,6 +33,7 @@ void PrintUsage() {
         "usage: skelmora [--emulate KINDS] [--screenshot FILE [--after-ms N]]\n"
         "       skelmora [--emulate KINDS] --list-devices\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
+        "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
         "devices come from.");
@@ -48,6 +53,8 @@ int main(int argc, char** argv) {
     bool list = false;
     std::string exchangePath;
     std::vector<std::string> exchangeArgs;
+    std::optional<DeviceCommand> deviceCommand;
+    std::string deviceKind;
     StartOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -58,6 +65,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--exchange" && i + 1 < argc) {
             exchangePath = argv[++i];
             while (i + 1 < argc && argv[i + 1][0] != '-') exchangeArgs.emplace_back(argv[++i]);
+        } else if ((arg == "--read-device" || arg == "--apply-profile") && i + 1 < argc) {
+            deviceCommand =
+                arg == "--read-device" ? DeviceCommand::ReadDevice : DeviceCommand::ApplyProfile;
+            deviceKind = argv[++i];
         } else if (arg == "--screenshot" && i + 1 < argc) {
             options.screenshotFile = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--after-ms" && i + 1 < argc) {
@@ -85,6 +96,11 @@ int main(int argc, char** argv) {
     }
     if (!exchangePath.empty()) return ExchangeCommand(backend, exchangePath, exchangeArgs, stdout);
     if (list) return ListDevices(*backend, stdout);
+    if (deviceCommand) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);  // no window is shown
+        QApplication app(argc, argv);
+        return RunDeviceCommand(*deviceCommand, deviceKind, backend, stdout);
+    }
 
     // A screenshot needs no display: without one, render offscreen.
     if (IsOffscreenWanted(argc, argv) && !std::getenv("DISPLAY") &&
