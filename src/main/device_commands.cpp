@@ -93,7 +93,7 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         }
         const auto& parameters = keyboard.LastParameters();
         std::fprintf(out, "active-profile %d\n", parameters.activeProfile);
-        std::fprintf(out, "params %s\n", Hex(parameters.record.bytes).c_str());
+        std::fprintf(out, "params %s\n", Hex(parameters.rawRecord.bytes).c_str());
         keyboard.RefreshStatus();
         if (!keyboard.LastStatus()) {
             const WriteOutcome& status = keyboard.LastStatusOutcome();

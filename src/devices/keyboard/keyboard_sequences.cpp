@@ -72,8 +72,9 @@ WriteOutcome ReadParameterRecord(CCommandChannel& channel, ParameterRead& read) 
     if (const int code = channel.ReadParameters(record.bytes, ParameterRecordOffset(active[0]));
         code != hid::kResultOk)
         return WriteOutcome::Failed("ReadParameters", code);
-    record.bytes[16] = 0;
     read.activeProfile = active[0];
+    read.rawRecord = record;
+    record.bytes[16] = 0;
     read.record = record;
     return WriteOutcome::Ok();
 }

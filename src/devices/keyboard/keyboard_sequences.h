@@ -36,7 +36,8 @@ WriteOutcome ReadBack(CCommandChannel& channel, KeyboardMemory& memory);
 
 struct ParameterRead {
     uint8_t activeProfile = 0;
-    KeyboardParameterRecord record;
+    KeyboardParameterRecord record;     // as kept: byte 16 cleared
+    KeyboardParameterRecord rawRecord;  // as read
 };
 // 1 byte at offset 0 (the active device profile p), then the 26-byte record at p x 25.
 WriteOutcome ReadParameterRecord(CCommandChannel& channel, ParameterRead& read);
