@@ -18,14 +18,47 @@ TEST(MacroImage, LayoutOfTwoMacros) {
         {{0x00, 0x01, 0x81, 0x01}},
     };
     const std::vector<uint8_t> expected{
-        0xAA, 0x55,  // 0x55AA
-        0x28, 0x00,  // size 16 + 6 x 2 + 4 x 3 = 40
-        0x02, 0x00,  // two macros
-        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0x14, 0x00,  // block of macro 0
-                                                                                 // at 20
-        0x20, 0x00,  // block of macro 1 at 32
-        0x02, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x8A, 0x04, 0x14, 0x00, 0x0A, 0x04, 0x01,
-        0x00, 0x00, 0x00, 0x00, 0x01, 0x81, 0x01,
+        0xAA,
+        0x55,  // 0x55AA
+        0x28,
+        0x00,  // size 16 + 6 x 2 + 4 x 3 = 40
+        0x02,
+        0x00,  // two macros
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0x14,
+        0x00,  // block of macro 0
+               // at 20
+        0x20,
+        0x00,  // block of macro 1 at 32
+        0x02,
+        0x00,
+        0x00,
+        0x00,
+        0x0A,
+        0x00,
+        0x8A,
+        0x04,
+        0x14,
+        0x00,
+        0x0A,
+        0x04,
+        0x01,
+        0x00,
+        0x00,
+        0x00,
+        0x00,
+        0x01,
+        0x81,
+        0x01,
     };
     EXPECT_EQ(keyboard::BuildMacroImage(macros, 256), expected);
 }
