@@ -93,22 +93,23 @@ void CloseOnTerminateSignals(QWidget& window) {
 // through a queued call. Without a visible user (a screenshot run) the log says it alone.
 void TellAboutUnreadableFiles(CMainWnd& window, bool showMessages) {
     auto told = std::make_shared<std::set<std::filesystem::path>>();
-    profiles::SetUnreadableFileNotice([&window, told, showMessages](const std::filesystem::path& file,
-                                                                     const std::filesystem::path& copy) {
-        const QString text =
-            QStringLiteral("%1 could not be read and was reset. The old file is kept as %2")
-                .arg(QFile::decodeName(QByteArray::fromStdString(file.native())),
-                     QFile::decodeName(QByteArray::fromStdString(copy.native())));
-        qCWarning(lcApp).noquote() << text;
-        if (!showMessages) return;
-        QMetaObject::invokeMethod(
-            &window,
-            [&window, told, file, text] {
-                if (!told->insert(file).second) return;
-                ShowMessage(&window, QString(), text, 96, false, CMsgWnd::kConfirmOnly);
-            },
-            Qt::QueuedConnection);
-    });
+    profiles::SetUnreadableFileNotice(
+        [&window, told, showMessages](const std::filesystem::path& file,
+                                      const std::filesystem::path& copy) {
+            const QString text =
+                QStringLiteral("%1 could not be read and was reset. The old file is kept as %2")
+                    .arg(QFile::decodeName(QByteArray::fromStdString(file.native())),
+                         QFile::decodeName(QByteArray::fromStdString(copy.native())));
+            qCWarning(lcApp).noquote() << text;
+            if (!showMessages) return;
+            QMetaObject::invokeMethod(
+                &window,
+                [&window, told, file, text] {
+                    if (!told->insert(file).second) return;
+                    ShowMessage(&window, QString(), text, 96, false, CMsgWnd::kConfirmOnly);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 }  // namespace
@@ -125,9 +126,11 @@ int RunApplication(const StartOptions& options) {
             RemoveProgramFonts(fonts);
             if (!options.screenshotFile.isEmpty()) {
                 // A screenshot needs the devices, which the running instance holds.
-                std::fprintf(stderr, "skelmora: --screenshot: the running instance (process %lld) holds the "
-                                     "devices; close it first\n",
-                             static_cast<long long>(instance.HolderPid()));
+                std::fprintf(
+                    stderr,
+                    "skelmora: --screenshot: the running instance (process %lld) holds the "
+                    "devices; close it first\n",
+                    static_cast<long long>(instance.HolderPid()));
                 return platform::kExitInstanceRuns;
             }
             // A second start only wakes the first.
@@ -137,7 +140,8 @@ int RunApplication(const StartOptions& options) {
                 qCDebug(lcApp) << "another instance runs; woke it";
                 return 0;
             }
-            std::fprintf(stderr, "skelmora: another instance runs (process %lld) but cannot be woken: %s\n",
+            std::fprintf(stderr,
+                         "skelmora: another instance runs (process %lld) but cannot be woken: %s\n",
                          static_cast<long long>(instance.HolderPid()), qPrintable(outcome.detail));
             return 1;
         }

@@ -43,8 +43,8 @@ QString DefaultLanguageConfigPath() {
 }
 
 bool IsPlainFileName(const QString& name) {
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && name != QLatin1String(".") &&
-           name != QLatin1String("..") && !name.contains(QChar(0));
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(QChar(0));
 }
 
 LanguageConfig ParseLanguageConfig(const QByteArray& content) {
@@ -89,8 +89,8 @@ LanguageConfig ReadLanguageConfig(const QString& path) {
     LanguageConfig config = ParseLanguageConfig(file.readAll());
     if (!config.ok()) qCWarning(lcApp) << "language list" << path << config.error;
     for (const QString& refused : config.refusedFiles)
-        qCWarning(lcApp) << "language list" << path << ": \"Language_file\" is not a plain file name, refused:"
-                         << refused;
+        qCWarning(lcApp) << "language list" << path
+                         << ": \"Language_file\" is not a plain file name, refused:" << refused;
     return config;
 }
 

@@ -42,8 +42,10 @@ const OptionRow kOptions[] = {
          error = "--after-ms needs a number of milliseconds from 0 to 600000, not '" + v + "'";
          return false;
      }},
-    {"--help", false, false, [](CommandLine& l, const std::string&, std::string&) { return l.help = true; }},
-    {"-h", false, false, [](CommandLine& l, const std::string&, std::string&) { return l.help = true; }},
+    {"--help", false, false,
+     [](CommandLine& l, const std::string&, std::string&) { return l.help = true; }},
+    {"-h", false, false,
+     [](CommandLine& l, const std::string&, std::string&) { return l.help = true; }},
 };
 
 }  // namespace

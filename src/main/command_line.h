@@ -5,9 +5,9 @@
 #include <vector>
 
 struct CommandLine {
-    std::string emulate;                    // --emulate KINDS
-    bool listDevices = false;               // --list-devices
-    bool exchange = false;                  // --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]
+    std::string emulate;       // --emulate KINDS
+    bool listDevices = false;  // --list-devices
+    bool exchange = false;     // --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]
     std::string exchangePath;
     std::vector<std::string> exchangeArgs;  // COMMAND and what follows it
     std::string screenshotFile;             // --screenshot FILE
@@ -16,8 +16,8 @@ struct CommandLine {
 };
 
 struct CommandLineError {
-    int exitCode = 0;   // 0: none; 2: a usage error
-    std::string text;   // one line naming the option
+    int exitCode = 0;  // 0: none; 2: a usage error
+    std::string text;  // one line naming the option
     bool ok() const { return exitCode == 0; }
 };
 

@@ -12,10 +12,14 @@ bool ParseHexNumber(const std::string& text, unsigned long max, unsigned long& v
     unsigned long result = 0;
     for (const char c : text) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
         result = result * 16 + static_cast<unsigned long>(digit);
     }
     if (result > max) return false;
@@ -27,7 +31,9 @@ namespace {
 
 // Results that come with a reply from the device; the others (no reply, a failed write) have
 // none to show.
-bool HasReply(int result) { return result != hid::kResultReadFailed && result != hid::kResultWriteFailed; }
+bool HasReply(int result) {
+    return result != hid::kResultReadFailed && result != hid::kResultWriteFailed;
+}
 
 }  // namespace
 
@@ -77,7 +83,8 @@ int ExchangeCommand(const std::shared_ptr<hid::IHidBackend>& backend, const std:
         data.push_back(static_cast<uint8_t>(byte));
     }
     if (data.size() > length) {
-        std::fprintf(stderr, "--exchange: %zu data bytes given but LENGTH is %lu\n", data.size(), length);
+        std::fprintf(stderr, "--exchange: %zu data bytes given but LENGTH is %lu\n", data.size(),
+                     length);
         return 2;
     }
     CCommandChannel channel(backend);

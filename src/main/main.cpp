@@ -42,7 +42,8 @@ void PrintUsage(std::FILE* out) {
 
 int main(int argc, char** argv) {
     CommandLine line;
-    const CommandLineError parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
+    const CommandLineError parsed =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
     if (!parsed.ok()) {
         std::fprintf(stderr, "skelmora: %s\n", parsed.text.c_str());
         PrintUsage(stderr);
@@ -66,13 +67,14 @@ int main(int argc, char** argv) {
     const bool windowed = !line.exchange && !line.listDevices;
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen.
-        if (!line.screenshotFile.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-            !std::getenv("QT_QPA_PLATFORM")) {
+        if (!line.screenshotFile.empty() && !std::getenv("DISPLAY") &&
+            !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
         }
         app = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName(QString::fromUtf8(
-            platform::kProductString.data(), static_cast<qsizetype>(platform::kProductString.size())));
+        QApplication::setApplicationName(
+            QString::fromUtf8(platform::kProductString.data(),
+                              static_cast<qsizetype>(platform::kProductString.size())));
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
@@ -83,7 +85,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "error: %s\n", error.c_str());
         return 1;
     }
-    if (line.exchange) return ExchangeCommand(backend, line.exchangePath, line.exchangeArgs, stdout);
+    if (line.exchange)
+        return ExchangeCommand(backend, line.exchangePath, line.exchangeArgs, stdout);
     if (line.listDevices) return ListDevices(*backend, stdout);
 
     StartOptions options;

@@ -116,7 +116,8 @@ std::optional<uid_t> PeerUid(qintptr socketDescriptor) {
     ucred credentials{};
     socklen_t size = sizeof credentials;
     if (socketDescriptor < 0 ||
-        ::getsockopt(static_cast<int>(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
+        ::getsockopt(static_cast<int>(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials,
+                     &size) != 0 ||
         size != sizeof credentials)
         return std::nullopt;
     return credentials.uid;
@@ -128,7 +129,8 @@ QString SocketPathProblem(const QString& path, uid_t uid, bool* removable) {
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
     if (S_ISDIR(info.st_mode)) return QStringLiteral("a folder is at %1").arg(path);
     if (S_ISLNK(info.st_mode)) return QStringLiteral("a symbolic link is at %1").arg(path);
-    if (!S_ISSOCK(info.st_mode)) return QStringLiteral("a file that is not a socket is at %1").arg(path);
+    if (!S_ISSOCK(info.st_mode))
+        return QStringLiteral("a file that is not a socket is at %1").arg(path);
     if (info.st_uid != uid)
         return QStringLiteral("the socket at %1 belongs to user %2").arg(path).arg(info.st_uid);
     *removable = true;
@@ -352,7 +354,8 @@ void MessagePort::HandleLine(QLocalSocket* socket, std::string_view line) {
         return;
     }
     if (PeerHasGone(socket)) {
-        Drop(QStringLiteral("gave-up: the sender closed its connection before its request was handled: \"%1\"")
+        Drop(QStringLiteral(
+                 "gave-up: the sender closed its connection before its request was handled: \"%1\"")
                  .arg(Printable(line)));
         return;
     }
@@ -392,7 +395,8 @@ void MessagePort::Reply(QLocalSocket* socket, const std::string& line) {
 // Client
 
 SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, std::int64_t lParam,
-                                  int timeoutMs, const QString& portPath, std::int64_t expectedPeerUid) {
+                                  int timeoutMs, const QString& portPath,
+                                  std::int64_t expectedPeerUid) {
     const RegisteredMessage* message = ResolveRegisteredMessage(name);
     if (!message) return {SendResult::Refused, QStringLiteral("unknown message")};
     if (!message->acceptedFromOutside)
@@ -400,7 +404,8 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
 
     const QString path = portPath.isEmpty() ? MessagePortPath() : portPath;
     if (path.isEmpty())
-        return {SendResult::NoPort, QStringLiteral("no private run-time folder, so no message port")};
+        return {SendResult::NoPort,
+                QStringLiteral("no private run-time folder, so no message port")};
     QDeadlineTimer deadline(timeoutMs < 0 ? 0 : timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(path);
@@ -419,8 +424,11 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
     if (!peer || *peer != trusted) {
         socket.abort();
         return {SendResult::Refused,
-                peer ? QStringLiteral("the port %1 is held by user %2, not by you: nothing sent").arg(path).arg(*peer)
-                     : QStringLiteral("the user holding the port %1 cannot be told: nothing sent").arg(path)};
+                peer ? QStringLiteral("the port %1 is held by user %2, not by you: nothing sent")
+                           .arg(path)
+                           .arg(*peer)
+                     : QStringLiteral("the user holding the port %1 cannot be told: nothing sent")
+                           .arg(path)};
     }
 
     const std::string request = port::FormatRequest(message->number, wParam, lParam);

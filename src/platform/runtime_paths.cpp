@@ -31,7 +31,8 @@ RuntimeEnvironment RuntimeEnvironment::Current() {
     RuntimeEnvironment environment;
     environment.xdgRuntimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     environment.tempFolder = QDir::tempPath();
-    environment.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    environment.cacheFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     environment.uid = ::geteuid();
     return environment;
 }
@@ -40,11 +41,14 @@ namespace {
 
 QString CheckOpenFolder(int fd, uid_t uid) {
     struct stat info {};
-    if (::fstat(fd, &info) != 0) return QStringLiteral("cannot be examined: %1").arg(std::strerror(errno));
+    if (::fstat(fd, &info) != 0)
+        return QStringLiteral("cannot be examined: %1").arg(std::strerror(errno));
     if (!S_ISDIR(info.st_mode)) return QStringLiteral("is not a folder");
-    if (info.st_uid != uid) return QStringLiteral("belongs to user %1, not to user %2").arg(info.st_uid).arg(uid);
+    if (info.st_uid != uid)
+        return QStringLiteral("belongs to user %1, not to user %2").arg(info.st_uid).arg(uid);
     if ((info.st_mode & 077) != 0)
-        return QStringLiteral("is open to other users (mode %1)").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+        return QStringLiteral("is open to other users (mode %1)")
+            .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
     return {};
 }
 
@@ -56,10 +60,12 @@ int OpenFolderNoFollow(const QByteArray& path) {
 }  // namespace
 
 QString PrivateFolderProblem(const QString& folder, uid_t uid) {
-    if (folder.isEmpty() || !QDir::isAbsolutePath(folder)) return QStringLiteral("is not an absolute path");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
+        return QStringLiteral("is not an absolute path");
     const QByteArray path = QFile::encodeName(folder);
     struct stat link {};
-    if (::lstat(path.constData(), &link) != 0) return QStringLiteral("cannot be examined: %1").arg(std::strerror(errno));
+    if (::lstat(path.constData(), &link) != 0)
+        return QStringLiteral("cannot be examined: %1").arg(std::strerror(errno));
     if (S_ISLNK(link.st_mode)) return QStringLiteral("is a symbolic link");
     const int fd = OpenFolderNoFollow(path);
     if (fd < 0) return QStringLiteral("cannot be opened: %1").arg(std::strerror(errno));
@@ -82,22 +88,25 @@ RuntimePlace ChooseRuntimePlace(const RuntimeEnvironment& environment) {
     if (!environment.xdgRuntimeDir.isEmpty()) {
         const QString problem = PrivateFolderProblem(environment.xdgRuntimeDir, environment.uid);
         if (problem.isEmpty()) return use(environment.xdgRuntimeDir);
-        problems = QStringLiteral("XDG_RUNTIME_DIR %1 %2; ").arg(environment.xdgRuntimeDir, problem);
+        problems =
+            QStringLiteral("XDG_RUNTIME_DIR %1 %2; ").arg(environment.xdgRuntimeDir, problem);
     } else {
         problems = QStringLiteral("XDG_RUNTIME_DIR is not set; ");
     }
 
-    const QString own = environment.tempFolder + QStringLiteral("/skelmora-%1").arg(environment.uid);
+    const QString own =
+        environment.tempFolder + QStringLiteral("/skelmora-%1").arg(environment.uid);
     const QByteArray ownPath = QFile::encodeName(own);
     if (::mkdir(ownPath.constData(), 0700) != 0 && errno != EEXIST) {
-        problems += QStringLiteral("%1 cannot be made: %2").arg(own, QString::fromLocal8Bit(std::strerror(errno)));
+        problems += QStringLiteral("%1 cannot be made: %2")
+                        .arg(own, QString::fromLocal8Bit(std::strerror(errno)));
     } else {
         // Whether made now or found, the folder is checked as it is: someone else may have made
         // it first. Our own folder with too wide a mode (a umask, a hand-made folder) is narrowed.
         const int fd = OpenFolderNoFollow(ownPath);
         struct stat info {};
-        if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == environment.uid &&
-            (info.st_mode & 077) != 0)
+        if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) &&
+            info.st_uid == environment.uid && (info.st_mode & 077) != 0)
             ::fchmod(fd, 0700);
         if (fd >= 0) ::close(fd);
         const QString problem = PrivateFolderProblem(own, environment.uid);
@@ -117,7 +126,8 @@ RuntimePlace CurrentRuntimePlace() {
     if (!place.problem.isEmpty() && !said.exchange(true)) {
         qCWarning(lcPlatform).noquote()
             << "no private run-time folder (" + place.problem +
-                   "): running without a message port; the instance lock is" << place.lockPath;
+                   "): running without a message port; the instance lock is"
+            << place.lockPath;
     }
     return place;
 }

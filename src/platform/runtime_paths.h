@@ -6,9 +6,9 @@
 // else <temporary folder>/skelmora-UID, created with mode 0700 and checked (a folder, not a
 // symbolic link, owned by the user, mode 0700). When neither can be had, there is no message
 // port, and the instance lock goes to the user's cache folder; that is said once in the log.
-#include <QString>
-
 #include <sys/types.h>
+
+#include <QString>
 
 namespace platform {
 
@@ -27,10 +27,10 @@ struct RuntimeEnvironment {
 };
 
 struct RuntimePlace {
-    QString folder;         // the private folder; empty when there is none
-    QString lockPath;       // the instance lock (in the cache folder when there is no folder)
-    QString portPath;       // the message port; empty when there is no private folder
-    QString problem;        // why there is no private folder (empty when there is one)
+    QString folder;    // the private folder; empty when there is none
+    QString lockPath;  // the instance lock (in the cache folder when there is no folder)
+    QString portPath;  // the message port; empty when there is no private folder
+    QString problem;   // why there is no private folder (empty when there is one)
 };
 
 // Why a folder cannot serve as the private run-time folder of uid, or empty when it can

@@ -1,15 +1,15 @@
 #include "platform/settings_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -31,7 +31,9 @@ constexpr std::uintmax_t kMaxSettingsBytes = 1 << 20;
 
 namespace fs = std::filesystem;
 
-QString Shown(const fs::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.native())); }
+QString Shown(const fs::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
 
 std::string Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -43,7 +45,7 @@ std::string Trimmed(std::string_view text) {
 enum class LineKind { Blank, Section, Value, Bad };
 
 struct IniLine {
-    std::string text;     // as in the file, without its line feed
+    std::string text;  // as in the file, without its line feed
     LineKind kind = LineKind::Bad;
     bool inRoot = false;  // in "[General]" or before any section
     std::string key, value;
@@ -117,8 +119,9 @@ bool KeepUnreadableCopy(const fs::path& path) {
         std::error_code error;
         if (fs::exists(fs::symlink_status(copy, error))) continue;
         if (fs::copy_file(path, copy, fs::copy_options::none, error)) {
-            qCWarning(lcPlatform).noquote() << "settings: lines of" << Shown(path)
-                                            << "could not be read; the file is kept as" << Shown(copy);
+            qCWarning(lcPlatform).noquote()
+                << "settings: lines of" << Shown(path) << "could not be read; the file is kept as"
+                << Shown(copy);
             return true;
         }
         if (error != std::errc::file_exists) break;
@@ -130,7 +133,8 @@ bool KeepUnreadableCopy(const fs::path& path) {
 bool WriteWhole(const fs::path& path, const std::string& content) {
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
-    std::string pattern = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string pattern =
+        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return false;
     struct stat old {};
@@ -176,20 +180,22 @@ std::optional<std::uint32_t> StoredLanguageId() {
     const IniFile ini = ReadIni(path);
     if (!ini.exists) return std::nullopt;
     if (!ini.readable) {
-        qCWarning(lcPlatform).noquote() << "settings: cannot read" << Shown(path) << ":"
-                                        << QString::fromStdString(ini.problem);
+        qCWarning(lcPlatform).noquote()
+            << "settings: cannot read" << Shown(path) << ":" << QString::fromStdString(ini.problem);
         return std::nullopt;
     }
     if (ini.badLines > 0)
-        qCWarning(lcPlatform).noquote() << "settings:" << ini.badLines << "line(s) of" << Shown(path)
-                                        << "cannot be read and are passed over; the rest is used";
+        qCWarning(lcPlatform).noquote()
+            << "settings:" << ini.badLines << "line(s) of" << Shown(path)
+            << "cannot be read and are passed over; the rest is used";
     const IniLine* found = nullptr;
     for (const IniLine& line : ini.lines)
         if (line.kind == LineKind::Value && line.inRoot && line.key == kLanguageKey) found = &line;
     if (!found) return kUnsetLanguageId;
     const auto number = ParseUnsigned(found->value);
     if (!number || *number > 0xFFFFFFFFu) {
-        qCWarning(lcPlatform) << "settings: LANGUAGE is not a 32-bit number:" << QString::fromStdString(found->value);
+        qCWarning(lcPlatform) << "settings: LANGUAGE is not a 32-bit number:"
+                              << QString::fromStdString(found->value);
         return kUnsetLanguageId;
     }
     return static_cast<std::uint32_t>(*number);

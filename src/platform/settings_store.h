@@ -9,7 +9,6 @@
 // never writes. A save keeps every readable line; a file with unreadable lines is first copied
 // once to NAME.bad.
 #include <QString>
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>

@@ -23,7 +23,7 @@ namespace {
 constexpr qsizetype kMaxLockFileBytes = 4096;
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -32,7 +32,7 @@ public:
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -40,7 +40,8 @@ QByteArray ReadSmall(int fd) {
     QByteArray content(kMaxLockFileBytes, '\0');
     qsizetype count = 0;
     while (count < content.size()) {
-        const ssize_t got = ::read(fd, content.data() + count, static_cast<size_t>(content.size() - count));
+        const ssize_t got =
+            ::read(fd, content.data() + count, static_cast<size_t>(content.size() - count));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         count += got;
@@ -87,7 +88,8 @@ LockHolder InspectInstanceLock(const QString& path) {
     if (::lstat(name.constData(), &info) != 0) return Stale(0, QStringLiteral("no lock file"));
     if (!S_ISREG(info.st_mode)) return Stale(0, QStringLiteral("not a regular file"));
     Fd fd(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) return Stale(0, QStringLiteral("cannot be opened: %1").arg(std::strerror(errno)));
+    if (fd.get() < 0)
+        return Stale(0, QStringLiteral("cannot be opened: %1").arg(std::strerror(errno)));
     // The holder keeps a lock on the open file: whatever the content says, it lives.
     const bool locked = ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 
@@ -119,7 +121,8 @@ LockHolder InspectInstanceLock(const QString& path) {
 }
 
 std::optional<qint64> FindLiveInstance(const QString& lockPath) {
-    const LockHolder holder = InspectInstanceLock(lockPath.isEmpty() ? InstanceLockPath() : lockPath);
+    const LockHolder holder =
+        InspectInstanceLock(lockPath.isEmpty() ? InstanceLockPath() : lockPath);
     if (!holder.live) return std::nullopt;
     return holder.pid;
 }
@@ -164,14 +167,14 @@ SingleInstance::Result SingleInstance::TryAcquire() {
         }
     }
     switch (lock_->error()) {
-    case QLockFile::LockFailedError:
-        return Result::HeldByOther;
-    case QLockFile::PermissionError:
-        qCWarning(lcPlatform) << "instance lock: no permission to create" << path_;
-        return Result::Error;
-    default:
-        qCWarning(lcPlatform) << "instance lock: cannot create" << path_;
-        return Result::Error;
+        case QLockFile::LockFailedError:
+            return Result::HeldByOther;
+        case QLockFile::PermissionError:
+            qCWarning(lcPlatform) << "instance lock: no permission to create" << path_;
+            return Result::Error;
+        default:
+            qCWarning(lcPlatform) << "instance lock: cannot create" << path_;
+            return Result::Error;
     }
 }
 

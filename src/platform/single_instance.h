@@ -6,7 +6,6 @@
 // another host or an earlier boot, one whose process is gone or is now another program. A lock
 // held by a live instance is never taken, however old it is.
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <string>

@@ -70,8 +70,8 @@ UnreadableFileNotice& Notice() {
 
 }  // namespace
 
-std::filesystem::path UnreadableCopyName(const std::filesystem::path& path, const std::tm& local_time,
-                                         int attempt) {
+std::filesystem::path UnreadableCopyName(const std::filesystem::path& path,
+                                         const std::tm& local_time, int attempt) {
     char stamp[96];
     std::snprintf(stamp, sizeof stamp, ".bad-%04d%02d%02d-%02d%02d%02d", local_time.tm_year + 1900,
                   local_time.tm_mon + 1, local_time.tm_mday, local_time.tm_hour, local_time.tm_min,
@@ -97,7 +97,8 @@ std::filesystem::path KeepUnreadableFile(const std::filesystem::path& path) {
         if (errno == EEXIST) continue;
         // No hard links here: a copy that refuses to replace an existing file.
         std::error_code error;
-        if (std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, error)) return copy;
+        if (std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, error))
+            return copy;
         if (error == std::errc::file_exists) continue;
         ProfileWarning("cannot keep a copy of " + path.string() + ": " + error.message());
         return {};
@@ -222,7 +223,8 @@ WriteResult JsonFile::WriteDocument(const Json::Value& value,
                            " cannot be read and no copy of it could be kept; not replaced");
             return WriteResult{WriteStatus::InvalidTarget, EIO};
         }
-        ProfileWarning(path.string() + " could not be read; the old file is kept as " + copy.string());
+        ProfileWarning(path.string() + " could not be read; the old file is kept as " +
+                       copy.string());
         UnreadableFileNotice notice;
         {
             std::lock_guard lock(notice_mutex);

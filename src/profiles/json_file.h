@@ -68,8 +68,8 @@ std::string StyledText(const Json::Value& value);
 
 // The name a file is kept under: NAME.bad-YYYYMMDD-HHMMSS from the local time, and "-N" after
 // it for attempt N > 0. Pure.
-std::filesystem::path UnreadableCopyName(const std::filesystem::path& path, const std::tm& local_time,
-                                         int attempt);
+std::filesystem::path UnreadableCopyName(const std::filesystem::path& path,
+                                         const std::tm& local_time, int attempt);
 
 // Called (on the writing thread) each time a file was kept aside: the file, and its copy.
 using UnreadableFileNotice =

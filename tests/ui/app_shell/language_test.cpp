@@ -158,8 +158,14 @@ TEST_F(LanguageTest, OnlyAUsersChoiceFromAReadableListIsStored) {
     } cases[] = {
         {"start", configPath(), CLanguageSwitcher::LanguageOrigin::Start, {}},
         {"user", configPath(), CLanguageSwitcher::LanguageOrigin::User, {1003}},
-        {"user, damaged list", config.path() + "/broken.config", CLanguageSwitcher::LanguageOrigin::User, {}},
-        {"start, damaged list", config.path() + "/broken.config", CLanguageSwitcher::LanguageOrigin::Start, {}},
+        {"user, damaged list",
+         config.path() + "/broken.config",
+         CLanguageSwitcher::LanguageOrigin::User,
+         {}},
+        {"start, damaged list",
+         config.path() + "/broken.config",
+         CLanguageSwitcher::LanguageOrigin::Start,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -175,12 +181,13 @@ TEST_F(LanguageTest, LanguageFileMustBeAPlainNameInTheSkinFolder) {
     const struct {
         const char* file;
         bool kept;
-    } cases[] = {{"lan_en.xml", true}, {"../lan_en.xml", false}, {"/etc/passwd", false},
-                 {"sub/lan_en.xml", false}, {"..", false},          {"a\\\\b.xml", false},
+    } cases[] = {{"lan_en.xml", true},   {"../lan_en.xml", false},
+                 {"/etc/passwd", false}, {"sub/lan_en.xml", false},
+                 {"..", false},          {"a\\\\b.xml", false},
                  {"..lan.xml", true}};
     for (const auto& c : cases) {
-        const QByteArray content = QByteArray("{\"Language\":[{\"Language_ID\":1,\"Language_file\":\"") + c.file +
-                                   "\"}]}";
+        const QByteArray content =
+            QByteArray("{\"Language\":[{\"Language_ID\":1,\"Language_file\":\"") + c.file + "\"}]}";
         const LanguageConfig parsed = ParseLanguageConfig(content);
         ASSERT_EQ(parsed.languages.size(), 1u) << c.file;
         EXPECT_EQ(parsed.languages[0].file.isEmpty(), !c.kept) << c.file;

@@ -1,5 +1,7 @@
 // The program's arguments: empty or missing values name their option, numbers are plain
 // hexadecimal digits, DATA never goes beyond LENGTH, and an exchange without a reply prints none.
+#include "main/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include "emulator/command_firmware.h"
 #include "emulator/emulated_bus.h"
 #include "emulator/emulated_device.h"
-#include "main/command_line.h"
 #include "main/diagnostics.h"
 
 namespace {
@@ -44,7 +45,10 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         EXPECT_NE(error.text.find(c.inError), std::string::npos) << error.text;
     }
     CommandLine line;
-    ASSERT_TRUE(ParseCommandLine({"--emulate", "keyboard", "--exchange", "P", "03", "22", "--after-ms", "7"}, line).ok());
+    ASSERT_TRUE(
+        ParseCommandLine(
+            {"--emulate", "keyboard", "--exchange", "P", "03", "22", "--after-ms", "7"}, line)
+            .ok());
     EXPECT_EQ(line.emulate, "keyboard");
     EXPECT_TRUE(line.exchange);
     EXPECT_EQ(line.exchangePath, "P");
@@ -59,10 +63,12 @@ TEST(CommandLine, HexadecimalNumbersArePlainDigits) {
         bool ok;
         unsigned long value;
     } cases[] = {
-        {"5", 0xFF, true, 5},     {"fF", 0xFF, true, 0xFF}, {"100", 0xFF, false, 0}, {" 5", 0xFF, false, 0},
-        {"+2", 0xFF, false, 0},   {"-1", 0xFF, false, 0},   {"0x5", 0xFF, false, 0}, {"5 ", 0xFF, false, 0},
-        {"", 0xFF, false, 0},     {"g", 0xFF, false, 0},    {"ffff", 0xFFFF, true, 0xFFFF},
-        {"0000000000000001", 0xFFFF, false, 0},
+        {"5", 0xFF, true, 5},           {"fF", 0xFF, true, 0xFF},
+        {"100", 0xFF, false, 0},        {" 5", 0xFF, false, 0},
+        {"+2", 0xFF, false, 0},         {"-1", 0xFF, false, 0},
+        {"0x5", 0xFF, false, 0},        {"5 ", 0xFF, false, 0},
+        {"", 0xFF, false, 0},           {"g", 0xFF, false, 0},
+        {"ffff", 0xFFFF, true, 0xFFFF}, {"0000000000000001", 0xFFFF, false, 0},
     };
     for (const auto& c : cases) {
         unsigned long value = 0;

@@ -1,7 +1,8 @@
 // The message port over a real local socket in the temporary run-time folder: what other
 // processes send arrives unchanged, and what is wrong is answered, dropped and never crashes.
-#include <gtest/gtest.h>
+#include "platform/message_port.h"
 
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
-
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -21,7 +21,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/message_port.h"
 #include "platform/runtime_paths.h"
 #include "temp_home.h"
 
@@ -605,7 +604,8 @@ TEST(MessagePortSocketPath, WhatIsNotOurSocketIsLeftAloneAndNoPortIsOpened) {
              file.write("keep me");
          },
          "not a socket"},
-        {"a symbolic link", [](const QString& p) { QFile::link(temp_home::Root(), p); }, "symbolic link"},
+        {"a symbolic link", [](const QString& p) { QFile::link(temp_home::Root(), p); },
+         "symbolic link"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -633,7 +633,9 @@ TEST(MessagePortSocketPath, WhatIsNotOurSocketIsLeftAloneAndNoPortIsOpened) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ::close(fd);
     bool removable = true;
-    EXPECT_NE(platform::SocketPathProblem(foreign, ::geteuid() + 1, &removable).indexOf("belongs to user"), -1);
+    EXPECT_NE(platform::SocketPathProblem(foreign, ::geteuid() + 1, &removable)
+                  .indexOf("belongs to user"),
+              -1);
     EXPECT_FALSE(removable);
     EXPECT_TRUE(platform::SocketPathProblem(foreign, ::geteuid(), &removable).isEmpty());
     EXPECT_TRUE(removable);

@@ -3,8 +3,9 @@
 // another user, a symbolic link or a file there leaves the program without a message port and
 // with its lock in the cache folder. As root the squatter is a real other user (chown); as any
 // other user the expected owner is the seam.
-#include <gtest/gtest.h>
+#include "platform/runtime_paths.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <functional>
 
-#include "platform/runtime_paths.h"
 #include "temp_home.h"
 
 using platform::ChooseRuntimePlace;
@@ -32,15 +32,16 @@ mode_t ModeOf(const QString& path) {
 TEST(RuntimePaths, PrivateFolderOrNone) {
     struct Case {
         const char* what;
-        bool setXdg;                                  // XDG_RUNTIME_DIR points to <case>/xdg
-        std::function<void(const QString& own, RuntimeEnvironment& env)> prepare;  // before choosing
-        bool ownFolderUsed;                           // else XDG_RUNTIME_DIR or nothing
+        bool setXdg;  // XDG_RUNTIME_DIR points to <case>/xdg
+        std::function<void(const QString& own, RuntimeEnvironment& env)>
+            prepare;         // before choosing
+        bool ownFolderUsed;  // else XDG_RUNTIME_DIR or nothing
         bool hasPort;
     };
     const Case cases[] = {
         {"XDG_RUNTIME_DIR private", true, nullptr, false, true},
         {"XDG_RUNTIME_DIR open to others", true,
-         [](const QString& own, RuntimeEnvironment&) { 
+         [](const QString& own, RuntimeEnvironment&) {
              ::chmod(QFile::encodeName(own.section('/', 0, -3) + "/xdg").constData(), 0755);
          },
          true, true},
@@ -111,5 +112,6 @@ TEST(RuntimePaths, PrivateFolderOrNone) {
 
 TEST(RuntimePaths, CurrentPlaceIsTheTestsPrivateFolder) {
     EXPECT_EQ(platform::RuntimeFolder(), temp_home::RuntimeDir());
-    EXPECT_EQ(platform::MessagePortPath(), temp_home::RuntimeDir() + "/TELMA_QX-418GRY_Device.sock");
+    EXPECT_EQ(platform::MessagePortPath(),
+              temp_home::RuntimeDir() + "/TELMA_QX-418GRY_Device.sock");
 }

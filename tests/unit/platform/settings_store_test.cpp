@@ -1,16 +1,15 @@
 // The language choice in the settings store of a temporary XDG_CONFIG_HOME.
+#include "platform/settings_store.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-
-
 #include <filesystem>
 #include <optional>
 
-#include "platform/settings_store.h"
 #include "temp_home.h"
 
 namespace {
@@ -146,18 +145,21 @@ TEST(SettingsStore, DamagedFileIsReadAsFarAsItCanAndKeptBeforeASave) {
         const char* what;
         QByteArray content;
         std::optional<std::uint32_t> storedId;
-        bool keptAsBad;       // the first save makes NAME.bad
+        bool keptAsBad;        // the first save makes NAME.bad
         const char* survives;  // a line that is still in the file after the save
     };
     const Case cases[] = {
-        {"one bad line", "[General]\nLANGUAGE=1033\nthis line is not a setting\nOTHER=5\n", 1033, true, "OTHER=5"},
-        {"broken section header after the value", "[General]\nLANGUAGE=1033\n[SKIN\nX=1\n", 1033, true, "X=1"},
-        {"binary garbage before the value", QByteArray("\x00\xff\xfe\x01\n[General]\nLANGUAGE=2052\n", 29), 2052,
-         true, "[General]"},
-        {"readable, with CR LF and comments", "; mine\r\n[General]\r\nLANGUAGE = 1033\r\n", 1033, false, "; mine"},
+        {"one bad line", "[General]\nLANGUAGE=1033\nthis line is not a setting\nOTHER=5\n", 1033,
+         true, "OTHER=5"},
+        {"broken section header after the value", "[General]\nLANGUAGE=1033\n[SKIN\nX=1\n", 1033,
+         true, "X=1"},
+        {"binary garbage before the value",
+         QByteArray("\x00\xff\xfe\x01\n[General]\nLANGUAGE=2052\n", 29), 2052, true, "[General]"},
+        {"readable, with CR LF and comments", "; mine\r\n[General]\r\nLANGUAGE = 1033\r\n", 1033,
+         false, "; mine"},
         {"quoted value", "[General]\nLANGUAGE=\"1033\"\n", 1033, false, "[General]"},
-        {"value in another section only", "[Other]\nLANGUAGE=1033\n", platform::kUnsetLanguageId, false,
-         "[Other]"},
+        {"value in another section only", "[Other]\nLANGUAGE=1033\n", platform::kUnsetLanguageId,
+         false, "[Other]"},
         {"empty file", "", platform::kUnsetLanguageId, false, "[General]"},
     };
     for (const Case& c : cases) {
@@ -193,11 +195,14 @@ TEST(SettingsStore, DamagedFileIsReadAsFarAsItCanAndKeptBeforeASave) {
 
 TEST(SettingsStore, FolderWhoseNameIsNotUtf8IsTheUsersOwn) {
     const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    const std::string folder = QFile::encodeName(temp_home::Root()).toStdString() + "/conf-\xff\xfe";
+    const std::string folder =
+        QFile::encodeName(temp_home::Root()).toStdString() + "/conf-\xff\xfe";
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder));
-    EXPECT_EQ(platform::SettingsFile(), std::filesystem::path(folder) / "TELMA QX-418GRY Device.conf");
+    EXPECT_EQ(platform::SettingsFile(),
+              std::filesystem::path(folder) / "TELMA QX-418GRY Device.conf");
     ASSERT_TRUE(platform::SaveLanguage(1033));
-    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "TELMA QX-418GRY Device.conf"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) /
+                                                 "TELMA QX-418GRY Device.conf"));
     EXPECT_EQ(platform::StoredLanguageId(), 1033u);
     qputenv("XDG_CONFIG_HOME", previous);
     std::filesystem::remove_all(folder);

@@ -1,8 +1,9 @@
 // The instance lock: refused while a live process holds it, free after release, taken over
 // from a holder that died or cannot be told, never taken from a live holder however old the
 // lock is.
-#include <gtest/gtest.h>
+#include "platform/single_instance.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +16,6 @@
 #include <QSysInfo>
 
 #include "platform/runtime_paths.h"
-#include "platform/single_instance.h"
 #include "temp_home.h"
 
 using platform::SingleInstance;
@@ -165,8 +165,10 @@ TEST(SingleInstance, LockFileContentsDecideWhetherItIsTakenOver) {
     const QByteArray host = QSysInfo::machineHostName().toUtf8();
     const QByteArray machine = QSysInfo::machineUniqueId();
     const QByteArray boot = QSysInfo::bootUniqueId();
-    auto lock = [&](const QByteArray& pid, const QByteArray& h, const QByteArray& m, const QByteArray& b,
-                    const QByteArray& a) { return pid + '\n' + a + '\n' + h + '\n' + m + '\n' + b + '\n'; };
+    auto lock = [&](const QByteArray& pid, const QByteArray& h, const QByteArray& m,
+                    const QByteArray& b, const QByteArray& a) {
+        return pid + '\n' + a + '\n' + h + '\n' + m + '\n' + b + '\n';
+    };
     struct Case {
         const char* what;
         QByteArray content;
@@ -177,14 +179,16 @@ TEST(SingleInstance, LockFileContentsDecideWhetherItIsTakenOver) {
         {"garbage", "\x01\x02 not a lock\n", Result::Acquired},
         {"no process id", lock("", host, machine, boot, app), Result::Acquired},
         {"process id not a number", lock("12ab", host, machine, boot, app), Result::Acquired},
-        {"process that ended", lock(QByteArray::number(dead), host, machine, boot, app), Result::Acquired},
-        {"live process of another program", lock(QByteArray::number(otherPid), host, machine, boot, app),
+        {"process that ended", lock(QByteArray::number(dead), host, machine, boot, app),
          Result::Acquired},
+        {"live process of another program",
+         lock(QByteArray::number(otherPid), host, machine, boot, app), Result::Acquired},
         {"another host", lock(me, "elsewhere.example", machine, boot, app), Result::Acquired},
         {"an earlier boot", lock(me, host, machine, "00000000-0000-0000-0000-000000000000", app),
          Result::Acquired},
         {"live instance of the program", lock(me, host, machine, boot, app), Result::HeldByOther},
-        {"live instance, older lock without ids", me + '\n' + app + '\n' + host + '\n', Result::HeldByOther},
+        {"live instance, older lock without ids", me + '\n' + app + '\n' + host + '\n',
+         Result::HeldByOther},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

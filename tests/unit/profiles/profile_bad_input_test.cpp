@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
+#include <vector>
+
 #include "profiles/hs6533_profiledata.h"
 #include "profiles/keyboard_profiledata.h"
 #include "profiles/mouse_profiledata.h"
 #include "temp_folder.h"
-
-#include <algorithm>
-#include <ctime>
-#include <vector>
 
 namespace {
 
@@ -96,13 +96,16 @@ const BadFile kBadFiles[] = {
         "Blue":-9223372036854775808},"KeyList":[{"Assignment":-1,"DefaultAssignment":1e19}],
         "DPIStages":{"StageActive":99999999999,"StageDPIs":[{"StageDPIX":-70000}]},
         "SystemSetStages":{"EqType":-2147483649}}]})"},
-    {"deep nesting", "{\"Device\":[" + std::string(3000, '[') + std::string(3000, ']') + "]}", true},
+    {"deep nesting", "{\"Device\":[" + std::string(3000, '[') + std::string(3000, ']') + "]}",
+     true},
 };
 
-std::vector<std::filesystem::path> KeptCopies(const std::filesystem::path& folder, const std::string& name) {
+std::vector<std::filesystem::path> KeptCopies(const std::filesystem::path& folder,
+                                              const std::string& name) {
     std::vector<std::filesystem::path> copies;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().filename().string().rfind(name + ".bad-", 0) == 0) copies.push_back(entry.path());
+        if (entry.path().filename().string().rfind(name + ".bad-", 0) == 0)
+            copies.push_back(entry.path());
     return copies;
 }
 
@@ -114,9 +117,10 @@ TEST(BadProfileInput, NeverCrashesWritesOnlyWellFormedDocumentsAndKeepsWhatItRep
     TempFolder folder;
     const auto defaults = folder.Write("default.Json", R"({"Device":[{"LightInfo":{"Light":4}}]})");
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> notices;
-    SetUnreadableFileNotice([&](const std::filesystem::path& file, const std::filesystem::path& copy) {
-        notices.emplace_back(file, copy);
-    });
+    SetUnreadableFileNotice(
+        [&](const std::filesystem::path& file, const std::filesystem::path& copy) {
+            notices.emplace_back(file, copy);
+        });
     for (const BadFile& bad : kBadFiles) {
         SCOPED_TRACE(bad.name);
         notices.clear();
@@ -154,7 +158,8 @@ TEST(BadProfileInput, EarlierCopiesAreNeverOverwritten) {
         EXPECT_TRUE(keyboard.LastLoadWrite().ok());
     }
     std::vector<std::string> kept;
-    for (const auto& copy : KeptCopies(folder.path(), "p.Json")) kept.push_back(TempFolder::Read(copy));
+    for (const auto& copy : KeptCopies(folder.path(), "p.Json"))
+        kept.push_back(TempFolder::Read(copy));
     std::sort(kept.begin(), kept.end());
     std::vector<std::string> expected{first, second};
     std::sort(expected.begin(), expected.end());
@@ -172,10 +177,12 @@ TEST(BadProfileInput, CopyNames) {
     const struct {
         int attempt;
         const char* name;
-    } cases[] = {{0, "/p/Default.Json.bad-20240305-140709"}, {1, "/p/Default.Json.bad-20240305-140709-1"},
+    } cases[] = {{0, "/p/Default.Json.bad-20240305-140709"},
+                 {1, "/p/Default.Json.bad-20240305-140709-1"},
                  {12, "/p/Default.Json.bad-20240305-140709-12"}};
     for (const auto& c : cases)
-        EXPECT_EQ(UnreadableCopyName("/p/Default.Json", time, c.attempt), std::filesystem::path(c.name));
+        EXPECT_EQ(UnreadableCopyName("/p/Default.Json", time, c.attempt),
+                  std::filesystem::path(c.name));
 }
 
 TEST(BadProfileInput, BadDefaultFileToo) {
