@@ -36,7 +36,9 @@ CMainWnd::~CMainWnd() { Teardown(); }
 void CMainWnd::InitWindow() {
     qCDebug(lcApp) << "InitWindow";
     language_ = std::make_unique<CLanguageSwitcher>();
-    ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()));
+    // The stored language is applied, never written back: a start changes no file.
+    language_->ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()),
+                             CLanguageSwitcher::LanguageOrigin::Start);
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
     devices_->PrecreateDevices();
     if (CTrayIcon::IsAvailable()) {
