@@ -120,6 +120,7 @@ int RunApplication(const StartOptions& options) {
     int result = 0;
     {
         CMainWnd window(options.backend);
+        window.openSettings = options.openSettings;
         platform::MessagePort port;
         port.SetHandler([&window](const platform::RegisteredMessage& message, std::uint64_t wParam,
                                   std::int64_t lParam) {

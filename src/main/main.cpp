@@ -21,6 +21,7 @@
 #include "main/backend_choice.h"
 #include "main/diagnostics.h"
 #include "platform/registered_messages.h"
+#include "update/set_wnd_opener.h"
 
 namespace {
 
@@ -95,5 +96,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(
         platform::kProductString.data(), static_cast<qsizetype>(platform::kProductString.size())));
     options.backend = backend;
+    update::RegisterSetWndControls();
+    options.openSettings = &update::OpenSetWnd;
     return RunApplication(options);
 }
