@@ -6,6 +6,7 @@
 //                                        start, render the main window to FILE N ms (default
 //                                        1000) after the first discovery pass, and exit
 //   skelmora --list-devices              list the HID interfaces the system sees
+//   skelmora --check-updates             one update check for the devices found, printed
 //   skelmora --exchange PATH CMD [LEN [OFFSET [DATA...]]]
 //                                        send one command report and print the reply
 //
@@ -19,6 +20,7 @@
 
 #include "app/app_start.h"
 #include "main/backend_choice.h"
+#include "main/check_updates_command.h"
 #include "main/diagnostics.h"
 #include "platform/registered_messages.h"
 #include "update/set_wnd_opener.h"
@@ -29,6 +31,7 @@ void PrintUsage() {
     std::puts(
         "usage: skelmora [--emulate KINDS] [--screenshot FILE [--after-ms N]]\n"
         "       skelmora [--emulate KINDS] --list-devices\n"
+        "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
@@ -47,6 +50,7 @@ bool IsOffscreenWanted(int argc, char** argv) {
 int main(int argc, char** argv) {
     std::string emulate;
     bool list = false;
+    bool checkUpdates = false;
     std::string exchangePath;
     std::vector<std::string> exchangeArgs;
     StartOptions options;
@@ -56,6 +60,8 @@ int main(int argc, char** argv) {
             emulate = argv[++i];
         } else if (arg == "--list-devices") {
             list = true;
+        } else if (arg == "--check-updates") {
+            checkUpdates = true;
         } else if (arg == "--exchange" && i + 1 < argc) {
             exchangePath = argv[++i];
             while (i + 1 < argc && argv[i + 1][0] != '-') exchangeArgs.emplace_back(argv[++i]);
@@ -86,6 +92,7 @@ int main(int argc, char** argv) {
     }
     if (!exchangePath.empty()) return ExchangeCommand(backend, exchangePath, exchangeArgs, stdout);
     if (list) return ListDevices(*backend, stdout);
+    if (checkUpdates) return CheckUpdatesCommand(backend, stdout);
 
     // A screenshot needs no display: without one, render offscreen.
     if (IsOffscreenWanted(argc, argv) && !std::getenv("DISPLAY") &&
