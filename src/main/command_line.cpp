@@ -28,6 +28,8 @@ const OptionRow kOptions[] = {
      [](CommandLine& l, const std::string& v, std::string&) { return l.emulate = v, true; }},
     {"--list-devices", false, false,
      [](CommandLine& l, const std::string&, std::string&) { return l.listDevices = true; }},
+    {"--check-updates", false, false,
+     [](CommandLine& l, const std::string&, std::string&) { return l.checkUpdates = true; }},
     {"--exchange", true, true,
      [](CommandLine& l, const std::string& v, std::string&) {
          l.exchange = true;
