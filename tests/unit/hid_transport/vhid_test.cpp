@@ -152,6 +152,42 @@ TEST_F(VhidBus, ServerGoingAwayLeavesNoDevices) {
     EXPECT_TRUE(nodes.empty());
 }
 
+TEST_F(VhidBus, BusRestartedOnTheSamePathIsFoundAgain) {
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("keyboard", error));
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    server_->Stop();
+    ASSERT_TRUE(Eventually([&] { return !client->Connected(); }));
+    std::vector<hid::HidNodeInfo> nodes;
+    EXPECT_TRUE(client->ListNodes(nodes, error));  // away is no devices, not a failed listing
+    EXPECT_TRUE(error.empty()) << error;
+    EXPECT_TRUE(nodes.empty());
+
+    server_ = std::make_unique<emu::VhidServer>(bus_, socket_);
+    ASSERT_TRUE(server_->Start(error)) << error;
+    bool back = false;
+    for (int i = 0; i < 600 && !back; ++i) {  // the first attempt comes after a second
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        back = client->ListNodes(nodes, error) && nodes.size() == 1;
+    }
+    ASSERT_TRUE(back);
+    EXPECT_EQ(nodes[0].vendorId, 0x320F);
+
+    // The device works on the new connection.
+    CCommandChannel channel(client);
+    CHidConnection probe(client);
+    ASSERT_TRUE(probe.Enumerate());
+    std::string path;
+    while (auto p = probe.NextPath()) {
+        if (p->find("&col04") != std::string::npos) path = *p;
+    }
+    ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
+    channel.SetOpened(true);
+    channel.SetMode(1);
+    EXPECT_EQ(channel.BeginSettings(), hid::kResultOk);
+}
+
 TEST(VhidConnect, MissingSocketIsAClearError) {
     std::string error;
     EXPECT_EQ(hid::VhidBackend::Connect("/tmp/skelmora-no-such-bus.sock", error), nullptr);
