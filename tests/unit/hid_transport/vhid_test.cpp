@@ -73,6 +73,21 @@ class VhidBus : public ::testing::Test {
         return client;
     }
 
+    // Opens the keyboard's command collection on the channel as discovery would; its path.
+    static std::string OpenCommandChannel(const std::shared_ptr<hid::VhidBackend>& client,
+                                          CCommandChannel& channel) {
+        CHidConnection probe(client);
+        if (!probe.Enumerate()) return {};
+        std::string path;
+        while (auto p = probe.NextPath()) {
+            if (p->find("&col04") != std::string::npos) path = *p;
+        }
+        if (!channel.WiredConnection().Open(path, true, true, true, false)) return {};
+        channel.SetOpened(true);
+        channel.SetMode(1);
+        return path;
+    }
+
     template <typename Pred>
     static bool Eventually(Pred pred) {
         for (int i = 0; i < 200; ++i) {
@@ -122,15 +137,8 @@ TEST_F(VhidBus, CommandsRoundTripAndUnplugFailsTheChannel) {
     auto client = Connect();
     ASSERT_TRUE(client);
     CCommandChannel channel(client);
-    CHidConnection probe(client);
-    ASSERT_TRUE(probe.Enumerate());
-    std::string path;
-    while (auto p = probe.NextPath()) {
-        if (p->find("&col04") != std::string::npos) path = *p;
-    }
-    ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
-    channel.SetOpened(true);
-    channel.SetMode(1);
+    const std::string path = OpenCommandChannel(client, channel);
+    ASSERT_FALSE(path.empty());
     const std::vector<uint8_t> data(100, 0x5A);
     EXPECT_EQ(channel.WriteMacroData(data), hid::kResultOk);
     EXPECT_EQ(bus_->Device("keyboard")->Firmware().Area(hid::kCmdWriteMacroData)[99], 0x5A);
@@ -176,15 +184,8 @@ TEST_F(VhidBus, BusRestartedOnTheSamePathIsFoundAgain) {
 
     // The device works on the new connection.
     CCommandChannel channel(client);
-    CHidConnection probe(client);
-    ASSERT_TRUE(probe.Enumerate());
-    std::string path;
-    while (auto p = probe.NextPath()) {
-        if (p->find("&col04") != std::string::npos) path = *p;
-    }
-    ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
-    channel.SetOpened(true);
-    channel.SetMode(1);
+    const std::string path = OpenCommandChannel(client, channel);
+    ASSERT_FALSE(path.empty());
     EXPECT_EQ(channel.BeginSettings(), hid::kResultOk);
 }
 
