@@ -203,6 +203,10 @@ class Soak:
                 samples.append(sample(self.program.pid))
                 report(len(samples) - 1, samples[-1], samples[-2])
                 next_sample = time.monotonic() + 60
+        if time.monotonic() - samples[-1]["wall"] > 30:  # the last minute too
+            self.settle()
+            samples.append(sample(self.program.pid))
+            report(len(samples) - 1, samples[-1], samples[-2])
         self.check(samples)
 
     def check(self, samples):
