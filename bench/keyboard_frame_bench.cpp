@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
@@ -56,8 +57,8 @@ struct Page {
         channel.SetMode(1);
         CSkelmoraUSBDevice::KeyMap map;
         for (int key = 0; key < 126; ++key) map[key] = key;
+        device->ReadDeviceTables();  // 126 key positions
         device->SetKeyMap(map);
-        device->SetKeyPositionCount(126);
         // Every call counts as a new preview frame (the previews repaint at most every 33 ms).
         device->SetClock([this] { return clockMs += 40; });
         light::LightSettings settings;
@@ -108,6 +109,9 @@ BENCHMARK(BM_StreamedOnTheCallersThread)->Unit(benchmark::kMicrosecond)->UseReal
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The read-back stores the key map in the data folder: a temporary one.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

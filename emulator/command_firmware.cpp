@@ -1,6 +1,7 @@
 #include "emulator/command_firmware.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -25,50 +26,136 @@ bool IsRead(uint8_t command) {
     }
 }
 
-}  // namespace
-
-CommandFirmware::CommandFirmware(const FirmwareLayout& layout) {
-    deviceInfo_.bytes = layout.deviceInfo;
-    deviceInfo_.bytes.resize(34, 0);
-    keyTable_.bytes.assign(layout.keyTableBytes, 0);
-    std::copy_n(layout.keyTableFill.begin(),
-                std::min(layout.keyTableFill.size(), layout.keyTableBytes),
-                keyTable_.bytes.begin());
-    secondTable_.bytes.assign(layout.secondTableBytes, 0);
-    parameters_.bytes.assign(layout.parameterBytes, 0);
-    macro_.bytes.assign(layout.macroBytes, 0);
-    shoot_.bytes.assign(layout.shootBytes, 0);
-    status_.bytes.assign(layout.statusBytes, 0);
-    lightFrame_.bytes.assign(layout.lightFrameBytes, 0);
-    indexedBlock_.bytes.assign(layout.indexedBlockBytes, 0);
+// The writes a host sends between BeginSettings and EndSettings. The bright mask and the
+// light frames go unframed by design (they follow the user's hand), and NotifyLightControl
+// is a single signal, so none of those is counted.
+bool IsFramedWrite(uint8_t command) {
+    switch (command) {
+        case kCmdWriteParameters:
+        case kCmdWriteKeyTable:
+        case kCmdWriteMacroData:
+        case kCmdWriteShootData:
+            return true;
+        default:
+            return false;
+    }
 }
 
-MemoryArea* CommandFirmware::AreaFor(uint8_t command) {
+constexpr std::array<std::pair<AreaId, std::string_view>, 10> kAreaNames{{
+    {AreaId::Info, "info"},
+    {AreaId::KeyTable, "keytable"},
+    {AreaId::Factory, "factory"},
+    {AreaId::Second, "second"},
+    {AreaId::Params, "params"},
+    {AreaId::Macro, "macro"},
+    {AreaId::Shoot, "shoot"},
+    {AreaId::Mask, "mask"},
+    {AreaId::Status, "status"},
+    {AreaId::Frame, "frame"},
+}};
+
+}  // namespace
+
+std::string_view AreaName(AreaId area) {
+    for (const auto& [id, name] : kAreaNames) {
+        if (id == area) return name;
+    }
+    return {};
+}
+
+std::optional<AreaId> AreaByName(std::string_view name) {
+    for (const auto& [id, text] : kAreaNames) {
+        if (text == name) return id;
+    }
+    return std::nullopt;
+}
+
+CommandFirmware::CommandFirmware(const FirmwareLayout& layout)
+    : separateFactory_(layout.separateFactoryKeyTable),
+      macroSizeFromInfo_(layout.macroSizeFromInfo) {
+    deviceInfo_.bytes = layout.deviceInfo;
+    deviceInfo_.bytes.resize(34, 0);
+    keyTable_.bytes = layout.keyTable;
+    if (separateFactory_) factoryKeyTable_.bytes = layout.keyTable;
+    secondTable_.bytes = layout.secondTable;
+    parameters_.bytes = layout.parameters;
+    macro_.bytes = layout.macro;
+    if (macroSizeFromInfo_) macro_.bytes.resize(255 * kMacroUnitBytes, 0);
+    shoot_.bytes = layout.shoot;
+    status_.bytes = layout.status;
+    lightFrame_.bytes = layout.lightFrame;
+    indexedBlock_.bytes = layout.indexedBlock;
+}
+
+CommandFirmware::MemoryArea* CommandFirmware::Named(AreaId area) {
+    return const_cast<MemoryArea*>(std::as_const(*this).Named(area));
+}
+
+const CommandFirmware::MemoryArea* CommandFirmware::Named(AreaId area) const {
+    switch (area) {
+        case AreaId::Info:
+            return &deviceInfo_;
+        case AreaId::KeyTable:
+            return &keyTable_;
+        case AreaId::Factory:
+            return separateFactory_ ? &factoryKeyTable_ : nullptr;
+        case AreaId::Second:
+            return &secondTable_;
+        case AreaId::Params:
+            return &parameters_;
+        case AreaId::Macro:
+            return &macro_;
+        case AreaId::Shoot:
+            return &shoot_;
+        case AreaId::Mask:
+            return &indexedBlock_;
+        case AreaId::Status:
+            return &status_;
+        case AreaId::Frame:
+            return &lightFrame_;
+    }
+    return nullptr;
+}
+
+// How much of an area the device offers: the macro memory follows the device information.
+size_t CommandFirmware::VisibleSize(AreaId area) const {
+    const MemoryArea* memory = Named(area);
+    if (!memory) return 0;
+    if (area == AreaId::Macro && macroSizeFromInfo_) {
+        return std::min(memory->bytes.size(),
+                        deviceInfo_.bytes[kInfoMacroUnitsByte] * kMacroUnitBytes);
+    }
+    return memory->bytes.size();
+}
+
+CommandFirmware::MemoryArea* CommandFirmware::AreaFor(uint8_t command) {
     return const_cast<MemoryArea*>(std::as_const(*this).AreaFor(command));
 }
 
-const MemoryArea* CommandFirmware::AreaFor(uint8_t command) const {
+const CommandFirmware::MemoryArea* CommandFirmware::AreaFor(uint8_t command) const {
     switch (command) {
         case kCmdReadDeviceInfo:
-            return &deviceInfo_;
+            return Named(AreaId::Info);
         case kCmdReadParameters:
         case kCmdWriteParameters:
-            return &parameters_;
+            return Named(AreaId::Params);
         case kCmdReadKeyTable:
+            return separateFactory_ && !readActive_ ? Named(AreaId::Factory)
+                                                    : Named(AreaId::KeyTable);
         case kCmdWriteKeyTable:
-            return &keyTable_;
+            return Named(AreaId::KeyTable);
         case kCmdWriteIndexedBlock:
-            return &indexedBlock_;
+            return Named(AreaId::Mask);
         case kCmdStreamLightFrame:
-            return &lightFrame_;
+            return Named(AreaId::Frame);
         case kCmdWriteMacroData:
-            return &macro_;
+            return Named(AreaId::Macro);
         case kCmdWriteShootData:
-            return &shoot_;
+            return Named(AreaId::Shoot);
         case kCmdReadStatus:
-            return &status_;
+            return Named(AreaId::Status);
         case kCmdReadSecondTable:
-            return &secondTable_;
+            return Named(AreaId::Second);
         default:
             return nullptr;
     }
@@ -89,6 +176,11 @@ void CommandFirmware::SetWirelessLinked(bool linked) {
     wirelessLinked_ = linked;
 }
 
+void CommandFirmware::SetReadActiveKeyTable(bool on) {
+    std::lock_guard lock(mutex_);
+    readActive_ = on;
+}
+
 std::optional<FaultKind> CommandFirmware::TakeFault(uint8_t command) {
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (it->rule.command != command) continue;
@@ -101,28 +193,33 @@ std::optional<FaultKind> CommandFirmware::TakeFault(uint8_t command) {
     return std::nullopt;
 }
 
-Report CommandFirmware::Answer(const Report& request) {
+Report CommandFirmware::Answer(const Report& request, bool apply) {
     Report reply = request;
     reply[kByteStatus] = 0;
     const uint8_t command = request[kByteCommand];
     const size_t length = request[kByteLength];
     const size_t offset = request[kByteOffsetLow] | (request[kByteOffsetHigh] << 8);
+    const auto refuse = [&] {
+        reply[kByteStatus] = kStatusFailed;
+        if (apply) ++counters_.bad;
+        return reply;
+    };
 
     if (request[0] != kCommandReportId || length > kMaxChunkData ||
         (ChecksumOf(request) & 0xFFFF) !=
             static_cast<uint32_t>(request[kByteChecksumLow] | (request[kByteChecksumHigh] << 8))) {
-        reply[kByteStatus] = kStatusFailed;
-        return reply;
+        return refuse();
     }
     switch (command) {
         case kCmdBeginSettings:
-            ++openSequences_;
+            if (apply) ++openSequences_;
             return reply;
         case kCmdEndSettings:
-            --openSequences_;
+            // An EndSettings without its BeginSettings closes nothing.
+            if (apply && openSequences_ > 0) --openSequences_;
             return reply;
         case kCmdNotifyLightControl:
-            lightControl_ = true;
+            if (apply) lightControl_ = true;
             return reply;
         case kCmdQueryWirelessLink:
             std::fill(reply.begin() + kHeaderSize, reply.end(), 0);
@@ -132,16 +229,20 @@ Report CommandFirmware::Answer(const Report& request) {
             break;
     }
     MemoryArea* area = AreaFor(command);
-    if (!area || !area->Contains(offset, length)) {
-        reply[kByteStatus] = kStatusFailed;
-        return reply;
+    if (!area || !area->Contains(offset, length)) return refuse();
+    if (command == kCmdWriteMacroData && offset + length > VisibleSize(AreaId::Macro)) {
+        return refuse();
     }
     if (IsRead(command)) {
         std::fill(reply.begin() + kHeaderSize, reply.end(), 0);
         std::memcpy(reply.data() + kHeaderSize, area->bytes.data() + offset, length);
-    } else {
+    } else if (apply) {
         std::memcpy(area->bytes.data() + offset, request.data() + kHeaderSize, length);
-        if (command == kCmdStreamLightFrame) ++lightChunks_;
+        if (command == kCmdStreamLightFrame) {
+            ++lightChunks_;
+            // A frame starts at offset 0; its later chunks extend it.
+            frameLength_ = offset == 0 ? length : std::max(frameLength_, offset + length);
+        }
     }
     return reply;
 }
@@ -154,6 +255,9 @@ std::vector<Report> CommandFirmware::HandleRequest(std::span<const uint8_t> byte
     log_.push_back(request);
 
     const uint8_t command = request[kByteCommand];
+    ++counters_.reports;
+    if (IsFramedWrite(command) && openSequences_ == 0) ++counters_.unframed;
+
     const std::optional<FaultKind> fault = TakeFault(command);
     if (fault == FaultKind::NoReply) return {};
     if (fault == FaultKind::Unsolicited0xAA) {
@@ -166,7 +270,10 @@ std::vector<Report> CommandFirmware::HandleRequest(std::span<const uint8_t> byte
     other[kByteCommand] = command == kCmdReadStatus ? kCmdReadDeviceInfo : kCmdReadStatus;
     if (fault == FaultKind::OnlyOtherCommand) return {other, other};
 
-    Report reply = Answer(request);
+    // A refused request changes nothing on the device: chunks before it stay written, it does
+    // not.
+    const bool refused = fault == FaultKind::StatusFF || fault == FaultKind::StatusFE;
+    Report reply = Answer(request, !refused);
     if (fault == FaultKind::StatusFF) reply[kByteStatus] = kStatusFailed;
     if (fault == FaultKind::StatusFE) reply[kByteStatus] = kStatusRefused;
     if (fault == FaultKind::OtherCommand) return {other, reply};
@@ -176,7 +283,10 @@ std::vector<Report> CommandFirmware::HandleRequest(std::span<const uint8_t> byte
 std::vector<uint8_t> CommandFirmware::Area(uint8_t command) const {
     std::lock_guard lock(mutex_);
     const MemoryArea* area = AreaFor(command);
-    return area ? area->bytes : std::vector<uint8_t>{};
+    if (!area) return {};
+    if (area != &macro_) return area->bytes;
+    return {area->bytes.begin(),
+            area->bytes.begin() + static_cast<long>(VisibleSize(AreaId::Macro))};
 }
 
 void CommandFirmware::SetArea(uint8_t command, size_t offset, std::span<const uint8_t> bytes) {
@@ -184,6 +294,32 @@ void CommandFirmware::SetArea(uint8_t command, size_t offset, std::span<const ui
     MemoryArea* area = AreaFor(command);
     if (!area || !area->Contains(offset, bytes.size())) return;
     std::copy(bytes.begin(), bytes.end(), area->bytes.begin() + static_cast<long>(offset));
+}
+
+std::optional<std::vector<uint8_t>> CommandFirmware::Dump(AreaId id) const {
+    std::lock_guard lock(mutex_);
+    const MemoryArea* area = Named(id);
+    if (!area) return std::nullopt;
+    const size_t size = id == AreaId::Frame ? frameLength_ : VisibleSize(id);
+    return std::vector<uint8_t>(area->bytes.begin(), area->bytes.begin() + static_cast<long>(size));
+}
+
+bool CommandFirmware::Set(AreaId id, size_t offset, std::span<const uint8_t> bytes,
+                          std::string& error) {
+    std::lock_guard lock(mutex_);
+    MemoryArea* area = Named(id);
+    if (!area) {
+        error = "this device has no " + std::string(AreaName(id)) + " area";
+        return false;
+    }
+    const size_t size = VisibleSize(id);
+    if (offset > size || bytes.size() > size - offset) {
+        error = std::string(AreaName(id)) + " holds " + std::to_string(size) + " bytes";
+        return false;
+    }
+    std::copy(bytes.begin(), bytes.end(), area->bytes.begin() + static_cast<long>(offset));
+    if (id == AreaId::Frame) frameLength_ = std::max(frameLength_, offset + bytes.size());
+    return true;
 }
 
 std::vector<Report> CommandFirmware::RequestLog() const {
@@ -209,6 +345,11 @@ uint64_t CommandFirmware::LightFrameChunks() const {
 bool CommandFirmware::LightControlNotified() const {
     std::lock_guard lock(mutex_);
     return lightControl_;
+}
+
+RequestCounters CommandFirmware::Counters() const {
+    std::lock_guard lock(mutex_);
+    return counters_;
 }
 
 }  // namespace emu

@@ -1,5 +1,8 @@
 #include "emulator/device_catalog.h"
 
+#include <algorithm>
+
+#include "emulator/keyboard_memory.h"
 #include "hid/sample_descriptors.h"
 #include "tables/emulated_mouse.h"
 
@@ -17,17 +20,6 @@ hid::HidNodeInfo Node(uint16_t vid, uint16_t pid, int interfaceNumber, const cha
     node.product = product;
     node.reportDescriptor.assign(descriptor.begin(), descriptor.end());
     return node;
-}
-
-FirmwareLayout KeyboardLayout() {
-    FirmwareLayout layout;
-    layout.deviceInfo.assign(34, 0);
-    layout.deviceInfo[0] = 0x01;  // firmware version, minor
-    layout.deviceInfo[1] = 0x02;  // firmware version, major
-    layout.deviceInfo[5] = kKeyboardKeyPositions;
-    layout.deviceInfo[6] = kKeyboardMacroUnits;
-    layout.macroBytes = kKeyboardMacroUnits * 128;
-    return layout;
 }
 
 // A five-button mouse with wheel, report id 1; the mouse's interface 1 then carries the same
@@ -70,10 +62,12 @@ FirmwareLayout MouseLayout() {
     FirmwareLayout layout;
     const auto& info = tables::emulated_mouse::kDeviceInfoBlock;
     layout.deviceInfo.assign(info.begin(), info.end());
-    layout.macroBytes = tables::emulated_mouse::kMacroMemoryUnits * 128;
-    layout.keyTableFill = {0x10, 0x01, 0x00, 0x10, 0x02, 0x00, 0x10, 0x04, 0x00, 0x10, 0x10,
-                           0x00, 0x10, 0x08, 0x00, 0x13, 0x01, 0x00, 0x13, 0x02, 0x00, 0x13,
-                           0x03, 0x00, 0xA0, 0x1B, 0x00, 0x16, 0x90, 0x01, 0x14, 0x78, 0x02};
+    layout.macro.assign(255 * kMacroUnitBytes, 0);
+    layout.macroSizeFromInfo = true;  // 128 × byte 6 of the information block
+    const uint8_t buttons[] = {0x10, 0x01, 0x00, 0x10, 0x02, 0x00, 0x10, 0x04, 0x00, 0x10, 0x10,
+                               0x00, 0x10, 0x08, 0x00, 0x13, 0x01, 0x00, 0x13, 0x02, 0x00, 0x13,
+                               0x03, 0x00, 0xA0, 0x1B, 0x00, 0x16, 0x90, 0x01, 0x14, 0x78, 0x02};
+    std::copy(std::begin(buttons), std::end(buttons), layout.keyTable.begin());
     return layout;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The emulated device kinds: their USB ids, HID nodes and firmware memory layouts.
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <vector>
@@ -19,10 +20,28 @@ struct CatalogEntry {
 
 std::span<const CatalogEntry> DeviceCatalog();
 
-// The keyboard's device information block: byte 5 the key table positions, byte 6 the
-// macro memory in units of 128 bytes.
-constexpr uint8_t kKeyboardKeyPositions = 170;
-constexpr uint8_t kKeyboardMacroUnits = 0x80;  // 16 KiB
+// The emulated keyboard's memory (what a real one of this family holds):
+// - device information: byte 5 the key table positions, byte 6 the macro memory in units of
+//   128 bytes (a macro write past 128 × byte 6 is refused);
+// - key table: 3 bytes per position in a 512-byte area; the factory table (what ReadKeyTable
+//   answers) lists the keys of the 6-row matrix column by column, so positions follow the key
+//   indices in another order; WriteKeyTable writes a separate active table;
+// - second table: one byte per position (the matrix cell, row × 32 + column; 0xFF: no key);
+// - parameter area: byte 0 the active device profile, 26-byte records at p × 25 that overlap
+//   (a record's last byte is the next record's first);
+// - the 21-byte bright mask, the 6-byte status block and the last light frame.
+constexpr uint8_t kKeyboardKeyPositions = 126;
+constexpr uint8_t kKeyboardMacroUnits = 4;  // 512 bytes
+constexpr size_t kKeyboardKeyTableAreaBytes = 512;
+constexpr size_t kKeyboardSecondTableBytes = 170;
+constexpr size_t kKeyboardParameterBytes = 256;
+constexpr size_t kKeyboardParameterStride = 25;
+constexpr size_t kKeyboardParameterRecordBytes = 26;
+constexpr size_t kKeyboardParameterRecords = 10;  // records 0 to 9 fit in the area
+constexpr uint8_t kKeyboardActiveProfile = 1;
+constexpr size_t kKeyboardMaskBytes = 21;
+constexpr size_t kKeyboardStatusBytes = 6;
+constexpr size_t kKeyboardFrameBytes = 510;  // 170 LEDs, the longest frame a host sends
 
 // The shipped interface table gives mice and receivers no ids; tests that reach the emulated
 // mouse put these into the table's mouse rows.

@@ -14,6 +14,10 @@ EmulatedDevice::EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> n
 std::vector<Delivery> EmulatedDevice::HandleOutput(size_t nodeIndex,
                                                    std::span<const uint8_t> report) {
     if (report.empty()) return {};
+    {
+        std::lock_guard lock(observerMutex_);
+        if (observer_) observer_(report);
+    }
     if (report[0] == hid::kCommandReportId && report.size() >= hid::kReportSize) {
         std::vector<Delivery> out;
         for (const hid::Report& reply : firmware_->HandleRequest(report)) {
@@ -27,6 +31,11 @@ std::vector<Delivery> EmulatedDevice::HandleOutput(size_t nodeIndex,
     }
     otherOutputs_.emplace_back(report.begin(), report.end());
     return {};
+}
+
+void EmulatedDevice::SetOutputObserver(OutputObserver observer) {
+    std::lock_guard lock(observerMutex_);
+    observer_ = std::move(observer);
 }
 
 std::vector<std::vector<uint8_t>> EmulatedDevice::OtherOutputs() const {

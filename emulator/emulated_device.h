@@ -2,6 +2,7 @@
 // An emulated USB device: its HID nodes (one per USB interface, with the report
 // descriptor the host sees) and the firmware that answers its output reports.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -37,10 +38,17 @@ class EmulatedDevice {
     // Output reports that are not vendor commands (LED reports and the like), newest last.
     std::vector<std::vector<uint8_t>> OtherOutputs() const;
 
+    // Called with every output report the device receives, before it is handled; an empty
+    // observer stops the calls. Once this returns, the previous observer is no longer called.
+    using OutputObserver = std::function<void(std::span<const uint8_t> report)>;
+    void SetOutputObserver(OutputObserver observer);
+
   private:
     std::string kind_;
     std::vector<hid::HidNodeInfo> nodes_;
     std::shared_ptr<CommandFirmware> firmware_;
+    std::mutex observerMutex_;
+    OutputObserver observer_;
     mutable std::mutex otherMutex_;
     std::vector<std::vector<uint8_t>> otherOutputs_;
 };

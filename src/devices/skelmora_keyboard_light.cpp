@@ -3,16 +3,13 @@
 #include <QThread>
 
 #include "controls/device_key_button.h"
+#include "devices/keyboard/keyboard_parameter_record.h"
 #include "devices/keyboard/light_frame.h"
 #include "devices/keyboard/light_preview_steps.h"
 #include "devices/light_preview.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "hid/command_report.h"
 #include "platform/log_categories.h"
-
-namespace {
-constexpr int kCustomColourCount = 170;
-}
 
 // ---- Effect codes ----
 
@@ -23,9 +20,7 @@ void CSkelmoraKeyboardDevice::SetEffectCodes(std::vector<int> codes) {
 
 int CSkelmoraKeyboardDevice::EffectCodeOfMode(int mode) const {
     std::lock_guard lock(LightLock());
-    if (mode >= 0 && mode < static_cast<int>(effectCodes_.size()))
-        return effectCodes_[static_cast<size_t>(mode)];
-    return mode;
+    return keyboard::EffectCodeOfMode(mode, effectCodes_);
 }
 
 int CSkelmoraKeyboardDevice::CurrentEffectCode() const {
@@ -104,14 +99,14 @@ bool CSkelmoraKeyboardDevice::SendLightFrame() {
     }
     // The keyboard runs its own effects; the host drives its keys only in the sound-driven
     // effects, and only over the wire.
-    if (IsWireless() || !keyboard::IsStreamedCode(CurrentEffectCode())) return true;
+    if (IsWireless() || !keyboard::IsHostStreamedCode(CurrentEffectCode())) return true;
 
     if (streamPaused_) {
         if (static_cast<int32_t>(streamPauseUntil_ - NowMs()) > 0) return false;
         streamPaused_ = false;
     }
     std::vector<uint8_t> frame =
-        keyboard::BuildKeyPositionFrame(GetLedsCopy(), GetKeyMap(), keyPositionCount_);
+        keyboard::BuildKeyPositionFrame(GetLedsCopy(), GetKeyMap(), Memory().positions);
     if (frame.empty()) return true;  // the key table's size is not known yet
     std::lock_guard lock(pendingFrameLock_);
     pendingFrame_ = std::move(frame);  // a frame not sent yet is replaced by the newer one
@@ -140,12 +135,12 @@ std::vector<profiles::LightColorEntry> CSkelmoraKeyboardDevice::GetCustomColorsC
 }
 
 void CSkelmoraKeyboardDevice::SelectCustomGroup(int group) {
+    profile_.SetCustomLightGroup(group);
     std::vector<profiles::LightColorEntry> colours =
-        profileData_.ReadCustomLightColors(group, kCustomColourCount);
+        profile_.ReadCustomLightColors(group, keyboard::kKeyIndexCount);
     {
         std::lock_guard lock(LightLock());
         customColours_ = std::move(colours);
-        customGroup_ = group;
     }
     PaintCustomColours();
 }
@@ -172,27 +167,14 @@ void CSkelmoraKeyboardDevice::SetCustomBrightOrOff(bool bright) {
                : profiles::LightColorEntry{0, 0, 0, 255, 0};
     {
         std::lock_guard lock(LightLock());
-        if (customColours_.size() < static_cast<size_t>(kCustomColourCount))
-            customColours_.resize(kCustomColourCount);
-        for (int i = 0; i < GetLedCount() && i < kCustomColourCount; ++i) {
+        if (customColours_.size() < static_cast<size_t>(keyboard::kKeyIndexCount))
+            customColours_.resize(keyboard::kKeyIndexCount);
+        for (int i = 0; i < GetLedCount() && i < keyboard::kKeyIndexCount; ++i) {
             const CDeviceKeyButtonUI* control = GetLightControl(i);
             if (control && control->IsSelected()) customColours_[static_cast<size_t>(i)] = chosen;
         }
     }
     PaintCustomColours();
-    StoreCustomColours();
-}
-
-void CSkelmoraKeyboardDevice::StoreCustomColours() {
-    int group = 0;
-    std::vector<profiles::LightColorEntry> colours;
-    {
-        std::lock_guard lock(LightLock());
-        group = customGroup_;
-        colours = customColours_;
-    }
-    profileData_.WriteCustomLightColors(colours, group);
-    profileData_.Save();
-    // TODO(merge): send the colours and the bright mask with the device sequence's
-    // WriteCustomLightColors (custom effect only); it also saves the profile.
+    // Stored in the profile's current group and saved, then the bright mask is sent.
+    WriteCustomColours(GetCustomColorsCopy());
 }

@@ -90,11 +90,13 @@ int CSkelmoraKeyboardDevice::KeyColumn(int keyIndex) const {
 
 void CSkelmoraKeyboardDevice::Notify(TNotifyUI& msg) {
     const panels::CKeyboardSettingsPanel::Owner owner{
-        [this]() -> profiles::CKeyboardProfiledata& { return profileData_; },
+        [this]() -> profiles::CKeyboardProfiledata& { return profile_; },
         [this] { WriteParameters(ParameterWrite{}); }};
     settingsPanel_.Notify(msg, owner);
 }
 
 void CSkelmoraKeyboardDevice::ShowSystemStages() {
-    settingsPanel_.ShowSystemStages(profileData_.ReadSystemStages());
+    settingsPanel_.ShowSystemStages(profile_.ReadSystemStages());
 }
+
+void CSkelmoraKeyboardDevice::RefreshPage() { ShowSystemStages(); }

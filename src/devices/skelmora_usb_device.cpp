@@ -299,12 +299,16 @@ void CSkelmoraUSBDevice::RefreshPage() {}
 void CSkelmoraUSBDevice::ReloadLists() {}
 void CSkelmoraUSBDevice::RestoreDefaults() {}
 std::vector<int> CSkelmoraUSBDevice::BuildMacroList() { return {}; }
-int CSkelmoraUSBDevice::WriteKeyTable(profiles::CBasicProfiledata*,
-                                      const std::vector<profiles::KeyAssignment>&) {
-    return 0;
+WriteOutcome CSkelmoraUSBDevice::WriteKeyTable(profiles::CBasicProfiledata*,
+                                               const std::vector<profiles::KeyAssignmentPair>&) {
+    return WriteOutcome::Failed("no key table", hid::kResultReadFailed);
 }
-int CSkelmoraUSBDevice::WriteCurrentKeyTable(profiles::CBasicProfiledata*) { return 0; }
-int CSkelmoraUSBDevice::WriteMacros(const std::vector<int>&) { return 0; }
+WriteOutcome CSkelmoraUSBDevice::WriteCurrentKeyTable(profiles::CBasicProfiledata*) {
+    return WriteOutcome::Failed("no key table", hid::kResultReadFailed);
+}
+WriteOutcome CSkelmoraUSBDevice::WriteMacros(const std::vector<int>&) {
+    return WriteOutcome::Failed("no macros", hid::kResultReadFailed);
+}
 int CSkelmoraUSBDevice::WriteParameters(const ParameterWrite&) { return 0; }
 void CSkelmoraUSBDevice::LoadConfigLists() {}
 void CSkelmoraUSBDevice::SetKeyMap(const KeyMap& map) { keyMap_ = map; }

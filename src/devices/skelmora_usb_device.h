@@ -29,6 +29,7 @@
 #include "devices/event_codes.h"
 #include "devices/light_effects.h"
 #include "devices/light_modes.h"
+#include "devices/write_outcome.h"
 #include "hid/command_channel.h"
 #include "profiles/records.h"
 #include "tables/device_tables.h"
@@ -110,10 +111,12 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void ReloadLists();
     virtual void RestoreDefaults();
     virtual std::vector<int> BuildMacroList();
-    virtual int WriteKeyTable(profiles::CBasicProfiledata* profile,
-                              const std::vector<profiles::KeyAssignment>& keys);
-    virtual int WriteCurrentKeyTable(profiles::CBasicProfiledata* profile);
-    virtual int WriteMacros(const std::vector<int>& macros);
+    // Key table and macro writes say which step failed, or by how many macro events the
+    // upload does not fit (nothing is sent then). The base has no key table: nothing is done.
+    virtual WriteOutcome WriteKeyTable(profiles::CBasicProfiledata* profile,
+                                       const std::vector<profiles::KeyAssignmentPair>& keys);
+    virtual WriteOutcome WriteCurrentKeyTable(profiles::CBasicProfiledata* profile);
+    virtual WriteOutcome WriteMacros(const std::vector<int>& macros);
     virtual int WriteParameters(const ParameterWrite& values);
     virtual void LoadConfigLists();
     virtual void SetKeyMap(const KeyMap& map);
@@ -142,6 +145,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     void SetWindowActive(bool active) { windowActive_ = active; }
     bool IsWindowActive() const { return windowActive_; }
     void SetSynchroMember(bool member) { synchroMember_ = member; }
+    // Set by the main window while the status poll must not run (RefreshStatus then does
+    // nothing).
+    void SetStatusRefreshPaused(bool paused) { statusRefreshPaused_ = paused; }
+    bool IsStatusRefreshPaused() const { return statusRefreshPaused_; }
     bool IsSynchroMember() const { return synchroMember_; }
 
     // ---- Event interfaces (connection A: wired, B: receiver) ----
@@ -272,6 +279,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     CCommandChannel eventChannel_;
     std::array<std::atomic<bool>, 2> eventInterfaceOpen_{};
     std::atomic<bool> synchroMember_{false};
+    std::atomic<bool> statusRefreshPaused_{false};
     std::atomic<bool> wireless_{false};
     QString pageLayoutPath_;
     QString profileBaseName_;

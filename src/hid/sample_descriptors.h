@@ -81,7 +81,7 @@ inline constexpr auto kVendor64 = std::to_array<uint8_t>({
 // The keyboard's interface 1, four top-level collections:
 //   1 keyboard (id 1): 8 modifier bits and a 120-key bitmap in, 5 LEDs out;
 //   2 system control (id 2): power, sleep, wake;
-//   3 consumer control (id 3): one 16-bit slot of usages 0..0x3FF;
+//   3 consumer control (id 3): one 16-bit slot of usages 0..0x1FFF (the event codes too);
 //   4 vendor command interface 0xFF1C/0x92 (id 4): 63 bytes in and out.
 inline constexpr auto kKeyboardInterface1 = std::to_array<uint8_t>({
     0x05, 0x01,        // Usage Page (Generic Desktop)
@@ -128,9 +128,9 @@ inline constexpr auto kKeyboardInterface1 = std::to_array<uint8_t>({
     0xA1, 0x01,        // Collection (Application)
     0x85, 0x03,        //   Report ID (3)
     0x15, 0x00,        //   Logical Minimum (0)
-    0x26, 0xFF, 0x04,  //   Logical Maximum (0x4FF): event codes 0x401.. too
-    0x19, 0x00,        //   Usage Minimum (0)
-    0x2A, 0xFF, 0x04,  //   Usage Maximum (0x4FF)
+    0x26, 0xFF, 0x1F,  //   Logical Maximum (0x1FFF): event codes 0x401.. and the profile
+    0x19, 0x00,        //   Usage Minimum (0)    switches 0x10xx and 0x11xx too
+    0x2A, 0xFF, 0x1F,  //   Usage Maximum (0x1FFF)
     0x75, 0x10,        //   Report Size (16)
     0x95, 0x01,        //   Report Count (1)
     0x81, 0x00,        //   Input (Data, Array)

@@ -9,11 +9,10 @@
 #include <span>
 #include <vector>
 
+#include "devices/keyboard/keyboard_limits.h"
 #include "devices/light_effects.h"
 
 namespace keyboard {
-
-inline constexpr int kMaxFramePositions = 170;
 
 // positionCount: the keyboard's number of key table positions (byte 5 of its device
 // information); the frame is 3 × min(positionCount, 170) bytes, zero where no key lands.

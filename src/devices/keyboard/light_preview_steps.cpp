@@ -62,7 +62,7 @@ constexpr int kWaveStep = 4;
 }  // namespace
 
 PreviewRow PreviewRowOfCode(int code) {
-    if (code == kCustomEffectCode) return {S::Custom, kEverySpeedThree};
+    if (code == kCustomColourCode) return {S::Custom, kEverySpeedThree};
     if (code == kMusicRhythmCode) return {S::Audio, kMusicRhythmPace};
     if (code < 0 || code >= static_cast<int>(kStepOfCode.size())) return {S::Static, kPreviewPace};
     return {kStepOfCode[static_cast<size_t>(code)], kPreviewPace};

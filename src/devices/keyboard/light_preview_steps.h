@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "devices/keyboard/keyboard_light_codes.h"
 #include "devices/light_effects.h"
 #include "devices/light_modes.h"
 #include "profiles/records.h"
@@ -34,16 +35,8 @@ inline constexpr std::array<uint8_t, 5> kPreviewPace = light::kKeyboardPace;
 inline constexpr std::array<uint8_t, 5> kEverySpeedThree{3, 3, 3, 3, 3};
 inline constexpr std::array<uint8_t, 5> kMusicRhythmPace{2, 2, 2, 2, 2};
 
-inline constexpr int kCustomEffectCode = 21;
-inline constexpr int kMusicRhythmCode = 29;
-inline constexpr int kMusicSpectrumCode = 30;
-
 // The row of an effect code; codes the keyboard does not name show the static colour.
 PreviewRow PreviewRowOfCode(int code);
-// Whether the host streams light frames in this effect code (the sound drives the keys).
-constexpr bool IsStreamedCode(int code) {
-    return code == kMusicRhythmCode || code == kMusicSpectrumCode;
-}
 
 // Number of columns the wave runs over; a key's column is its place across the picture.
 inline constexpr int kWaveColumns = 24;

@@ -29,15 +29,34 @@ light::LightSettings Settings(uint8_t mode, uint8_t red, uint8_t green, uint8_t 
 class KeyboardPreview : public devtest::EmulatedKeyboard {
   protected:
     void SetUp() override {
+        // The read-back stores the key map in the data folder: a temporary one.
+        ASSERT_TRUE(home_.isValid());
+        savedHome_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
         devtest::EmulatedKeyboard::SetUp();
         device_.SetBackend(bus_);
         device_.SetCounts(170, 170);
         // The effect code of each mode of this keyboard's list.
         device_.SetEffectCodes({0, 5, 6, 21, 28, 29, 30, 23});
     }
+    void TearDown() override {
+        if (savedHome_.isNull()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", savedHome_);
+        }
+    }
     void Use(const light::LightSettings& settings) {
         device_.SetLightSettings(light::ToWords(settings));
     }
+    // The keyboard's tables read back (126 key positions), then the request log emptied.
+    void ReadTables() {
+        ASSERT_TRUE(device_.ReadDeviceTables().ok());
+        ASSERT_EQ(device_.Memory().positions, 126);
+        firmware_->ClearRequestLog();
+    }
+    QTemporaryDir home_;
+    QByteArray savedHome_;
     SteppedKeyboard device_;
 };
 
@@ -93,7 +112,7 @@ TEST_F(KeyboardPreview, TheSoundDrivenEffectsLeaveTheLedsToTheSound) {
 
 TEST_F(KeyboardPreview, FramesGoOutByKeyPositionOnlyWiredInTheSoundDrivenEffects) {
     AttachCommandChannel(device_);
-    device_.SetKeyPositionCount(126);
+    ReadTables();
     device_.SetKeyMap({{0, 2}, {1, 0}, {2, 255}, {3, 125}, {4, 126}});
     device_.SetLed(0, 0xFF102030u, 0);  // brightness 255: each byte c * 255 >> 8
     device_.SetLed(1, 0x80FF8040u, 0);  // brightness 128
@@ -146,7 +165,7 @@ TEST_F(KeyboardPreview, AFailedFramePausesTheStreamFor200Milliseconds) {
     uint32_t now = 5000;
     device_.SetClock([&now] { return now; });
     AttachCommandChannel(device_);
-    device_.SetKeyPositionCount(126);
+    ReadTables();
     device_.SetKeyMap({{0, 0}});
     Use(Settings(5, 1, 2, 3));  // code 29
     firmware_->AddFault({hid::kCmdStreamLightFrame, 0, emu::FaultKind::StatusFF, 1});
@@ -170,14 +189,15 @@ using kbtest::KeyboardPage;
 TEST_F(KeyboardPage, CustomGroupsShowOnTheLightButtonsAndBrightOrOffChangesTheSelected) {
     LoadProfileWithStages(R"({})");
     // The shipped default profile's first group: key 0 red, key 1 (255, 67, 0).
-    device_->ProfileData().Load(
+    device_->Profiledata().Load(
         QStringLiteral(SKELMORA_SOURCE_ROOT "/DefaultData/keyboard.Json").toStdString());
-    device_->ProfileData().SetProfilePath(profilePath_.toStdString());
+    device_->Profiledata().SetProfilePath(profilePath_.toStdString());
     device_->SelectCustomGroup(0);
     EXPECT_EQ(ui::GetBkColor(device_->GetLightControl(0)), 0xFFFF0000u);
     EXPECT_EQ(ui::GetBkColor(device_->GetLightControl(1)), 0xFFFF4300u);
 
     light::LightSettings settings;
+    settings.mode = 21;  // the custom colours are written in the custom effect only
     settings.red = 0x12;
     settings.green = 0x34;
     settings.blue = 0x56;

@@ -60,7 +60,7 @@ class KeyboardPage : public devtest::EmulatedKeyboard {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("{\"Device\":[{\"SystemStages\":" + stagesJson + "}]}");
         file.close();
-        profiles::CKeyboardProfiledata& profile = device_->ProfileData();
+        profiles::CKeyboardProfiledata& profile = device_->Profiledata();
         profile.SetDefaultPath(
             QStringLiteral(SKELMORA_SOURCE_ROOT "/DefaultData/keyboard.Json").toStdString());
         profile.SetProfilePath(profilePath_.toStdString());

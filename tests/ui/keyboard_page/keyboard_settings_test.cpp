@@ -8,10 +8,9 @@
 
 namespace {
 
-// The keyboard's parameter write (its record goes to the keyboard framed, device profile 0)
-// comes with the device sequences; until both are together on one branch the checks of the
-// record's bytes are skipped. Set to true when the keyboard's WriteParameters is present.
-constexpr bool kKeyboardWritesParameters = false;
+// The keyboard's parameter write (its record goes to the keyboard framed, device profile 0 at
+// offset 0).
+constexpr bool kKeyboardWritesParameters = true;
 
 using kbtest::KeyboardPage;
 

@@ -128,6 +128,28 @@ TEST_F(ConnectionTest, UnpackReportListsConsumerUsages) {
     EXPECT_FALSE(c.InputItems()[0].isSet);
 }
 
+TEST_F(ConnectionTest, DeviceEventCodesPassUnpackReportUnchanged) {
+    Plug("keyboard");
+    CHidConnection c(bus_);
+    ASSERT_TRUE(c.Open(PathWith("&col03"), true, true, true, false));
+    // Settings changed (0x401, 0x402), counted (0x404), profile switches (0x10xx, 0x11xx) and
+    // the top of the collection's range.
+    const struct {
+        uint8_t low, high;
+        uint16_t usage;
+    } cases[] = {{0x01, 0x04, 0x0401}, {0x02, 0x04, 0x0402}, {0x04, 0x04, 0x0404},
+                 {0x02, 0x10, 0x1002}, {0x23, 0x11, 0x1123}, {0xFF, 0x1F, 0x1FFF}};
+    for (const auto& e : cases) {
+        SCOPED_TRACE(e.usage);
+        const uint8_t report[3] = {3, e.low, e.high};
+        c.InputItems()[0].isSet = 0;
+        ASSERT_TRUE(c.UnpackReport(report, sizeof report, hid::ReportType::Input,
+                                   c.InputItems().data(), c.InputItemCount()));
+        EXPECT_TRUE(c.InputItems()[0].isSet);
+        EXPECT_EQ(c.InputItems()[0].usageList[0], e.usage);
+    }
+}
+
 TEST_F(ConnectionTest, CloseFromAnotherThreadEndsAnInfiniteRead) {
     Plug("keyboard");
     CHidConnection c(bus_);

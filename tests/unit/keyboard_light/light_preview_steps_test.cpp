@@ -38,10 +38,10 @@ TEST(KeyboardPreviewRows, EffectCodesPickTheirStepAndPace) {
         EXPECT_EQ(row.step, c.step) << c.code;
         EXPECT_EQ(row.pace, c.pace) << c.code;
     }
-    EXPECT_TRUE(keyboard::IsStreamedCode(29));
-    EXPECT_TRUE(keyboard::IsStreamedCode(30));
-    EXPECT_FALSE(keyboard::IsStreamedCode(21));
-    EXPECT_FALSE(keyboard::IsStreamedCode(0));
+    EXPECT_TRUE(keyboard::IsHostStreamedCode(29));
+    EXPECT_TRUE(keyboard::IsHostStreamedCode(30));
+    EXPECT_FALSE(keyboard::IsHostStreamedCode(21));
+    EXPECT_FALSE(keyboard::IsHostStreamedCode(0));
 }
 
 class PreviewStepTest : public ::testing::Test {

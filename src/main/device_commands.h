@@ -1,0 +1,25 @@
+#pragma once
+// Command lines that run a device's own sequences without the window:
+//   --read-device KIND     the connect read-back, printed as "info HEX", "keytable HEX",
+//                          "second HEX", "active-profile N", "params HEX", "status HEX"
+//   --apply-profile KIND   the active profile written as a profile switch does, one
+//                          "step NAME CODE" per step and last "applied KIND ok|failed"
+// Exit codes: 0 done, 1 a step failed ("failed STEP CODE"), 2 no such device connected (or a
+// kind no command knows), 3 an instance of the program runs (it owns the devices).
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "hid/hid_backend.h"
+
+enum class DeviceCommand { ReadDevice, ApplyProfile };
+
+inline constexpr int kDeviceCommandOk = 0;
+inline constexpr int kDeviceCommandFailed = 1;
+inline constexpr int kDeviceCommandNoDevice = 2;
+inline constexpr int kDeviceCommandInstanceRuns = 3;
+
+// Needs a QApplication (the device object is a widget; nothing is shown). Holds the program's
+// instance lock while it runs.
+int RunDeviceCommand(DeviceCommand command, const std::string& kind,
+                     const std::shared_ptr<hid::IHidBackend>& backend, std::FILE* out);

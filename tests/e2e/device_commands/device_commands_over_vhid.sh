@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# --read-device and --apply-profile against the emulated keyboard over the virtual bus: the
+# bytes printed are the emulator's memory, a full run leaves no bad and no unframed request,
+# an injected key-table failure makes --apply-profile fail, and the exit codes hold.
+set -uo pipefail
+skelmora="$1"
+emu="$2"
+work="$(mktemp -d)"
+socket="$work/bus.sock"
+mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
+chmod 700 "$work/run"
+export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+export SKELMORA_HID="vhid:$socket"
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
+  kill "$emu_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out"; }; exit 1; }
+
+coproc EMU { "$emu" --socket "$socket" --latency-us 1000; }
+emu_pid=$EMU_PID
+read -r -t 10 line <&"${EMU[0]}"
+[ "$line" = "ready" ] || fail "emulator did not start: $line"
+# The emulator's answer goes to $answer (its descriptors do not reach subshells).
+ask() {
+  answer=""
+  echo "$1" >&"${EMU[1]}"
+  read -r -t 10 answer <&"${EMU[0]}"
+}
+send() { ask "$1"; [ "$answer" = "ok" ] || fail "emulator refused '$1': $answer"; }
+# The hex of a dumped area into $hex: from byte $2, $3 bytes.
+area() {
+  ask "dump keyboard $1"
+  local all="${answer#* }"
+  hex="${all:$((2 * $2)):$((2 * $3))}"
+}
+line_of() { grep "^$1 " "$work/out" | head -1 | cut -d' ' -f2-; }
+run() {
+  "$skelmora" "$@" >"$work/out" 2>"$work/err"
+  echo $?
+}
+
+send "plug keyboard"
+
+# Read back: what the emulator holds.
+[ "$(run --read-device keyboard)" = 0 ] || fail "--read-device did not exit 0"
+area info 5 1; positions=$((16#$hex))
+[ "$positions" -eq 126 ] || fail "the emulated keyboard has $positions positions"
+area info 0 34; [ "$(line_of info)" = "$hex" ] || fail "info differs"
+area factory 0 $((3 * positions)); [ "$(line_of keytable)" = "$hex" ] || fail "keytable differs"
+area second 0 "$positions"; [ "$(line_of second)" = "$hex" ] || fail "second table differs"
+area params 0 1; active=$((16#$hex))
+[ "$(line_of active-profile)" = "$active" ] || fail "active profile differs"
+area params $((active * 25)) 26; [ "$(line_of params)" = "$hex" ] || fail "params differ"
+area status 0 6; [ "$(line_of status)" = "${hex:0:6}00${hex:8:4}" ] || fail "status differs"
+
+# The profile as the program keeps it, written back: a profile switch's steps.
+[ "$(run --apply-profile keyboard)" = 0 ] || fail "--apply-profile did not exit 0"
+for step in "step parameters 1" "step macros 1" "step keytable 1" "applied keyboard ok"; do
+  grep -qxF "$step" "$work/out" || fail "missing '$step'"
+done
+ask "stats keyboard"
+case "$answer" in "stats keyboard reports "*" bad 0 unframed 0" | "reports "*" bad 0 unframed 0") ;;
+  *) fail "stats after a full run: $answer" ;; esac
+
+# The third key-table chunk refused: the write fails and so does the command.
+send "fault keyboard 09 2 status-fe"
+[ "$(run --apply-profile keyboard)" = 1 ] || fail "--apply-profile under a fault did not exit 1"
+grep -qxF "step keytable -103" "$work/out" || fail "the key table step did not fail with -103"
+grep -qxF "applied keyboard failed" "$work/out" || fail "no 'applied keyboard failed'"
+send "clear-faults keyboard"
+
+# Wrong kind, no device: 2.
+[ "$(run --read-device toaster)" = 2 ] || fail "an unknown kind did not exit 2"
+send "unplug keyboard"
+[ "$(run --read-device keyboard)" = 2 ] || fail "no keyboard did not exit 2"
+send "plug keyboard"
+
+# A running program owns the devices: 3.
+"$skelmora" >"$work/program.log" 2>&1 &
+program_pid=$!
+for _ in $(seq 1 100); do
+  ls "$work/run"/*.lock >/dev/null 2>&1 && break
+  find "$work/run" -name '*lock*' | grep -q . && break
+  sleep 0.05
+done
+sleep 0.5
+[ "$(run --read-device keyboard)" = 3 ] || fail "a running program did not give 3"
+kill "$program_pid"; wait "$program_pid" 2>/dev/null; program_pid=""
+echo "PASS"
