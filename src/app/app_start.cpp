@@ -18,6 +18,7 @@
 #include "app/msg_wnd.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
+#include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
 #include "platform/registered_messages.h"
@@ -39,7 +40,7 @@ constexpr const char* kFonts[] = {
 // The program's own fonts; a font that is missing or unreadable is skipped.
 std::vector<int> AddProgramFonts() {
     std::vector<int> ids;
-    const QDir folder(QCoreApplication::applicationDirPath());
+    const QDir folder(platform::DataFolder());
     for (const char* font : kFonts) {
         const QString path = folder.filePath(font);
         if (!QFile::exists(path)) continue;
@@ -151,7 +152,7 @@ int RunApplication(const StartOptions& options) {
     }
 
     if (ui::GetResourcePath().isEmpty()) {
-        qCCritical(lcApp) << "no skin folder with res.xml found beside the program";
+        qCCritical(lcApp).noquote() << platform::MissingDataFolderMessage();
         RemoveProgramFonts(fonts);
         return 1;
     }

@@ -10,6 +10,7 @@
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
+//   skelmora --help | --version
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "platform/data_paths.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
 
@@ -55,6 +57,11 @@ int main(int argc, char** argv) {
     }
     if (line.help) {
         PrintUsage(stdout);
+        std::fputs(OptionsHelp().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
 
@@ -82,8 +89,18 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(
             QString::fromUtf8(platform::kProductString.data(),
                               static_cast<qsizetype>(platform::kProductString.size())));
+        // Desktops match the window to org.skelmora.Skelmora.desktop by this name (Wayland)
+        // and by the X11 class, which is the application name (the entry's StartupWMClass).
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.skelmora.Skelmora"));
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion()));
+    // The window and the device commands need the skin and the shipped defaults: without
+    // them the start stops here, naming the folders looked at.
+    if (windowed && platform::DataFolder().isEmpty()) {
+        std::fprintf(stderr, "skelmora: %s\n", qPrintable(platform::MissingDataFolderMessage()));
+        return 1;
     }
 
     std::string error;
