@@ -165,6 +165,7 @@ int RunApplication(const StartOptions& options) {
     {
         CMainWnd window(options.backend);
         TellAboutUnreadableFiles(window, options.screenshotFile.isEmpty());
+        window.openSettings = options.openSettings;
         platform::MessagePort port;
         port.SetHandler([&window](const platform::RegisteredMessage& message, std::uint64_t wParam,
                                   std::int64_t lParam) {

@@ -44,6 +44,8 @@ const OptionRow kOptions[] = {
      [](CommandLine& l, const std::string& v, std::string&) { return l.emulate = v, true; }},
     {"list-devices", nullptr, nullptr, "list the HID interfaces the system sees",
      [](CommandLine& l, const std::string&, std::string&) { return l.listDevices = true; }},
+    {"check-updates", nullptr, nullptr, "check once for updates of the devices found, print it",
+     [](CommandLine& l, const std::string&, std::string&) { return l.checkUpdates = true; }},
     {"exchange", nullptr, "PATH",
      "send COMMAND [LENGTH [OFFSET [DATA...]]] to PATH, print the reply",
      [](CommandLine& l, const std::string& v, std::string&) {

@@ -9,9 +9,10 @@
 #include "main/device_commands.h"
 
 struct CommandLine {
-    std::string emulate;       // --emulate KINDS
-    bool listDevices = false;  // --list-devices
-    bool exchange = false;     // --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]
+    std::string emulate;        // --emulate KINDS
+    bool listDevices = false;   // --list-devices
+    bool checkUpdates = false;  // --check-updates
+    bool exchange = false;      // --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]
     std::string exchangePath;
     std::vector<std::string> exchangeArgs;       // COMMAND and what follows it
     std::string screenshotFile;                  // --screenshot FILE

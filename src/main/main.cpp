@@ -6,6 +6,7 @@
 //                                        start, render the main window to FILE N ms (default
 //                                        1000) after the first discovery pass, and exit
 //   skelmora --list-devices              list the HID interfaces the system sees
+//   skelmora --check-updates             one update check for the devices found, printed
 //   skelmora --exchange PATH CMD [LEN [OFFSET [DATA...]]]
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
@@ -23,12 +24,14 @@
 
 #include "app/app_start.h"
 #include "main/backend_choice.h"
+#include "main/check_updates_command.h"
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
 #include "platform/data_paths.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
+#include "update/set_wnd_opener.h"
 
 namespace {
 
@@ -36,6 +39,7 @@ void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: skelmora [--emulate KINDS] [--screenshot FILE [--after-ms N]]\n"
         "       skelmora [--emulate KINDS] --list-devices\n"
+        "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
@@ -79,7 +83,7 @@ int main(int argc, char** argv) {
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
-        if (line.deviceCommand) {
+        if (line.deviceCommand || line.checkUpdates) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
         } else if (!line.screenshotFile.empty() && !std::getenv("DISPLAY") &&
                    !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
@@ -114,10 +118,13 @@ int main(int argc, char** argv) {
     if (line.listDevices) return ListDevices(*backend, stdout);
     if (line.deviceCommand)
         return RunDeviceCommand(*line.deviceCommand, line.deviceKind, backend, stdout);
+    if (line.checkUpdates) return CheckUpdatesCommand(backend, stdout);
 
     StartOptions options;
     options.backend = backend;
     options.screenshotFile = QString::fromLocal8Bit(line.screenshotFile);
     options.screenshotAfterMs = line.screenshotAfterMs;
+    update::RegisterSetWndControls();
+    options.openSettings = &update::OpenSetWnd;
     return RunApplication(options);
 }

@@ -62,6 +62,7 @@ std::string ChosenAction(const CommandLine& line) {
     if (line.version) return "version";
     if (line.exchange) return "exchange";
     if (line.listDevices) return "list";
+    if (line.checkUpdates) return "check-updates";
     if (line.deviceCommand == DeviceCommand::ReadDevice) return "read:" + line.deviceKind;
     if (line.deviceCommand == DeviceCommand::ApplyProfile) return "apply:" + line.deviceKind;
     if (!line.screenshotFile.empty()) return "screenshot:" + line.screenshotFile;
@@ -83,6 +84,7 @@ TEST(CommandLine, ActionsExitCodesAndErrorLines) {
         {{"--emulate", "keyboard,headset", "--list-devices"}, 0, "list", ""},
         {{"--emulate=keyboard", "--read-device", "keyboard"}, 0, "read:keyboard", ""},
         {{"--apply-profile", "keyboard"}, 0, "apply:keyboard", ""},
+        {{"--check-updates"}, 0, "check-updates", ""},
         {{"--screenshot", "shot.png", "--after-ms", "0"}, 0, "screenshot:shot.png", ""},
         // Options may come between the exchange's arguments.
         {{"--exchange", "P", "03", "--emulate", "keyboard", "22"}, 0, "exchange", ""},
@@ -146,7 +148,8 @@ TEST(CommandLine, TheHelpListsEveryOptionAndTheVersionIsTheProjects) {
     const std::string help = OptionsHelp();
     for (const char* option :
          {"--emulate KINDS", "--list-devices", "--exchange PATH", "--screenshot FILE",
-          "--after-ms N", "--read-device KIND", "--apply-profile KIND", "--version", "-h, --help"})
+          "--after-ms N", "--read-device KIND", "--apply-profile KIND", "--check-updates",
+          "--version", "-h, --help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_STREQ(ProgramVersion(), SKELMORA_VERSION);
 }
