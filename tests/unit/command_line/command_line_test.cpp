@@ -15,6 +15,13 @@
 
 namespace {
 
+// An argument list as a trace shows it: "[--emulate][keyboard]".
+std::string Shown(const std::vector<std::string>& args) {
+    std::string shown;
+    for (const auto& a : args) shown += "[" + a + "]";
+    return shown;
+}
+
 TEST(CommandLine, OptionsAndTheirErrors) {
     struct Case {
         std::vector<std::string> args;
@@ -36,9 +43,7 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--exchange", "/dev/x", "03", ""}, 2, "unknown option ''"},
     };
     for (const Case& c : cases) {
-        std::string shown;
-        for (const auto& a : c.args) shown += "[" + a + "]";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(Shown(c.args));
         CommandLine line;
         const CommandLineError error = ParseCommandLine(c.args, line);
         EXPECT_EQ(error.exitCode, c.exitCode);
@@ -115,9 +120,7 @@ TEST(CommandLine, ActionsExitCodesAndErrorLines) {
          "--screenshot: the folder '/nonexistent-folder' does not exist"},
     };
     for (const Case& c : cases) {
-        std::string shown;
-        for (const auto& a : c.args) shown += "[" + a + "]";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(Shown(c.args));
         CommandLine line;
         const CommandLineError error = ParseCommandLine(c.args, line);
         EXPECT_EQ(error.exitCode, c.exitCode);
