@@ -21,8 +21,12 @@ dpkg-deb --field "$deb" Package | grep -qx skelmora || fail "package name"
 dpkg-deb --field "$deb" Version | grep -qx "$version" || fail "package version"
 depends="$(dpkg-deb --field "$deb" Depends)"
 echo "$depends" | grep -q "libqt6widgets6" || fail "dependencies not computed: '$depends'"
+# The listing is taken whole first: with pipefail, a grep -q that stops reading early would
+# fail the pipeline through tar's or dpkg-deb's broken pipe.
+dpkg-deb --ctrl-tarfile "$deb" >"$work/control.tar" || fail "no control archive"
+control_files="$(tar -tf "$work/control.tar")"
 for script in postinst postrm; do
-  dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx "./$script" || fail "no $script"
+  grep -qx "./$script" <<<"$control_files" || fail "no $script"
 done
 
 dpkg-deb -x "$deb" "$work/root"
