@@ -12,8 +12,10 @@
 #include <csignal>
 
 #include "app/main_wnd.h"
+#include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
+#include "panels/device_profile_ui.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
 #include "platform/registered_messages.h"
@@ -116,6 +118,8 @@ int RunApplication(const StartOptions& options) {
     ui::ApplySkinStyleSheet();
     controls::RegisterPictureControls(CControlFactory::GetInstance());
     RegisterDeviceControls();
+    controls::RegisterCompositeControls(CControlFactory::GetInstance());
+    RegisterProfilePanel();
 
     int result = 0;
     {
