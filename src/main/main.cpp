@@ -10,6 +10,8 @@
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
+//   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
+//            | --active-program          profile lists (see main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 #include <QApplication>
@@ -24,6 +26,7 @@
 #include "main/backend_choice.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/profile_commands.h"
 #include "platform/registered_messages.h"
 
 namespace {
@@ -34,6 +37,8 @@ void PrintUsage() {
         "       skelmora [--emulate KINDS] --list-devices\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
+        "       skelmora --profiles KIND | --import-profile KIND FILE\n"
+        "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
         "devices come from.");
@@ -49,6 +54,8 @@ bool IsOffscreenWanted(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
+        return *profileExit;
     std::string emulate;
     bool list = false;
     std::string exchangePath;
