@@ -311,6 +311,23 @@ TEST_F(ProfilePanelTest, MenuAndTabs) {
     EXPECT_FALSE(ui::IsSelected(Control("deng_Op_tab")));
 }
 
+// SKELMORA_SCREENSHOT_DIR set: the panel with its menu open is saved there.
+TEST_F(ProfilePanelTest, ScreenshotWithTheMenuOpen) {
+    const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "SKELMORA_SCREENSHOT_DIR not set";
+    ui::ApplySkinStyleSheet();
+    Build(kKindHeadset, "HD");
+    panel_->AddProfile();
+    panel_->SetLinkChooser(
+        [](const QString&) { return std::optional<QString>(QStringLiteral("Hero.exe")); });
+    Click("device_link_btn");
+    panel_->ShowMenu(true);
+    panel_->resize(620, 130);
+    panel_->setAttribute(Qt::WA_StyledBackground);
+    panel_->setStyleSheet(QStringLiteral("CDeviceProfileUI { background: #1d222a; }"));
+    EXPECT_TRUE(panel_->grab().save(folder + "/profile_panel_menu.png"));
+}
+
 TEST_F(ProfilePanelTest, LinkedEntryShowsItsProgram) {
     Build(kKindMouse);
     panel_->SetLinkChooser(
