@@ -54,47 +54,8 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-<<<<<<< HEAD
     if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
         return *profileExit;
-    std::string emulate;
-    bool list = false;
-    std::string exchangePath;
-    std::vector<std::string> exchangeArgs;
-    std::optional<DeviceCommand> deviceCommand;
-    std::string deviceKind;
-    StartOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--emulate" && i + 1 < argc) {
-            emulate = argv[++i];
-        } else if (arg == "--list-devices") {
-            list = true;
-        } else if (arg == "--exchange" && i + 1 < argc) {
-            exchangePath = argv[++i];
-            while (i + 1 < argc && argv[i + 1][0] != '-') exchangeArgs.emplace_back(argv[++i]);
-        } else if ((arg == "--read-device" || arg == "--apply-profile") && i + 1 < argc) {
-            deviceCommand =
-                arg == "--read-device" ? DeviceCommand::ReadDevice : DeviceCommand::ApplyProfile;
-            deviceKind = argv[++i];
-        } else if (arg == "--screenshot" && i + 1 < argc) {
-            options.screenshotFile = QString::fromLocal8Bit(argv[++i]);
-        } else if (arg == "--after-ms" && i + 1 < argc) {
-            char* end = nullptr;
-            const long ms = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || ms < 0 || ms > 600000) {
-                std::fprintf(stderr, "--after-ms needs a number of milliseconds\n");
-                return 2;
-            }
-            options.screenshotAfterMs = static_cast<int>(ms);
-        } else if (arg == "--help" || arg == "-h") {
-            PrintUsage();
-            return 0;
-        } else {
-            std::fprintf(stderr, "unknown option '%s'\n", arg.c_str());
-            PrintUsage();
-            return 2;
-=======
     CommandLine line;
     const CommandLineError parsed =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
@@ -112,7 +73,6 @@ int main(int argc, char** argv) {
         if (const auto reason = platform::InstanceRunsReason("--screenshot")) {
             std::fprintf(stderr, "skelmora: %s\n", reason->c_str());
             return platform::kExitInstanceRuns;
->>>>>>> main
         }
     }
 
