@@ -16,8 +16,10 @@
 
 #include "app/main_wnd.h"
 #include "app/msg_wnd.h"
+#include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
+#include "panels/device_profile_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -160,6 +162,8 @@ int RunApplication(const StartOptions& options) {
     ui::ApplySkinStyleSheet();
     controls::RegisterPictureControls(CControlFactory::GetInstance());
     RegisterDeviceControls();
+    controls::RegisterCompositeControls(CControlFactory::GetInstance());
+    RegisterProfilePanel();
 
     int result = 0;
     {

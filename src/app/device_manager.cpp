@@ -6,8 +6,10 @@
 #include <QThread>
 #include <utility>
 
+#include "app/msg_wnd.h"
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
+#include "panels/device_profile_ui.h"
 #include "platform/log_categories.h"
 #include "ui/control_timers.h"
 #include "ui/layout_loader.h"
@@ -182,6 +184,14 @@ bool CDeviceManager::CreateDevice(int row) {
     device->SetProfileSlot(modelRow.profileSlot);
     device->SetLightConfigurationName(pageRow.lightConfigurationName);
     device->BindPageControls();
+    if (auto* panel =
+            device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName))) {
+        panel->SetMessageHandler([this](const QString& text, int buttons) {
+            return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(), false,
+                               buttons);
+        });
+        panel->AttachDevice(device);
+    }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
     ListOfKind(pageKind).push_back(device);

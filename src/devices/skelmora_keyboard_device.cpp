@@ -9,6 +9,7 @@
 #include "devices/keyboard/macro_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
+#include "profiles/profile_list.h"
 
 CSkelmoraKeyboardDevice::CSkelmoraKeyboardDevice(QWidget* parent,
                                                  std::shared_ptr<hid::IHidBackend> backend)
@@ -355,14 +356,15 @@ void CSkelmoraKeyboardDevice::OnDeviceReport(uint16_t code) {
 // The keyboard switched itself: the page follows when the profile list has that entry, and
 // nothing is written back.
 void CSkelmoraKeyboardDevice::SwitchToListedProfile(int index) {
-    const QString listFile = FolderFile(kProfileListFile);
-    if (listFile.isEmpty()) return;
-    const auto identifier = keyboard::ProfileIdentifierAt(ToPath(listFile), index);
+    const QString folder = GetUserDataFolder();
+    if (folder.isEmpty()) return;
+    profiles::CProfileList list(ToPath(folder));
+    const auto identifier = list.Peek() ? list.IdentifierAt(index) : std::nullopt;
     if (!identifier) {
         qCDebug(lcDevice) << "keyboard: device profile" << index << "is not in the profile list";
         return;
     }
-    keyboard::SelectProfileInList(ToPath(listFile), index);
+    list.Select(index);
     SetProfileBaseName(QString::fromStdString(*identifier));
     LoadProfile();
     RefreshPage();

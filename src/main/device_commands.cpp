@@ -6,6 +6,7 @@
 #include "devices/keyboard/keyboard_custom_colours.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "platform/single_instance.h"
+#include "profiles/profile_list.h"
 #include "tables/device_tables.h"
 
 namespace {
@@ -66,6 +67,12 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         keyboard.SetProfileBaseName(keyboard.GetKindName());
         keyboard.SetLightConfigurationName(
             QString::fromLatin1(PageTable()[model].lightConfigurationName));
+    }
+    // The active entry of the profile list, when the keyboard has one.
+    if (const QString folder = keyboard.GetUserDataFolder(); !folder.isEmpty()) {
+        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
+        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
+            keyboard.SetProfileBaseName(QString::fromStdString(*id));
     }
     CCommandChannel& channel = keyboard.CommandChannel();
     {

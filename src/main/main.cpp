@@ -12,6 +12,8 @@
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
 //   skelmora --help | --version
+//   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
+//            | --active-program          profile lists (see main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 #include <QApplication>
@@ -28,6 +30,7 @@
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/profile_commands.h"
 #include "platform/data_paths.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
@@ -42,6 +45,8 @@ void PrintUsage(std::FILE* out) {
         "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
+        "       skelmora --profiles KIND | --import-profile KIND FILE\n"
+        "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
         "devices come from.\n",
@@ -51,6 +56,8 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
+        return *profileExit;
     CommandLine line;
     const CommandLineError parsed =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
