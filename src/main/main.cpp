@@ -12,6 +12,7 @@
 //   skelmora --apply-profile KIND        write the active profile to a device
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
+// SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "main/backend_choice.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/table_ids_option.h"
 #include "platform/registered_messages.h"
 
 namespace {
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (!ApplyTableIdOptions(std::getenv("SKELMORA_TABLE_IDS"), emulate)) return 2;
     std::string error;
     auto backend = ChooseHidBackend(emulate, std::getenv("SKELMORA_HID"), error);
     if (!backend) {

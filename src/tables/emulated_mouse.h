@@ -14,6 +14,11 @@
 
 namespace tables::emulated_mouse {
 
+// The USB ids of the emulated mouse and its receiver.
+inline constexpr std::uint16_t kVendorId = 0x320F;
+inline constexpr std::uint16_t kProductId = 0x5060;
+inline constexpr std::uint16_t kReceiverProductId = 0x5061;
+
 inline constexpr std::uint8_t kKeyTableEntries = 11;   // logical buttons 0 to 10
 inline constexpr std::uint8_t kMacroMemoryUnits = 32;  // 4096 bytes
 inline constexpr std::uint16_t kSensorId = 0x3389;
