@@ -10,14 +10,19 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
+#include <memory>
+#include <set>
 
 #include "app/main_wnd.h"
+#include "app/msg_wnd.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
+#include "profiles/json_file.h"
 #include "ui/control_factory.h"
 #include "ui/resource_list.h"
 #include "ui/skin_resources.h"
@@ -83,6 +88,30 @@ void CloseOnTerminateSignals(QWidget& window) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+// A file of the user that could not be read was kept aside and replaced: the user is told once
+// per file, in the message window, where the old one is. Worker threads reach the window
+// through a queued call. Without a visible user (a screenshot run) the log says it alone.
+void TellAboutUnreadableFiles(CMainWnd& window, bool showMessages) {
+    auto told = std::make_shared<std::set<std::filesystem::path>>();
+    profiles::SetUnreadableFileNotice(
+        [&window, told, showMessages](const std::filesystem::path& file,
+                                      const std::filesystem::path& copy) {
+            const QString text =
+                QStringLiteral("%1 could not be read and was reset. The old file is kept as %2")
+                    .arg(QFile::decodeName(QByteArray::fromStdString(file.native())),
+                         QFile::decodeName(QByteArray::fromStdString(copy.native())));
+            qCWarning(lcApp).noquote() << text;
+            if (!showMessages) return;
+            QMetaObject::invokeMethod(
+                &window,
+                [&window, told, file, text] {
+                    if (!told->insert(file).second) return;
+                    ShowMessage(&window, QString(), text, 96, false, CMsgWnd::kConfirmOnly);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
 }  // namespace
 
 int RunApplication(const StartOptions& options) {
@@ -94,13 +123,27 @@ int RunApplication(const StartOptions& options) {
         case platform::SingleInstance::Result::Acquired:
             break;
         case platform::SingleInstance::Result::HeldByOther: {
+            RemoveProgramFonts(fonts);
+            if (!options.screenshotFile.isEmpty()) {
+                // A screenshot needs the devices, which the running instance holds.
+                std::fprintf(
+                    stderr,
+                    "skelmora: --screenshot: the running instance (process %lld) holds the "
+                    "devices; close it first\n",
+                    static_cast<long long>(instance.HolderPid()));
+                return platform::kExitInstanceRuns;
+            }
             // A second start only wakes the first.
             const auto outcome =
                 platform::SendRegisteredMessage(platform::kProductString, 0, 1, 3000);
-            qCDebug(lcApp) << "another instance runs; woke it:"
-                           << (outcome.result == platform::SendResult::Delivered);
-            RemoveProgramFonts(fonts);
-            return 0;
+            if (outcome.result == platform::SendResult::Delivered) {
+                qCDebug(lcApp) << "another instance runs; woke it";
+                return 0;
+            }
+            std::fprintf(stderr,
+                         "skelmora: another instance runs (process %lld) but cannot be woken: %s\n",
+                         static_cast<long long>(instance.HolderPid()), qPrintable(outcome.detail));
+            return 1;
         }
         default:
             qCWarning(lcApp) << "the instance lock could not be taken; starting anyway";
@@ -120,15 +163,18 @@ int RunApplication(const StartOptions& options) {
     int result = 0;
     {
         CMainWnd window(options.backend);
+        TellAboutUnreadableFiles(window, options.screenshotFile.isEmpty());
+        window.openSettings = options.openSettings;
         platform::MessagePort port;
         port.SetHandler([&window](const platform::RegisteredMessage& message, std::uint64_t wParam,
                                   std::int64_t lParam) {
             window.OnRegisteredMessage(message.number, wParam, lParam);
         });
-        if (!port.Listen()) qCWarning(lcApp) << "message port:" << port.ErrorString();
+        if (!port.Listen()) qCWarning(lcApp).noquote() << "message port:" << port.ErrorString();
 
         if (!window.Create(nullptr, window.windowTitle())) {
             qCCritical(lcApp) << "the main window layout could not be built";
+            profiles::SetUnreadableFileNotice(nullptr);
             RemoveProgramFonts(fonts);
             return 1;
         }
@@ -148,6 +194,7 @@ int RunApplication(const StartOptions& options) {
         const int loop = QApplication::exec();
         if (options.screenshotFile.isEmpty()) result = loop;
         window.Teardown();
+        profiles::SetUnreadableFileNotice(nullptr);
         port.Close();
     }
     RemoveProgramFonts(fonts);

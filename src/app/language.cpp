@@ -42,6 +42,11 @@ QString DefaultLanguageConfigPath() {
     return appDir + "/DefaultData/Language.config";
 }
 
+bool IsPlainFileName(const QString& name) {
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(QChar(0));
+}
+
 LanguageConfig ParseLanguageConfig(const QByteArray& content) {
     LanguageConfig config;
     QJsonParseError parseError;
@@ -60,6 +65,11 @@ LanguageConfig ParseLanguageConfig(const QByteArray& content) {
         LanguageEntry entry;
         entry.name = stringMember(o, "Language_name");
         entry.file = stringMember(o, "Language_file");
+        if (!IsPlainFileName(entry.file)) {
+            // Only a file of the skin folder itself: no folders, no way out of it.
+            config.refusedFiles.push_back(entry.file);
+            entry.file.clear();
+        }
         entry.text = stringMember(o, "Language_text");
         const QJsonValue id = o.value(QLatin1String("Language_ID"));
         entry.id = id.isDouble() ? id.toInt() : 0;
@@ -78,6 +88,9 @@ LanguageConfig ReadLanguageConfig(const QString& path) {
     }
     LanguageConfig config = ParseLanguageConfig(file.readAll());
     if (!config.ok()) qCWarning(lcApp) << "language list" << path << config.error;
+    for (const QString& refused : config.refusedFiles)
+        qCWarning(lcApp) << "language list" << path
+                         << ": \"Language_file\" is not a plain file name, refused:" << refused;
     return config;
 }
 
@@ -107,7 +120,7 @@ bool CLanguageSwitcher::NeedsFontRebuild(int current, int next) {
     return current == -1 || special(current) || special(next);
 }
 
-bool CLanguageSwitcher::ApplyLanguage(int index) {
+bool CLanguageSwitcher::ApplyLanguage(int index, LanguageOrigin origin) {
     if (index == m_current) return false;
     if (NeedsFontRebuild(m_current, index) && m_hooks.setFonts)
         m_hooks.setFonts(QString::fromLatin1(kFontFace));
@@ -120,7 +133,13 @@ bool CLanguageSwitcher::ApplyLanguage(int index) {
     resources.SetLanguage(entry.name);
     resources.LoadLanguage(entry.file);
     resources.ReloadText();
-    if (m_hooks.saveLanguage) m_hooks.saveLanguage(entry.id);
+    // The stored choice changes only when the user chose, and only from a list that could be
+    // read: a start, or a damaged list, never costs the user's choice.
+    if (!config.ok()) {
+        qCWarning(lcApp) << "language list unreadable; the stored language is left as it is";
+    } else if (origin == LanguageOrigin::User && m_hooks.saveLanguage) {
+        m_hooks.saveLanguage(entry.id);
+    }
     if (m_hooks.refreshWindows) m_hooks.refreshWindows();
     return true;
 }

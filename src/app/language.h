@@ -6,6 +6,7 @@
 // "Language_ID": <int>, "Language_text": ...}, ...]}; the language index is the position in
 // that array. "Language_file" names a language file of the skin folder ("lan_en.xml").
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -24,6 +25,7 @@ struct LanguageEntry {
 
 struct LanguageConfig {
     std::vector<LanguageEntry> languages;
+    QStringList refusedFiles;  // "Language_file" values that were not plain names (left empty)
     QString error;  // empty when the file was read and valid
     bool ok() const { return error.isEmpty(); }
 };
@@ -34,7 +36,9 @@ QString DefaultLanguageConfigPath();
 // Reads and checks the list. Elements that are not objects, or members of the wrong type,
 // read as empty strings and id 0, like a missing element.
 LanguageConfig ReadLanguageConfig(const QString& path);
-// Parses the content. Pure.
+// Whether a "Language_file" value is a plain file name: no '/' or '\\', not "." or "..".
+bool IsPlainFileName(const QString& name);
+// Parses the content. Pure. A "Language_file" that is not a plain file name reads as empty.
 LanguageConfig ParseLanguageConfig(const QByteArray& content);
 
 // The stored choice lives in the settings store (platform/settings_store.h:
@@ -59,8 +63,10 @@ class CLanguageSwitcher {
     explicit CLanguageSwitcher(QString configPath = DefaultLanguageConfigPath());
     CLanguageSwitcher(QString configPath, Hooks hooks);
 
-    // False when the index is already the current one (nothing happens at all).
-    bool ApplyLanguage(int index);
+    enum class LanguageOrigin { Start, User };
+    // False when the index is already the current one (nothing happens at all). The id is
+    // stored only for a choice of the user, and only when the list could be read.
+    bool ApplyLanguage(int index, LanguageOrigin origin = LanguageOrigin::User);
     int CurrentIndex() const { return m_current; }
 
     // Whether moving from one index to another rebuilds the fonts: when either is 0, 2 or 15,

@@ -203,7 +203,11 @@ int RunDeviceCommand(DeviceCommand command, const std::string& kind,
     // A running program owns the devices; while this command runs, none can start.
     platform::SingleInstance instance;
     if (instance.TryAcquire() == platform::SingleInstance::Result::HeldByOther) {
-        std::fprintf(stderr, "the program is running: it owns the devices\n");
+        const char* option =
+            command == DeviceCommand::ReadDevice ? "--read-device" : "--apply-profile";
+        const auto reason = platform::InstanceRunsReason(option);
+        std::fprintf(stderr, "skelmora: %s\n",
+                     reason ? reason->c_str() : "the program is running: it owns the devices");
         return kDeviceCommandInstanceRuns;
     }
     if (kind == "mouse") return RunMouse(command, backend, out);

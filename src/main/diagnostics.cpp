@@ -6,13 +6,33 @@
 #include "hid/hid_connection.h"
 #include "hid/report_descriptor.h"
 
+bool ParseHexNumber(const std::string& text, unsigned long max, unsigned long& value) {
+    // Plain hexadecimal digits only: no sign, no blank, no "0x", at most 8 of them.
+    if (text.empty() || text.size() > 8) return false;
+    unsigned long result = 0;
+    for (const char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        result = result * 16 + static_cast<unsigned long>(digit);
+    }
+    if (result > max) return false;
+    value = result;
+    return true;
+}
+
 namespace {
 
-bool ParseHexNumber(const std::string& text, unsigned long max, unsigned long& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtoul(text.c_str(), &end, 16);
-    return *end == '\0' && value <= max;
+// Results that come with a reply from the device; the others (no reply, a failed write) have
+// none to show.
+bool HasReply(int result) {
+    return result != hid::kResultReadFailed && result != hid::kResultWriteFailed;
 }
 
 }  // namespace
@@ -62,6 +82,11 @@ int ExchangeCommand(const std::shared_ptr<hid::IHidBackend>& backend, const std:
         }
         data.push_back(static_cast<uint8_t>(byte));
     }
+    if (data.size() > length) {
+        std::fprintf(stderr, "--exchange: %zu data bytes given but LENGTH is %lu\n", data.size(),
+                     length);
+        return 2;
+    }
     CCommandChannel channel(backend);
     {
         std::lock_guard lock(channel.ExchangeLock());
@@ -85,7 +110,7 @@ int ExchangeCommand(const std::shared_ptr<hid::IHidBackend>& backend, const std:
         result = hid::kResultStatusFE;
     }
     std::fprintf(out, "request:\n%s", hid::FormatReportTrace(request).c_str());
-    if (result != hid::kResultWriteFailed) {
+    if (HasReply(result)) {
         std::fprintf(out, "reply:\n%s", hid::FormatReportTrace(reply).c_str());
     }
     std::fprintf(out, "result: %d (%s)\n", result, hid::ResultName(result));

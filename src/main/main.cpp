@@ -6,6 +6,7 @@
 //                                        start, render the main window to FILE N ms (default
 //                                        1000) after the first discovery pass, and exit
 //   skelmora --list-devices              list the HID interfaces the system sees
+//   skelmora --check-updates             one update check for the devices found, printed
 //   skelmora --exchange PATH CMD [LEN [OFFSET [DATA...]]]
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
@@ -17,102 +18,99 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_start.h"
 #include "main/backend_choice.h"
+#include "main/check_updates_command.h"
+#include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
 #include "main/table_ids_option.h"
 #include "platform/registered_messages.h"
+#include "platform/single_instance.h"
+#include "update/set_wnd_opener.h"
 
 namespace {
 
-void PrintUsage() {
-    std::puts(
+void PrintUsage(std::FILE* out) {
+    std::fputs(
         "usage: skelmora [--emulate KINDS] [--screenshot FILE [--after-ms N]]\n"
         "       skelmora [--emulate KINDS] --list-devices\n"
+        "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
-        "devices come from.");
-}
-
-bool IsOffscreenWanted(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0) return true;
-    }
-    return false;
+        "devices come from.\n",
+        out);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string emulate;
-    bool list = false;
-    std::string exchangePath;
-    std::vector<std::string> exchangeArgs;
-    std::optional<DeviceCommand> deviceCommand;
-    std::string deviceKind;
-    StartOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--emulate" && i + 1 < argc) {
-            emulate = argv[++i];
-        } else if (arg == "--list-devices") {
-            list = true;
-        } else if (arg == "--exchange" && i + 1 < argc) {
-            exchangePath = argv[++i];
-            while (i + 1 < argc && argv[i + 1][0] != '-') exchangeArgs.emplace_back(argv[++i]);
-        } else if ((arg == "--read-device" || arg == "--apply-profile") && i + 1 < argc) {
-            deviceCommand =
-                arg == "--read-device" ? DeviceCommand::ReadDevice : DeviceCommand::ApplyProfile;
-            deviceKind = argv[++i];
-        } else if (arg == "--screenshot" && i + 1 < argc) {
-            options.screenshotFile = QString::fromLocal8Bit(argv[++i]);
-        } else if (arg == "--after-ms" && i + 1 < argc) {
-            char* end = nullptr;
-            const long ms = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || ms < 0 || ms > 600000) {
-                std::fprintf(stderr, "--after-ms needs a number of milliseconds\n");
-                return 2;
-            }
-            options.screenshotAfterMs = static_cast<int>(ms);
-        } else if (arg == "--help" || arg == "-h") {
-            PrintUsage();
-            return 0;
-        } else {
-            std::fprintf(stderr, "unknown option '%s'\n", arg.c_str());
-            PrintUsage();
-            return 2;
+    CommandLine line;
+    const CommandLineError parsed =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "skelmora: %s\n", parsed.text.c_str());
+        PrintUsage(stderr);
+        return parsed.exitCode;
+    }
+    if (line.help) {
+        PrintUsage(stdout);
+        return 0;
+    }
+
+    if (!line.screenshotFile.empty()) {
+        if (const auto reason = platform::InstanceRunsReason("--screenshot")) {
+            std::fprintf(stderr, "skelmora: %s\n", reason->c_str());
+            return platform::kExitInstanceRuns;
         }
     }
-    if (!ApplyTableIdOptions(std::getenv("SKELMORA_TABLE_IDS"), emulate)) return 2;
+    if (!ApplyTableIdOptions(std::getenv("SKELMORA_TABLE_IDS"), line.emulate)) return 2;
+
+    // The application exists before any backend starts a thread of its own: threads that log
+    // or post must find it.
+    std::unique_ptr<QCoreApplication> app;
+    const bool windowed = !line.exchange && !line.listDevices;
+    if (windowed) {
+        // A screenshot needs no display: without one, render offscreen. The device commands
+        // show no window at all.
+        if (line.deviceCommand || line.checkUpdates) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        } else if (!line.screenshotFile.empty() && !std::getenv("DISPLAY") &&
+                   !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        }
+        app = std::make_unique<QApplication>(argc, argv);
+        QApplication::setApplicationName(
+            QString::fromUtf8(platform::kProductString.data(),
+                              static_cast<qsizetype>(platform::kProductString.size())));
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
     std::string error;
-    auto backend = ChooseHidBackend(emulate, std::getenv("SKELMORA_HID"), error);
+    auto backend = ChooseHidBackend(line.emulate, std::getenv("SKELMORA_HID"), error);
     if (!backend) {
         std::fprintf(stderr, "error: %s\n", error.c_str());
         return 1;
     }
-    if (!exchangePath.empty()) return ExchangeCommand(backend, exchangePath, exchangeArgs, stdout);
-    if (list) return ListDevices(*backend, stdout);
-    if (deviceCommand) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);  // no window is shown
-        QApplication app(argc, argv);
-        return RunDeviceCommand(*deviceCommand, deviceKind, backend, stdout);
-    }
+    if (line.exchange)
+        return ExchangeCommand(backend, line.exchangePath, line.exchangeArgs, stdout);
+    if (line.listDevices) return ListDevices(*backend, stdout);
+    if (line.deviceCommand)
+        return RunDeviceCommand(*line.deviceCommand, line.deviceKind, backend, stdout);
+    if (line.checkUpdates) return CheckUpdatesCommand(backend, stdout);
 
-    // A screenshot needs no display: without one, render offscreen.
-    if (IsOffscreenWanted(argc, argv) && !std::getenv("DISPLAY") &&
-        !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(
-        platform::kProductString.data(), static_cast<qsizetype>(platform::kProductString.size())));
+    StartOptions options;
     options.backend = backend;
+    options.screenshotFile = QString::fromLocal8Bit(line.screenshotFile);
+    options.screenshotAfterMs = line.screenshotAfterMs;
+    update::RegisterSetWndControls();
+    options.openSettings = &update::OpenSetWnd;
     return RunApplication(options);
 }

@@ -1,6 +1,12 @@
 #include "platform/message_port.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -106,6 +112,31 @@ QString Printable(std::string_view bytes) {
 
 }  // namespace
 
+std::optional<uid_t> PeerUid(qintptr socketDescriptor) {
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (socketDescriptor < 0 ||
+        ::getsockopt(static_cast<int>(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials,
+                     &size) != 0 ||
+        size != sizeof credentials)
+        return std::nullopt;
+    return credentials.uid;
+}
+
+QString SocketPathProblem(const QString& path, uid_t uid, bool* removable) {
+    *removable = false;
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    if (S_ISDIR(info.st_mode)) return QStringLiteral("a folder is at %1").arg(path);
+    if (S_ISLNK(info.st_mode)) return QStringLiteral("a symbolic link is at %1").arg(path);
+    if (!S_ISSOCK(info.st_mode))
+        return QStringLiteral("a file that is not a socket is at %1").arg(path);
+    if (info.st_uid != uid)
+        return QStringLiteral("the socket at %1 belongs to user %2").arg(path).arg(info.st_uid);
+    *removable = true;
+    return {};
+}
+
 struct MessagePort::Connection {
     QByteArray buffer;
     QTimer* idle = nullptr;  // owned by the socket
@@ -113,7 +144,7 @@ struct MessagePort::Connection {
     bool closing = false;    // close once the handler returns
 };
 
-MessagePort::MessagePort(QObject* parent) : QObject(parent) {}
+MessagePort::MessagePort(QObject* parent) : QObject(parent), expectedPeerUid_(::geteuid()) {}
 
 MessagePort::~MessagePort() { Close(); }
 
@@ -123,6 +154,10 @@ bool MessagePort::Listen(const QString& path) {
     Close();
     path_ = path.isEmpty() ? MessagePortPath() : path;
     error_.clear();
+    if (path_.isEmpty()) {
+        error_ = QStringLiteral("no private run-time folder: no message port");
+        return false;
+    }
 
     {
         // A port that answers belongs to a running instance: leave it alone.
@@ -135,8 +170,16 @@ bool MessagePort::Listen(const QString& path) {
             return false;
         }
     }
-    // What is left is a socket file of an instance that ended without removing it.
-    QLocalServer::removeServer(path_);
+    // What may be left is a socket file of an instance that ended without removing it. Only
+    // such a socket, and only one of this user, is removed; anything else stays as it is.
+    bool removable = false;
+    const QString problem = SocketPathProblem(path_, expectedPeerUid_, &removable);
+    if (!problem.isEmpty()) {
+        error_ = problem + QStringLiteral(": left as it is, no message port");
+        qCWarning(lcPlatform).noquote() << "message port:" << error_;
+        return false;
+    }
+    if (removable) QLocalServer::removeServer(path_);
 
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -182,6 +225,14 @@ void MessagePort::OnNewConnection() {
     while (server_ && server_->hasPendingConnections()) {
         QLocalSocket* socket = server_->nextPendingConnection();
         if (!socket) break;
+        const std::optional<uid_t> peer = PeerUid(socket->socketDescriptor());
+        if (!peer || *peer != expectedPeerUid_) {
+            socket->abort();
+            socket->deleteLater();
+            Drop(peer ? QStringLiteral("peer: a process of user %1 is refused").arg(*peer)
+                      : QStringLiteral("peer: the user of the connecting process cannot be told"));
+            continue;
+        }
         if (static_cast<int>(connections_.size()) >= port::kMaxConnections) {
             socket->write("ERR busy too many connections\n");
             socket->flush();
@@ -302,6 +353,12 @@ void MessagePort::HandleLine(QLocalSocket* socket, std::string_view line) {
                  .arg(QString::fromStdString(code), QString::fromStdString(request.detail), Printable(line)));
         return;
     }
+    if (PeerHasGone(socket)) {
+        Drop(QStringLiteral(
+                 "gave-up: the sender closed its connection before its request was handled: \"%1\"")
+                 .arg(Printable(line)));
+        return;
+    }
     const RegisteredMessage& m = *request.message;
     qCDebug(lcPlatform).noquote() << "message port: received"
                                   << QString::fromUtf8(m.name.data(), static_cast<qsizetype>(m.name.size()))
@@ -311,6 +368,14 @@ void MessagePort::HandleLine(QLocalSocket* socket, std::string_view line) {
     if (handler_) handler_(m, request.wParam, request.lParam);
     emit messageReceived(m.number, request.wParam, request.lParam);
     if (guard) Reply(socket, "OK " + std::to_string(m.number) + '\n');
+}
+
+bool MessagePort::PeerHasGone(QLocalSocket* socket) {
+    if (socket->state() != QLocalSocket::ConnectedState) return true;
+    // A sender that gives up closes its connection; one that only shut down its sending side
+    // still waits for the reply. Only the first gives a hang-up.
+    pollfd fd{static_cast<int>(socket->socketDescriptor()), POLLOUT, 0};
+    return fd.fd >= 0 && ::poll(&fd, 1, 0) == 1 && (fd.revents & POLLHUP) != 0;
 }
 
 void MessagePort::Reply(QLocalSocket* socket, const std::string& line) {
@@ -330,13 +395,17 @@ void MessagePort::Reply(QLocalSocket* socket, const std::string& line) {
 // Client
 
 SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, std::int64_t lParam,
-                                  int timeoutMs, const QString& portPath) {
+                                  int timeoutMs, const QString& portPath,
+                                  std::int64_t expectedPeerUid) {
     const RegisteredMessage* message = ResolveRegisteredMessage(name);
     if (!message) return {SendResult::Refused, QStringLiteral("unknown message")};
     if (!message->acceptedFromOutside)
         return {SendResult::Refused, QStringLiteral("the running instance does not take this message")};
 
     const QString path = portPath.isEmpty() ? MessagePortPath() : portPath;
+    if (path.isEmpty())
+        return {SendResult::NoPort,
+                QStringLiteral("no private run-time folder, so no message port")};
     QDeadlineTimer deadline(timeoutMs < 0 ? 0 : timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(path);
@@ -348,6 +417,18 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
         default:
             return {SendResult::Error, socket.errorString()};
         }
+    }
+
+    const uid_t trusted = expectedPeerUid < 0 ? ::geteuid() : static_cast<uid_t>(expectedPeerUid);
+    const std::optional<uid_t> peer = PeerUid(socket.socketDescriptor());
+    if (!peer || *peer != trusted) {
+        socket.abort();
+        return {SendResult::Refused,
+                peer ? QStringLiteral("the port %1 is held by user %2, not by you: nothing sent")
+                           .arg(path)
+                           .arg(*peer)
+                     : QStringLiteral("the user holding the port %1 cannot be told: nothing sent")
+                           .arg(path)};
     }
 
     const std::string request = port::FormatRequest(message->number, wParam, lParam);

@@ -11,12 +11,14 @@
 // Everything that arrives is checked. A line that is too long, malformed, of another protocol
 // version, names an unknown message or one that is not taken from other processes is logged,
 // answered with an error line and dropped; it never reaches the handler.
+#include <sys/types.h>
+
 #include <QObject>
 #include <QString>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -60,6 +62,14 @@ std::string_view ErrorCode(RequestStatus status);
 
 }  // namespace port
 
+// The user of the process at the other end of a connected local socket (SO_PEERCRED).
+std::optional<uid_t> PeerUid(qintptr socketDescriptor);
+
+// What is at a socket path before listening on it: empty when nothing is there or only a socket
+// of uid (then *removable is true: a socket left by an instance that ended); else what is there
+// (a folder, a file that is not a socket, a socket of another user), which is left alone.
+QString SocketPathProblem(const QString& path, uid_t uid, bool* removable);
+
 class MessagePort : public QObject {
     Q_OBJECT
 public:
@@ -70,8 +80,10 @@ public:
     explicit MessagePort(QObject* parent = nullptr);
     ~MessagePort() override;
 
-    // Starts listening on path (empty: MessagePortPath()). Hold the instance lock first: a
-    // socket file left behind by a dead instance is replaced, but a port that answers is not.
+    // Starts listening on path (empty: MessagePortPath(); false when there is no private
+    // run-time folder). Hold the instance lock first: a socket file of this user left behind
+    // by a dead instance is replaced, but a port that answers is not, nor anything that is not
+    // a socket of this user.
     bool Listen(const QString& path = QString());
     void Close();
     bool IsListening() const;
@@ -81,6 +93,9 @@ public:
     void SetHandler(Handler handler) { handler_ = std::move(handler); }
     // How long a connection may stay without a complete request (port::kIdleTimeoutMs).
     void SetIdleTimeout(int ms) { idleTimeoutMs_ = ms; }
+    // Connections are taken only from processes of this user (the effective user by default).
+    // Tests set another to see a foreign peer refused.
+    void SetExpectedPeerUid(uid_t uid) { expectedPeerUid_ = uid; }
 
     quint64 DeliveredCount() const { return delivered_; }
     quint64 DroppedCount() const { return dropped_; }
@@ -99,6 +114,7 @@ private:
     void Drop(const QString& reason);
     void CloseConnection(QLocalSocket* socket);
     void Forget(QLocalSocket* socket);
+    static bool PeerHasGone(QLocalSocket* socket);
 
     QLocalServer* server_ = nullptr;
     QString path_;
@@ -106,6 +122,7 @@ private:
     Handler handler_;
     std::unordered_map<QLocalSocket*, std::unique_ptr<Connection>> connections_;
     int idleTimeoutMs_ = port::kIdleTimeoutMs;
+    uid_t expectedPeerUid_;
     quint64 delivered_ = 0;
     quint64 dropped_ = 0;
 };
@@ -113,7 +130,8 @@ private:
 enum class SendResult {
     Delivered,   // the running instance took the message and handled it
     NoInstance,  // no instance listens
-    Refused,     // unknown message, or one not taken from other processes
+    NoPort,      // there is no private run-time folder, so no message port
+    Refused,     // unknown message, one not taken from other processes, or a port of another user
     Error,       // the instance did not answer in time, or answered with an error
 };
 
@@ -125,7 +143,11 @@ struct SendOutcome {
 // Sends a registered message (its name, or "#" and its number) to the running instance and
 // waits up to timeoutMs for its reply. Blocks the calling thread; never call it on the thread
 // that owns a MessagePort listening on the same path. portPath empty: MessagePortPath().
+// Nothing is sent to a port held by a process of another user than expectedPeerUid (-1: the
+// effective user of this process). A sender that gives up closes its connection, and the
+// instance then drops the request instead of acting on it.
 SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, std::int64_t lParam,
-                                  int timeoutMs = 2000, const QString& portPath = QString());
+                                  int timeoutMs = 2000, const QString& portPath = QString(),
+                                  std::int64_t expectedPeerUid = -1);
 
 }  // namespace platform

@@ -7,8 +7,9 @@
 // "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", ...) or "#" and its number. WPARAM (0 to 2^64-1)
 // and LPARAM (-2^63 to 2^63-1) are decimal or 0x-hexadecimal and default to 0.
 //
-// Exit status: 0 delivered, 1 no instance runs, 2 usage error (nothing sent),
-// 3 the instance did not take it (no answer in time, or it answered with an error).
+// Exit status: 0 delivered, 1 no instance runs (or there is no private run-time folder and so
+// no port), 2 usage error (nothing sent), 3 not taken: no answer in time (the instance then
+// drops the request), it answered with an error, or the port belongs to another user.
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     case platform::SendResult::Delivered:
         return 0;
     case platform::SendResult::NoInstance:
+    case platform::SendResult::NoPort:
         std::fprintf(stderr, "skelmora-send: %s\n", qPrintable(outcome.detail));
         return 1;
     case platform::SendResult::Refused:

@@ -53,6 +53,18 @@ void PutKeyList(Json::Value& element, const std::vector<KeyAssignmentPair>& list
 
 }  // namespace
 
+bool IsProfileDocument(const Json::Value& root) {
+    if (!root.isObject()) return false;
+    if (!root.isMember(kDevice)) return true;
+    const Json::Value& elements = root[kDevice];
+    if (!elements.isArray()) return false;
+    for (const Json::Value& element : elements)
+        if (!element.isNull() && !element.isObject()) return false;
+    return true;
+}
+
+CBasicProfiledata::CBasicProfiledata() { file_.SetShapeCheck(&IsProfileDocument); }
+
 void CBasicProfiledata::SetProfilePath(const std::filesystem::path& path) {
     if (!path.empty()) profile_path_ = path;
 }

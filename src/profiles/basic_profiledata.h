@@ -18,9 +18,15 @@ namespace profiles {
 // writes nothing, so a bad index can never blow a profile file up with nulls.
 inline constexpr std::int32_t kMaxElementIndex = 255;
 
+// The shape of a profile document: an object whose "Device", when present, is an array of
+// elements that are objects (or null). Pure.
+bool IsProfileDocument(const Json::Value& root);
+
 class CBasicProfiledata {
   public:
-    CBasicProfiledata() = default;
+    // Its file helper keeps aside a profile file that is not a profile document (see
+    // IsProfileDocument) before replacing it.
+    CBasicProfiledata();
     virtual ~CBasicProfiledata() = default;
 
     // An empty path is ignored and the old one kept.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <vector>
 
 #include "profiles/profile_log.h"
@@ -61,7 +62,49 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+std::mutex notice_mutex;
+UnreadableFileNotice& Notice() {
+    static UnreadableFileNotice notice;
+    return notice;
+}
+
 }  // namespace
+
+std::filesystem::path UnreadableCopyName(const std::filesystem::path& path,
+                                         const std::tm& local_time, int attempt) {
+    char stamp[96];
+    std::snprintf(stamp, sizeof stamp, ".bad-%04d%02d%02d-%02d%02d%02d", local_time.tm_year + 1900,
+                  local_time.tm_mon + 1, local_time.tm_mday, local_time.tm_hour, local_time.tm_min,
+                  local_time.tm_sec);
+    std::filesystem::path name = path;
+    name += stamp;
+    if (attempt > 0) name += "-" + std::to_string(attempt);
+    return name;
+}
+
+void SetUnreadableFileNotice(UnreadableFileNotice notice) {
+    std::lock_guard lock(notice_mutex);
+    Notice() = std::move(notice);
+}
+
+std::filesystem::path KeepUnreadableFile(const std::filesystem::path& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local_time{};
+    ::localtime_r(&now, &local_time);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::filesystem::path copy = UnreadableCopyName(path, local_time, attempt);
+        if (::link(path.c_str(), copy.c_str()) == 0) return copy;
+        if (errno == EEXIST) continue;
+        // No hard links here: a copy that refuses to replace an existing file.
+        std::error_code error;
+        if (std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, error))
+            return copy;
+        if (error == std::errc::file_exists) continue;
+        ProfileWarning("cannot keep a copy of " + path.string() + ": " + error.message());
+        return {};
+    }
+    return {};
+}
 
 bool ContentUnknown(ReadStatus status) {
     return status == ReadStatus::Unreadable || status == ReadStatus::TooLarge;
@@ -169,6 +212,26 @@ WriteResult JsonFile::WriteDocument(const Json::Value& value,
         }
     }
     const std::string text = StyledText(value);
+
+    // What is there now and cannot be taken for a document of ours is kept before it goes.
+    const DocumentReadResult old = ReadDocumentChecked(path);
+    if (old.status == ReadStatus::ParseError ||
+        (old.status == ReadStatus::Ok && shape_check_ && !shape_check_(old.value))) {
+        const std::filesystem::path copy = KeepUnreadableFile(path);
+        if (copy.empty()) {
+            ProfileWarning("WriteDocument: " + path.string() +
+                           " cannot be read and no copy of it could be kept; not replaced");
+            return WriteResult{WriteStatus::InvalidTarget, EIO};
+        }
+        ProfileWarning(path.string() + " could not be read; the old file is kept as " +
+                       copy.string());
+        UnreadableFileNotice notice;
+        {
+            std::lock_guard lock(notice_mutex);
+            notice = Notice();
+        }
+        if (notice) notice(requested, copy);
+    }
 
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();

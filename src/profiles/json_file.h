@@ -2,10 +2,18 @@
 // Whole-document JSON file reading and writing. Documents are written with Json::StyledWriter
 // (three-space indentation) to a temporary file in the target's folder that is then renamed
 // over the target, so a crash or a full disk never leaves a truncated file behind.
+//
+// A file that exists but does not parse, or does not have the shape its reader expects, is
+// never simply replaced: before the new document goes in, the old file is kept beside it as
+// NAME.bad-YYYYMMDD-HHMMSS (a further "-N" when that name is taken; an earlier copy is never
+// overwritten), the path is logged, and the notice set with SetUnreadableFileNotice is called
+// once for it, so that the program can tell the user.
 #include <json/json.h>
 
 #include <cstddef>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace profiles {
@@ -58,13 +66,38 @@ bool ContentUnknown(ReadStatus status);
 // The styled text that WriteDocument stores.
 std::string StyledText(const Json::Value& value);
 
+// The name a file is kept under: NAME.bad-YYYYMMDD-HHMMSS from the local time, and "-N" after
+// it for attempt N > 0. Pure.
+std::filesystem::path UnreadableCopyName(const std::filesystem::path& path,
+                                         const std::tm& local_time, int attempt);
+
+// Called (on the writing thread) each time a file was kept aside: the file, and its copy.
+using UnreadableFileNotice =
+    std::function<void(const std::filesystem::path& file, const std::filesystem::path& copy)>;
+// Sets the notice for the whole process; an empty function removes it.
+void SetUnreadableFileNotice(UnreadableFileNotice notice);
+
+// Keeps the file as it is under UnreadableCopyName(...): a hard link, or a copy where the
+// file system has none. Returns the copy's path, or an empty path when nothing could be kept.
+std::filesystem::path KeepUnreadableFile(const std::filesystem::path& path);
+
 class JsonFile {
   public:
+    // Whether a parsed document has the shape its reader expects. A file of another shape is
+    // kept aside before WriteDocument replaces it. Without a check, any JSON will do.
+    using ShapeCheck = std::function<bool(const Json::Value& root)>;
+    void SetShapeCheck(ShapeCheck check) { shape_check_ = std::move(check); }
+
     // Null when the file is missing, empty, unreadable or not JSON.
     Json::Value ReadDocument(const std::filesystem::path& path) const;
     DocumentReadResult ReadDocumentChecked(const std::filesystem::path& path) const;
-    // Atomic replace; a failure is logged and returned, the old file is then untouched.
+    // Atomic replace; a failure is logged and returned, the old file is then untouched. An old
+    // file that does not parse or fails the shape check is kept aside first; when it cannot be
+    // kept, nothing is written (InvalidTarget).
     WriteResult WriteDocument(const Json::Value& value, const std::filesystem::path& path) const;
+
+  private:
+    ShapeCheck shape_check_;
 };
 
 }  // namespace profiles

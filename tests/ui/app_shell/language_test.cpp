@@ -2,6 +2,7 @@
 #include "app/language.h"
 
 #include <QLabel>
+#include <vector>
 
 #include "app_shell/shell_fixture.h"
 #include "ui/control_props.h"
@@ -140,4 +141,58 @@ TEST_F(LanguageTest, SetFontsBuildsTheWholeTable) {
     EXPECT_EQ(ui::CFontTable::Font(3, 144).pixelSize(), 45);
     EXPECT_EQ(ui::CFontTable::DefaultFont(96).pixelSize(), 14);
 }
+}  // namespace
+
+namespace {
+
+// What the stored choice sees: a start applies without storing; a user's choice from a list
+// that cannot be read stores nothing either.
+TEST_F(LanguageTest, OnlyAUsersChoiceFromAReadableListIsStored) {
+    ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
+    config.Write("broken.config", "{\"Language\": [ {\"Language_ID\": 1003,");
+    const struct {
+        const char* what;
+        QString list;
+        CLanguageSwitcher::LanguageOrigin origin;
+        std::vector<int> saved;
+    } cases[] = {
+        {"start", configPath(), CLanguageSwitcher::LanguageOrigin::Start, {}},
+        {"user", configPath(), CLanguageSwitcher::LanguageOrigin::User, {1003}},
+        {"user, damaged list",
+         config.path() + "/broken.config",
+         CLanguageSwitcher::LanguageOrigin::User,
+         {}},
+        {"start, damaged list",
+         config.path() + "/broken.config",
+         CLanguageSwitcher::LanguageOrigin::Start,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        saved.clear();
+        CLanguageSwitcher switcher(c.list, hooks);
+        EXPECT_TRUE(switcher.ApplyLanguage(3, c.origin));
+        // Compared as a std::vector: comparing empty QLists trips the undefined-behaviour check.
+        EXPECT_EQ(std::vector<int>(saved.begin(), saved.end()), c.saved);
+    }
+}
+
+TEST_F(LanguageTest, LanguageFileMustBeAPlainNameInTheSkinFolder) {
+    const struct {
+        const char* file;
+        bool kept;
+    } cases[] = {{"lan_en.xml", true},   {"../lan_en.xml", false},
+                 {"/etc/passwd", false}, {"sub/lan_en.xml", false},
+                 {"..", false},          {"a\\\\b.xml", false},
+                 {"..lan.xml", true}};
+    for (const auto& c : cases) {
+        const QByteArray content =
+            QByteArray("{\"Language\":[{\"Language_ID\":1,\"Language_file\":\"") + c.file + "\"}]}";
+        const LanguageConfig parsed = ParseLanguageConfig(content);
+        ASSERT_EQ(parsed.languages.size(), 1u) << c.file;
+        EXPECT_EQ(parsed.languages[0].file.isEmpty(), !c.kept) << c.file;
+        EXPECT_EQ(parsed.refusedFiles.size(), c.kept ? 0 : 1) << c.file;
+    }
+}
+
 }  // namespace

@@ -1,24 +1,26 @@
 // The message port over a real local socket in the temporary run-time folder: what other
 // processes send arrives unchanged, and what is wrong is answered, dropped and never crashes.
-#include <gtest/gtest.h>
+#include "platform/message_port.h"
 
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
-
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/message_port.h"
 #include "platform/runtime_paths.h"
 #include "temp_home.h"
 
@@ -541,4 +543,106 @@ TEST(SkelmoraSend, ExitStatusAndWhatArrives) {
     port.Close();
     const SendRun none = RunSender({"Game_Start", "0", "5"});
     EXPECT_EQ(none.exitCode, 1) << none.err;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Who is at the other end, and what is at the socket path.
+
+TEST_F(MessagePortTest, ConnectionOfAnotherUserIsRefused) {
+    // Every process of this test is of one user: the expected user is the seam.
+    port_->SetExpectedPeerUid(::geteuid() + 1);
+    const SendOutcome outcome = SendBeside("Game_Start", 0, 1, path_);
+    EXPECT_EQ(outcome.result, SendResult::Error) << outcome.detail.toStdString();
+    EXPECT_TRUE(received_.empty());
+    EXPECT_EQ(port_->DroppedCount(), 1u);
+}
+
+TEST_F(MessagePortTest, SenderRefusesAPortOfAnotherUser) {
+    std::atomic<bool> done{false};
+    SendOutcome outcome;
+    std::thread sender([&] {
+        outcome = platform::SendRegisteredMessage("Game_Start", 0, 1, 5000, path_, ::geteuid() + 1);
+        done = true;
+    });
+    EXPECT_TRUE(temp_home::SpinUntil([&] { return done.load(); }));
+    sender.join();
+    EXPECT_EQ(outcome.result, SendResult::Refused);
+    EXPECT_NE(outcome.detail.indexOf("nothing sent"), -1) << outcome.detail.toStdString();
+    temp_home::SpinUntil([] { return false; }, 100);
+    EXPECT_TRUE(received_.empty());
+}
+
+TEST_F(MessagePortTest, RequestOfASenderThatGaveUpIsDropped) {
+    // The sender writes its request and closes before the instance comes to it, as
+    // skelmora-send does when its time is up.
+    const QByteArray path = QFile::encodeName(path_);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const char request[] = "SKMSG 1 0 1 Game_Start\n";
+    ASSERT_EQ(::write(fd, request, sizeof request - 1), static_cast<ssize_t>(sizeof request - 1));
+    ::close(fd);
+    EXPECT_TRUE(temp_home::SpinUntil([&] { return port_->DroppedCount() == 1; }));
+    EXPECT_TRUE(received_.empty());
+}
+
+TEST(MessagePortSocketPath, WhatIsNotOurSocketIsLeftAloneAndNoPortIsOpened) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path)> make;
+        const char* inError;
+    };
+    const Case cases[] = {
+        {"a folder", [](const QString& p) { QDir().mkpath(p); }, "folder"},
+        {"a regular file",
+         [](const QString& p) {
+             QFile file(p);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("keep me");
+         },
+         "not a socket"},
+        {"a symbolic link", [](const QString& p) { QFile::link(temp_home::Root(), p); },
+         "symbolic link"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = temp_home::RuntimeDir() + QStringLiteral("/occupied-%1.sock").arg(n++);
+        c.make(path);
+        MessagePort port;
+        EXPECT_FALSE(port.Listen(path));
+        EXPECT_NE(port.ErrorString().indexOf(c.inError), -1) << port.ErrorString().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(path) || QFileInfo(path).isSymLink());
+    }
+    {
+        QFile file(temp_home::RuntimeDir() + "/occupied-1.sock");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "keep me");
+    }
+
+    // A socket left by an instance of another user is not removed either.
+    const QString foreign = temp_home::RuntimeDir() + "/foreign.sock";
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(foreign);
+    std::memcpy(addr.sun_path, encoded.constData(), static_cast<size_t>(encoded.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+    bool removable = true;
+    EXPECT_NE(platform::SocketPathProblem(foreign, ::geteuid() + 1, &removable)
+                  .indexOf("belongs to user"),
+              -1);
+    EXPECT_FALSE(removable);
+    EXPECT_TRUE(platform::SocketPathProblem(foreign, ::geteuid(), &removable).isEmpty());
+    EXPECT_TRUE(removable);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::lchown(encoded.constData(), 65534, 65534), 0);
+        MessagePort port;
+        EXPECT_FALSE(port.Listen(foreign));
+        EXPECT_TRUE(QFileInfo::exists(foreign));
+    }
 }

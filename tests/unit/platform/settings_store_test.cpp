@@ -1,15 +1,15 @@
 // The language choice in the settings store of a temporary XDG_CONFIG_HOME.
+#include "platform/settings_store.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-
-
+#include <filesystem>
 #include <optional>
 
-#include "platform/settings_store.h"
 #include "temp_home.h"
 
 namespace {
@@ -127,4 +127,83 @@ TEST(SettingsStore, StoreThatCannotBeWrittenIsReported) {
     EXPECT_EQ(platform::StoredLanguageId(), std::nullopt);
     EXPECT_EQ(platform::GetLanguageIndex(WriteList(kShippedList)), 0);
     ASSERT_TRUE(QDir(path).removeRecursively());
+}
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// A settings file with lines that cannot be read: the readable value is used, reading never
+// writes, and the first save keeps the old file as NAME.bad (once) and keeps its readable lines.
+TEST(SettingsStore, DamagedFileIsReadAsFarAsItCanAndKeptBeforeASave) {
+    struct Case {
+        const char* what;
+        QByteArray content;
+        std::optional<std::uint32_t> storedId;
+        bool keptAsBad;        // the first save makes NAME.bad
+        const char* survives;  // a line that is still in the file after the save
+    };
+    const Case cases[] = {
+        {"one bad line", "[General]\nLANGUAGE=1033\nthis line is not a setting\nOTHER=5\n", 1033,
+         true, "OTHER=5"},
+        {"broken section header after the value", "[General]\nLANGUAGE=1033\n[SKIN\nX=1\n", 1033,
+         true, "X=1"},
+        {"binary garbage before the value",
+         QByteArray("\x00\xff\xfe\x01\n[General]\nLANGUAGE=2052\n", 29), 2052, true, "[General]"},
+        {"readable, with CR LF and comments", "; mine\r\n[General]\r\nLANGUAGE = 1033\r\n", 1033,
+         false, "; mine"},
+        {"quoted value", "[General]\nLANGUAGE=\"1033\"\n", 1033, false, "[General]"},
+        {"value in another section only", "[Other]\nLANGUAGE=1033\n", platform::kUnsetLanguageId,
+         false, "[Other]"},
+        {"empty file", "", platform::kUnsetLanguageId, false, "[General]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteStore(c.content);
+        const QString path = platform::SettingsFilePath();
+        QFile::remove(path + ".bad");
+        QFile::remove(path + ".bad.1");
+
+        EXPECT_EQ(platform::StoredLanguageId(), c.storedId);
+        platform::GetLanguageIndex(WriteList(kShippedList));
+        EXPECT_EQ(ReadAll(path), c.content) << "reading changed the file";
+
+        ASSERT_TRUE(platform::SaveLanguage(2052));
+        EXPECT_EQ(platform::StoredLanguageId(), 2052u);
+        EXPECT_EQ(QFile::exists(path + ".bad"), c.keptAsBad);
+        if (c.keptAsBad) {
+            EXPECT_EQ(ReadAll(path + ".bad"), c.content);
+        }
+        EXPECT_TRUE(ReadAll(path).contains(c.survives)) << ReadAll(path).toStdString();
+
+        ASSERT_TRUE(platform::SaveLanguage(1033));
+        EXPECT_FALSE(QFile::exists(path + ".bad.1")) << "a second save copied again";
+    }
+
+    // A file too large to be settings is not read and not replaced.
+    WriteStore(QByteArray(2 << 20, 'x'));
+    EXPECT_EQ(platform::StoredLanguageId(), std::nullopt);
+    EXPECT_FALSE(platform::SaveLanguage(1033));
+    EXPECT_EQ(ReadAll(platform::SettingsFilePath()).size(), 2 << 20);
+    WriteStore(std::nullopt);
+}
+
+TEST(SettingsStore, FolderWhoseNameIsNotUtf8IsTheUsersOwn) {
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    const std::string folder =
+        QFile::encodeName(temp_home::Root()).toStdString() + "/conf-\xff\xfe";
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder));
+    EXPECT_EQ(platform::SettingsFile(),
+              std::filesystem::path(folder) / "TELMA QX-418GRY Device.conf");
+    ASSERT_TRUE(platform::SaveLanguage(1033));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) /
+                                                 "TELMA QX-418GRY Device.conf"));
+    EXPECT_EQ(platform::StoredLanguageId(), 1033u);
+    qputenv("XDG_CONFIG_HOME", previous);
+    std::filesystem::remove_all(folder);
 }

@@ -1,16 +1,21 @@
 // The instance lock: refused while a live process holds it, free after release, taken over
-// from a holder that died, never taken from a live holder however old the lock is.
-#include <gtest/gtest.h>
+// from a holder that died or cannot be told, never taken from a live holder however old the
+// lock is.
+#include "platform/single_instance.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
+#include <QSysInfo>
 
 #include "platform/runtime_paths.h"
-#include "platform/single_instance.h"
 #include "temp_home.h"
 
 using platform::SingleInstance;
@@ -139,4 +144,87 @@ TEST(SingleInstance, DefaultLockIsNamedAfterTheProductInTheRuntimeFolder) {
     EXPECT_EQ(me.LockPath(), temp_home::RuntimeDir() + "/TELMA_QX-418GRY_Device.lock");
     EXPECT_EQ(me.LockPath(), platform::InstanceLockPath());
     EXPECT_EQ(me.TryAcquire(), Result::Acquired);
+}
+
+// What a lock file left in the folder says decides whether the program starts: a lock whose
+// holder cannot be read, is gone, or lived on another host or boot is taken over; only a live
+// instance keeps it.
+TEST(SingleInstance, LockFileContentsDecideWhetherItIsTakenOver) {
+    // A process that has ended, and a live one that runs another program.
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ASSERT_GT(dead, 0);
+    ::waitpid(dead, nullptr, 0);
+    QProcess other;
+    other.start("sleep", {"30"});
+    ASSERT_TRUE(other.waitForStarted(10000));
+    const qint64 otherPid = other.processId();
+
+    const QByteArray me = QByteArray::number(::getpid());
+    const QByteArray app = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray machine = QSysInfo::machineUniqueId();
+    const QByteArray boot = QSysInfo::bootUniqueId();
+    auto lock = [&](const QByteArray& pid, const QByteArray& h, const QByteArray& m,
+                    const QByteArray& b, const QByteArray& a) {
+        return pid + '\n' + a + '\n' + h + '\n' + m + '\n' + b + '\n';
+    };
+    struct Case {
+        const char* what;
+        QByteArray content;
+        Result result;
+    };
+    const Case cases[] = {
+        {"empty (a crash while writing it)", "", Result::Acquired},
+        {"garbage", "\x01\x02 not a lock\n", Result::Acquired},
+        {"no process id", lock("", host, machine, boot, app), Result::Acquired},
+        {"process id not a number", lock("12ab", host, machine, boot, app), Result::Acquired},
+        {"process that ended", lock(QByteArray::number(dead), host, machine, boot, app),
+         Result::Acquired},
+        {"live process of another program",
+         lock(QByteArray::number(otherPid), host, machine, boot, app), Result::Acquired},
+        {"another host", lock(me, "elsewhere.example", machine, boot, app), Result::Acquired},
+        {"an earlier boot", lock(me, host, machine, "00000000-0000-0000-0000-000000000000", app),
+         Result::Acquired},
+        {"live instance of the program", lock(me, host, machine, boot, app), Result::HeldByOther},
+        {"live instance, older lock without ids", me + '\n' + app + '\n' + host + '\n',
+         Result::HeldByOther},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = FreshLockPath();
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        EXPECT_EQ(platform::FindLiveInstance(path).has_value(), c.result == Result::HeldByOther);
+        SingleInstance me(path);
+        EXPECT_EQ(me.TryAcquire(), c.result);
+        if (c.result == Result::Acquired) {
+            EXPECT_EQ(me.HolderPid(), ::getpid());
+        }
+    }
+    other.kill();
+    other.waitForFinished();
+}
+
+TEST(SingleInstance, LiveInstanceIsFoundWithoutTakingTheLock) {
+    const QString path = FreshLockPath();
+    EXPECT_EQ(platform::FindLiveInstance(path), std::nullopt) << "no lock file";
+    LockHoldingChild child(path);
+    ASSERT_TRUE(child.locked());
+    EXPECT_EQ(platform::FindLiveInstance(path), child.pid());
+    EXPECT_TRUE(QFile::exists(path));
+    child.Die();
+    EXPECT_EQ(platform::FindLiveInstance(path), std::nullopt);
+
+    // The options that need the devices get one line naming themselves.
+    EXPECT_EQ(platform::InstanceRunsReason("--screenshot"), std::nullopt);
+    SingleInstance running;
+    ASSERT_EQ(running.TryAcquire(), Result::Acquired);
+    const auto reason = platform::InstanceRunsReason("--screenshot");
+    ASSERT_TRUE(reason.has_value());
+    EXPECT_EQ(reason->rfind("--screenshot: ", 0), 0u) << *reason;
+    EXPECT_EQ(reason->find('\n'), std::string::npos);
 }

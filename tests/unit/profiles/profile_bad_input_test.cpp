@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
+#include <vector>
+
 #include "profiles/hs6533_profiledata.h"
 #include "profiles/keyboard_profiledata.h"
 #include "profiles/mouse_profiledata.h"
@@ -61,17 +65,20 @@ void ExerciseEverySection(const std::filesystem::path& profile,
 struct BadFile {
     const char* name;
     std::string content;
+    // The file does not parse or is not a profile document: it is kept aside before the first
+    // write replaces it.
+    bool keptAside = false;
 };
 
 const BadFile kBadFiles[] = {
     {"empty", ""},
-    {"truncated", R"({"Device":[{"LightInfo":{"SelectItem":3,"Li)"},
-    {"not json", "<xml/>"},
-    {"json array", "[1,2,3]"},
-    {"json string", R"("Device")"},
-    {"device string", R"({"Device":"abc"})"},
-    {"device object", R"({"Device":{"0":{}}})"},
-    {"element number", R"({"Device":[42]})"},
+    {"truncated", R"({"Device":[{"LightInfo":{"SelectItem":3,"Li)", true},
+    {"not json", "<xml/>", true},
+    {"json array", "[1,2,3]", true},
+    {"json string", R"("Device")", true},
+    {"device string", R"({"Device":"abc"})", true},
+    {"device object", R"({"Device":{"0":{}}})", true},
+    {"element number", R"({"Device":[42]})", true},
     {"sections wrong type",
      R"({"Device":[{"LightInfo":[1],"AudioLightInfo":"x","LightList":{"a":1},"KeyList":{"a":1},
         "SystemStages":[],"CustomLightMode":{"LightColorInfo":"x","CustomLightModeGroupIndex":"3"},
@@ -89,23 +96,93 @@ const BadFile kBadFiles[] = {
         "Blue":-9223372036854775808},"KeyList":[{"Assignment":-1,"DefaultAssignment":1e19}],
         "DPIStages":{"StageActive":99999999999,"StageDPIs":[{"StageDPIX":-70000}]},
         "SystemSetStages":{"EqType":-2147483649}}]})"},
-    {"deep nesting", "{\"Device\":[" + std::string(3000, '[') + std::string(3000, ']') + "]}"},
+    {"deep nesting", "{\"Device\":[" + std::string(3000, '[') + std::string(3000, ']') + "]}",
+     true},
 };
 
+std::vector<std::filesystem::path> KeptCopies(const std::filesystem::path& folder,
+                                              const std::string& name) {
+    std::vector<std::filesystem::path> copies;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().rfind(name + ".bad-", 0) == 0)
+            copies.push_back(entry.path());
+    return copies;
+}
+
 // A profile file of any shape is read without a crash, and what is written back is always a
-// document with an object element, never the garbage that was read.
-TEST(BadProfileInput, NeverCrashesAndWritesOnlyWellFormedDocuments) {
+// document with an object element, never the garbage that was read. A file that does not parse
+// or is not a profile document is kept beside as NAME.bad-YYYYMMDD-HHMMSS, byte for byte, once,
+// and the notice names it.
+TEST(BadProfileInput, NeverCrashesWritesOnlyWellFormedDocumentsAndKeepsWhatItReplaces) {
     TempFolder folder;
     const auto defaults = folder.Write("default.Json", R"({"Device":[{"LightInfo":{"Light":4}}]})");
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> notices;
+    SetUnreadableFileNotice(
+        [&](const std::filesystem::path& file, const std::filesystem::path& copy) {
+            notices.emplace_back(file, copy);
+        });
     for (const BadFile& bad : kBadFiles) {
         SCOPED_TRACE(bad.name);
+        notices.clear();
+        for (const auto& old : KeptCopies(folder.path(), "p.Json")) std::filesystem::remove(old);
         const auto profile = folder.Write("p.Json", bad.content);
         ExerciseEverySection(profile, defaults);
         const Json::Value written = TempFolder::Parse(TempFolder::Read(profile));
         ASSERT_TRUE(written.isObject());
         ASSERT_TRUE(written["Device"].isArray());
         EXPECT_TRUE(written["Device"][0].isObject());
+
+        const auto copies = KeptCopies(folder.path(), "p.Json");
+        ASSERT_EQ(copies.size(), bad.keptAside ? 1u : 0u);
+        ASSERT_EQ(notices.size(), bad.keptAside ? 1u : 0u);
+        if (bad.keptAside) {
+            EXPECT_EQ(TempFolder::Read(copies[0]), bad.content);
+            EXPECT_EQ(notices[0].first, profile);
+            EXPECT_EQ(notices[0].second, copies[0]);
+        }
     }
+    SetUnreadableFileNotice(nullptr);
+}
+
+TEST(BadProfileInput, EarlierCopiesAreNeverOverwritten) {
+    TempFolder folder;
+    const auto defaults = folder.Write("default.Json", R"({"Device":[{"LightInfo":{"Light":4}}]})");
+    const std::string first = R"({"Device":[{"LightInfo":{"Light":9},)";
+    const std::string second = R"({"Device":[{"KeyList":[{"Assignment":5}]]})";
+    for (const std::string& text : {first, second}) {
+        const auto profile = folder.Write("p.Json", text);
+        CKeyboardProfiledata keyboard;
+        keyboard.SetProfilePath(profile);
+        keyboard.SetDefaultPath(defaults);
+        keyboard.Load(profile);
+        EXPECT_TRUE(keyboard.LastLoadWrite().ok());
+    }
+    std::vector<std::string> kept;
+    for (const auto& copy : KeptCopies(folder.path(), "p.Json"))
+        kept.push_back(TempFolder::Read(copy));
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> expected{first, second};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(kept, expected);
+}
+
+TEST(BadProfileInput, CopyNames) {
+    std::tm time{};
+    time.tm_year = 2024 - 1900;
+    time.tm_mon = 2;
+    time.tm_mday = 5;
+    time.tm_hour = 14;
+    time.tm_min = 7;
+    time.tm_sec = 9;
+    const struct {
+        int attempt;
+        const char* name;
+    } cases[] = {{0, "/p/Default.Json.bad-20240305-140709"},
+                 {1, "/p/Default.Json.bad-20240305-140709-1"},
+                 {12, "/p/Default.Json.bad-20240305-140709-12"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(UnreadableCopyName("/p/Default.Json", time, c.attempt),
+                  std::filesystem::path(c.name));
 }
 
 TEST(BadProfileInput, BadDefaultFileToo) {
