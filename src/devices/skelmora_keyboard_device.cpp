@@ -258,7 +258,7 @@ WriteOutcome CSkelmoraKeyboardDevice::WriteKeyTableOf(
     macro_codec::MacroImageResult image;
     if (!table.macros.empty()) {
         image = macro_codec::BuildMacroImageFromFiles(ToPath(folder), config, table.macros,
-                                                   memory_.MacroCapacity());
+                                                      memory_.MacroCapacity());
         for (const std::string& note : image.notes)
             qCDebug(lcDevice) << "keyboard macros:" << note.c_str();
         if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));
@@ -281,8 +281,8 @@ WriteOutcome CSkelmoraKeyboardDevice::WriteMacros(const std::vector<int>& macros
     const QString folder = GetUserDataFolder();
     if (folder.isEmpty()) return WriteOutcome::Failed("macro folder", hid::kResultReadFailed);
     const macro_codec::MacroList config = macro_codec::ReadMacroConfig(ToPath(folder));
-    const macro_codec::MacroImageResult image =
-        macro_codec::BuildMacroImageFromFiles(ToPath(folder), config, macros, memory_.MacroCapacity());
+    const macro_codec::MacroImageResult image = macro_codec::BuildMacroImageFromFiles(
+        ToPath(folder), config, macros, memory_.MacroCapacity());
     for (const std::string& note : image.notes)
         qCDebug(lcDevice) << "keyboard macros:" << note.c_str();
     if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));

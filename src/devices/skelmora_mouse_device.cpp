@@ -143,8 +143,8 @@ void CSkelmoraMouseDevice::BuildProfilePaths() {
 
 std::vector<profiles::DPIStage> CSkelmoraMouseDevice::ProfileDpiStages() {
     std::vector<profiles::DPIStage> stages = profile_.ReadDPIStages();
-    const Json::Value& own =
-        profiles::json::Member(profiles::json::Member(profile_.Element(), "DPIStages"), "StageDPIs");
+    const Json::Value& own = profiles::json::Member(
+        profiles::json::Member(profile_.Element(), "DPIStages"), "StageDPIs");
     const size_t count = own.isArray() ? own.size() : 0;
     if (stages.size() > count) stages.resize(count);
     return stages;
@@ -284,8 +284,8 @@ WriteOutcome CSkelmoraMouseDevice::WriteButtonTable(
         LogFailure("button table write", check);
         return check;
     }
-    const mouse::ButtonTableImage image = mouse::BuildButtonTable(
-        memory_.keyTable, memory_.Info().entries, map_, keys, MacroCount());
+    const mouse::ButtonTableImage image =
+        mouse::BuildButtonTable(memory_.keyTable, memory_.Info().entries, map_, keys, MacroCount());
     const WriteOutcome outcome = mouse::WriteKeyTableFramed(CommandChannel(), image.table, slot);
     if (!outcome.ok()) LogFailure("button table write", outcome);
     return outcome;

@@ -30,8 +30,7 @@ std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBacken
     while (auto path = probe.NextPath()) {
         if (!probe.Open(*path, true, false, true, false)) continue;
         for (const DeviceIdentity& row : ActiveInterfaceTable()) {
-            if (row.kind != kind || row.role != kRoleCommand || row.vendorId == 0)
-                continue;
+            if (row.kind != kind || row.role != kRoleCommand || row.vendorId == 0) continue;
             if (row.vendorId == probe.VendorId() && row.productId == probe.ProductId() &&
                 row.usagePage == probe.UsagePage() && row.usage == probe.Usage()) {
                 identity = row;

@@ -20,7 +20,8 @@ bool ApplyTableIdOptions(const char* environmentValue, const std::string& emulat
         tables::ApplyTableIds(overrides);
         std::fprintf(stderr, "warning: the device table was overridden: %s\n", environmentValue);
     } else if (!implied.empty()) {
-        std::fprintf(stderr, "warning: the device table was overridden for the emulated devices: %s\n",
+        std::fprintf(stderr,
+                     "warning: the device table was overridden for the emulated devices: %s\n",
                      implied.c_str());
     }
     return true;

@@ -80,7 +80,9 @@ void SetModelIdsForKind(uint16_t kind, uint16_t vendorId, uint16_t productId) {
     }
 }
 
-std::span<const ModelRow, kModelRows> ModelTable() { return std::span<const ModelRow, kModelRows>(Models()); }
+std::span<const ModelRow, kModelRows> ModelTable() {
+    return std::span<const ModelRow, kModelRows>(Models());
+}
 std::span<const PageRow, kModelRows> PageTable() { return kPages; }
 
 int FindInterfaceRow(uint16_t vendorId, uint16_t productId, uint16_t kind, uint16_t role) {

@@ -41,8 +41,8 @@ bool ParseTableIds(std::string_view text, std::vector<TableIdOverride>& out, std
     size_t start = 0;
     while (start <= text.size()) {
         const size_t comma = text.find(',', start);
-        const std::string_view item =
-            text.substr(start, comma == std::string_view::npos ? text.size() - start : comma - start);
+        const std::string_view item = text.substr(
+            start, comma == std::string_view::npos ? text.size() - start : comma - start);
         start = comma == std::string_view::npos ? text.size() + 1 : comma + 1;
         const size_t equals = item.find('=');
         const size_t colon = item.find(':', equals == std::string_view::npos ? 0 : equals);

@@ -13,7 +13,8 @@ bool TwoSlope(const DpiScale& scale) { return scale.sensor == kTwoSlopeSensor; }
 int64_t DpiOfLevel(const DpiScale& scale, int level) {
     const int64_t v = level;
     if (TwoSlope(scale) && v > kTwoSlopeKnee)
-        return scale.base + int64_t{kTwoSlopeKnee} * scale.step + (v - kTwoSlopeKnee) * kTwoSlopeStep;
+        return scale.base + int64_t{kTwoSlopeKnee} * scale.step +
+               (v - kTwoSlopeKnee) * kTwoSlopeStep;
     return scale.base + v * scale.step;
 }
 

@@ -11,10 +11,10 @@ inline constexpr size_t kDeviceInfoBytes = 34;
 inline constexpr size_t kEntriesInfoByte = 5;     // key table entries, 3 bytes each
 inline constexpr size_t kMacroUnitsInfoByte = 6;  // macro memory in units of 128 bytes
 inline constexpr size_t kMacroUnitBytes = 128;
-inline constexpr size_t kKeyTableBytes = 512;     // the key table buffer, at most 170 entries
+inline constexpr size_t kKeyTableBytes = 512;  // the key table buffer, at most 170 entries
 inline constexpr int kMaxEntries = 170;
-inline constexpr int kLogicalButtons = 11;        // buttons 0 to 10 of the page and profile
-inline constexpr uint8_t kAbsentSlot = 0xAA;      // a logical button the mouse does not have
+inline constexpr int kLogicalButtons = 11;    // buttons 0 to 10 of the page and profile
+inline constexpr uint8_t kAbsentSlot = 0xAA;  // a logical button the mouse does not have
 inline constexpr int kDpiStages = 5;
 inline constexpr int kReportRateStages = 5;
 // The sensor whose DPI scale turns to 200 DPI per level above level 48.
@@ -24,7 +24,7 @@ using DeviceInfo = std::array<uint8_t, kDeviceInfoBytes>;
 
 // The information block as the mouse's code reads it.
 struct MouseInfo {
-    int entries = 0;  // byte 5 when it lies in 1..170, else 0 (no usable key table)
+    int entries = 0;             // byte 5 when it lies in 1..170, else 0 (no usable key table)
     uint32_t macroCapacity = 0;  // byte 6 x 128
     uint16_t sensor = 0;         // bytes 9..10
     uint8_t dpiStep = 0;         // byte 11

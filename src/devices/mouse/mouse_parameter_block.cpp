@@ -40,9 +40,11 @@ ParameterBlock EncodeParameterBlock(const ParameterInputs& in, ParameterRepairs*
     block[7] = in.light.green;
     block[8] = in.light.blue;
     fixed.reportRateOutOfRange = in.reportRateStage < 0 || in.reportRateStage >= kReportRateStages;
-    block[kReportRateByte] = static_cast<uint8_t>(fixed.reportRateOutOfRange ? 0 : in.reportRateStage);
+    block[kReportRateByte] =
+        static_cast<uint8_t>(fixed.reportRateOutOfRange ? 0 : in.reportRateStage);
     fixed.activeStageOutOfRange = in.activeStage < 0 || in.activeStage >= kDpiStages;
-    block[kActiveStageByte] = static_cast<uint8_t>(fixed.activeStageOutOfRange ? 0 : in.activeStage);
+    block[kActiveStageByte] =
+        static_cast<uint8_t>(fixed.activeStageOutOfRange ? 0 : in.activeStage);
     const size_t count = std::min<size_t>(in.stages.size(), kDpiStages);
     for (size_t i = 0; i < count; ++i) {
         const profiles::DPIStage& stage = in.stages[i];

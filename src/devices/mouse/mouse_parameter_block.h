@@ -43,7 +43,7 @@ struct ParameterInputs {
     uint8_t firstByte = 0;
     uint8_t byte59 = 1;
     profiles::LightInfo light;
-    std::vector<int> effectCodes;  // light mode -> device effect code
+    std::vector<int> effectCodes;            // light mode -> device effect code
     std::vector<profiles::DPIStage> stages;  // the profile's own stages; only 5 are sent
     int activeStage = 0;
     int reportRateStage = 0;
@@ -55,7 +55,7 @@ struct ParameterInputs {
 
 // What the encoder had to repair (for a log line).
 struct ParameterRepairs {
-    bool modeWithoutCode = false;   // the mode has no entry in the effect code table
+    bool modeWithoutCode = false;  // the mode has no entry in the effect code table
     bool activeStageOutOfRange = false;
     bool reportRateOutOfRange = false;
     bool levelClamped = false;
@@ -69,7 +69,7 @@ ParameterBlock EncodeParameterBlock(const ParameterInputs& in, ParameterRepairs*
 int EffectCodeOfMode(int mode, const std::vector<int>& effectCodes);
 
 struct DecodedParameters {
-    ParameterBlock block;  // byte 0 the active slot, byte 1 the mode, byte 9 cleared
+    ParameterBlock block;       // byte 0 the active slot, byte 1 the mode, byte 9 cleared
     profiles::LightInfo light;  // direction kept from the previous record
     int activeStage = 0;        // byte 12
     bool unknownCode = false;   // the effect code is not in the table: the mode is the raw code

@@ -74,29 +74,26 @@ WriteOutcome CheckDeviceInfo(CCommandChannel& channel) {
 WriteOutcome WriteKeyTableFramed(CCommandChannel& channel, std::span<const uint8_t> table,
                                  int slot) {
     const size_t length = std::min<size_t>(channel.TableLength(), table.size());
-    return RunGuarded(
-        channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
-                  {"WriteKeyTable", [&] { return channel.WriteKeyTable(table.first(length), slot); }},
-                  {"EndSettings", [&] { return channel.EndSettings(1); }}});
+    return RunGuarded(channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
+                                {"WriteKeyTable",
+                                 [&] { return channel.WriteKeyTable(table.first(length), slot); }},
+                                {"EndSettings", [&] { return channel.EndSettings(1); }}});
 }
 
 WriteOutcome WriteMacroImageFramed(CCommandChannel& channel, std::span<const uint8_t> image) {
-    return RunGuarded(channel,
-                      {{"BeginSettings", [&] { return channel.BeginSettings(); }},
-                       {"WriteMacroData", [&] { return channel.WriteMacroData(image); }},
-                       {"EndSettings", [&] { return channel.EndSettings(1); }}});
+    return RunGuarded(channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
+                                {"WriteMacroData", [&] { return channel.WriteMacroData(image); }},
+                                {"EndSettings", [&] { return channel.EndSettings(1); }}});
 }
 
 WriteOutcome WriteParameterBlockFramed(CCommandChannel& channel, const ParameterBlock& block,
                                        int slot) {
     const std::span<const uint8_t> written = std::span(block).first(kParameterWriteBytes);
-    return RunGuarded(channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
-                                {"WriteParameters",
-                                 [&] {
-                                     return channel.WriteParameters(written,
-                                                                    ParameterBlockOffset(slot));
-                                 }},
-                                {"EndSettings", [&] { return channel.EndSettings(1); }}});
+    return RunGuarded(
+        channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
+                  {"WriteParameters",
+                   [&] { return channel.WriteParameters(written, ParameterBlockOffset(slot)); }},
+                  {"EndSettings", [&] { return channel.EndSettings(1); }}});
 }
 
 WriteOutcome ReadStatusBlock(CCommandChannel& channel, bool wireless, StatusBlock& block) {

@@ -150,8 +150,8 @@ class MouseFixture : public devtest::WithApplication {
 TEST_F(MouseFixture, ReadBackFindsEveryButtonInTheFirmwaresSlotOrder) {
     Attach(false);
     ASSERT_TRUE(mouse_->ReadDeviceTables().ok());
-    EXPECT_EQ(Requests(), (std::vector<Request>{{0x01, 0, 0}, {0x03, 34, 0}, {0x07, 48, 0},
-                                                {0x02, 0, 0}}));
+    EXPECT_EQ(Requests(),
+              (std::vector<Request>{{0x01, 0, 0}, {0x03, 34, 0}, {0x07, 48, 0}, {0x02, 0, 0}}));
     EXPECT_EQ(mouse_->ButtonMap(), (mouse::ButtonMap{1, 0, 3, 6, 5, 8, 9, 4, 10, 13, 12}));
     EXPECT_EQ(mouse_->Memory().keyTable.size(), 512u);
     EXPECT_EQ(mouse_->Memory().keyTable[39], 0x16);  // slot 13: the M8 key
@@ -198,8 +198,8 @@ TEST_F(MouseFixture, ParameterBlockWrittenFromTheProfilesOwnStages) {
     WriteJson("mouse.Json", doc);
     mouse_->LoadProfile();
     ASSERT_TRUE(mouse_->WriteParameterBlock({0, 0, 1, 2560, 1440}).ok());
-    EXPECT_EQ(Requests(), (std::vector<Request>{{0x01, 0, 0}, {0x06, 56, 0}, {0x06, 10, 56},
-                                                {0x02, 0, 0}}));
+    EXPECT_EQ(Requests(),
+              (std::vector<Request>{{0x01, 0, 0}, {0x06, 56, 0}, {0x06, 10, 56}, {0x02, 0, 0}}));
     const std::vector<uint8_t> area = Dump(emu::AreaId::Params);
     // clang-format off
     const std::vector<uint8_t> expected{
@@ -221,12 +221,12 @@ TEST_F(MouseFixture, ButtonTableAtTheMappedSlotsWithMacroPositions) {
     Connect();
     WriteMacroFiles({2, 1});
     std::vector<profiles::KeyAssignmentPair> keys = FactoryKeys();
-    keys[9] = Pair(0x20, 0x00, 0x04);  // M8 key: "a"
-    keys[0] = Pair(0x70, 0x01, 0x00);  // left: macro 1
+    keys[9] = Pair(0x20, 0x00, 0x04);                    // M8 key: "a"
+    keys[0] = Pair(0x70, 0x01, 0x00);                    // left: macro 1
     keys[3] = {{0, 0x71, 0x05, 0}, {0, 0x10, 0x10, 0}};  // forward: macro 5 of 2: default
     ASSERT_TRUE(mouse_->WriteButtonTable(0, keys).ok());
-    EXPECT_EQ(Requests(), (std::vector<Request>{{0x03, 34, 0}, {0x01, 0, 0}, {0x09, 48, 0},
-                                                {0x02, 0, 0}}));
+    EXPECT_EQ(Requests(),
+              (std::vector<Request>{{0x03, 34, 0}, {0x01, 0, 0}, {0x09, 48, 0}, {0x02, 0, 0}}));
     // clang-format off
     const std::vector<uint8_t> expected{
         0x10, 0x02, 0x00,  0x70, 0x00, 0x00,  0x00, 0x00, 0x00,  0x10, 0x04, 0x00,
@@ -245,8 +245,8 @@ TEST_F(MouseFixture, MacroImageAndItsCapacity) {
     ASSERT_TRUE(mouse_->WriteMacros({0, 1}).ok());
     const std::vector<uint8_t> macro = Dump(emu::AreaId::Macro);
     EXPECT_EQ(std::vector<uint8_t>(macro.begin(), macro.begin() + 20),
-              (std::vector<uint8_t>{0xAA, 0x55, 80, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0,
-                                    64, 0}));
+              (std::vector<uint8_t>{0xAA, 0x55, 80, 0, 2, 0, 0,  0, 0,  0,
+                                    0,    0,    0,  0, 0, 0, 20, 0, 64, 0}));
     EXPECT_EQ(macro[80], 0xFF);  // erased memory after the image
     EXPECT_TRUE(mouse_->WriteMacros({}).ok());
 
@@ -276,9 +276,15 @@ TEST_F(MouseFixture, ARefusedKeyTableChunkIsAFailureAndEndsTheSequence) {
 TEST_F(MouseFixture, ThroughTheReceiverEveryStepAsksForTheLinkAndChunksAre24Bytes) {
     Connect(true);
     ASSERT_TRUE(mouse_->WriteButtonTable(0, FactoryKeys()).ok());
-    EXPECT_EQ(Requests(), (std::vector<Request>{{0xAA, 0, 0}, {0x03, 24, 0}, {0x03, 10, 24},
-                                                {0xAA, 0, 0}, {0x01, 0, 0}, {0xAA, 0, 0},
-                                                {0x09, 24, 0}, {0x09, 24, 24}, {0xAA, 0, 0},
+    EXPECT_EQ(Requests(), (std::vector<Request>{{0xAA, 0, 0},
+                                                {0x03, 24, 0},
+                                                {0x03, 10, 24},
+                                                {0xAA, 0, 0},
+                                                {0x01, 0, 0},
+                                                {0xAA, 0, 0},
+                                                {0x09, 24, 0},
+                                                {0x09, 24, 24},
+                                                {0xAA, 0, 0},
                                                 {0x02, 0, 0}}));
     // The link goes off: the receiver answers 0x00, and the sequence stops at the first guard.
     firmware_->SetWirelessLinked(false);

@@ -1,10 +1,11 @@
 // The macro image and the 4-byte device form of a macro event.
+#include "devices/macro_image.h"
+
 #include <gtest/gtest.h>
 #include <json/json.h>
 
 #include <vector>
 
-#include "devices/macro_image.h"
 #include "devices/macro_event_codec.h"
 
 namespace {

@@ -47,11 +47,11 @@ TEST(MouseButtonMap, FirstMatchingSlotPerButtonAndAbsentButtons) {
 TEST(MouseButtonTable, AssignmentsAtTheirSlotsMacrosRenumberedAbsentButtonUnwritten) {
     const mouse::ButtonMap map = mouse::BuildButtonMap(kMirror, 12);
     std::vector<KeyAssignmentPair> keys(11, Pair(0x10, 0x01, 0x00));
-    keys[0] = Pair(0x20, 0x00, 0x04);               // left: the key "a"
-    keys[2] = Pair(0x70, 0x03, 0x00);               // middle: macro 3
-    keys[5] = Pair(0x70, 0x03, 0x00);               // DPI+: macro 3 again
-    keys[7] = Pair(0x71, 0x01, 0x00);               // DPI loop: macro 1
-    keys[9] = Pair(0x20, 0x00, 0x05);               // the absent M8 key
+    keys[0] = Pair(0x20, 0x00, 0x04);                     // left: the key "a"
+    keys[2] = Pair(0x70, 0x03, 0x00);                     // middle: macro 3
+    keys[5] = Pair(0x70, 0x03, 0x00);                     // DPI+: macro 3 again
+    keys[7] = Pair(0x71, 0x01, 0x00);                     // DPI loop: macro 1
+    keys[9] = Pair(0x20, 0x00, 0x05);                     // the absent M8 key
     keys[10] = Pair(0x71, 0x04, 0x00, 0x14, 0x78, 0x02);  // fire: macro 4 of four
     for (int i : {1, 3, 4, 6, 8}) keys[static_cast<size_t>(i)] = Pair(0x10, 0x02, 0x00);
     const std::vector<KeyAssignmentPair> before = keys;
@@ -92,7 +92,7 @@ TEST(MouseMacroImage, SizesOffsetsAndCapacityOfTheMouse) {
                                                        std::vector<DeviceEvent>(3)};
     const std::vector<uint8_t> image = macro_codec::BuildMacroImage(macros, 2 * 128);
     ASSERT_EQ(image.size(), 80u);
-    const std::vector<uint8_t> header{0xAA, 0x55, 80, 0, 2, 0, 0, 0, 0, 0,
+    const std::vector<uint8_t> header{0xAA, 0x55, 80, 0, 2, 0, 0,  0, 0,  0,
                                       0,    0,    0,  0, 0, 0, 20, 0, 64, 0};
     EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 20), header);
     EXPECT_EQ(image[20], 10);

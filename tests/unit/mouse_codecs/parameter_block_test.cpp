@@ -75,7 +75,11 @@ TEST(MouseParameterBlock, LightModeSpeedAndOutOfRangeValues) {
         {"active stage 7 does not exist", [](auto& in) { in.activeStage = 7; }, 12, 0},
         {"report rate 9 does not exist", [](auto& in) { in.reportRateStage = 9; }, 11, 0},
         {"no correction selected", [](auto& in) { in.correction.resize(1); }, 64, 0},
-        {"nine stages: only five go out", [](auto& in) { in.stages.resize(9, {1, 0, 1, 1, 1, 1, 1}); }, 58, 1},
+        {"nine stages: only five go out",
+         [](auto& in) {
+             in.stages.resize(9, {1, 0, 1, 1, 1, 1, 1});
+         },
+         58, 1},
         {"no stages", [](auto& in) { in.stages.clear(); }, 14, 0},
         {"no level limit known", [](auto& in) { in.highestLevel = 0; }, 35, 0x02},
         {"screen wider than 16 bits", [](auto& in) { in.screenWidth = 70000; }, 61, 0xFF},
@@ -138,8 +142,8 @@ TEST(MouseReports, SlotAndStageReports) {
         MouseReport::Kind kind;
         int slot, stage;
     } cases[] = {
-        {0x1123, MouseReport::SlotAndStage, 3, 2}, {0x1005, MouseReport::Slot, 5, 0},
-        {0x0402, MouseReport::Ignored, 0, 0},      {0x1234, MouseReport::Ignored, 0, 0},
+        {0x1123, MouseReport::SlotAndStage, 3, 2},  {0x1005, MouseReport::Slot, 5, 0},
+        {0x0402, MouseReport::Ignored, 0, 0},       {0x1234, MouseReport::Ignored, 0, 0},
         {0x11F3, MouseReport::UnknownStage, 3, 15}, {0x1140, MouseReport::SlotAndStage, 0, 4},
     };
     for (const auto& c : cases) {

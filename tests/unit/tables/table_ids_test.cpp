@@ -1,8 +1,9 @@
 // SKELMORA_TABLE_IDS: the values it takes, the rows it changes, and what it refuses.
+#include "tables/table_ids.h"
+
 #include <gtest/gtest.h>
 
 #include "tables/device_tables.h"
-#include "tables/table_ids.h"
 
 namespace {
 
@@ -44,10 +45,9 @@ TEST(TableIds, AnySubset) {
 }
 
 TEST(TableIds, MalformedValuesAreRefusedWithAReason) {
-    for (const char* text :
-         {"mouse=xyz", "mouse=320f", "mouse", "", "keyboard=320f:5055", "mouse=320f:50600",
-          "mouse=0:0", "mouse=320f:5060,mouse=320f:5061", "mouse=320f:5060,", "mouse=-1:2",
-          "mouse=320f:5060x"}) {
+    for (const char* text : {"mouse=xyz", "mouse=320f", "mouse", "", "keyboard=320f:5055",
+                             "mouse=320f:50600", "mouse=0:0", "mouse=320f:5060,mouse=320f:5061",
+                             "mouse=320f:5060,", "mouse=-1:2", "mouse=320f:5060x"}) {
         std::vector<tables::TableIdOverride> overrides{{"kept"}};
         std::string error;
         EXPECT_FALSE(tables::ParseTableIds(text, overrides, error)) << text;
