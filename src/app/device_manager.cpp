@@ -390,6 +390,12 @@ void CDeviceManager::DetachCommandInterface(int row) {
     if (!device) device = FindByIdentity(entry.kind, entry);
     if (!device) return;
     CCommandChannel& channel = device->CommandChannel();
+    // A receiver pulled out while the mouse is used by cable: the cable keeps working.
+    if (IsReceiverKind(entry.kind) && !device->IsWireless() && channel.IsOpened()) {
+        std::lock_guard lock(channel.ExchangeLock());
+        channel.ReceiverConnection().Close();
+        return;
+    }
     {
         std::lock_guard lock(channel.ExchangeLock());
         channel.SetOpened(false);

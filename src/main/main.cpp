@@ -16,6 +16,7 @@
 //            | --active-program          profile lists (see main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
+// SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,7 @@
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
 #include "main/profile_commands.h"
+#include "main/table_ids_option.h"
 #include "platform/data_paths.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
@@ -82,6 +84,7 @@ int main(int argc, char** argv) {
             return platform::kExitInstanceRuns;
         }
     }
+    if (!ApplyTableIdOptions(std::getenv("SKELMORA_TABLE_IDS"), line.emulate)) return 2;
 
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
