@@ -8,11 +8,13 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "devices/keyboard/light_frame.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "emulator/emulated_bus.h"
+#include "panels/device_profile_ui.h"
 #include "ui/control_factory.h"
 #include "ui/layout_loader.h"
 #include "ui/paint_manager.h"
@@ -32,6 +34,8 @@ struct Page {
         ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT "/skin"));
         controls::RegisterPictureControls(CControlFactory::GetInstance());
         RegisterDeviceControls();
+        controls::RegisterCompositeControls(CControlFactory::GetInstance());
+        RegisterProfilePanel();
         auto* manager = new CPaintManagerUI(host.get());
         BuildResult page = CDialogBuilder::Create(kPage);
         device = qobject_cast<CSkelmoraKeyboardDevice*>(page.root);

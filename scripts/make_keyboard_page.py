@@ -239,6 +239,9 @@ def page(keys):
    <item>
     {state}
    </item>
+   <item>
+    <widget class="DeviceProfileUI" name="DeviceProfileItem"/>
+   </item>
    <item alignment="Qt::AlignHCenter">
     <widget class="SelectPanel" name="device_key_light">
      {panel_size}

@@ -16,8 +16,8 @@
 
 #include "devices/keyboard/keyboard_key_map.h"
 #include "devices/keyboard/keyboard_sequences.h"
+#include "devices/keyboard_settings_view.h"
 #include "devices/skelmora_usb_device.h"
-#include "panels/keyboard_settings_panel.h"
 #include "profiles/keyboard_profiledata.h"
 
 class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
@@ -25,7 +25,6 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
   public:
     static constexpr char kClassName[] = "SkelmoraKeyboardDevice";
     static constexpr char kKeyMapFile[] = "keymap.json";
-    static constexpr char kProfileListFile[] = "ProfileList.ini";
 
     explicit CSkelmoraKeyboardDevice(QWidget* parent = nullptr,
                                      std::shared_ptr<hid::IHidBackend> backend = nullptr);
@@ -120,14 +119,10 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     bool SendLightFrame() override;
     void SetLed(int index, uint32_t colourWord, uint32_t extraWord) override;
 
-    // System settings (shown from the profile's "SystemStages").
+    // System settings (shown from the profile's "SystemStages") through the page's settings
+    // panel, made when the page is bound (none when no panel maker is registered).
     void ShowSystemStages();
-    void SelectRepeatDelay(int delay) { settingsPanel_.SelectRepeatDelay(delay); }
-    void ShowRepeatDelayLabel(int delay) { settingsPanel_.ShowRepeatDelayLabel(delay); }
-    void SelectPollingRate(int rate) { settingsPanel_.SelectPollingRate(rate); }
-    void ClearRepeatTest() { settingsPanel_.ClearRepeatTest(); }
-    void SetRepeatTestTip() { settingsPanel_.SetRepeatTestTip(); }
-    const panels::CKeyboardSettingsPanel& SettingsPanel() const { return settingsPanel_; }
+    const IKeyboardSettingsView* SettingsPanel() const { return settingsPanel_.get(); }
 
     // Custom colours (effect code 21), by key index.
     void SelectCustomGroup(int group);
@@ -168,7 +163,7 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void SwitchToListedProfile(int index);
     void PaintCustomColours();
 
-    panels::CKeyboardSettingsPanel settingsPanel_;
+    std::unique_ptr<IKeyboardSettingsView> settingsPanel_;
 
     profiles::CKeyboardProfiledata profile_;
     keyboard::KeyboardMemory memory_;

@@ -62,14 +62,14 @@ void CSkelmoraKeyboardDevice::BindPageControls() {
     }
 
     // Until a profile is loaded the settings show the zero stages (option 0 of each row).
-    settingsPanel_.Bind(this);
+    if (!settingsPanel_) settingsPanel_ = MakeKeyboardSettingsView();
+    if (settingsPanel_) settingsPanel_->Bind(this);
     ShowSystemStages();
     const auto find = [this](const char* name) {
         return CPaintManagerUI::FindSubControlByName(this, QLatin1String(name));
     };
     // The panels take the keyboard as their device; each is named in the page once its
-    // layout file ships.
-    if (QWidget* profile = find("DeviceProfileItem")) SetProfilePanel(profile);
+    // layout file ships. The profile panel is attached by the device manager (AttachDevice).
     lightControlItem_ = find("LightControlItem");
     if (auto* lighting = dynamic_cast<ILightSourcePanel*>(lightControlItem_.data()))
         SetLightingPanel(lighting);
@@ -89,14 +89,16 @@ int CSkelmoraKeyboardDevice::KeyColumn(int keyIndex) const {
 }
 
 void CSkelmoraKeyboardDevice::Notify(TNotifyUI& msg) {
-    const panels::CKeyboardSettingsPanel::Owner owner{
+    CSkelmoraUSBDevice::Notify(msg);  // the profile panel's
+    if (!settingsPanel_) return;
+    const IKeyboardSettingsView::Owner owner{
         [this]() -> profiles::CKeyboardProfiledata& { return profile_; },
         [this] { WriteParameters(ParameterWrite{}); }};
-    settingsPanel_.Notify(msg, owner);
+    settingsPanel_->Notify(msg, owner);
 }
 
 void CSkelmoraKeyboardDevice::ShowSystemStages() {
-    settingsPanel_.ShowSystemStages(profile_.ReadSystemStages());
+    if (settingsPanel_) settingsPanel_->ShowSystemStages(profile_.ReadSystemStages());
 }
 
 void CSkelmoraKeyboardDevice::RefreshPage() { ShowSystemStages(); }

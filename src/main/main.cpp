@@ -11,8 +11,12 @@
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
+//   skelmora --help | --version
+//   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
+//            | --active-program          profile lists (see main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
+// SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +31,9 @@
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/profile_commands.h"
+#include "main/table_ids_option.h"
+#include "platform/data_paths.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
 #include "update/set_wnd_opener.h"
@@ -40,6 +47,8 @@ void PrintUsage(std::FILE* out) {
         "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
+        "       skelmora --profiles KIND | --import-profile KIND FILE\n"
+        "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
         "devices come from.\n",
@@ -49,6 +58,8 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
+        return *profileExit;
     CommandLine line;
     const CommandLineError parsed =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
@@ -59,6 +70,11 @@ int main(int argc, char** argv) {
     }
     if (line.help) {
         PrintUsage(stdout);
+        std::fputs(OptionsHelp().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
 
@@ -68,6 +84,7 @@ int main(int argc, char** argv) {
             return platform::kExitInstanceRuns;
         }
     }
+    if (!ApplyTableIdOptions(std::getenv("SKELMORA_TABLE_IDS"), line.emulate)) return 2;
 
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
@@ -86,8 +103,18 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(
             QString::fromUtf8(platform::kProductString.data(),
                               static_cast<qsizetype>(platform::kProductString.size())));
+        // Desktops match the window to org.skelmora.Skelmora.desktop by this name (Wayland)
+        // and by the X11 class, which is the application name (the entry's StartupWMClass).
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.skelmora.Skelmora"));
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion()));
+    // The window and the device commands need the skin and the shipped defaults: without
+    // them the start stops here, naming the folders looked at.
+    if (windowed && platform::DataFolder().isEmpty()) {
+        std::fprintf(stderr, "skelmora: %s\n", qPrintable(platform::MissingDataFolderMessage()));
+        return 1;
     }
 
     std::string error;

@@ -156,4 +156,8 @@ bool CKeyboardSettingsPanel::Notify(const TNotifyUI& msg, const Owner& owner) {
     return false;
 }
 
+void RegisterKeyboardSettingsPanel() {
+    SetKeyboardSettingsViewMaker([] { return std::make_unique<CKeyboardSettingsPanel>(); });
+}
+
 }  // namespace panels

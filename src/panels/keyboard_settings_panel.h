@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+#include "devices/keyboard_settings_view.h"
 #include "profiles/keyboard_profiledata.h"
 #include "ui/notify.h"
 
@@ -31,34 +32,24 @@ constexpr int RepeatDelayMs(int delay) {
     return RepeatDelayOption(delay) * kRepeatDelayStepMs + kRepeatDelayStepMs;
 }
 
-class CKeyboardSettingsPanel {
+class CKeyboardSettingsPanel : public IKeyboardSettingsView {
   public:
-    // What a handler needs from the keyboard: its profile and its parameter write.
-    struct Owner {
-        std::function<profiles::CKeyboardProfiledata&()> profile;
-        std::function<void()> writeParameters;
-    };
-
-    // Finds the controls under page (once; later calls keep what was found).
-    void Bind(QWidget* page);
+    void Bind(QWidget* page) override;
     bool IsBound() const { return bound_; }
 
-    // In this order: the Windows-key, W and 6-key flags, the repeat rate, the repeat delay
-    // options and label, the test box emptied with its tip, the polling option.
-    void ShowSystemStages(const profiles::KeyboardSystemStages& stages);
-    void SelectRepeatDelay(int delay);
-    void ShowRepeatDelayLabel(int delay);
-    void SelectPollingRate(int rate);
-    void ClearRepeatTest();
-    void SetRepeatTestTip();
+    void ShowSystemStages(const profiles::KeyboardSystemStages& stages) override;
+    void SelectRepeatDelay(int delay) override;
+    void ShowRepeatDelayLabel(int delay) override;
+    void SelectPollingRate(int rate) override;
+    void ClearRepeatTest() override;
+    void SetRepeatTestTip() override;
 
     bool IsKey6FlagSelected() const;
     bool IsWFlagSelected() const;
     bool IsWinLockFlagSelected() const;
-    int GetRepeatRate() const;
+    int GetRepeatRate() const override;
 
-    // Handles the panel's notifications; false for anything else.
-    bool Notify(const TNotifyUI& msg, const Owner& owner);
+    bool Notify(const TNotifyUI& msg, const Owner& owner) override;
 
   private:
     // The display text of a text identifier, through the page's hidden "text_test" label.
@@ -80,5 +71,8 @@ class CKeyboardSettingsPanel {
     QPointer<QWidget> resetRepeat_;
     QPointer<QWidget> textTest_;
 };
+
+// The keyboards' pages take this panel from now on.
+void RegisterKeyboardSettingsPanel();
 
 }  // namespace panels

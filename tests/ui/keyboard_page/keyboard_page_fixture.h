@@ -7,10 +7,13 @@
 #include <QTest>
 #include <memory>
 
+#include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "devices/device_test_support.h"
 #include "devices/skelmora_keyboard_device.h"
+#include "panels/device_profile_ui.h"
+#include "panels/keyboard_settings_panel.h"
 #include "ui/control_factory.h"
 #include "ui/layout_loader.h"
 #include "ui/paint_manager.h"
@@ -28,6 +31,9 @@ class KeyboardPage : public devtest::EmulatedKeyboard {
         ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT "/skin"));
         controls::RegisterPictureControls(CControlFactory::GetInstance());
         RegisterDeviceControls();
+        controls::RegisterCompositeControls(CControlFactory::GetInstance());
+        RegisterProfilePanel();
+        panels::RegisterKeyboardSettingsPanel();
         CResourceManager::GetInstance().LoadLanguage("lan_en.xml");
         ASSERT_TRUE(home_.isValid());
 

@@ -57,7 +57,7 @@ TEST_F(KeyboardSettings, TheProfilesStagesAreShownWithTheirClamping) {
         EXPECT_EQ(Checked("6flag_option"), c.key6) << c.stages;
         EXPECT_EQ(Checked("wflag_option"), c.w) << c.stages;
         EXPECT_EQ(Checked("winlockflag_option"), c.winLock) << c.stages;
-        EXPECT_EQ(device_->SettingsPanel().GetRepeatRate(), c.repeat) << c.stages;
+        EXPECT_EQ(device_->SettingsPanel()->GetRepeatRate(), c.repeat) << c.stages;
         EXPECT_TRUE(Control<QTextEdit>("repeat_input_richedit")->toPlainText().isEmpty());
     }
     EXPECT_EQ(Control<QTextEdit>("repeat_input_richedit")->placeholderText(),

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "devices/keyboard/keyboard_macro_image.h"
+#include "devices/macro_image.h"
 
-namespace keyboard {
+namespace macro_codec {
 
 struct MacroEntry {
     std::string name;
@@ -39,4 +39,4 @@ MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
                                           const MacroList& config, const std::vector<int>& macros,
                                           uint64_t capacity);
 
-}  // namespace keyboard
+}  // namespace macro_codec

@@ -1,9 +1,9 @@
-#include "devices/keyboard/macro_files.h"
+#include "devices/macro_files.h"
 
 #include "devices/macro_event_codec.h"
 #include "profiles/json_file.h"
 
-namespace keyboard {
+namespace macro_codec {
 namespace {
 
 bool PlainFileName(const std::string& guid) {
@@ -89,4 +89,4 @@ MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
     return result;
 }
 
-}  // namespace keyboard
+}  // namespace macro_codec
