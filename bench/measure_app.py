@@ -60,6 +60,8 @@ def main():
     parser.add_argument("--idle-devices", default="keyboard,headset",
                         help="devices plugged while lit and idle CPU are measured")
     parser.add_argument("--keyboard-mode", type=int, default=None)
+    parser.add_argument("--perf", default=None,
+                        help="also record a cpu-clock profile of the lit window into this file")
     args = parser.parse_args()
     binaries = os.path.join(args.build, "bin")
     work = tempfile.mkdtemp(prefix="skelmora-measure-")
@@ -117,16 +119,21 @@ def main():
             command("plug " + device)
         wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
 
-        def measure_cpu(label, seconds):
+        def measure_cpu(label, seconds, perf=None):
             time.sleep(2.0)
             before, wall = cpu_seconds(program.pid), time.monotonic()
-            time.sleep(seconds)
+            if perf:
+                subprocess.run(["perf", "record", "-q", "-e", "cpu-clock", "-g", "-o", perf,
+                                "-p", str(program.pid), "--", "sleep", str(seconds)],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            else:
+                time.sleep(seconds)
             used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
             print(f"{label} with {' and '.join(devices)}: "
                   f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
 
         if args.lit_seconds > 0:
-            measure_cpu("CPU, host light control on,", args.lit_seconds)
+            measure_cpu("CPU, host light control on,", args.lit_seconds, args.perf)
         subprocess.run([os.path.join(binaries, "skelmora-send"),
                         "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
         measure_cpu("idle CPU, host light control off,", args.idle_seconds)
