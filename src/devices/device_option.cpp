@@ -183,7 +183,9 @@ void CDeviceOptionUI::StartLinkWatch(int milliseconds) {
 }
 
 void CDeviceOptionUI::DoTimer(int id) {
-    ui::KillTimer(this, id);
+    // The frame timer keeps running at its pace (re-armed only when the pace changes); the
+    // others fire once per arm.
+    if (id != kFrameTimer || !m_device) ui::KillTimer(this, id);
     if (!m_device) return;
     switch (id) {
         case kFrameTimer:
@@ -215,12 +217,27 @@ void CDeviceOptionUI::DoTimer(int id) {
 void CDeviceOptionUI::OnFrameTimer() {
     m_device->SendLightFrame();
     if (m_devicePanel && IsSelected() && m_device->IsWindowActive()) m_devicePanel->update();
-    if (ChannelOpen()) {
-        // With host control of the lighting off no frame goes out: the timer only needs to
-        // notice the switch back on, so it runs at the slow pace and the program stays idle.
-        const bool slow = m_device->IsWireless() || !m_device->IsHostLightControl();
-        ui::SetTimer(this, kFrameTimer, slow ? m_intervals.wirelessFrame : m_intervals.wiredFrame);
+    if (!ChannelOpen()) {
+        ui::KillTimer(this, kFrameTimer);
+        return;
     }
+    const int pace = FramePace();
+    if (ui::TimerInterval(this, kFrameTimer) != pace) ui::SetTimer(this, kFrameTimer, pace);
+}
+
+int CDeviceOptionUI::FramePace() const {
+    // With host control of the lighting off no frame goes out: the timer only needs to
+    // notice the switch back on, so it runs at the slow pace and the program stays idle.
+    if (m_device->IsWireless() || !m_device->IsHostLightControl()) return m_intervals.wirelessFrame;
+    switch (m_device->GetFrameNeed()) {
+        case CSkelmoraUSBDevice::FrameNeed::Stream:
+            return m_intervals.wiredFrame;
+        case CSkelmoraUSBDevice::FrameNeed::Preview:
+            return m_intervals.previewFrame;
+        case CSkelmoraUSBDevice::FrameNeed::Nothing:
+            break;
+    }
+    return m_intervals.hiddenFrame;
 }
 
 void CDeviceOptionUI::OnConnectTimer() {

@@ -57,6 +57,8 @@ class CDeviceOptionUI : public QWidget, public ui::ITimerTarget {
         int firstFrame = 5;
         int wiredFrame = 5;
         int wirelessFrame = 500;
+        int previewFrame = 33;  // frames that only repaint the page's previews
+        int hiddenFrame = 100;  // nothing streamed and no preview on screen
         int linkRetry = 3000;
         int firstStatus = 50;
         int status = 5000;
@@ -122,6 +124,7 @@ class CDeviceOptionUI : public QWidget, public ui::ITimerTarget {
     bool ChannelOpen() const;
 
     void OnFrameTimer();
+    int FramePace() const;  // the frame timer's interval for the device's current needs
     void OnConnectTimer();
     void OnStatusTimer();
     void OnLinkWatchTimer();

@@ -14,6 +14,11 @@ std::optional<light::LightModeRow> CSkelmoraHS6533Device::CurrentLightMode() con
     return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
 }
 
+// The headset's LEDs take reports of their own: the frame timer only repaints the previews.
+CSkelmoraUSBDevice::FrameNeed CSkelmoraHS6533Device::GetFrameNeed() const {
+    return IsPageOnScreen() ? FrameNeed::Preview : FrameNeed::Nothing;
+}
+
 bool CSkelmoraHS6533Device::SendLightFrame() {
     PaintLightPreview();
     return true;

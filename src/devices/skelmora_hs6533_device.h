@@ -16,6 +16,7 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     // The headset's LEDs take short output reports of their own, not the command channel's
     // light frames; until that output is built a frame only updates the previews.
     bool SendLightFrame() override;
+    FrameNeed GetFrameNeed() const override;
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;

@@ -111,12 +111,16 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     // The previews repaint at most this often (a preview needs no more than 30 frames a
     // second).
     static constexpr uint32_t kPreviewPaintIntervalMs = 33;
+    // A timer of that interval may fire this much early (coarse timers): still a frame.
+    static constexpr uint32_t kPreviewPaintSlackMs = 4;
 
     // Paints the previews when the LEDs changed. While wired in the sound-driven effects
     // (codes 29 and 30) it also builds a frame by key position and hands it to the light
     // thread, which sends it after its next pass: a frame takes several exchanges, too long
     // for the UI thread's frame timer. False while a failed frame pauses the stream.
     bool SendLightFrame() override;
+    // Streams only when wired in the sound-driven effects; otherwise the previews, when seen.
+    FrameNeed GetFrameNeed() const override;
     void SetLed(int index, uint32_t colourWord, uint32_t extraWord) override;
 
     // System settings (shown from the profile's "SystemStages") through the page's settings

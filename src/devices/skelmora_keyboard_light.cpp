@@ -85,13 +85,21 @@ void CSkelmoraKeyboardDevice::SetLed(int index, uint32_t colourWord, uint32_t ex
 
 // ---- Frames ----
 
+CSkelmoraUSBDevice::FrameNeed CSkelmoraKeyboardDevice::GetFrameNeed() const {
+    if (!IsWireless() && keyboard::IsHostStreamedCode(CurrentEffectCode()))
+        return FrameNeed::Stream;
+    return IsPageOnScreen() ? FrameNeed::Preview : FrameNeed::Nothing;
+}
+
 bool CSkelmoraKeyboardDevice::SendLightFrame() {
     if (!IsHostLightControl()) return true;
-    // Previews are widgets: only the UI thread paints them, and only when the LEDs changed.
-    if (QThread::currentThread() == thread()) {
+    // Previews are widgets: only the UI thread paints them, only when the LEDs changed and
+    // only when the page can be seen.
+    if (QThread::currentThread() == thread() && IsPageOnScreen()) {
         const uint32_t generation = ledGeneration_;
         const uint32_t now = NowMs();
-        if (generation != paintedGeneration_ && now - lastPaintMs_ >= kPreviewPaintIntervalMs) {
+        if (generation != paintedGeneration_ &&
+            now - lastPaintMs_ + kPreviewPaintSlackMs >= kPreviewPaintIntervalMs) {
             paintedGeneration_ = generation;
             lastPaintMs_ = now;
             PaintLightPreview();

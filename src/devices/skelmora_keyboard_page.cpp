@@ -43,9 +43,9 @@ void CSkelmoraKeyboardDevice::BindPageControls() {
     if (CSelectPanelUI* panel = KeyPanelOf(this)) {
         const auto buttons =
             panel->findChildren<CDeviceKeyButtonUI*>(QString(), Qt::FindDirectChildrenOnly);
-        const int width =
-            std::max(1, panel->width() > 1 ? panel->width() : panel->minimumSize().width());
-        std::vector<uint8_t> columns(static_cast<size_t>(GetLedCount()), 0);
+        // The wave's columns come from the keys' places relative to each other: the panel
+        // has no size of its own until it is laid out, after this binding.
+        std::vector<int> centres(static_cast<size_t>(GetLedCount()), -1);
         for (CDeviceKeyButtonUI* button : buttons) {
             const QString name = button->objectName();
             if (const int key = NumberOf(name, kKeyPrefix); key >= 0) SetKeyButton(key, button);
@@ -53,10 +53,9 @@ void CSkelmoraKeyboardDevice::BindPageControls() {
             if (led < 0) led = NumberOf(ui::GetUserData(button), kLightPrefix);
             if (led < 0 || led >= GetLedCount()) continue;
             SetLightControl(led, button);
-            const int centre = button->geometry().center().x();
-            columns[static_cast<size_t>(led)] = static_cast<uint8_t>(
-                std::clamp(centre * keyboard::kWaveColumns / width, 0, keyboard::kWaveColumns - 1));
+            centres[static_cast<size_t>(led)] = std::max(0, button->geometry().center().x());
         }
+        std::vector<uint8_t> columns = keyboard::WaveColumnsOfCentres(centres);
         std::lock_guard lock(LightLock());
         keyColumns_ = std::move(columns);
     }

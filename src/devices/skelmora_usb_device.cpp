@@ -227,8 +227,15 @@ void CSkelmoraUSBDevice::PaintLightControls(const std::vector<light::LedEntry>& 
     }
 }
 
+CSkelmoraUSBDevice::FrameNeed CSkelmoraUSBDevice::GetFrameNeed() const { return FrameNeed::Stream; }
+
+bool CSkelmoraUSBDevice::IsPageOnScreen() const {
+    const QWidget* top = window();
+    return isVisible() && top && !top->isMinimized();
+}
+
 void CSkelmoraUSBDevice::PaintLightPreview() {
-    if (!hostLightControl_ || QThread::currentThread() != thread()) return;
+    if (!hostLightControl_ || QThread::currentThread() != thread() || !IsPageOnScreen()) return;
     PaintLightControls(GetLedsCopy());
 }
 

@@ -98,6 +98,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void EffectOff();
     // True when the frame went out or did not have to (host control off, wireless device).
     virtual bool SendLightFrame();
+    // What the frame timer is for right now: streaming frames to the device (its fast pace),
+    // repainting the page's previews only (a preview's pace), or nothing (a slow pace that
+    // only notices a change).
+    enum class FrameNeed : uint8_t { Stream, Preview, Nothing };
+    virtual FrameNeed GetFrameNeed() const;
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
@@ -144,6 +149,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     bool IsHostLightControl() const { return hostLightControl_; }
     void SetWindowActive(bool active) { windowActive_ = active; }
     bool IsWindowActive() const { return windowActive_; }
+    // Whether the page can be seen: shown in its stack, in a window neither hidden (to the
+    // tray) nor minimised. Previews are not painted otherwise (UI thread).
+    bool IsPageOnScreen() const;
     void SetSynchroMember(bool member) { synchroMember_ = member; }
     // Set by the main window while the status poll must not run (RefreshStatus then does
     // nothing).

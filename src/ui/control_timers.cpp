@@ -18,6 +18,17 @@ class ControlTimers : public QObject {
   public:
     explicit ControlTimers(QWidget* control) : QObject(control), m_control(control) {
         setObjectName(kTimersName);
+        registry().insert(control, this);
+    }
+    ~ControlTimers() override { registry().remove(m_control); }
+    ControlTimers(const ControlTimers&) = delete;
+    ControlTimers& operator=(const ControlTimers&) = delete;
+
+    // The timers of each control that has any (UI thread only): found without a search of
+    // the control's children, as frame timers re-arm many times a second.
+    static QHash<const QWidget*, ControlTimers*>& registry() {
+        static QHash<const QWidget*, ControlTimers*> timers;
+        return timers;
     }
 
     void arm(int id, int milliseconds) {
@@ -29,11 +40,10 @@ class ControlTimers : public QObject {
         timer->start(milliseconds);
     }
 
+    // The timer object stays for the next arm: a timer killed and re-armed on each expiry
+    // costs no allocation.
     void kill(int id) {
-        if (QTimer* timer = m_timers.take(id)) {
-            timer->stop();
-            timer->deleteLater();
-        }
+        if (QTimer* timer = m_timers.value(id)) timer->stop();
     }
 
     void killAll() {
@@ -47,6 +57,11 @@ class ControlTimers : public QObject {
     bool active(int id) const {
         const QTimer* timer = m_timers.value(id);
         return timer && timer->isActive();
+    }
+
+    int interval(int id) const {
+        const QTimer* timer = m_timers.value(id);
+        return timer && timer->isActive() ? timer->interval() : -1;
     }
 
   private:
@@ -63,7 +78,7 @@ class ControlTimers : public QObject {
 };
 
 ControlTimers* timersOf(const QWidget* control, bool create) {
-    auto* timers = control->findChild<ControlTimers*>(kTimersName, Qt::FindDirectChildrenOnly);
+    ControlTimers* timers = ControlTimers::registry().value(control);
     if (!timers && create) timers = new ControlTimers(const_cast<QWidget*>(control));
     return timers;
 }
@@ -101,5 +116,10 @@ void KillAllTimers(QWidget* control) {
 bool IsTimerActive(const QWidget* control, int id) {
     const ControlTimers* timers = control ? timersOf(control, false) : nullptr;
     return timers && timers->active(id);
+}
+
+int TimerInterval(const QWidget* control, int id) {
+    const ControlTimers* timers = control ? timersOf(control, false) : nullptr;
+    return timers ? timers->interval(id) : -1;
 }
 }  // namespace ui

@@ -23,4 +23,6 @@ void KillTimer(QWidget* control, int id);
 void KillAllTimers(QWidget* control);
 // Whether a timer of that id is armed (UI thread only).
 bool IsTimerActive(const QWidget* control, int id);
+// The interval of an armed timer, -1 when that id is not armed (UI thread only).
+int TimerInterval(const QWidget* control, int id);
 }  // namespace ui

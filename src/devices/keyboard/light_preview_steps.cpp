@@ -1,5 +1,8 @@
 #include "devices/keyboard/light_preview_steps.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace keyboard {
 
 namespace {
@@ -66,6 +69,25 @@ PreviewRow PreviewRowOfCode(int code) {
     if (code == kMusicRhythmCode) return {S::Audio, kMusicRhythmPace};
     if (code < 0 || code >= static_cast<int>(kStepOfCode.size())) return {S::Static, kPreviewPace};
     return {kStepOfCode[static_cast<size_t>(code)], kPreviewPace};
+}
+
+std::vector<uint8_t> WaveColumnsOfCentres(std::span<const int> centres) {
+    std::vector<uint8_t> columns(centres.size(), 0);
+    int left = std::numeric_limits<int>::max();
+    int right = std::numeric_limits<int>::min();
+    for (const int centre : centres) {
+        if (centre < 0) continue;
+        left = std::min(left, centre);
+        right = std::max(right, centre);
+    }
+    if (left >= right) return columns;  // no key, or every key in one place
+    const int64_t span = int64_t{right} - left;
+    for (size_t i = 0; i < centres.size(); ++i) {
+        if (centres[i] < 0) continue;
+        const int64_t column = (int64_t{centres[i]} - left) * (kWaveColumns - 1) / span;
+        columns[i] = static_cast<uint8_t>(std::clamp<int64_t>(column, 0, kWaveColumns - 1));
+    }
+    return columns;
 }
 
 void EffectWave(light::EffectContext& context, std::span<const uint8_t> columns) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "devices/keyboard/keyboard_light_codes.h"
 #include "devices/light_effects.h"
@@ -40,6 +41,11 @@ PreviewRow PreviewRowOfCode(int code);
 
 // Number of columns the wave runs over; a key's column is its place across the picture.
 inline constexpr int kWaveColumns = 24;
+
+// The wave column of each LED from the horizontal centres of its key in the picture (any unit;
+// a negative centre: no key). The leftmost key is column 0, the rightmost kWaveColumns - 1,
+// whatever size the picture has at the time; LEDs without a key get column 0.
+std::vector<uint8_t> WaveColumnsOfCentres(std::span<const int> centres);
 
 // One wave step: the phase moves 4 entries along the wheel (direction as the breathing
 // step); LED i shows the wheel at phase + its column's offset (multicolour), or the fixed

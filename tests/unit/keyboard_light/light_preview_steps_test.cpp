@@ -109,4 +109,23 @@ TEST_F(PreviewStepTest, CustomColoursShowPerKeyWithAlphaAsBrightness) {
     EXPECT_EQ(leds[3].brightness, 0);
 }
 
+TEST(KeyboardWaveColumns, RunFromTheLeftmostToTheRightmostKeyWhateverThePictureSize) {
+    const struct {
+        const char* what;
+        std::vector<int> centres;
+        std::vector<uint8_t> columns;
+    } cases[] = {
+        {"keys across 0..230", {0, 230, 115, 10}, {0, 23, 11, 1}},
+        {"the same picture shifted right", {500, 730, 615, 510}, {0, 23, 11, 1}},
+        {"keys past a small panel's width", {38, 400, 523}, {0, 17, 23}},
+        {"LEDs without a key", {-1, 100, -1, 200}, {0, 0, 0, 23}},
+        {"every key in one place", {50, 50, 50}, {0, 0, 0}},
+        {"no key", {-1, -1}, {0, 0}},
+        {"nothing", {}, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(keyboard::WaveColumnsOfCentres(c.centres), c.columns) << c.what;
+    }
+}
+
 }  // namespace
