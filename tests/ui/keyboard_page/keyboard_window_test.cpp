@@ -15,6 +15,7 @@
 #include "controls/composite_controls.h"
 #include "controls/device_key_button.h"
 #include "controls/picture_controls.h"
+#include "devices/device_option.h"
 #include "devices/device_registration.h"
 #include "devices/keyboard/light_preview_steps.h"
 #include "devices/skelmora_keyboard_device.h"
@@ -23,6 +24,7 @@
 #include "panels/keyboard_settings_panel.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
+#include "ui/control_timers.h"
 #include "ui/resource_list.h"
 
 namespace {
@@ -107,6 +109,46 @@ TEST_F(KeyboardInTheWindow, TheWaveRunsAcrossTheKeyColumnsOfTheShownPage) {
         << "the key previews do not show the wave's colours across the columns";
     ASSERT_TRUE(QTest::qWaitFor([&] { return Fills() != first; }, 5000))
         << "the wave does not move on the key previews";
+}
+
+// The selector item's frame timer runs at the pace of what the keyboard needs: a preview's
+// pace while the wave shows on the page, a slow pace while the window is hidden or minimised
+// (and the previews are left as they are), the fast pace while it streams the sound-driven
+// effects.
+TEST_F(KeyboardInTheWindow, TheFrameTimerRunsAtThePaceOfWhatIsSeenOrStreamed) {
+    Start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyboard_->CurrentEffectCode() == 1; }, 5000));
+    CDeviceOptionUI* item = window_->Devices()->Item(window_->Devices()->SelectedItem());
+    ASSERT_NE(item, nullptr);
+    const CDeviceOptionUI::Intervals paces;
+    const auto paceIs = [&](int pace) {
+        return QTest::qWaitFor(
+            [&] { return ui::TimerInterval(item, CDeviceOptionUI::kFrameTimer) == pace; }, 5000);
+    };
+    EXPECT_TRUE(paceIs(paces.previewFrame));
+
+    window_->hide();  // to the tray
+    EXPECT_TRUE(paceIs(paces.hiddenFrame));
+    const std::vector<quint32> hidden = Fills();
+    QTest::qWait(300);
+    EXPECT_EQ(Fills(), hidden) << "previews painted while the window is hidden";
+
+    window_->showMinimized();
+    EXPECT_TRUE(paceIs(paces.hiddenFrame));
+    window_->showNormal();
+    EXPECT_TRUE(paceIs(paces.previewFrame));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Fills() != hidden; }, 5000));
+
+    light::LightSettings settings = keyboard_->GetLightSettingsCopy();
+    for (int mode = 0; mode < 64; ++mode) {
+        if (keyboard_->EffectCodeOfMode(mode) == 29) settings.mode = static_cast<uint8_t>(mode);
+    }
+    ASSERT_EQ(keyboard_->EffectCodeOfMode(settings.mode), 29);
+    keyboard_->SetLightSettings(light::ToWords(settings));
+    EXPECT_TRUE(paceIs(paces.wiredFrame));
+    window_->hide();  // the keyboard's LEDs still follow the sound
+    QTest::qWait(50);
+    EXPECT_EQ(ui::TimerInterval(item, CDeviceOptionUI::kFrameTimer), paces.wiredFrame);
 }
 
 TEST_F(KeyboardInTheWindow, TheActiveRecordsStaticColourShowsOnEveryKey) {
