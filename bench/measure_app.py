@@ -11,6 +11,9 @@
 
   python3 bench/measure_app.py [--build build] [--plugs 20] [--lit-seconds 30]
                                [--idle-seconds 30] [--keyboard-mode N]
+                               [--idle-devices keyboard,headset] [--keyboard-active-profile N]
+
+--idle-devices "" measures the program with no device plugged (the machine's baseline).
 
 --keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
 sound-driven effects) into the temporary data folder before the program starts.
@@ -60,6 +63,9 @@ def main():
     parser.add_argument("--idle-devices", default="keyboard,headset",
                         help="devices plugged while lit and idle CPU are measured")
     parser.add_argument("--keyboard-mode", type=int, default=None)
+    parser.add_argument("--keyboard-active-profile", type=int, default=None,
+                        help="the emulated keyboard's active device profile (its record sets "
+                             "the light at connect: 0 the wave, 1 a static colour)")
     parser.add_argument("--perf", default=None,
                         help="also record a cpu-clock profile of the lit window into this file")
     args = parser.parse_args()
@@ -111,13 +117,17 @@ def main():
             delays.append((shown - start) * 1000.0)
             command("unplug keyboard")
             wait_line(lines, "selector item 1 hidden")
-        print(f"plug-to-shown over {args.plugs} plugs: median {statistics.median(delays):.1f} ms, "
-              f"min {min(delays):.1f} ms, max {max(delays):.1f} ms")
+        if delays:
+            print(f"plug-to-shown over {args.plugs} plugs: median {statistics.median(delays):.1f} "
+                  f"ms, min {min(delays):.1f} ms, max {max(delays):.1f} ms")
 
         devices = [d for d in args.idle_devices.split(",") if d]
         for device in devices:
             command("plug " + device)
-        wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
+            if device == "keyboard" and args.keyboard_active_profile is not None:
+                command(f"set keyboard params 0 {args.keyboard_active_profile:02x}")
+        if devices:
+            wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
 
         def measure_cpu(label, seconds, perf=None):
             time.sleep(2.0)
@@ -129,7 +139,7 @@ def main():
             else:
                 time.sleep(seconds)
             used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
-            print(f"{label} with {' and '.join(devices)}: "
+            print(f"{label} with {' and '.join(devices) or 'no device'}: "
                   f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
 
         if args.lit_seconds > 0:
