@@ -121,6 +121,8 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     bool SendLightFrame() override;
     // Streams only when wired in the sound-driven effects; otherwise the previews, when seen.
     FrameNeed GetFrameNeed() const override;
+    // Static and off; not the custom colours, which change without a change of settings.
+    int SteadyLightKind(const light::LightModeRow& row) const override;
     void SetLed(int index, uint32_t colourWord, uint32_t extraWord) override;
 
     // System settings (shown from the profile's "SystemStages") through the page's settings

@@ -34,6 +34,12 @@ std::optional<light::LightModeRow> CSkelmoraKeyboardDevice::CurrentLightMode() c
     return light::LightModeRow{row.pace, light::LightStep::OwnRoutine};
 }
 
+int CSkelmoraKeyboardDevice::SteadyLightKind(const light::LightModeRow&) const {
+    const keyboard::PreviewStep step = keyboard::PreviewRowOfCode(CurrentEffectCode()).step;
+    if (step == keyboard::PreviewStep::Static) return 1;
+    return step == keyboard::PreviewStep::Off ? 2 : 0;
+}
+
 void CSkelmoraKeyboardDevice::OwnLightRoutine() {
     std::lock_guard lock(LightLock());
     using keyboard::PreviewStep;

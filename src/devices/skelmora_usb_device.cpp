@@ -227,6 +227,11 @@ void CSkelmoraUSBDevice::PaintLightControls(const std::vector<light::LedEntry>& 
     }
 }
 
+int CSkelmoraUSBDevice::SteadyLightKind(const light::LightModeRow& row) const {
+    if (row.step == light::LightStep::Static) return 1;
+    return row.step == light::LightStep::Off ? 2 : 0;
+}
+
 CSkelmoraUSBDevice::FrameNeed CSkelmoraUSBDevice::GetFrameNeed() const { return FrameNeed::Stream; }
 
 bool CSkelmoraUSBDevice::IsPageOnScreen() const {

@@ -67,6 +67,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     static constexpr int kEventThreadStopMs = 500;
     static constexpr uint32_t kFramePauseMs = 200;    // after a frame that failed
     static constexpr int kClosedChannelPollMs = 100;  // light thread while the channel is closed
+    static constexpr int kSteadyLightPollMs = 100;    // light thread while the light is steady
     static constexpr int kEventRetryMs = 10;          // event thread after a failed read
 
     enum EventInterface { kWiredEvents = 0, kReceiverEvents = 1 };
@@ -236,6 +237,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
   protected:
     // The light mode row the light thread runs now; none: the pass does nothing.
     virtual std::optional<light::LightModeRow> CurrentLightMode() const;
+    // Whether the current light is steady: a step run again with the same settings changes
+    // no LED. 0: it moves; otherwise which steady light it is (1 static, 2 off). The light
+    // thread then only looks for a change of settings or of this value.
+    virtual int SteadyLightKind(const light::LightModeRow& row) const;
     // The class's own steps; the base versions leave the LED list as it is.
     virtual void ClassEffectA();
     virtual void ClassEffectB();

@@ -25,33 +25,54 @@ CDeviceThread::StopResult CSkelmoraUSBDevice::StopLightThread() {
 void CSkelmoraUSBDevice::LightThreadMain(platform::StopEvent& stop) {
     light::TickCounter counter;
     int waitMs = 1;
+    // A steady light's step ran with these settings: until they change, running it again
+    // would change nothing, so the thread looks for a change at a slow pace instead.
+    struct Steady {
+        std::array<uint32_t, 4> words;
+        int kind;
+        bool operator==(const Steady&) const = default;
+    };
+    std::optional<Steady> steadyWith;
     while (!stop.Wait(std::chrono::milliseconds(waitMs))) {
         if (!commandChannel_.IsOpened() || synchroMember_) {
             counter.started = false;
+            steadyWith.reset();
             waitMs = kClosedChannelPollMs;
             continue;
         }
         const std::optional<light::LightModeRow> row = CurrentLightMode();
         if (!row) {
             AfterLightPass();
+            steadyWith.reset();
             waitMs = kClosedChannelPollMs;
             continue;
         }
+        const light::LightSettings settings = GetLightSettingsCopy();
         if (row->everyPass) {
             RunLightStep(row->step);
             AfterLightPass();
+            steadyWith.reset();
             waitMs = static_cast<int>(light::kTickMs);
             continue;
         }
-        const uint32_t threshold = light::ThresholdAt(*row, GetLightSettingsCopy().speed);
+        const Steady now{light::ToWords(settings), SteadyLightKind(*row)};
+        if (steadyWith && now.kind != 0 && *steadyWith == now) {
+            AfterLightPass();
+            waitMs = kSteadyLightPollMs;
+            continue;
+        }
+        steadyWith.reset();
+        const uint32_t threshold = light::ThresholdAt(*row, settings.speed);
         counter.Advance(NowMs());
         if (counter.ticks >= threshold) {
             RunLightStep(row->step);
             counter.Restart(NowMs());
+            if (now.kind != 0) steadyWith = now;
         }
         AfterLightPass();
-        waitMs =
-            static_cast<int>(std::max<uint32_t>(1, counter.MillisecondsUntil(threshold, NowMs())));
+        waitMs = steadyWith ? kSteadyLightPollMs
+                            : static_cast<int>(std::max<uint32_t>(
+                                  1, counter.MillisecondsUntil(threshold, NowMs())));
     }
     qCDebug(lcDevice) << LightThreadExitTrace();
 }

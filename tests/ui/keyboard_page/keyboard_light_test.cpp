@@ -13,6 +13,7 @@ class SteppedKeyboard : public CSkelmoraKeyboardDevice {
     using CSkelmoraKeyboardDevice::AfterLightPass;
     using CSkelmoraKeyboardDevice::CurrentLightMode;
     void Step() { RunLightStep(light::LightStep::OwnRoutine); }
+    using CSkelmoraKeyboardDevice::StartLightThread;
 };
 
 light::LightSettings Settings(uint8_t mode, uint8_t red, uint8_t green, uint8_t blue) {
@@ -89,6 +90,26 @@ TEST_F(KeyboardPreview, EachEffectCodeRunsItsStepAtItsPace) {
         EXPECT_EQ(light::ThresholdAt(*device.CurrentLightMode(), 2), c.speed2Threshold)
             << int(c.mode);
     }
+}
+
+// The light thread runs a steady light (static, off) once and then only looks for a change:
+// a new colour, and a new effect code for the same settings, still reach the LEDs.
+TEST_F(KeyboardPreview, TheLightThreadFollowsChangesOfASteadyLight) {
+    AttachCommandChannel(device_);
+    Use(Settings(1, 10, 20, 30));  // code 5: static
+    ASSERT_TRUE(device_.StartLightThread());
+    const auto ledIs = [&](uint32_t word) {
+        return QTest::qWaitFor([&] { return device_.GetLed(7).first == word; }, 5000);
+    };
+    EXPECT_TRUE(ledIs(0xFF1E140Au));
+    Use(Settings(1, 40, 50, 60));
+    EXPECT_TRUE(ledIs(0xFF3C3228u));
+    device_.SetEffectCodes({0, 28, 6, 21, 5, 29, 30, 23});  // mode 1 is now code 28: off
+    EXPECT_TRUE(ledIs(0u));
+    device_.SetEffectCodes({0, 6, 5, 21, 28, 29, 30, 23});  // mode 1: breathing, it moves
+    const uint32_t before = device_.GetLed(7).first;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device_.GetLed(7).first != before; }, 5000));
+    device_.StopWorkerThreads();
 }
 
 TEST_F(KeyboardPreview, TheSoundDrivenEffectsLeaveTheLedsToTheSound) {
