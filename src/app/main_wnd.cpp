@@ -385,9 +385,13 @@ void CMainWnd::RunDpiLayout() {
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
     const int dpi = ChooseLayoutDpi(where ? where->geometry().size() : QSize());
     CPaintManagerUI::SetAllDPI(CPaintManagerUI::kDefaultDpi);
+    setMinimumSize(kLayoutWidth, kLayoutHeight);
     resize(kLayoutWidth, kLayoutHeight);
     CPaintManagerUI::SetAllDPI(dpi);
-    resize(LayoutWindowSize(dpi));  // SetDPI sized the window to the layout file's own size
+    // The window is the layout's size, whatever the pages' contents would ask for; SetDPI
+    // sized it to the layout file's own size.
+    setMinimumSize(LayoutWindowSize(dpi));
+    resize(LayoutWindowSize(dpi));
     layoutDpi_ = dpi;
     CenterWindow();
     if (wasVisible) show();
