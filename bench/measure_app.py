@@ -44,6 +44,21 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / ticks
 
 
+def thread_cpu_seconds(pid, name):
+    """CPU seconds of the program's thread called name (its comm), or None when there is none."""
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/comm") as f:
+                if f.read().strip() != name:
+                    continue
+            with open(f"/proc/{pid}/task/{tid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except FileNotFoundError:
+            continue
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return None
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build")
@@ -102,10 +117,17 @@ def main():
                         "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
         time.sleep(2.0)
         before, wall = cpu_seconds(program.pid), time.monotonic()
+        sync_before = thread_cpu_seconds(program.pid, "sync-light")
         time.sleep(args.idle_seconds)
         used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
+        sync_after = thread_cpu_seconds(program.pid, "sync-light")
         print(f"idle CPU with {' and '.join(devices)}, host light control off: "
               f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+        if sync_before is None or sync_after is None:
+            print("no sync-light thread found")
+        else:
+            print(f"sync-light thread, no member: "
+                  f"{100.0 * (sync_after - sync_before) / elapsed:.3f}% of one core")
     finally:
         program.terminate()
         program.wait(timeout=10)

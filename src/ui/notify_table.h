@@ -54,4 +54,9 @@ bool DispatchNotify(Owner* owner, std::span<const NotifyRow<Owner>> rows, TNotif
     return false;
 }
 
+template <class Owner, std::size_t N>
+bool DispatchNotify(Owner* owner, const NotifyRow<Owner> (&rows)[N], TNotifyUI& msg) {
+    return DispatchNotify(owner, std::span<const NotifyRow<Owner>>(rows, N), msg);
+}
+
 }  // namespace ui

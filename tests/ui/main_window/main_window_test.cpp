@@ -8,6 +8,8 @@
 #include <QTest>
 
 #include "app/device_discovery.h"
+#include "app/automation.h"
+#include "app/desktop_settings.h"
 #include "app/device_manager.h"
 #include "app/dpi_layout.h"
 #include "app/main_wnd.h"
@@ -22,9 +24,11 @@
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
+#include "ui/control_props.h"
 #include "ui/menu_wnd.h"
 #include "ui/notify_table.h"
 
+#include <QLabel>
 #include <QMenu>
 #include "ui/resource_list.h"
 
@@ -433,6 +437,94 @@ TEST_F(MainWindowTest, SyncThreadWithoutMembersWritesNothingAndMembersStepAtTheT
         EXPECT_EQ(engine.Pass(0), 1000u);
         keyboard->SetSynchroMember(true);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DesktopSettings, CommandByDesktopAndWhatIsInstalled) {
+    struct Case {
+        const char* desktop;
+        bool mouse;
+        QStringList installed;
+        const char* program;  // nullptr: none
+        QStringList arguments;
+    };
+    const Case cases[] = {
+        {"GNOME", true, {"gnome-control-center"}, "gnome-control-center", {"mouse"}},
+        {"ubuntu:GNOME", false, {"gnome-control-center"}, "gnome-control-center", {"keyboard"}},
+        {"KDE", true, {"systemsettings"}, "systemsettings", {"kcm_mouse"}},
+        {"XFCE", false, {"xfce4-keyboard-settings"}, "xfce4-keyboard-settings", {}},
+        {"X-Cinnamon", true, {"cinnamon-settings"}, "cinnamon-settings", {"mouse"}},
+        {"MATE", true, {"mate-mouse-properties"}, "mate-mouse-properties", {}},
+        {"GNOME", true, {}, nullptr, {}},          // not installed
+        {"sway", true, {"gnome-control-center"}, nullptr, {}},  // a desktop without a table row
+        {"", true, {"systemsettings"}, nullptr, {}},
+        {"Unity:KDE", true, {"systemsettings"}, "systemsettings", {"kcm_mouse"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        const auto command = ChooseDesktopSettingsCommand(
+            QLatin1String(c.desktop), c.mouse,
+            [&](const QString& program) { return c.installed.contains(program); });
+        if (!c.program) {
+            EXPECT_FALSE(command.has_value());
+            continue;
+        }
+        ASSERT_TRUE(command.has_value());
+        EXPECT_EQ(command->program, QLatin1String(c.program));
+        EXPECT_EQ(command->arguments, c.arguments);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AutomationRequestsActOnTheWindowAndTheShownPageOnly) {
+    Start({"keyboard", "headset"});
+    CAutomation automation(*window_);
+    auto run = [&](const char* request) { return automation.Handle(request); };
+    struct Case {
+        const char* request;
+        bool ok;
+        const char* text;  // the reply, or a part of the refusal
+    };
+    const Case cases[] = {
+        {"show headset:voice", true, "ok"},
+        {"get device_profile_name_edit", true, ""},  // the headset page's own, shown
+        {"show mousepad", false, "no mousepad is shown"},
+        {"show headset:nowhere", false, "no tab"},
+        {"click nothing_of_that_name", false, "no control"},
+        {"click No_device_Link", false, "is hidden or disabled"},
+        {"get nodevice_ok_btn", true, ""},  // hidden controls can be read
+        {"value control_light_status 3", false, "not a slider"},
+        {"item device_profile_combo 99", false, "row 99 is not in"},
+        {"item device_profile_combo", false, "wrong number of arguments"},
+        {"click", false, "no control name"},
+        {"dance closebtn", false, "unknown request"},
+        {"power nap", false, "power suspend"},
+        {"power suspend", true, "ok"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        const auto result = run(c.request);
+        EXPECT_EQ(result.ok, c.ok) << result.text;
+        EXPECT_NE(result.text.find(c.text), std::string::npos) << result.text;
+    }
+    EXPECT_EQ(Devices().DeviceOfItem(Devices().SelectedItem())->GetKind(), kKindHeadset);
+    EXPECT_FALSE(window_->IsAwake());
+    EXPECT_TRUE(run("power resume").ok);
+
+    // A click is queued: it is done once the reply has gone, through the usual notification.
+    const bool before = window_->IsHostLightControl();
+    ASSERT_TRUE(run("click control_light_status").ok);
+    EXPECT_EQ(window_->IsHostLightControl(), before);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->IsHostLightControl() != before; }, 2000));
+    EXPECT_EQ(broadcasts_.back().lParam, before ? 0 : 1);
+    EXPECT_EQ(QString::fromStdString(run("get control_light_status").text),
+              ui::GetText(window_->FindControl("control_light_status")));
 }
 
 }  // namespace
