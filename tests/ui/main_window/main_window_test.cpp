@@ -21,6 +21,7 @@
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
+#include "panels/keyboard_settings_panel.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -47,6 +48,7 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
             RegisterProfilePanel();
+            panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }
     }
