@@ -144,10 +144,10 @@ int RunApplication(const StartOptions& options) {
             QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
             if (token.isEmpty()) token = qgetenv("DESKTOP_STARTUP_ID");
             if (!token.isEmpty() && token.size() < 200)
-                platform::SendRequestLine(platform::port::FormatKindRequest(
-                                              platform::port::RequestKind::Token,
-                                              token.toStdString()),
-                                          3000);
+                platform::SendRequestLine(
+                    platform::port::FormatKindRequest(platform::port::RequestKind::Token,
+                                                      token.toStdString()),
+                    3000);
             const auto outcome =
                 platform::SendRegisteredMessage(platform::kProductString, 0, 1, 3000);
             if (outcome.result == platform::SendResult::Delivered) {
@@ -191,9 +191,8 @@ int RunApplication(const StartOptions& options) {
         port.SetQuitHandler([&window] { window.OnMenuItem(QStringLiteral("exit")); });
         CAutomation automation(window);
         if (options.automation) {
-            port.SetUiHandler([&automation](const std::string& request) {
-                return automation.Handle(request);
-            });
+            port.SetUiHandler(
+                [&automation](const std::string& request) { return automation.Handle(request); });
         }
         window.broadcast = [&port](quint32 number, quint64 wParam, qint64 lParam) {
             port.Broadcast(number, wParam, lParam);

@@ -32,8 +32,10 @@ struct KindName {
     int kind;
 };
 constexpr KindName kKinds[] = {
-    {"keyboard", kKindKeyboard}, {"mouse", kKindMouse},
-    {"mousepad", kKindMousePad}, {"headset", kKindHeadset},
+    {"keyboard", kKindKeyboard},
+    {"mouse", kKindMouse},
+    {"mousepad", kKindMousePad},
+    {"headset", kKindHeadset},
 };
 
 struct TabName {
@@ -41,10 +43,10 @@ struct TabName {
     const char* option;
 };
 constexpr TabName kTabs[] = {
-    {"light", "deng_Op_tab"},     {"keys", "key_Op_tab"},
-    {"macros", "macro_Op_tab"},   {"system", "system_Op_tab"},
-    {"cursor", "cursor_Op_tab"},  {"voice", "6533_voice_Op_tab"},
-    {"magic", "magic_Op_tab"},    {"surround", "Virtual7.1_Op_tab"},
+    {"light", "deng_Op_tab"},    {"keys", "key_Op_tab"},
+    {"macros", "macro_Op_tab"},  {"system", "system_Op_tab"},
+    {"cursor", "cursor_Op_tab"}, {"voice", "6533_voice_Op_tab"},
+    {"magic", "magic_Op_tab"},   {"surround", "Virtual7.1_Op_tab"},
 };
 
 bool SameKind(int deviceKind, int wanted) {
@@ -132,13 +134,17 @@ Result CAutomation::Handle(const std::string& request) {
     qCDebug(lcApp).noquote() << "automation:" << line;
 
     if (verb == "power") {
-        if (name == "suspend" && rest.isEmpty()) window_.OnPrepareForSleep(true);
-        else if (name == "resume" && rest.isEmpty()) window_.OnPrepareForSleep(false);
-        else return Fail(QStringLiteral("expected: power suspend | power resume"));
+        if (name == "suspend" && rest.isEmpty())
+            window_.OnPrepareForSleep(true);
+        else if (name == "resume" && rest.isEmpty())
+            window_.OnPrepareForSleep(false);
+        else
+            return Fail(QStringLiteral("expected: power suspend | power resume"));
         return Ok();
     }
     if (verb == "show") {
-        if (name.isEmpty() || !rest.isEmpty()) return Fail(QStringLiteral("expected: show KIND[:TAB]"));
+        if (name.isEmpty() || !rest.isEmpty())
+            return Fail(QStringLiteral("expected: show KIND[:TAB]"));
         return Show(name);
     }
     static const QStringList kVerbs{"click", "select", "unselect", "item", "value", "text", "get"};
@@ -160,10 +166,12 @@ Result CAutomation::Handle(const std::string& request) {
             return Ok(std::to_string(list->currentRow()));
         if (auto* button = qobject_cast<QAbstractButton*>(control); button && button->isCheckable())
             return Ok(button->isChecked() ? "1" : "0");
-        if (auto* button = qobject_cast<QAbstractButton*>(control)) return Ok(button->text().toStdString());
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            return Ok(button->text().toStdString());
         if (auto* label = qobject_cast<QLabel*>(control)) return Ok(label->text().toStdString());
         if (auto* edit = qobject_cast<QLineEdit*>(control)) return Ok(edit->text().toStdString());
-        if (auto* edit = qobject_cast<QTextEdit*>(control)) return Ok(edit->toPlainText().toStdString());
+        if (auto* edit = qobject_cast<QTextEdit*>(control))
+            return Ok(edit->toPlainText().toStdString());
         if (auto* edit = qobject_cast<QPlainTextEdit*>(control))
             return Ok(edit->toPlainText().toStdString());
         return Fail(QStringLiteral("\"%1\" has nothing to read").arg(name));
@@ -190,7 +198,8 @@ Result CAutomation::Handle(const std::string& request) {
         const auto row = Number(rest);
         if (auto* combo = qobject_cast<QComboBox*>(control)) {
             if (!row || *row < 0 || *row >= combo->count())
-                return Fail(QStringLiteral("row %1 is not in 0..%2").arg(rest).arg(combo->count() - 1));
+                return Fail(
+                    QStringLiteral("row %1 is not in 0..%2").arg(rest).arg(combo->count() - 1));
             Later(combo, [combo, r = *row] {
                 combo->setCurrentIndex(r);
                 emit combo->activated(r);
@@ -199,7 +208,8 @@ Result CAutomation::Handle(const std::string& request) {
         }
         if (auto* list = qobject_cast<QListWidget*>(control)) {
             if (!row || *row < 0 || *row >= list->count())
-                return Fail(QStringLiteral("row %1 is not in 0..%2").arg(rest).arg(list->count() - 1));
+                return Fail(
+                    QStringLiteral("row %1 is not in 0..%2").arg(rest).arg(list->count() - 1));
             Later(list, [list, r = *row] { list->setCurrentRow(r); });
             return Ok();
         }

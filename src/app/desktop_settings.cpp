@@ -8,7 +8,7 @@ namespace {
 struct DesktopRow {
     const char* desktop;  // as XDG_CURRENT_DESKTOP names it
     const char* program;
-    const char* mouseArgument;     // nullptr: its own program below
+    const char* mouseArgument;  // nullptr: its own program below
     const char* keyboardArgument;
     const char* mouseProgram;
     const char* keyboardProgram;
@@ -24,8 +24,9 @@ constexpr DesktopRow kDesktops[] = {
 
 std::optional<DesktopCommand> CommandOf(const DesktopRow& row, bool mouse) {
     if (row.program)
-        return DesktopCommand{QString::fromLatin1(row.program),
-                              {QString::fromLatin1(mouse ? row.mouseArgument : row.keyboardArgument)}};
+        return DesktopCommand{
+            QString::fromLatin1(row.program),
+            {QString::fromLatin1(mouse ? row.mouseArgument : row.keyboardArgument)}};
     return DesktopCommand{QString::fromLatin1(mouse ? row.mouseProgram : row.keyboardProgram), {}};
 }
 

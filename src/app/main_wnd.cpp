@@ -410,7 +410,8 @@ void CMainWnd::SetPowerSource(platform::IPowerSource* source) {
 void CMainWnd::OnPrepareForSleep(bool sleeping) {
     awake_ = !sleeping;
     // The devices run their own lighting while the machine sleeps; the window's state stays.
-    for (auto* device : LightingDevices()) device->SetHostLightControl(sleeping ? false : hostLightControl_);
+    for (auto* device : LightingDevices())
+        device->SetHostLightControl(sleeping ? false : hostLightControl_);
     if (sleeping && power_) power_->ReadyForSleep();
 }
 

@@ -26,8 +26,7 @@ uint32_t SyncStep(const SyncSettings& settings, SyncState& state, uint32_t nowMs
     const uint8_t level = BrightnessLevel(settings.brightness);
     switch (settings.mode) {
         case kSyncBreathing: {
-            state.phase =
-                StepValue(settings.direction != 0, kBreathingEntries, state.phase, 1);
+            state.phase = StepValue(settings.direction != 0, kBreathingEntries, state.phase, 1);
             Rgb colour = settings.colour;
             if (settings.multicolour) {
                 if (state.phase < 2) state.colourIndex = AdvanceIndex(state.colourIndex, 16);

@@ -130,7 +130,8 @@ Request ParseAnyRequest(std::string_view line) {
             r.message = Fail(RequestStatus::Version, "only version 1 is understood");
             return r;
         }
-        if (k.takesText == text.empty() || (!k.takesText && version.size() + first.size() + 1 != line.size())) {
+        if (k.takesText == text.empty() ||
+            (!k.takesText && version.size() + first.size() + 1 != line.size())) {
             r.message = Fail(RequestStatus::Malformed,
                              k.takesText ? "expected: " + std::string(k.word) + " 1 TEXT"
                                          : "expected: " + std::string(k.word) + " 1");
@@ -215,7 +216,7 @@ struct MessagePort::Connection {
     QTimer* idle = nullptr;  // owned by the socket
     bool busy = false;       // a request of this connection is being handled
     bool closing = false;    // close once the handler returns
-    bool subscriber = false; // takes broadcasts until it closes; never idle
+    bool subscriber = false;  // takes broadcasts until it closes; never idle
 };
 
 MessagePort::MessagePort(QObject* parent) : QObject(parent), expectedPeerUid_(::geteuid()) {}
@@ -480,8 +481,9 @@ void MessagePort::HandleOtherKind(QLocalSocket* socket, std::string_view line,
         }
         case port::RequestKind::Token:
             ++delivered_;
-            if (tokenHandler_) tokenHandler_(QString::fromUtf8(request.text.data(),
-                                                               static_cast<qsizetype>(request.text.size())));
+            if (tokenHandler_)
+                tokenHandler_(QString::fromUtf8(request.text.data(),
+                                                static_cast<qsizetype>(request.text.size())));
             if (guard) Reply(socket, "OK token\n");
             return;
         case port::RequestKind::Quit:
@@ -489,8 +491,12 @@ void MessagePort::HandleOtherKind(QLocalSocket* socket, std::string_view line,
             ++delivered_;
             Reply(socket, "OK quit\n");
             // After the reply: the handler closes the window and with it this port.
-            QMetaObject::invokeMethod(this, [this] { if (quitHandler_) quitHandler_(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (quitHandler_) quitHandler_();
+                },
+                Qt::QueuedConnection);
             return;
         case port::RequestKind::Ui: {
             if (!uiHandler_)
@@ -559,14 +565,16 @@ SendOutcome ConnectToPort(QLocalSocket& socket, const QString& portPath,
                           std::int64_t expectedPeerUid, const QDeadlineTimer& deadline) {
     const QString path = portPath.isEmpty() ? MessagePortPath() : portPath;
     if (path.isEmpty())
-        return {SendResult::NoPort, QStringLiteral("no private run-time folder, so no message port"),
+        return {SendResult::NoPort,
+                QStringLiteral("no private run-time folder, so no message port"),
                 {}};
     socket.connectToServer(path);
     if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
         switch (socket.error()) {
         case QLocalSocket::ServerNotFoundError:
         case QLocalSocket::ConnectionRefusedError:
-            return {SendResult::NoInstance, QStringLiteral("no instance is running (%1)").arg(path),
+            return {SendResult::NoInstance,
+                    QStringLiteral("no instance is running (%1)").arg(path),
                     {}};
         default:
             return {SendResult::Error, socket.errorString(), {}};
@@ -594,7 +602,9 @@ std::optional<QByteArray> ReadReplyLine(QLocalSocket& socket, const QDeadlineTim
     QByteArray reply;
     while (!reply.contains('\n')) {
         if (reply.size() >= port::kMaxReplyBytes) {
-            failure = {SendResult::Error, QStringLiteral("the instance answered with an overlong line"), {}};
+            failure = {SendResult::Error,
+                       QStringLiteral("the instance answered with an overlong line"),
+                       {}};
             return std::nullopt;
         }
         if (socket.bytesAvailable() == 0 &&
@@ -658,10 +668,10 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
     if (!message) return {SendResult::Refused, QStringLiteral("unknown message"), {}};
     if (!message->acceptedFromOutside)
         return {SendResult::Refused,
-                QStringLiteral("the running instance does not take this message"), {}};
-    SendOutcome outcome =
-        SendRequestLine(port::FormatRequest(message->number, wParam, lParam), timeoutMs, portPath,
-                        expectedPeerUid);
+                QStringLiteral("the running instance does not take this message"),
+                {}};
+    SendOutcome outcome = SendRequestLine(port::FormatRequest(message->number, wParam, lParam),
+                                          timeoutMs, portPath, expectedPeerUid);
     if (outcome.result == SendResult::Delivered) {
         // The data after the number, when the reply carries some.
         const qsizetype space = outcome.data.indexOf(' ');
@@ -670,11 +680,10 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
     return outcome;
 }
 
-SendOutcome ListenForBroadcasts(
-    int durationMs,
-    const std::function<void(const QString& name, std::uint64_t wParam, std::int64_t lParam)>&
-        onBroadcast,
-    const QString& portPath, std::int64_t expectedPeerUid) {
+SendOutcome ListenForBroadcasts(int durationMs,
+                                const std::function<void(const QString& name, std::uint64_t wParam,
+                                                         std::int64_t lParam)>& onBroadcast,
+                                const QString& portPath, std::int64_t expectedPeerUid) {
     constexpr int kAnswerMs = 3000;
     QDeadlineTimer answerDeadline(kAnswerMs);
     QLocalSocket socket;

@@ -200,11 +200,11 @@ SendOutcome SendRequestLine(const std::string& line, int timeoutMs = 2000,
 
 // Subscribes and calls onBroadcast with each broadcast (name, wParam, lParam) until
 // durationMs have passed. Delivered when the subscription was taken.
-SendOutcome ListenForBroadcasts(
-    int durationMs,
-    const std::function<void(const QString& name, std::uint64_t wParam, std::int64_t lParam)>&
-        onBroadcast,
-    const QString& portPath = QString(), std::int64_t expectedPeerUid = -1);
+SendOutcome ListenForBroadcasts(int durationMs,
+                                const std::function<void(const QString& name, std::uint64_t wParam,
+                                                         std::int64_t lParam)>& onBroadcast,
+                                const QString& portPath = QString(),
+                                std::int64_t expectedPeerUid = -1);
 
 // Sends a registered message (its name, or "#" and its number) to the running instance and
 // waits up to timeoutMs for its reply. Blocks the calling thread; never call it on the thread

@@ -42,9 +42,9 @@ LogindPowerSource::~LogindPowerSource() { ReleaseInhibitor(); }
 
 void LogindPowerSource::TakeInhibitor() {
     if (inhibitorFd_ >= 0) return;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kService), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
-        QStringLiteral("Inhibit"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       QString::fromLatin1(kInterface), QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("skelmora")
          << QStringLiteral("hand the lighting back to the devices") << QStringLiteral("delay");
     const QDBusReply<QDBusUnixFileDescriptor> reply = QDBusConnection::systemBus().call(call);

@@ -127,13 +127,15 @@ int main(int argc, char** argv) {
     }
     if (parser.isSet(listenOption)) {
         const auto seconds = platform::ParseUnsigned(parser.value(listenOption).toStdString());
-        if (!seconds || *seconds > 86400) return UsageError("--listen needs SECONDS from 0 to 86400");
+        if (!seconds || *seconds > 86400)
+            return UsageError("--listen needs SECONDS from 0 to 86400");
         QCoreApplication app(argc, argv);
         const platform::SendOutcome outcome = platform::ListenForBroadcasts(
             static_cast<int>(*seconds * 1000),
             [](const QString& name, std::uint64_t wParam, std::int64_t lParam) {
                 std::printf("%s %llu %lld\n", qPrintable(name),
-                            static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
+                            static_cast<unsigned long long>(wParam),
+                            static_cast<long long>(lParam));
                 std::fflush(stdout);
             });
         return ExitOf(outcome);

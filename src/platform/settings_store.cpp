@@ -215,8 +215,8 @@ int GetLanguageIndex(const QString& languageConfigPath) {
 int GetLanguageIndex(const QString& languageConfigPath, const QLocale& desktop) {
     const auto stored = StoredLanguageId();
     // Until the user chooses, the program speaks the desktop's language.
-    const std::uint32_t wanted = stored && *stored != kUnsetLanguageId ? *stored
-                                                                       : LanguageIdForLocale(desktop);
+    const std::uint32_t wanted =
+        stored && *stored != kUnsetLanguageId ? *stored : LanguageIdForLocale(desktop);
     const std::optional<std::uint32_t> id = wanted;
 
     QFile file(languageConfigPath);

@@ -19,9 +19,12 @@ bool MatchesNotify(const char* rowType, const char* rowControl, NotifyMatch matc
                    const QString& type, const QString& name) {
     if (type != QLatin1String(rowType)) return false;
     switch (match) {
-        case NotifyMatch::AnyControl: return true;
-        case NotifyMatch::Exact: return rowControl && name == QLatin1String(rowControl);
-        case NotifyMatch::Prefix: return rowControl && name.startsWith(QLatin1String(rowControl));
+        case NotifyMatch::AnyControl:
+            return true;
+        case NotifyMatch::Exact:
+            return rowControl && name == QLatin1String(rowControl);
+        case NotifyMatch::Prefix:
+            return rowControl && name.startsWith(QLatin1String(rowControl));
         case NotifyMatch::NumberedPrefix:
             return rowControl && NumberAfterPrefix(name, rowControl).has_value();
     }

@@ -3,13 +3,15 @@
 // close button without a tray ends the program's workers.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/device_discovery.h"
 #include "app/automation.h"
 #include "app/desktop_settings.h"
+#include "app/device_discovery.h"
 #include "app/device_manager.h"
 #include "app/dpi_layout.h"
 #include "app/main_wnd.h"
@@ -28,9 +30,6 @@
 #include "ui/control_props.h"
 #include "ui/menu_wnd.h"
 #include "ui/notify_table.h"
-
-#include <QLabel>
-#include <QMenu>
 #include "ui/resource_list.h"
 
 namespace {
@@ -266,7 +265,8 @@ TEST(DpiLayoutRule, ScreensAndWindowSizes) {
         {{0, 0}, 96},        {{800, 600}, 96},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1x%2").arg(c.screen.width()).arg(c.screen.height()).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("%1x%2").arg(c.screen.width()).arg(c.screen.height()).toStdString());
         const int dpi = ChooseLayoutDpi(c.screen);
         EXPECT_EQ(dpi, c.dpi);
         const QSize window = LayoutWindowSize(dpi);
@@ -342,15 +342,26 @@ TEST_F(MainWindowTest, GameTimerEndsTheEffectFiveSecondsAfterTheLastEvent) {
 
 TEST_F(MainWindowTest, ToolReportByteForByte) {
     Start({"keyboard"});
-    const std::string hex =
-        window_->OnRegisteredMessage(platform::kMsgGuid18, 0, 0);
+    const std::string hex = window_->OnRegisteredMessage(platform::kMsgGuid18, 0, 0);
     ASSERT_EQ(hex.size(), 2048u);
     const std::string head =
-        "02000000" "03000000" "00000000" "02000000" "04000000"  // 2, 3, 0, 2; four rows
-        "00000000" "00000000" "02000000"                        // mouse: ids 0, kind 2
-        "0f320000" "55500000" "01000000"                        // keyboard 0x320F 0x5055 1
-        "00000000" "00000000" "03000000"                        // mouse pad: ids 0, kind 3
-        "760c0000" "30160000" "07000000";                       // headset 0x0C76 0x1630 7
+        "02000000"
+        "03000000"
+        "00000000"
+        "02000000"
+        "04000000"  // 2, 3, 0, 2; four rows
+        "00000000"
+        "00000000"
+        "02000000"  // mouse: ids 0, kind 2
+        "0f320000"
+        "55500000"
+        "01000000"  // keyboard 0x320F 0x5055 1
+        "00000000"
+        "00000000"
+        "03000000"  // mouse pad: ids 0, kind 3
+        "760c0000"
+        "30160000"
+        "07000000";  // headset 0x0C76 0x1630 7
     EXPECT_EQ(hex.substr(0, head.size()), head);
     EXPECT_EQ(hex.substr(head.size()), std::string(2048 - head.size(), '0'));
 }
@@ -382,8 +393,10 @@ TEST_F(MainWindowTest, RowsDispatchByNameNumberedPrefixAndDropTheIgnoredTypes) {
         bool handledByWindow;
     };
     const Case cases[] = {
-        {"click_wpremove", "anything", true}, {"click_wpedit", "key_3", true},
-        {"click", "windowdeviceset_7", true}, {"click", "windowdeviceset_x", false},
+        {"click_wpremove", "anything", true},
+        {"click_wpedit", "key_3", true},
+        {"click", "windowdeviceset_7", true},
+        {"click", "windowdeviceset_x", false},
         {"setfocus", "keyset_keyboard_text_edit", true},
         {"click", "unknown_control", false},
     };
@@ -391,9 +404,10 @@ TEST_F(MainWindowTest, RowsDispatchByNameNumberedPrefixAndDropTheIgnoredTypes) {
         SCOPED_TRACE(std::string(c.type) + " " + c.name);
         probe.setObjectName(QLatin1String(c.name));
         TNotifyUI msg{QLatin1String(c.type), &probe};
-        EXPECT_EQ(ui::DispatchNotify(window_.get(),
-                                     std::span(CMainWnd::kNotifyRows, CMainWnd::kNotifyRowCount), msg),
-                  c.handledByWindow);
+        EXPECT_EQ(
+            ui::DispatchNotify(window_.get(),
+                               std::span(CMainWnd::kNotifyRows, CMainWnd::kNotifyRowCount), msg),
+            c.handledByWindow);
     }
     EXPECT_TRUE(window_->IsMacroHookOn());
     probe.setObjectName("keyset_keyboard_text_edit");
@@ -460,7 +474,7 @@ TEST(DesktopSettings, CommandByDesktopAndWhatIsInstalled) {
         {"XFCE", false, {"xfce4-keyboard-settings"}, "xfce4-keyboard-settings", {}},
         {"X-Cinnamon", true, {"cinnamon-settings"}, "cinnamon-settings", {"mouse"}},
         {"MATE", true, {"mate-mouse-properties"}, "mate-mouse-properties", {}},
-        {"GNOME", true, {}, nullptr, {}},          // not installed
+        {"GNOME", true, {}, nullptr, {}},                       // not installed
         {"sway", true, {"gnome-control-center"}, nullptr, {}},  // a desktop without a table row
         {"", true, {"systemsettings"}, nullptr, {}},
         {"Unity:KDE", true, {"systemsettings"}, "systemsettings", {"kcm_mouse"}},

@@ -707,13 +707,16 @@ TEST_F(MessagePortTest, RepliesSubscriptionsTokensQuitAndAutomation) {
     const Case cases[] = {
         {"a reply with data follows the number",
          [&] {
-             port_->SetReplyHandler([](const platform::RegisteredMessage& m, std::uint64_t,
-                                       std::int64_t) {
-                 return m.number == 0xC004 ? std::string("0200ff") : std::string();
-             });
+             port_->SetReplyHandler(
+                 [](const platform::RegisteredMessage& m, std::uint64_t, std::int64_t) {
+                     return m.number == 0xC004 ? std::string("0200ff") : std::string();
+                 });
          },
-         "SKMSG 1 0 0 #0xC004\nSKMSG 1 0 5 Game_Start\n", {"OK 49156 0200ff", "OK 49200"}},
-        {"automation is refused without its handler", [] {}, "SKUI 1 click closebtn\n",
+         "SKMSG 1 0 0 #0xC004\nSKMSG 1 0 5 Game_Start\n",
+         {"OK 49156 0200ff", "OK 49200"}},
+        {"automation is refused without its handler",
+         [] {},
+         "SKUI 1 click closebtn\n",
          {"ERR refused automation is off: start the instance with --automation"}},
         {"automation answers with the handler's text",
          [&] {
@@ -723,14 +726,20 @@ TEST_F(MessagePortTest, RepliesSubscriptionsTokensQuitAndAutomation) {
                  return MessagePort::UiResult{true, "ok"};
              });
          },
-         "SKUI 1 click closebtn\nSKUI 1 get nothing\n", {"OK ok", "ERR ui no control"}},
-        {"quit is refused without its handler", [] {}, "SKQUIT 1\n",
+         "SKUI 1 click closebtn\nSKUI 1 get nothing\n",
+         {"OK ok", "ERR ui no control"}},
+        {"quit is refused without its handler",
+         [] {},
+         "SKQUIT 1\n",
          {"ERR refused this instance takes no quit request"}},
-        {"quit answers before it runs", [&] { port_->SetQuitHandler([&] { ++quits; }); },
-         "SKQUIT 1\n", {"OK quit"}},
+        {"quit answers before it runs",
+         [&] { port_->SetQuitHandler([&] { ++quits; }); },
+         "SKQUIT 1\n",
+         {"OK quit"}},
         {"the token is handed on",
          [&] { port_->SetTokenHandler([&](const QString& t) { token = t; }); },
-         "SKTOKEN 1 wayland-token_7\n", {"OK token"}},
+         "SKTOKEN 1 wayland-token_7\n",
+         {"OK token"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
