@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/automation.h"
 #include "app/desktop_settings.h"
@@ -541,6 +542,29 @@ TEST_F(MainWindowTest, AutomationRequestsActOnTheWindowAndTheShownPageOnly) {
     EXPECT_EQ(broadcasts_.back().lParam, before ? 0 : 1);
     EXPECT_EQ(QString::fromStdString(run("get control_light_status").text),
               ui::GetText(window_->FindControl("control_light_status")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AboutWindowIsModalOnceAndClosesWithTheWindowToTheTray) {
+    Start({"keyboard"}, true);
+    bool checked = false;
+    QTimer::singleShot(0, window_.get(), [&] {
+        QWidget* about = window_->SecondaryWindow(CMainWnd::kAboutWindow);
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(about->isVisible());
+        EXPECT_EQ(about->size(), QSize(CMainWnd::kWidth, CMainWnd::kHeight));
+        window_->OnMenuItem("about_menu");  // a second open does nothing
+        EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kAboutWindow), about);
+        checked = true;
+        window_->HideToTray();  // closes the secondary windows
+    });
+    window_->OnMenuItem("about_menu");  // modal: returns once it is closed
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kAboutWindow), nullptr);
+    EXPECT_FALSE(window_->isVisible());
 }
 
 }  // namespace
