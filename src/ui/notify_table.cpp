@@ -18,6 +18,7 @@ std::optional<int> NumberAfterPrefix(const QString& name, const char* prefix) {
 bool MatchesNotify(const char* rowType, const char* rowControl, NotifyMatch match,
                    const QString& type, const QString& name) {
     if (type != QLatin1String(rowType)) return false;
+    if (!rowControl) return true;  // a row without a control takes any sender
     switch (match) {
         case NotifyMatch::AnyControl:
             return true;

@@ -24,6 +24,7 @@ enum class NotifyMatch {
     Prefix,          // any name that begins with `control` ("macro_btn_")
     AnyControl,      // any sender (`control` is not looked at)
 };
+// A row whose control is nullptr takes any sender, whatever its match.
 
 // Whether a notification of `type` from a control named `name` matches a row. Pure.
 bool MatchesNotify(const char* rowType, const char* rowControl, NotifyMatch match,

@@ -35,7 +35,7 @@ TEST(NotifyTable, RowsMatchByTypeAndName) {
         {"click", "macro_btn_", NotifyMatch::Prefix, "click", "macro_bt", false},
         {"menu", nullptr, NotifyMatch::AnyControl, "menu", "anything", true},
         {"menu", nullptr, NotifyMatch::AnyControl, "click", "anything", false},
-        {"click", nullptr, NotifyMatch::Exact, "click", "", false},
+        {"click", nullptr, NotifyMatch::Exact, "click", "any_option", true},  // no control: any
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.rowControl ? c.rowControl : "(any)") + " / " + c.name);
