@@ -6,7 +6,9 @@
 // The running instance listens on a local socket named after the product string in the user's
 // run-time folder (MessagePortPath()). Each request is one text line naming a registered
 // message (or giving its number) with wParam and lParam; the reply line says whether it was
-// delivered. The protocol is written down in docs/message-port.md.
+// delivered, and carries data where the message has some (the tool report). Other request
+// lines subscribe to broadcasts, hand over an activation token, ask the instance to quit or
+// carry an automation request. The protocol is written down in docs/message-port.md.
 //
 // Everything that arrives is checked. A line that is too long, malformed, of another protocol
 // version, names an unknown message or one that is not taken from other processes is logged,
