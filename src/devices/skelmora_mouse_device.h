@@ -9,10 +9,12 @@
 // whether the mouse is linked. Byte layouts live in devices/mouse/ (codecs), the command
 // sequences in devices/mouse/mouse_sequences, the DPI page accessors in
 // skelmora_mouse_device_dpi.cpp.
+#include <QPointer>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "controls/device_key_button.h"
 #include "devices/mouse/mouse_button_map.h"
 #include "devices/mouse/mouse_dpi_scale.h"
 #include "devices/mouse/mouse_sequences.h"
@@ -31,6 +33,19 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
 
     // ReadDeviceTables, LoadProfile, RefreshPage, the light thread.
     void OnConnected() override;
+
+    // ---- Page (skelmora_mouse_device_page.cpp) ----
+    // Binds the picture's buttons: "key_" n, "light_" n (also by user data), the logo ring's
+    // "light_0_" n and the button whose tool tip is "logo"; then shows tab 0.
+    void BindPageControls() override;
+    // The settings panel's notifications go to it; the tab options switch the tab.
+    void Notify(TNotifyUI& msg) override;
+    // The logo ring and the logo show their LEDs' colours, then the base paints the rest.
+    bool SendLightFrame() override;
+    // "light_0_3" -> ("light_0_", 3); -1 when no number follows the last underscore.
+    static std::pair<QString, int> SplitAtLastUnderscore(const QString& name);
+    const std::vector<QPointer<CDeviceKeyButtonUI>>& LogoRing() const { return logoRing_; }
+    CDeviceKeyButtonUI* Logo() const { return logo_; }
     // Only a wireless mouse whose receiver reports a linked mouse.
     bool IsLinked() override;
 
@@ -125,6 +140,7 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     void OnReactiveTrigger() override;
 
   private:
+    void BindButton(QWidget* panel, CDeviceKeyButtonUI* button);
     QString MacroFolder() const;
     int MacroCount() const;
     void ShowLight(const profiles::LightInfo& light);
@@ -146,6 +162,10 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     std::vector<int> effectCodes_;
     std::vector<uint8_t> fade_;
     int logoLedIndex_ = -1;
+    std::vector<QPointer<CDeviceKeyButtonUI>> logoRing_;
+    QPointer<CDeviceKeyButtonUI> logo_;
+    QPointer<QWidget> logoRingPanel_;
+    QPointer<QWidget> settingsPanel_;
     uint8_t scrollLines_ = 0;
     bool scrollPage_ = false;
 };

@@ -121,6 +121,15 @@ void CSkelmoraUSBDevice::SetCounts(int keyCount, int ledCount) {
     leds_.assign(ledCount_, light::LedEntry{});
 }
 
+void CSkelmoraUSBDevice::SetKeyButton(int index, CDeviceKeyButtonUI* button) {
+    if (index >= 0 && index < static_cast<int>(keyButtons_.size())) keyButtons_[index] = button;
+}
+
+void CSkelmoraUSBDevice::SetLightControl(int index, CDeviceKeyButtonUI* button) {
+    if (index >= 0 && index < static_cast<int>(lightControls_.size()))
+        lightControls_[index] = button;
+}
+
 CDeviceKeyButtonUI* CSkelmoraUSBDevice::GetKeyButton(int index) const {
     return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[index].data()
                                                                       : nullptr;

@@ -226,6 +226,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     const KeyMap& GetKeyMap() const { return keyMap_; }
 
   protected:
+    // For a page whose own binding finds the buttons (indexes beyond the counts are ignored).
+    void SetKeyButton(int index, CDeviceKeyButtonUI* button);
+    void SetLightControl(int index, CDeviceKeyButtonUI* button);
     // The light mode row the light thread runs now; none: the pass does nothing.
     virtual std::optional<light::LightModeRow> CurrentLightMode() const;
     // The class's own steps; the base versions leave the LED list as it is.

@@ -1,0 +1,108 @@
+// The mouse page: binding the picture's buttons (names split at their last underscore, so
+// the logo ring's "light_0_3" is ring control 3 and "light_5" LED 5), the embedded settings
+// panel, the tab options and the logo ring's preview colours.
+#include <QStackedWidget>
+#include <QThread>
+
+#include "controls/device_key_button.h"
+#include "controls/select_panel.h"
+#include "devices/light_preview.h"
+#include "devices/skelmora_mouse_device.h"
+#include "ui/control_props.h"
+
+namespace {
+
+constexpr char kTabLayout[] = "mouse_device_seting_layout";
+constexpr char kTabOption[] = "mouse_device_seting_option_";
+constexpr char kSettingsPanel[] = "MouseSettingsItem";
+
+}  // namespace
+
+std::pair<QString, int> CSkelmoraMouseDevice::SplitAtLastUnderscore(const QString& name) {
+    const int underscore = name.lastIndexOf('_');
+    if (underscore < 0) return {name, -1};
+    bool ok = false;
+    const int number = name.mid(underscore + 1).toInt(&ok);
+    return {name.left(underscore + 1), ok && number >= 0 ? number : -1};
+}
+
+void CSkelmoraMouseDevice::BindPageControls() {
+    logoRing_.clear();
+    logo_ = nullptr;
+    logoRingPanel_ = nullptr;
+    settingsPanel_ = findChild<QWidget*>(QLatin1String(kSettingsPanel));
+    if (GetPageLayoutPath().isEmpty()) {
+        SetCounts(0, 0);
+        return;
+    }
+    QWidget* tabs = findChild<QWidget*>(QLatin1String(kTabLayout));
+    if (!tabs) return;
+    for (CSelectPanelUI* panel : tabs->findChildren<CSelectPanelUI*>()) {
+        const auto buttons =
+            panel->findChildren<CDeviceKeyButtonUI*>(QString(), Qt::FindDirectChildrenOnly);
+        for (CDeviceKeyButtonUI* button : buttons) BindButton(panel, button);
+    }
+    SelectPageTab(0);
+}
+
+void CSkelmoraMouseDevice::BindButton(QWidget* panel, CDeviceKeyButtonUI* button) {
+    const auto bindLed = [&](int n) {
+        if (n >= GetLedCount()) return;
+        SetLightControl(n, button);
+        light::PaintLightControl(button, {255, 255, 255}, 255);
+    };
+    const auto [prefix, n] = SplitAtLastUnderscore(button->objectName());
+    if (n >= 0) {
+        if (prefix == QLatin1String("key_")) {
+            if (n < GetKeyCount()) SetKeyButton(n, button);
+        } else if (prefix == QLatin1String("light_")) {
+            bindLed(n);
+        } else if (prefix == QLatin1String("light_0_")) {
+            if (n < static_cast<int>(logoRing_.size())) {
+                logoRing_[static_cast<size_t>(n)] = button;
+            } else {
+                logoRing_.push_back(button);
+            }
+            light::PaintLightControl(button, {255, 255, 255}, 255);
+            if (!logoRingPanel_) logoRingPanel_ = panel;
+        }
+    }
+    const auto [dataPrefix, dataNumber] = SplitAtLastUnderscore(ui::GetUserData(button));
+    if (dataNumber >= 0 && dataPrefix == QLatin1String("light_")) bindLed(dataNumber);
+    if (button->toolTip() == QLatin1String("logo")) logo_ = button;
+}
+
+void CSkelmoraMouseDevice::Notify(TNotifyUI& msg) {
+    if (!msg.pSender) return;
+    if (settingsPanel_ && settingsPanel_->isAncestorOf(msg.pSender)) {
+        if (auto* panel = dynamic_cast<INotifyUI*>(settingsPanel_.data())) panel->Notify(msg);
+        return;
+    }
+    const QString name = msg.pSender->objectName();
+    if (msg.sType == QLatin1String(notify_type::kSelectChanged) &&
+        name.startsWith(QLatin1String(kTabOption))) {
+        bool ok = false;
+        const int n = name.mid(static_cast<int>(qstrlen(kTabOption))).toInt(&ok);
+        if (ok && ui::IsSelected(msg.pSender)) SelectPageTab(n);
+        return;
+    }
+    CSkelmoraUSBDevice::Notify(msg);
+}
+
+bool CSkelmoraMouseDevice::SendLightFrame() {
+    if (QThread::currentThread() == thread()) {
+        const std::vector<light::LedEntry> leds = GetLedsCopy();
+        const auto paint = [&](CDeviceKeyButtonUI* control, int led) {
+            if (!control || !control->isVisible() || led < 0 ||
+                led >= static_cast<int>(leds.size()))
+                return;
+            const light::LedEntry& entry = leds[static_cast<size_t>(led)];
+            light::PaintLightControl(control, {entry.red, entry.green, entry.blue},
+                                     entry.brightness);
+        };
+        for (size_t n = 0; n < logoRing_.size(); ++n) paint(logoRing_[n], static_cast<int>(n));
+        if (logoRingPanel_ && isVisible()) logoRingPanel_->update();
+        if (logoLedIndex_ != -1) paint(logo_, logoLedIndex_);
+    }
+    return CSkelmoraUSBDevice::SendLightFrame();
+}
