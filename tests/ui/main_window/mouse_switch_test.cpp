@@ -47,8 +47,8 @@ class MouseSwitchTest : public uitest::AppFixture {
         }
         std::vector<tables::TableIdOverride> ids;
         std::string error;
-        ASSERT_TRUE(tables::ParseTableIds(tables::EmulatedTableIds("mouse,mouse-receiver"), ids,
-                                          error))
+        ASSERT_TRUE(
+            tables::ParseTableIds(tables::EmulatedTableIds("mouse,mouse-receiver"), ids, error))
             << error;
         tables::ApplyTableIds(ids);
     }
@@ -170,6 +170,46 @@ TEST_F(MouseSwitchTest, ReceiverPulledWhileTheCableIsInUseLeavesTheMouseWorking)
     EXPECT_FALSE(mouse_->IsWireless());
     EXPECT_TRUE(window_->Devices()->Item(window_->Devices()->ItemIndexOfModel(0))->IsShown());
     WriteParametersThrough({56, 10});
+}
+
+}  // namespace
+
+namespace {
+
+// The probe's loop over scripted answers: it stops at a link, at the first query without a
+// reply, or after 26 answers of "not linked".
+TEST(LinkProbeLoop, StopsAtALinkAtSilenceOrAfterTwentySixQueries) {
+    using Link = CCommandChannel::WirelessLink;
+    const Link L = Link::Linked, N = Link::NotLinked, S = Link::NoReply;
+    const struct {
+        const char* name;
+        std::vector<Link> answers;  // the last one repeats
+        int queries;
+        bool linked;
+        bool noReply;
+    } cases[] = {
+        {"linked at once", {L}, 1, true, false},
+        {"linked at the fourth", {N, N, N, L}, 4, true, false},
+        {"silent at once", {S}, 1, false, true},
+        {"silent after not linked", {N, S}, 2, false, true},
+        {"never linked", {N}, 26, false, false},
+    };
+    for (const auto& c : cases) {
+        size_t next = 0;
+        platform::StopEvent stop(platform::StopEvent::Mode::ManualReset);
+        const CLinkProbe::Outcome outcome =
+            CLinkProbe::Run([&] { return c.answers[std::min(next++, c.answers.size() - 1)]; }, stop,
+                            std::chrono::milliseconds(0));
+        EXPECT_EQ(outcome.queries, c.queries) << c.name;
+        EXPECT_EQ(outcome.linked, c.linked) << c.name;
+        EXPECT_EQ(outcome.noReply, c.noReply) << c.name;
+        EXPECT_FALSE(outcome.cancelled) << c.name;
+    }
+    platform::StopEvent stopped(platform::StopEvent::Mode::ManualReset);
+    stopped.Set();
+    const CLinkProbe::Outcome outcome = CLinkProbe::Run([] { return Link::NotLinked; }, stopped);
+    EXPECT_EQ(outcome.queries, 1);
+    EXPECT_TRUE(outcome.cancelled);
 }
 
 }  // namespace
