@@ -17,6 +17,7 @@
 #include "controls/device_key_button.h"
 #include "devices/mouse/mouse_button_map.h"
 #include "devices/mouse/mouse_dpi_scale.h"
+#include "devices/mouse/mouse_preview.h"
 #include "devices/mouse/mouse_sequences.h"
 #include "devices/skelmora_usb_device.h"
 #include "profiles/mouse_profiledata.h"
@@ -45,6 +46,9 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     // "light_0_3" -> ("light_0_", 3); -1 when no number follows the last underscore.
     static std::pair<QString, int> SplitAtLastUnderscore(const QString& name);
     const std::vector<QPointer<CDeviceKeyButtonUI>>& LogoRing() const { return logoRing_; }
+    // Each button's tool tip names its assignment; the list "device_setkeyinfo_list" gets a
+    // row per button (part of RefreshPage).
+    void RebuildButtonTips();
     CDeviceKeyButtonUI* Logo() const { return logo_; }
     // Only a wireless mouse whose receiver reports a linked mouse.
     bool IsLinked() override;
@@ -138,6 +142,10 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     void OnDeviceReport(uint16_t code) override;
     // 0x0403 on the wired interface while the live mode is 6: every LED starts rising.
     void OnReactiveTrigger() override;
+    // The preview frames of modes 0 (wave), 5 (run) and 6 (reactive).
+    void ClassEffectA() override;
+    void ClassEffectB() override;
+    void ClassEffectC() override;
 
   private:
     void BindButton(QWidget* panel, CDeviceKeyButtonUI* button);
@@ -162,6 +170,7 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     std::vector<int> effectCodes_;
     std::vector<uint8_t> fade_;
     int logoLedIndex_ = -1;
+    mouse::PreviewState preview_;  // under the light lock
     std::vector<QPointer<CDeviceKeyButtonUI>> logoRing_;
     QPointer<CDeviceKeyButtonUI> logo_;
     QPointer<QWidget> logoRingPanel_;

@@ -1,20 +1,49 @@
 // The mouse page: binding the picture's buttons (names split at their last underscore, so
 // the logo ring's "light_0_3" is ring control 3 and "light_5" LED 5), the embedded settings
 // panel, the tab options and the logo ring's preview colours.
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QStackedWidget>
 #include <QThread>
 
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
 #include "devices/light_preview.h"
+#include "devices/mouse/mouse_assignment_names.h"
 #include "devices/skelmora_mouse_device.h"
 #include "ui/control_props.h"
+#include "ui/resource_manager.h"
 
 namespace {
 
 constexpr char kTabLayout[] = "mouse_device_seting_layout";
 constexpr char kTabOption[] = "mouse_device_seting_option_";
 constexpr char kSettingsPanel[] = "MouseSettingsItem";
+constexpr char kKeyInfoList[] = "device_setkeyinfo_list";
+constexpr char kNameColour[] = "#FFFFFF";
+constexpr char kAssignmentColour[] = "#0099FF";
+
+// A language text, or the identifier itself when the language file has none.
+QString Translate(const QString& id) {
+    const QString text = CResourceManager::GetInstance().GetText(id);
+    return text.isEmpty() ? id : text;
+}
+
+QLabel* RowLabel(const QString& text, const char* colour, bool elide) {
+    auto* label = new QLabel;
+    label->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
+    if (elide) {
+        label->setToolTip(text);
+        label->setMinimumWidth(40);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        const QFontMetrics metrics(label->font());
+        label->setText(metrics.elidedText(text, Qt::ElideRight, 110));
+    } else {
+        label->setText(text);
+    }
+    return label;
+}
 
 }  // namespace
 
@@ -105,4 +134,38 @@ bool CSkelmoraMouseDevice::SendLightFrame() {
         if (logoLedIndex_ != -1) paint(logo_, logoLedIndex_);
     }
     return CSkelmoraUSBDevice::SendLightFrame();
+}
+
+void CSkelmoraMouseDevice::RebuildButtonTips() {
+    auto* list = findChild<QListWidget*>(QLatin1String(kKeyInfoList));
+    if (list) list->clear();
+    const size_t buttons = std::min(keyList_.size(), mouse::kFactoryButtons.size());
+    for (size_t i = 0; i < buttons; ++i) {
+        CDeviceKeyButtonUI* button = GetKeyButton(static_cast<int>(i));
+        if (!button) continue;
+        const profiles::KeyAssignment& current = keyList_[i].current;
+        QStringList pieces;
+        for (const mouse::NamePiece& piece :
+             mouse::AssignmentName({current.kind, current.high, current.low}, macroNames_)) {
+            const QString text = QString::fromStdString(piece.text);
+            pieces << (piece.translate ? Translate(text) : text);
+        }
+        const QString name = Translate(QLatin1String(mouse::kFactoryButtons[i].nameKey));
+        const QString assignment = pieces.join('+');
+        button->setToolTip(name + '\n' + assignment);
+        if (!list) continue;
+        auto* row = new QWidget;
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(6, 2, 6, 2);
+        layout->addWidget(RowLabel(name, kNameColour, false));
+        layout->addStretch(1);
+        layout->addWidget(RowLabel(assignment, kAssignmentColour, true));
+        auto* item = new QListWidgetItem(list);
+        item->setSizeHint(row->sizeHint());
+        list->setItemWidget(item, row);
+    }
+    if (logo_) {
+        logo_->setToolTip(QStringLiteral("Logo\n") + Translate(QStringLiteral("Light_Set")) + '\n' +
+                          Translate(QStringLiteral("Overall_Light_Set")));
+    }
 }

@@ -2,6 +2,7 @@
 // tab options, and the settings tab's user actions, each checked in the profile file and in
 // the bytes of the mouse's parameter block.
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include "ui/control_props.h"
 #include "ui/layout_loader.h"
 #include "ui/resource_list.h"
+#include "ui/resource_manager.h"
 #include "ui/skin_resources.h"
 
 namespace {
@@ -169,6 +171,20 @@ TEST_F(MousePage, BindsElevenButtonsFifteenLedsTheLogoRingAndTheLogo) {
     Toggle(Named("mouse_device_seting_option_1"), true);
     EXPECT_EQ(tabs->currentIndex(), 1);
     EXPECT_FALSE(ui::IsSelected(Named("mouse_device_seting_option_0")));
+}
+
+TEST_F(MousePage, ButtonToolTipsAndTheListNameEachAssignment) {
+    const auto text = [](const char* id) {
+        const QString t = CResourceManager::GetInstance().GetText(QLatin1String(id));
+        return t.isEmpty() ? QString::fromLatin1(id) : t;
+    };
+    EXPECT_EQ(Row("key_", 0)->toolTip(), text("mouse_key_left") + '\n' + text("mouse_key_left"));
+    EXPECT_EQ(Row("key_", 7)->toolTip(),
+              text("mouse_key_DPI_loop") + '\n' + text("mouse_key_DPI_loop"));
+    auto* list = qobject_cast<QListWidget*>(Named("device_setkeyinfo_list"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 11);
+    EXPECT_TRUE(mouse_->Logo()->toolTip().startsWith("Logo\n"));
 }
 
 TEST_F(MousePage, ShowsTheProfilesStagesInDpi) {
