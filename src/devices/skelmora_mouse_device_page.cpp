@@ -23,6 +23,7 @@ constexpr char kSettingsPanel[] = "MouseSettingsItem";
 constexpr char kKeyInfoList[] = "device_setkeyinfo_list";
 constexpr char kNameColour[] = "#FFFFFF";
 constexpr char kAssignmentColour[] = "#0099FF";
+constexpr int kAssignmentWidth = 150;  // longer assignments end in an ellipsis
 
 // A language text, or the identifier itself when the language file has none.
 QString Translate(const QString& id) {
@@ -35,10 +36,9 @@ QLabel* RowLabel(const QString& text, const char* colour, bool elide) {
     label->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
     if (elide) {
         label->setToolTip(text);
-        label->setMinimumWidth(40);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         const QFontMetrics metrics(label->font());
-        label->setText(metrics.elidedText(text, Qt::ElideRight, 110));
+        label->setText(metrics.elidedText(text, Qt::ElideRight, kAssignmentWidth));
     } else {
         label->setText(text);
     }
