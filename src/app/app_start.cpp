@@ -20,6 +20,7 @@
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
+#include "panels/keyboard_settings_panel.h"
 #include "panels/mouse_settings_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
@@ -166,6 +167,7 @@ int RunApplication(const StartOptions& options) {
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
     RegisterMouseSettingsPanel();
+    panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;
     {

@@ -76,14 +76,12 @@ void CSkelmoraMouseDevice::BindPageControls() {
 
 void CSkelmoraMouseDevice::BindButton(QWidget* panel, CDeviceKeyButtonUI* button) {
     const auto bindLed = [&](int n) {
-        if (n >= GetLedCount()) return;
-        SetLightControl(n, button);
-        light::PaintLightControl(button, {255, 255, 255}, 255);
+        if (n < GetLedCount()) SetLightControl(n, button);  // painted white
     };
     const auto [prefix, n] = SplitAtLastUnderscore(button->objectName());
     if (n >= 0) {
         if (prefix == QLatin1String("key_")) {
-            if (n < GetKeyCount()) SetKeyButton(n, button);
+            SetKeyButton(n, button);
         } else if (prefix == QLatin1String("light_")) {
             bindLed(n);
         } else if (prefix == QLatin1String("light_0_")) {

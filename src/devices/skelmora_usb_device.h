@@ -226,9 +226,6 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     const KeyMap& GetKeyMap() const { return keyMap_; }
 
   protected:
-    // For a page whose own binding finds the buttons (indexes beyond the counts are ignored).
-    void SetKeyButton(int index, CDeviceKeyButtonUI* button);
-    void SetLightControl(int index, CDeviceKeyButtonUI* button);
     // The light mode row the light thread runs now; none: the pass does nothing.
     virtual std::optional<light::LightModeRow> CurrentLightMode() const;
     // The class's own steps; the base versions leave the LED list as it is.
@@ -255,6 +252,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // The on-screen part of a light frame: paints the previews with the LED list (UI thread,
     // host light control on). SendLightFrame does this before it sends.
     void PaintLightPreview();
+
+    // Device classes with their own rule for the picture's buttons store them here (an
+    // index outside the tables is ignored); light controls are painted white at 255.
+    void SetKeyButton(int index, CDeviceKeyButtonUI* button);
+    void SetLightControl(int index, CDeviceKeyButtonUI* control);
 
     // One step of an effect on the LED list, under the light lock.
     void RunLightStep(light::LightStep step);

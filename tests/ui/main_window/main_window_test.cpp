@@ -17,6 +17,7 @@
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
+#include "panels/keyboard_settings_panel.h"
 #include "panels/mouse_settings_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
@@ -39,6 +40,7 @@ class MainWindowTest : public uitest::AppFixture {
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
             RegisterProfilePanel();
             RegisterMouseSettingsPanel();
+            panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }
     }
