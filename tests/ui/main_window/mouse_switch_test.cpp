@@ -11,19 +11,14 @@
 #include "app/device_manager.h"
 #include "app/link_probe.h"
 #include "app/main_wnd.h"
-#include "controls/composite_controls.h"
-#include "controls/picture_controls.h"
 #include "devices/device_option.h"
-#include "devices/device_registration.h"
 #include "devices/skelmora_mouse_device.h"
 #include "emulator/emulated_bus.h"
 #include "hid/command_report.h"
-#include "panels/device_profile_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "support/program_controls.h"
 #include "support/ui_fixture.h"
 #include "tables/table_ids.h"
-#include "ui/control_factory.h"
-#include "ui/resource_list.h"
 
 namespace {
 
@@ -34,17 +29,7 @@ class MouseSwitchTest : public uitest::AppFixture {
     void SetUp() override {
         qputenv("XDG_DATA_HOME", home_.filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
-        ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
-        CResourceList::GetInstance().Load();
-        static bool registered = false;
-        if (!registered) {
-            controls::RegisterPictureControls(CControlFactory::GetInstance());
-            RegisterDeviceControls();
-            controls::RegisterCompositeControls(CControlFactory::GetInstance());
-            RegisterProfilePanel();
-            RegisterMouseSettingsPanel();
-            registered = true;
-        }
+        uitest::UseProgramSkinAndControls();
         std::vector<tables::TableIdOverride> ids;
         std::string error;
         ASSERT_TRUE(

@@ -7,22 +7,16 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 
-#include "controls/composite_controls.h"
 #include "controls/device_key_button.h"
-#include "controls/picture_controls.h"
-#include "devices/device_registration.h"
 #include "devices/device_test_support.h"
 #include "devices/skelmora_mouse_device.h"
 #include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
-#include "panels/device_profile_ui.h"
 #include "panels/mouse_settings_ui.h"
-#include "ui/control_factory.h"
+#include "support/program_controls.h"
 #include "ui/control_props.h"
 #include "ui/layout_loader.h"
-#include "ui/resource_list.h"
 #include "ui/resource_manager.h"
-#include "ui/skin_resources.h"
 
 namespace {
 
@@ -38,17 +32,7 @@ class MousePage : public devtest::WithApplication {
         ASSERT_TRUE(home_.isValid());
         saved_ = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
-        CResourceList::GetInstance().Load();
-        static bool registered = false;
-        if (!registered) {
-            controls::RegisterPictureControls(CControlFactory::GetInstance());
-            RegisterDeviceControls();
-            controls::RegisterCompositeControls(CControlFactory::GetInstance());
-            RegisterProfilePanel();
-            RegisterMouseSettingsPanel();
-            registered = true;
-        }
+        uitest::UseProgramSkinAndControls();
         bus_ = emu::EmulatedBus::Create();
         std::string error;
         ASSERT_TRUE(bus_->Plug("mouse", error)) << error;
