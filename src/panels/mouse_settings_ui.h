@@ -6,8 +6,8 @@
 //
 // DPI and report-rate changes go to the profile, the profile file is saved, then the
 // parameter block is written to the mouse; pointer settings are stored only (the button
-// "windowdeviceset_1" belongs to the main window). A write that
-// fails is traced and kept as the last outcome; the profile keeps the user's values.
+// "windowdeviceset_1" belongs to the main window). A write that fails is traced and kept as
+// the last outcome; the profile keeps the user's values.
 #include <QWidget>
 #include <functional>
 #include <optional>
