@@ -74,6 +74,10 @@ const OptionRow kOptions[] = {
          l.deviceCommand = DeviceCommand::ApplyProfile;
          return l.deviceKind = v, true;
      }},
+    {"quit", nullptr, nullptr, "ask the running instance to close, as its tray menu's exit does",
+     [](CommandLine& l, const std::string&, std::string&) { return l.quit = true; }},
+    {"automation", nullptr, nullptr, "take 'skelmora-send ui' requests (scripts and tests)",
+     [](CommandLine& l, const std::string&, std::string&) { return l.automation = true; }},
     {"version", nullptr, nullptr, "print the version and exit",
      [](CommandLine& l, const std::string&, std::string&) { return l.version = true; }},
     {"help", "h", nullptr, "print this help and exit",
