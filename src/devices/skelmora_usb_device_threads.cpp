@@ -34,7 +34,9 @@ void CSkelmoraUSBDevice::LightThreadMain(platform::StopEvent& stop) {
     };
     std::optional<Steady> steadyWith;
     while (!stop.Wait(std::chrono::milliseconds(waitMs))) {
-        if (!commandChannel_.IsOpened() || synchroMember_) {
+        // Without host control of the lighting nobody reads the LEDs (no frame, no preview):
+        // the thread only looks for the switch back on.
+        if (!commandChannel_.IsOpened() || synchroMember_ || !hostLightControl_) {
             counter.started = false;
             steadyWith.reset();
             waitMs = kClosedChannelPollMs;

@@ -93,7 +93,8 @@ TEST_F(KeyboardPreview, EachEffectCodeRunsItsStepAtItsPace) {
 }
 
 // The light thread runs a steady light (static, off) once and then only looks for a change:
-// a new colour, and a new effect code for the same settings, still reach the LEDs.
+// a new colour, and a new effect code for the same settings, still reach the LEDs. With host
+// control of the lighting off it steps nothing until the control comes back.
 TEST_F(KeyboardPreview, TheLightThreadFollowsChangesOfASteadyLight) {
     AttachCommandChannel(device_);
     Use(Settings(1, 10, 20, 30));  // code 5: static
@@ -109,6 +110,14 @@ TEST_F(KeyboardPreview, TheLightThreadFollowsChangesOfASteadyLight) {
     device_.SetEffectCodes({0, 6, 5, 21, 28, 29, 30, 23});  // mode 1: breathing, it moves
     const uint32_t before = device_.GetLed(7).first;
     EXPECT_TRUE(QTest::qWaitFor([&] { return device_.GetLed(7).first != before; }, 5000));
+    // Without host control of the lighting nobody reads the LEDs: the thread leaves them.
+    device_.SetHostLightControl(false);
+    QTest::qWait(150);
+    const uint32_t off = device_.GetLed(7).first;
+    QTest::qWait(300);
+    EXPECT_EQ(device_.GetLed(7).first, off);
+    device_.SetHostLightControl(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device_.GetLed(7).first != off; }, 5000));
     device_.StopWorkerThreads();
 }
 
