@@ -8,6 +8,9 @@
 
 #include "main/device_commands.h"
 
+// The commands over the profile lists (main/profile_commands.h).
+enum class ProfileCommand { List, Import, Export, ActiveProgram };
+
 struct CommandLine {
     std::string emulate;        // --emulate KINDS
     bool listDevices = false;   // --list-devices
@@ -21,6 +24,9 @@ struct CommandLine {
     bool version = false;                        // --version
     std::optional<DeviceCommand> deviceCommand;  // --read-device KIND, --apply-profile KIND
     std::string deviceKind;
+    std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
+    std::string profileKind;                       // keyboard, mouse, mousepad or headset
+    std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
 };
 
 struct CommandLineError {

@@ -13,7 +13,7 @@
 //   skelmora --apply-profile KIND        write the active profile to a device
 //   skelmora --help | --version
 //   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
-//            | --active-program          profile lists (see main/profile_commands.h)
+//            | --active-program          profile lists and links (main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 // SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
@@ -58,8 +58,6 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
-        return *profileExit;
     CommandLine line;
     const CommandLineError parsed =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
@@ -77,6 +75,11 @@ int main(int argc, char** argv) {
         std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
+
+    // The profile commands need no application: they read and write files only.
+    if (line.profileCommand)
+        return RunProfileCommand(*line.profileCommand, line.profileKind, line.profileArgs, stdout,
+                                 stderr);
 
     if (!line.screenshotFile.empty()) {
         if (const auto reason = platform::InstanceRunsReason("--screenshot")) {

@@ -34,19 +34,21 @@ std::optional<qint64> FindLiveInstance(const QString& lockPath = QString());
 inline constexpr int kExitInstanceRuns = 3;
 // For options that need the devices to themselves (--screenshot, --read-device,
 // --apply-profile): the one-line reason to print when a live instance runs, or nullopt when
-// none does. Exit with kExitInstanceRuns after printing it.
-std::optional<std::string> InstanceRunsReason(std::string_view option);
+// none does. Exit with kExitInstanceRuns after printing it. held names what the instance holds
+// that the option needs ("the devices", "the profile lists").
+std::optional<std::string> InstanceRunsReason(std::string_view option,
+                                              std::string_view held = "the devices");
 
 class SingleInstance {
-public:
+  public:
     enum class Result {
-        Acquired,      // this process now holds the lock (or already held it)
-        HeldByOther,   // a live process holds it
-        Error,         // the lock file could not be created or read (folder missing, no access)
+        Acquired,     // this process now holds the lock (or already held it)
+        HeldByOther,  // a live process holds it
+        Error,        // the lock file could not be created or read (folder missing, no access)
     };
 
     explicit SingleInstance(QString lockPath = QString());  // empty: InstanceLockPath()
-    ~SingleInstance();  // releases the lock when held
+    ~SingleInstance();                                      // releases the lock when held
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -58,7 +60,7 @@ public:
     // The process id written in the lock file by its holder, or 0 when none can be read.
     qint64 HolderPid() const;
 
-private:
+  private:
     QString path_;
     std::unique_ptr<QLockFile> lock_;
 };

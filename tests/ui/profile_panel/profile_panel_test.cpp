@@ -192,7 +192,9 @@ TEST_F(ProfilePanelTest, MacroOutcomesAndTheirMessages) {
     };
     const Case cases[] = {
         {WriteOutcome::Failed("macros", -101), "Writing to the device failed.", true},
-        {WriteOutcome::TooLarge(37), "Settings written to the device (result 37).", false},
+        {WriteOutcome::TooLarge(37),
+         "The macros do not fit in the device's memory: 37 events too many. Nothing was written.",
+         false},
     };
     for (const Case& c : cases) {
         Build(kKindKeyboard, "keyboard");
