@@ -10,7 +10,9 @@
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/profile_link_follower.h"
 #include "platform/log_categories.h"
+#include "platform/program_watcher.h"
 #include "ui/control_timers.h"
 #include "ui/layout_loader.h"
 #include "ui/window_impl.h"
@@ -191,6 +193,7 @@ bool CDeviceManager::CreateDevice(int row) {
                                buttons);
         });
         panel->AttachDevice(device);
+        FollowProgramLinks(panel);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
@@ -557,7 +560,34 @@ void CDeviceManager::RouteNotify(TNotifyUI& msg) {
     }
 }
 
+void CDeviceManager::FollowProgramLinks(CDeviceProfileUI* panel) {
+    if (!watcher_) {
+        watcher_ = std::make_unique<platform::CProgramWatcher>();
+        watcher_->Start();
+    }
+    auto* follower = new CProfileLinkFollower(panel);
+    QObject::connect(
+        watcher_.get(), &platform::CProgramWatcher::foregroundChanged, follower,
+        [follower](const QString& name, qint64, const QString&) { follower->OnForeground(name); });
+    QObject::connect(panel, &CDeviceProfileUI::listChanged, follower,
+                     [this] { UpdateLinkNames(); });
+    panels_.emplace_back(panel);
+    UpdateLinkNames();
+}
+
+void CDeviceManager::UpdateLinkNames() {
+    if (!watcher_) return;
+    std::vector<std::string> names;
+    for (const auto& panel : panels_) {
+        if (!panel || !panel->List()) continue;
+        for (const profiles::ProfileEntry& entry : panel->List()->Entries())
+            if (entry.isLink && !entry.linkName.empty()) names.push_back(entry.linkName);
+    }
+    watcher_->SetLinkNames(std::move(names));
+}
+
 void CDeviceManager::StopAll() {
+    if (watcher_) watcher_->Stop();
     for (auto* device : AllDevices()) {
         device->StopWorkerThreads();
         for (auto which : {CSkelmoraUSBDevice::kWiredEvents, CSkelmoraUSBDevice::kReceiverEvents}) {

@@ -14,7 +14,11 @@
 #include "ui/notify.h"
 
 class CDeviceOptionUI;
+class CDeviceProfileUI;
 class CSkelmoraUSBDevice;
+namespace platform {
+class CProgramWatcher;
+}
 class QStackedWidget;
 class WindowImplBase;
 
@@ -40,8 +44,11 @@ class CDeviceManager {
     void UpdateNoDeviceLink();
     // A page or selector notification that the window does not handle itself.
     void RouteNotify(TNotifyUI& msg);
-    // Stops every device's threads and closes its channels.
+    // Stops every device's threads and closes its channels, and the program watcher.
     void StopAll();
+    // The link names of every device's profile list go to the program watcher; a profile
+    // panel's list calls it after each change.
+    void UpdateLinkNames();
 
     int ItemCount() const { return static_cast<int>(items_.size()); }
     int VisibleItemCount() const;
@@ -83,5 +90,9 @@ class CDeviceManager {
     const std::vector<DeviceIdentity>* detected_ = nullptr;
     std::vector<QPointer<CSkelmoraUSBDevice>> keyboards_, mice_, mousePads_, headsets_;
     std::vector<Entry> items_;
+    // One watcher for every device's linked profiles; each panel follows it.
+    std::unique_ptr<platform::CProgramWatcher> watcher_;
+    std::vector<QPointer<CDeviceProfileUI>> panels_;
+    void FollowProgramLinks(CDeviceProfileUI* panel);
     std::optional<bool> noDeviceShown_;  // for the trace of changes only
 };

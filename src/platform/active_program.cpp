@@ -84,13 +84,18 @@ bool ProcessMatches(const ProcessInfo& process, std::string_view linkName) {
 
 ProcReader::ProcReader(std::filesystem::path root, uid_t uid) : root_(std::move(root)), uid_(uid) {}
 
-std::optional<ProcessInfo> ProcReader::Read(std::int64_t pid) const {
+std::optional<std::uint64_t> ProcReader::StartTicksOf(std::int64_t pid) const {
     const std::filesystem::path folder = root_ / std::to_string(pid);
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || info.st_uid != uid_) return std::nullopt;
     const auto stat = ReadSmallFile(folder / "stat", 4096);
-    const auto start = stat ? StartTicks(*stat) : std::nullopt;
-    if (!start) return std::nullopt;  // ended, or not a process folder
+    return stat ? StartTicks(*stat) : std::nullopt;  // nullopt: ended, or not a process folder
+}
+
+std::optional<ProcessInfo> ProcReader::Read(std::int64_t pid) const {
+    const std::filesystem::path folder = root_ / std::to_string(pid);
+    const auto start = StartTicksOf(pid);
+    if (!start) return std::nullopt;
     ProcessInfo process;
     process.pid = pid;
     process.startTicks = *start;
@@ -114,23 +119,24 @@ std::optional<ProcessInfo> ProcReader::Read(std::int64_t pid) const {
     return process;
 }
 
-std::vector<ProcessInfo> ProcReader::List() const {
-    std::vector<ProcessInfo> processes;
+std::vector<std::int64_t> ProcReader::Pids() const {
+    std::vector<std::int64_t> pids;
     std::error_code error;
     for (std::filesystem::directory_iterator it(root_, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.empty() ||
+        if (name.empty() || name.size() > 18 ||
             !std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c); }))
             continue;
-        std::int64_t pid = 0;
-        try {
-            pid = std::stoll(name);
-        } catch (...) {
-            continue;
-        }
-        if (auto process = Read(pid)) processes.push_back(std::move(*process));
+        pids.push_back(std::stoll(name));
     }
+    return pids;
+}
+
+std::vector<ProcessInfo> ProcReader::List() const {
+    std::vector<ProcessInfo> processes;
+    for (const std::int64_t pid : Pids())
+        if (auto process = Read(pid)) processes.push_back(std::move(*process));
     return processes;
 }
 

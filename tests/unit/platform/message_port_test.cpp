@@ -40,11 +40,13 @@ struct Received {
 };
 
 std::ostream& operator<<(std::ostream& os, const Received& r) {
-    return os << "{0x" << std::hex << r.number << std::dec << ", " << r.wParam << ", " << r.lParam << "}";
+    return os << "{0x" << std::hex << r.number << std::dec << ", " << r.wParam << ", " << r.lParam
+              << "}";
 }
 
 // Sends from another thread, as another process would, while this thread runs the port.
-SendOutcome SendBeside(std::string_view name, std::uint64_t w, std::int64_t l, const QString& path) {
+SendOutcome SendBeside(std::string_view name, std::uint64_t w, std::int64_t l,
+                       const QString& path) {
     std::atomic<bool> done{false};
     SendOutcome outcome;
     const std::string nameCopy(name);
@@ -59,7 +61,7 @@ SendOutcome SendBeside(std::string_view name, std::uint64_t w, std::int64_t l, c
 
 // A client on this thread that writes raw bytes and collects the reply lines.
 class RawClient {
-public:
+  public:
     explicit RawClient(const QString& path) {
         QObject::connect(&socket_, &QLocalSocket::connected, [this] { connected_ = true; });
         QObject::connect(&socket_, &QLocalSocket::disconnected, [this] { closed_ = true; });
@@ -89,7 +91,7 @@ public:
     }
     bool closed() const { return closed_; }
 
-private:
+  private:
     void Collect() {
         buffer_ += socket_.readAll();
         qsizetype lf;
@@ -109,16 +111,19 @@ private:
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
 class MessagePortTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static int next = 0;
         path_ = temp_home::RuntimeDir() + QStringLiteral("/port-%1.sock").arg(next++);
         port_ = std::make_unique<MessagePort>();
-        port_->SetHandler([this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
-            received_.push_back({m.number, w, l});
-        });
+        port_->SetHandler(
+            [this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
+                received_.push_back({m.number, w, l});
+            });
         QObject::connect(port_.get(), &MessagePort::messageReceived,
-                         [this](quint32 n, quint64 w, qint64 l) { signalled_.push_back({n, w, l}); });
+                         [this](quint32 n, quint64 w, qint64 l) {
+                             signalled_.push_back({n, w, l});
+                         });
         ASSERT_TRUE(port_->Listen(path_)) << port_->ErrorString().toStdString();
     }
     void TearDown() override {
@@ -181,7 +186,8 @@ TEST(MessagePortProtocol, RequestLines) {
         {"SKMSG 1 0 0 #", RequestStatus::Unknown},
         {"SKMSG 1 0 0 \xc3\xa9", RequestStatus::Unknown},
 
-        // Hook messages carry pointers into the sending process; the recorder's message only goes out.
+        // Hook messages carry pointers into the sending process; the recorder's message only goes
+        // out.
         {"SKMSG 1 256 0 WM_HOOK_KEY_SINGLEKEY_MSG", RequestStatus::Refused},
         {"SKMSG 1 0 0 UWM_MOUSEMOVE_USER_MSG", RequestStatus::Refused},
         {"SKMSG 1 0 0 #0xC010", RequestStatus::Refused},
@@ -204,8 +210,10 @@ TEST(MessagePortProtocol, RequestLines) {
 }
 
 TEST(MessagePortProtocol, FormattedRequestsParseBack) {
-    const Received cases[] = {
-        {0xC000, 0, 1}, {0xC003, 1, 0}, {0xC030, 0xFFFFFFFFFFFFFFFFull, INT64_MIN}, {0xC033, 2, INT64_MAX}};
+    const Received cases[] = {{0xC000, 0, 1},
+                              {0xC003, 1, 0},
+                              {0xC030, 0xFFFFFFFFFFFFFFFFull, INT64_MIN},
+                              {0xC033, 2, INT64_MAX}};
     for (const auto& c : cases) {
         const std::string line = platform::port::FormatRequest(c.number, c.wParam, c.lParam);
         SCOPED_TRACE(line);
@@ -230,7 +238,10 @@ TEST_F(MessagePortTest, MessagesFromAnotherThreadArriveUnchanged) {
         {"{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", 1, 1, {0xC003, 1, 1}},
         {"{4695579F-999A-41d4-9FAF-EFFCE93EBF15}", 7, 8, {0xC001, 7, 8}},
         {"Game_Start", 0, 5, {0xC030, 0, 5}},
-        {"Game_Death", 0xFFFFFFFFFFFFFFFFull, INT64_MIN, {0xC033, 0xFFFFFFFFFFFFFFFFull, INT64_MIN}},
+        {"Game_Death",
+         0xFFFFFFFFFFFFFFFFull,
+         INT64_MIN,
+         {0xC033, 0xFFFFFFFFFFFFFFFFull, INT64_MIN}},
         {"#0xC031", 1, -1, {0xC031, 1, -1}},
     };
     std::vector<Received> expected;
@@ -249,13 +260,17 @@ TEST_F(MessagePortTest, MessagesFromAnotherThreadArriveUnchanged) {
 TEST_F(MessagePortTest, SocketIsForItsUserOnly) {
     const QFileInfo info(path_);
     ASSERT_TRUE(info.exists());
-    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                                    QFile::WriteOther | QFile::ExeOther),
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
               QFile::Permissions());
 }
 
 TEST_F(MessagePortTest, SenderRefusesUnknownAndInProcessNamesWithoutSending) {
-    const char* names[] = {"Game_Begin", "game_start", "", "#0", "WM_HOOK_KEY_KBMACRO_MSG",
+    const char* names[] = {"Game_Begin",
+                           "game_start",
+                           "",
+                           "#0",
+                           "WM_HOOK_KEY_KBMACRO_MSG",
                            "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}"};
     for (const char* name : names) {
         SCOPED_TRACE(name);
@@ -280,9 +295,10 @@ TEST_F(MessagePortTest, BadLinesAreAnsweredAndDroppedAndTheConnectionGoesOn) {
     client.Write(QByteArray(kLines, sizeof kLines - 1));
     const auto replies = client.Replies(8);
     ASSERT_EQ(replies.size(), 8u);
-    const char* expected[] = {"ERR malformed ", "ERR version ", "ERR unknown ", "ERR refused ",
+    const char* expected[] = {"ERR malformed ", "ERR version ",   "ERR unknown ",   "ERR refused ",
                               "ERR malformed ", "ERR malformed ", "ERR malformed ", "OK 49201"};
-    for (size_t i = 0; i < 8; ++i) EXPECT_TRUE(StartsWith(replies[i], expected[i])) << i << ": " << replies[i];
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_TRUE(StartsWith(replies[i], expected[i])) << i << ": " << replies[i];
     EXPECT_EQ(received_, (std::vector<Received>{{0xC031, 0, 3}}));
     EXPECT_EQ(port_->DroppedCount(), 7u);
     EXPECT_FALSE(client.closed());
@@ -300,11 +316,13 @@ TEST_F(MessagePortTest, ScriptThatClosesItsSendingSideStillGetsItsReply) {
         std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()));
         if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
             const char request[] = "SKMSG 1 0 1 TELMA QX-418GRY Device\nSKMSG 1 0 0 Game_End";
-            if (::write(fd, request, sizeof request - 1) == static_cast<ssize_t>(sizeof request - 1)) {
+            if (::write(fd, request, sizeof request - 1) ==
+                static_cast<ssize_t>(sizeof request - 1)) {
                 ::shutdown(fd, SHUT_WR);
                 char buffer[256];
                 ssize_t n;
-                while ((n = ::read(fd, buffer, sizeof buffer)) > 0) reply.append(buffer, static_cast<size_t>(n));
+                while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+                    reply.append(buffer, static_cast<size_t>(n));
             }
         }
         if (fd >= 0) ::close(fd);
@@ -336,7 +354,8 @@ TEST_F(MessagePortTest, ManyRequestsInOneWriteAreAllDeliveredInOrder) {
     QByteArray bytes;
     std::vector<Received> expected;
     for (int i = 0; i < kCount; ++i) {
-        bytes += "SKMSG 1 " + QByteArray::number(i % 3) + " " + QByteArray::number(i) + " Game_Start\n";
+        bytes +=
+            "SKMSG 1 " + QByteArray::number(i % 3) + " " + QByteArray::number(i) + " Game_Start\n";
         expected.push_back({0xC030, static_cast<std::uint64_t>(i % 3), i});
     }
     RawClient client(path_);
@@ -351,9 +370,9 @@ TEST_F(MessagePortTest, ManyRequestsInOneWriteAreAllDeliveredInOrder) {
 
 TEST_F(MessagePortTest, OverlongLinesCloseTheConnectionWithoutDelivery) {
     const QByteArray cases[] = {
-        QByteArray(platform::port::kMaxRequestBytes, 'A'),                       // no line feed at all
-        "SKMSG 1 0 0 Game_Start" + QByteArray(300, ' ') + "\n",                  // a line feed too late
-        QByteArray(100000, '\xff'),                                              // a flood
+        QByteArray(platform::port::kMaxRequestBytes, 'A'),       // no line feed at all
+        "SKMSG 1 0 0 Game_Start" + QByteArray(300, ' ') + "\n",  // a line feed too late
+        QByteArray(100000, '\xff'),                              // a flood
         "SKMSG 1 0 0 " + QByteArray(platform::port::kMaxRequestBytes, 'x') + "Game_Start\n",
     };
     for (const auto& bytes : cases) {
@@ -375,7 +394,8 @@ TEST_F(MessagePortTest, OverlongLinesCloseTheConnectionWithoutDelivery) {
 TEST_F(MessagePortTest, LongestValidLineFitsTheLimit) {
     // 256 bytes with the line feed is the limit: a line of exactly that size is taken.
     std::string line = "SKMSG 1 0 0 Game_Start";
-    line.insert(8, std::string(platform::port::kMaxRequestBytes - 1 - line.size(), '0'));  // leading zeros
+    line.insert(
+        8, std::string(platform::port::kMaxRequestBytes - 1 - line.size(), '0'));  // leading zeros
     ASSERT_EQ(line.size() + 1, static_cast<size_t>(platform::port::kMaxRequestBytes));
     RawClient client(path_);
     ASSERT_TRUE(client.connected());
@@ -424,10 +444,11 @@ TEST_F(MessagePortTest, ConnectionsBeyondTheLimitAreTurnedAway) {
 }
 
 TEST_F(MessagePortTest, HandlerThatClosesThePortIsSafe) {
-    port_->SetHandler([this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
-        received_.push_back({m.number, w, l});
-        port_->Close();
-    });
+    port_->SetHandler(
+        [this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
+            received_.push_back({m.number, w, l});
+            port_->Close();
+        });
     RawClient client(path_);
     ASSERT_TRUE(client.connected());
     client.Write("SKMSG 1 0 1 Game_Start\nSKMSG 1 0 2 Game_Start\n");
@@ -469,7 +490,8 @@ TEST(MessagePortNoInstance, NothingListeningIsReportedAsNoInstance) {
     // A new instance takes the place over.
     MessagePort port;
     int got = 0;
-    port.SetHandler([&](const platform::RegisteredMessage&, std::uint64_t, std::int64_t) { ++got; });
+    port.SetHandler(
+        [&](const platform::RegisteredMessage&, std::uint64_t, std::int64_t) { ++got; });
     ASSERT_TRUE(port.Listen(stale)) << port.ErrorString().toStdString();
     EXPECT_EQ(SendBeside("Game_Start", 0, 0, stale).result, SendResult::Delivered);
     EXPECT_EQ(got, 1);
@@ -490,7 +512,8 @@ SendRun RunSender(const QStringList& args) {
     process.start(QCoreApplication::applicationDirPath() + "/skelmora-send", args);
     EXPECT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
     // The port runs on this thread, so wait by running the event loop.
-    EXPECT_TRUE(temp_home::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_TRUE(
+        temp_home::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
     SendRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.err = process.readAllStandardError().toStdString();

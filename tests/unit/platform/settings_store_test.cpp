@@ -40,13 +40,15 @@ void WriteStore(const std::optional<QByteArray>& text) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(*text);
     ASSERT_TRUE(file.flush());  // written before the time stamp is set, so closing keeps it
-    file.setFileTime(QDateTime::currentDateTime().addSecs(-10000 + ++next), QFileDevice::FileModificationTime);
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-10000 + ++next),
+                     QFileDevice::FileModificationTime);
 }
 
 }  // namespace
 
 TEST(SettingsStore, KeptUnderTheProductStringInTheUsersConfigFolder) {
-    EXPECT_EQ(platform::SettingsFilePath(), temp_home::ConfigDir() + "/TELMA QX-418GRY Device.conf");
+    EXPECT_EQ(platform::SettingsFilePath(),
+              temp_home::ConfigDir() + "/TELMA QX-418GRY Device.conf");
 }
 
 TEST(SettingsStore, LanguageIndex) {
@@ -76,8 +78,10 @@ TEST(SettingsStore, LanguageIndex) {
          R"({"Language":[{"Language_ID":1},{"Language_ID":4294967295}]})", 0xFFFFFFFFu, 1},
         {"negative id reads 0x208", "[General]\nLANGUAGE=-1\n", kListWith208, 0x208, 2},
         {"list not JSON", "[General]\nLANGUAGE=1033\n", "{\"Language\": [", 1033, 0},
-        {"list without Language", "[General]\nLANGUAGE=1033\n", R"({"Languages":[{"Language_ID":1033}]})", 1033, 0},
-        {"Language not an array", "[General]\nLANGUAGE=1033\n", R"({"Language":{"Language_ID":1033}})", 1033, 0},
+        {"list without Language", "[General]\nLANGUAGE=1033\n",
+         R"({"Languages":[{"Language_ID":1033}]})", 1033, 0},
+        {"Language not an array", "[General]\nLANGUAGE=1033\n",
+         R"({"Language":{"Language_ID":1033}})", 1033, 0},
         {"list is an array", "[General]\nLANGUAGE=1033\n", R"([{"Language_ID":1033}])", 1033, 0},
         {"no list file", "[General]\nLANGUAGE=1033\n", nullptr, 1033, 0},
         {"empty list file", "[General]\nLANGUAGE=1033\n", "", 1033, 0},
