@@ -12,6 +12,7 @@
 #include "controls/composite_controls.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/profile_link_follower.h"
 #include "panels/profile_switch.h"
 #include "profiles/json_file.h"
 #include "support/ui_fixture.h"
@@ -337,6 +338,56 @@ TEST_F(ProfilePanelTest, LinkedEntryShowsItsProgram) {
     Click("device_link_btn");
     EXPECT_EQ(ComboTexts(), std::vector<std::string>{"profile1 [game.exe]"});
     EXPECT_EQ(ui::GetText(Control("device_profile_name_edit")).toStdString(), "profile1");
+}
+
+// The program in front drives the panel: the linked profile after the delay with the switch
+// steps, a busy device waits, the user's own switch cancels one still waiting, and the profile
+// from before comes back when the program leaves.
+TEST_F(ProfilePanelTest, TheProgramInFrontSwitchesAfterTheDelay) {
+    Build(kKindKeyboard, "keyboard");
+    panel_->AddProfile();
+    ui::SelectItem(Control("device_profile_combo"), 1, false);
+    ASSERT_TRUE(panel_->LinkProfile(QStringLiteral("game.exe")));
+    const std::string first = panel_->List()->Entries()[0].identifier;
+    const std::string linked = panel_->List()->Entries()[1].identifier;
+    auto* follower = new CProfileLinkFollower(panel_);
+    bool busy = true;
+    follower->SetBusyCheck([&busy] { return busy; });
+    device_->steps.clear();
+
+    follower->OnForeground(QStringLiteral("Game.exe"));
+    ASSERT_EQ(follower->Pending(), linked);
+    EXPECT_TRUE(device_->steps.empty());  // nothing before the delay
+    follower->RunPendingSwitch();         // key edits pending: waits again
+    EXPECT_EQ(follower->Pending(), linked);
+    EXPECT_TRUE(device_->steps.empty());
+    busy = false;
+    follower->RunPendingSwitch();
+    EXPECT_EQ(ReadList()["profileselect"].asInt(), 1);
+    ASSERT_FALSE(device_->steps.empty());
+    EXPECT_EQ(device_->steps.front(), "LoadProfile " + linked);
+
+    // Leaving for an unlinked program brings the first profile back; the user's own switch
+    // before the delay ends cancels that.
+    follower->OnForeground(QStringLiteral("terminal"));
+    EXPECT_EQ(follower->Pending(), first);
+    ui::SelectItem(Control("device_profile_combo"), 1, false);
+    panel_->SwitchToSelection();
+    EXPECT_FALSE(follower->Pending().has_value());
+    // The user's choice is now the profile from before: the game and away again change nothing.
+    follower->OnForeground(QStringLiteral("game.exe"));
+    EXPECT_FALSE(follower->Pending().has_value());
+    follower->OnForeground(QStringLiteral(""));
+    EXPECT_FALSE(follower->Pending().has_value());
+    EXPECT_EQ(ReadList()["profileselect"].asInt(), 1);
+    // A switch that waits and a program that leaves before the delay ends: nothing to do.
+    ui::SelectItem(Control("device_profile_combo"), 0, false);
+    panel_->SwitchToSelection();
+    follower->OnForeground(QStringLiteral("game.exe"));
+    ASSERT_EQ(follower->Pending(), linked);
+    follower->OnForeground(QStringLiteral("terminal"));
+    EXPECT_FALSE(follower->Pending().has_value());
+    EXPECT_EQ(ReadList()["profileselect"].asInt(), 0);
 }
 
 }  // namespace
