@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 
 #include "devices/skelmora_usb_device.h"
+#include "panels/profile_link_wnd.h"
 #include "panels/profile_switch.h"
 #include "platform/log_categories.h"
 #include "profiles/profile_import.h"
@@ -64,6 +65,7 @@ const CDeviceProfileUI::Handler CDeviceProfileUI::kHandlers[] = {
 };
 
 CDeviceProfileUI::CDeviceProfileUI(QWidget* parent) : QWidget(parent) {
+    chooseLink_ = [this](const QString& current) { return ChooseProgramLink(window(), current); };
     chooseFile_ = [this](bool save) {
         QFileDialog dialog(this);
         dialog.setNameFilter(QStringLiteral("Profile Files(*.json)"));
