@@ -7,7 +7,14 @@
     headset connected and host light control off (no light frames streamed), as a share of
     one core.
 
+  * with --link-program NAME: the keyboard's second profile is linked to NAME before the
+    program starts, and --sleepers N starts N `sleep` processes of the user for the idle
+    window (the /proc rule has that many processes to read every two seconds); with --xvfb
+    the program runs on an X server of its own (Xvfb), where focus events replace the scan.
+
   python3 bench/measure_app.py [--build build] [--plugs 20] [--idle-seconds 30]
+  python3 bench/measure_app.py --plugs 0 --idle-devices keyboard --link-program game \
+      --sleepers 300 [--xvfb]
 """
 import argparse
 import os
@@ -51,6 +58,12 @@ def main():
     parser.add_argument("--idle-seconds", type=float, default=30.0)
     parser.add_argument("--idle-devices", default="keyboard,headset",
                         help="devices plugged while idle CPU is measured")
+    parser.add_argument("--link-program", default="",
+                        help="link the keyboard's second profile to this program")
+    parser.add_argument("--sleepers", type=int, default=0,
+                        help="sleep processes running while idle CPU is measured")
+    parser.add_argument("--xvfb", action="store_true",
+                        help="run the program on an X server of its own (Xvfb)")
     args = parser.parse_args()
     binaries = os.path.join(args.build, "bin")
     work = tempfile.mkdtemp(prefix="skelmora-measure-")
@@ -62,6 +75,24 @@ def main():
                XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
                QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
                QT_LOGGING_RULES="skelmora.discovery.debug=true")
+
+    env.pop("WAYLAND_DISPLAY", None)
+    env.pop("DISPLAY", None)
+    xvfb = None
+    if args.xvfb:
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
+    if args.link_program:
+        folder = os.path.join(work, "data", "TELMA QX-418GRY Device", "keyboard")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "ProfileList.ini"), "w") as f:
+            f.write('{"profileselect":0,"profilelist":['
+                    '{"profilename":"desk","profileUUID":"desk","profileislink":false,'
+                    '"profilelinkmame":""},'
+                    '{"profilename":"game","profileUUID":"game","profileislink":true,'
+                    f'"profilelinkmame":"{args.link_program}"}}]}}')
+    sleepers = []
 
     emu = subprocess.Popen([os.path.join(binaries, "skelmora-emu"), "--socket", socket],
                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
@@ -82,7 +113,7 @@ def main():
     try:
         wait_line(lines, "No_device_Link shown")
         delays = []
-        for _ in range(args.plugs):
+        for _ in range(args.plugs if args.plugs > 0 else 0):
             # Plugs land anywhere within the program's discovery period, as a hand's would.
             time.sleep(random.uniform(0.0, 0.1))
             start = time.monotonic()
@@ -91,8 +122,11 @@ def main():
             delays.append((shown - start) * 1000.0)
             command("unplug keyboard")
             wait_line(lines, "selector item 1 hidden")
-        print(f"plug-to-shown over {args.plugs} plugs: median {statistics.median(delays):.1f} ms, "
-              f"min {min(delays):.1f} ms, max {max(delays):.1f} ms")
+        if delays:
+            print(f"plug-to-shown over {args.plugs} plugs: median "
+                  f"{statistics.median(delays):.1f} ms, min {min(delays):.1f} ms, "
+                  f"max {max(delays):.1f} ms")
+        sleepers = [subprocess.Popen(["sleep", "600"]) for _ in range(args.sleepers)]
 
         devices = [d for d in args.idle_devices.split(",") if d]
         for device in devices:
@@ -104,9 +138,17 @@ def main():
         before, wall = cpu_seconds(program.pid), time.monotonic()
         time.sleep(args.idle_seconds)
         used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
-        print(f"idle CPU with {' and '.join(devices)}, host light control off: "
-              f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+        links = (f", a profile linked to {args.link_program!r}, {args.sleepers} sleep processes"
+                 f"{', on Xvfb' if args.xvfb else ''}" if args.link_program else "")
+        print(f"idle CPU with {' and '.join(devices)}, host light control off{links}: "
+              f"{100.0 * used / elapsed:.3f}% of one core over {elapsed:.0f} s")
     finally:
+        for sleeper in sleepers:
+            sleeper.kill()
+            sleeper.wait()
+        if xvfb:
+            xvfb.kill()
+            xvfb.wait()
         program.terminate()
         program.wait(timeout=10)
         command("quit")

@@ -60,7 +60,12 @@ bool SameDevice(const DeviceIdentity& a, const DeviceIdentity& b) {
 CDeviceManager::CDeviceManager(WindowImplBase* window, std::shared_ptr<hid::IHidBackend> backend)
     : window_(window), backend_(std::move(backend)) {}
 
-CDeviceManager::~CDeviceManager() { StopAll(); }
+CDeviceManager::~CDeviceManager() {
+    StopAll();
+    // The panels outlive the manager inside the window: their changes no longer reach it.
+    for (const auto& panel : panels_)
+        if (panel) QObject::disconnect(panel, &CDeviceProfileUI::listChanged, nullptr, nullptr);
+}
 
 const DeviceIdentity& CDeviceManager::Row(int row) const {
     if (detected_ && row >= 0 && row < static_cast<int>(detected_->size())) {

@@ -44,11 +44,16 @@ ParsedRequest Fail(RequestStatus status, std::string detail) {
 
 std::string_view ErrorCode(RequestStatus status) {
     switch (status) {
-    case RequestStatus::Ok: return "ok";
-    case RequestStatus::Malformed: return "malformed";
-    case RequestStatus::Version: return "version";
-    case RequestStatus::Unknown: return "unknown";
-    case RequestStatus::Refused: return "refused";
+        case RequestStatus::Ok:
+            return "ok";
+        case RequestStatus::Malformed:
+            return "malformed";
+        case RequestStatus::Version:
+            return "version";
+        case RequestStatus::Unknown:
+            return "unknown";
+        case RequestStatus::Refused:
+            return "refused";
     }
     return "malformed";
 }
@@ -56,7 +61,8 @@ std::string_view ErrorCode(RequestStatus status) {
 ParsedRequest ParseRequest(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     for (unsigned char c : line)
-        if (c < 0x20 || c == 0x7F) return Fail(RequestStatus::Malformed, "control character in request");
+        if (c < 0x20 || c == 0x7F)
+            return Fail(RequestStatus::Malformed, "control character in request");
 
     std::string_view rest = line, magic, version, w, l;
     if (!NextField(rest, magic) || magic != kMagic)
@@ -72,11 +78,13 @@ ParsedRequest ParseRequest(std::string_view line) {
     const auto wParam = ParseUnsigned(w);
     if (!wParam) return Fail(RequestStatus::Malformed, "wParam is not a number from 0 to 2^64-1");
     const auto lParam = ParseSigned(l);
-    if (!lParam) return Fail(RequestStatus::Malformed, "lParam is not a number from -2^63 to 2^63-1");
+    if (!lParam)
+        return Fail(RequestStatus::Malformed, "lParam is not a number from -2^63 to 2^63-1");
     if (rest.empty()) return Fail(RequestStatus::Malformed, "no message name");
 
     const RegisteredMessage* message = ResolveRegisteredMessage(rest);
-    if (!message) return Fail(RequestStatus::Unknown, "no registered message by that name or number");
+    if (!message)
+        return Fail(RequestStatus::Unknown, "no registered message by that name or number");
     if (!message->acceptedFromOutside)
         return Fail(RequestStatus::Refused, "message is not taken from other processes");
 
@@ -88,8 +96,8 @@ ParsedRequest ParseRequest(std::string_view line) {
 }
 
 std::string FormatRequest(std::uint32_t number, std::uint64_t wParam, std::int64_t lParam) {
-    return std::string(kMagic) + ' ' + std::to_string(kVersion) + ' ' + std::to_string(wParam) + ' ' +
-           std::to_string(lParam) + " #" + std::to_string(number) + '\n';
+    return std::string(kMagic) + ' ' + std::to_string(kVersion) + ' ' + std::to_string(wParam) +
+           ' ' + std::to_string(lParam) + " #" + std::to_string(number) + '\n';
 }
 
 }  // namespace port
@@ -103,8 +111,10 @@ namespace {
 QString Printable(std::string_view bytes) {
     QString out;
     for (unsigned char c : bytes.substr(0, 80)) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') out += QLatin1Char(static_cast<char>(c));
-        else out += QStringLiteral("\\x%1").arg(static_cast<uint>(c), 2, 16, QLatin1Char('0'));
+        if (c >= 0x20 && c < 0x7F && c != '\\')
+            out += QLatin1Char(static_cast<char>(c));
+        else
+            out += QStringLiteral("\\x%1").arg(static_cast<uint>(c), 2, 16, QLatin1Char('0'));
     }
     if (bytes.size() > 80) out += QStringLiteral("...");
     return out;
@@ -250,13 +260,15 @@ void MessagePort::OnNewConnection() {
         conn->idle->setInterval(idleTimeoutMs_);
         connect(conn->idle, &QTimer::timeout, this, [this, socket] {
             Reply(socket, "ERR idle no complete request in time\n");
-            Drop(QStringLiteral("idle: no complete request in %1 ms, connection closed").arg(idleTimeoutMs_));
+            Drop(QStringLiteral("idle: no complete request in %1 ms, connection closed")
+                     .arg(idleTimeoutMs_));
             CloseConnection(socket);
         });
         conn->idle->start();
         connections_.emplace(socket, std::move(conn));
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadable(socket); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { CloseConnection(socket); });
+        connect(socket, &QLocalSocket::disconnected, this,
+                [this, socket] { CloseConnection(socket); });
         // Bytes may have arrived before the signals were connected.
         if (socket->bytesAvailable() > 0) OnReadable(socket);
     }
@@ -309,7 +321,10 @@ void MessagePort::OnReadable(QLocalSocket* socket) {
     for (;;) {
         if (handled == kRequestsPerTurn) {
             QMetaObject::invokeMethod(
-                this, [this, guard = QPointer<QLocalSocket>(socket)] { if (guard) OnReadable(guard); },
+                this,
+                [this, guard = QPointer<QLocalSocket>(socket)] {
+                    if (guard) OnReadable(guard);
+                },
                 Qt::QueuedConnection);
             break;
         }
@@ -350,7 +365,8 @@ void MessagePort::HandleLine(QLocalSocket* socket, std::string_view line) {
         const std::string code(port::ErrorCode(request.status));
         Reply(socket, "ERR " + code + ' ' + request.detail + '\n');
         Drop(QStringLiteral("%1: %2: \"%3\"")
-                 .arg(QString::fromStdString(code), QString::fromStdString(request.detail), Printable(line)));
+                 .arg(QString::fromStdString(code), QString::fromStdString(request.detail),
+                      Printable(line)));
         return;
     }
     if (PeerHasGone(socket)) {
@@ -361,7 +377,8 @@ void MessagePort::HandleLine(QLocalSocket* socket, std::string_view line) {
     }
     const RegisteredMessage& m = *request.message;
     qCDebug(lcPlatform).noquote() << "message port: received"
-                                  << QString::fromUtf8(m.name.data(), static_cast<qsizetype>(m.name.size()))
+                                  << QString::fromUtf8(m.name.data(),
+                                                       static_cast<qsizetype>(m.name.size()))
                                   << request.wParam << request.lParam;
     ++delivered_;
     QPointer<QLocalSocket> guard(socket);
@@ -381,7 +398,8 @@ bool MessagePort::PeerHasGone(QLocalSocket* socket) {
 void MessagePort::Reply(QLocalSocket* socket, const std::string& line) {
     if (socket->state() != QLocalSocket::ConnectedState) return;
     socket->write(line.data(), static_cast<qint64>(line.size()));
-    socket->flush();  // into the socket's own buffer; what is left there is what the client leaves unread
+    socket->flush();  // into the socket's own buffer; what is left there is what the client leaves
+                      // unread
     if (socket->bytesToWrite() > port::kMaxUnreadReplyBytes) {
         auto it = connections_.find(socket);
         if (it != connections_.end() && !it->second->closing) {
@@ -400,7 +418,8 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
     const RegisteredMessage* message = ResolveRegisteredMessage(name);
     if (!message) return {SendResult::Refused, QStringLiteral("unknown message")};
     if (!message->acceptedFromOutside)
-        return {SendResult::Refused, QStringLiteral("the running instance does not take this message")};
+        return {SendResult::Refused,
+                QStringLiteral("the running instance does not take this message")};
 
     const QString path = portPath.isEmpty() ? MessagePortPath() : portPath;
     if (path.isEmpty())
@@ -411,11 +430,12 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
     socket.connectToServer(path);
     if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
         switch (socket.error()) {
-        case QLocalSocket::ServerNotFoundError:
-        case QLocalSocket::ConnectionRefusedError:
-            return {SendResult::NoInstance, QStringLiteral("no instance is running (%1)").arg(path)};
-        default:
-            return {SendResult::Error, socket.errorString()};
+            case QLocalSocket::ServerNotFoundError:
+            case QLocalSocket::ConnectionRefusedError:
+                return {SendResult::NoInstance,
+                        QStringLiteral("no instance is running (%1)").arg(path)};
+            default:
+                return {SendResult::Error, socket.errorString()};
         }
     }
 
@@ -437,13 +457,16 @@ SendOutcome SendRegisteredMessage(std::string_view name, std::uint64_t wParam, s
     QByteArray reply;
     while (!reply.contains('\n')) {
         if (reply.size() >= port::kMaxRequestBytes)
-            return {SendResult::Error, QStringLiteral("the instance answered with an overlong line")};
+            return {SendResult::Error,
+                    QStringLiteral("the instance answered with an overlong line")};
         if (socket.bytesAvailable() == 0 &&
             !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())) &&
             socket.bytesAvailable() == 0) {
             if (deadline.hasExpired())
-                return {SendResult::Error, QStringLiteral("the instance did not answer in %1 ms").arg(timeoutMs)};
-            return {SendResult::Error, QStringLiteral("the instance closed the connection without an answer")};
+                return {SendResult::Error,
+                        QStringLiteral("the instance did not answer in %1 ms").arg(timeoutMs)};
+            return {SendResult::Error,
+                    QStringLiteral("the instance closed the connection without an answer")};
         }
         reply += socket.read(port::kMaxRequestBytes - reply.size());
     }

@@ -72,7 +72,7 @@ QString SocketPathProblem(const QString& path, uid_t uid, bool* removable);
 
 class MessagePort : public QObject {
     Q_OBJECT
-public:
+  public:
     // Called on the thread that owns the port, before the reply "OK" goes out.
     using Handler = std::function<void(const RegisteredMessage& message, std::uint64_t wParam,
                                        std::int64_t lParam)>;
@@ -100,12 +100,12 @@ public:
     quint64 DeliveredCount() const { return delivered_; }
     quint64 DroppedCount() const { return dropped_; }
 
-signals:
+  signals:
     void messageReceived(quint32 number, quint64 wParam, qint64 lParam);
     // A request or a connection was refused; reason is the error reply's text.
     void requestDropped(const QString& reason);
 
-private:
+  private:
     struct Connection;
     void OnNewConnection();
     void OnReadable(QLocalSocket* socket);

@@ -23,27 +23,37 @@ ForegroundTracker::ForegroundTracker(std::unique_ptr<IFocusSource> focus, ProcRe
 void ForegroundTracker::SetLinkNames(std::vector<std::string> names) {
     std::erase_if(names, [](const std::string& name) { return name.empty(); });
     links_ = std::move(names);
-    if (links_.empty()) seen_.clear();
+    seen_.clear();  // whether a process is linked depends on the names
 }
 
+// The linked processes running now.
 std::vector<ProcessInfo> ForegroundTracker::ListProcesses() {
+    const bool full = scans_ % kFullCheckScans == 0;
     ++scans_;
-    std::unordered_map<std::int64_t, ProcessInfo> now;
+    std::unordered_map<std::int64_t, Seen> now;
+    now.reserve(seen_.size() + 16);
     for (const std::int64_t pid : proc_.Pids()) {
+        const auto known = seen_.find(pid);
+        if (known != seen_.end() && !full && !known->second.linked) {
+            now.emplace(pid, std::move(known->second));
+            continue;
+        }
         const auto start = proc_.StartTicksOf(pid);
         if (!start) continue;  // another user's, or ended since the listing
-        const auto known = seen_.find(pid);
-        if (known != seen_.end() && known->second.startTicks == *start) {
+        if (known != seen_.end() && known->second.process.startTicks == *start) {
             now.emplace(pid, std::move(known->second));
         } else if (auto process = proc_.Read(pid)) {
-            now.emplace(pid, std::move(*process));
+            Seen seen{std::move(*process), false};
+            for (const std::string& link : links_)
+                seen.linked = seen.linked || ProcessMatches(seen.process, link);
+            now.emplace(pid, std::move(seen));
         }
     }
     seen_ = std::move(now);
-    std::vector<ProcessInfo> processes;
-    processes.reserve(seen_.size());
-    for (const auto& [pid, process] : seen_) processes.push_back(process);
-    return processes;
+    std::vector<ProcessInfo> linked;
+    for (const auto& [pid, seen] : seen_)
+        if (seen.linked) linked.push_back(seen.process);
+    return linked;
 }
 
 std::optional<ForegroundProgram> ForegroundTracker::Check() {

@@ -4,8 +4,11 @@
 // ForegroundTracker is the watcher's step, without a thread: it looks at the focus source and,
 // when the rule needs it, at /proc, and says when the finding changed. Nothing is looked at
 // while no link names are set. /proc is listed only when the focus cannot answer (no X server,
-// or under Wayland a window without a PID), then every kProcScanIntervalMs; a process already
-// seen is recognised by its start time and not read again.
+// or under Wayland a window without a PID), then every kProcScanIntervalMs. A process already
+// seen is not read again: a scan reads only new PIDs, checks the start time of the processes
+// that match a link (an ended one whose PID was taken is not counted), and checks every
+// process's start time once in kFullCheckScans scans (a PID taken by a new process is then
+// read again).
 //
 // CProgramWatcher runs the tracker on a thread of its own that waits on the focus source's
 // descriptor (X11 property events: no polling) and on a wake-up descriptor, with a timeout only
@@ -29,6 +32,7 @@
 namespace platform {
 
 inline constexpr int kProcScanIntervalMs = 2000;
+inline constexpr int kFullCheckScans = 15;
 
 class ForegroundTracker {
   public:
@@ -58,7 +62,11 @@ class ForegroundTracker {
     std::vector<std::string> links_;
     FocusState lastFocus_;
     std::optional<ForegroundProgram> last_;
-    std::unordered_map<std::int64_t, ProcessInfo> seen_;  // by PID, checked by start time
+    struct Seen {
+        ProcessInfo process;
+        bool linked = false;  // matches one of links_
+    };
+    std::unordered_map<std::int64_t, Seen> seen_;  // by PID
     int scans_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,27 @@ TEST(ForegroundTracker, RunningLinkedProgramsComeAndGo) {
         EXPECT_EQ(finding->name, step.name);
         EXPECT_EQ(finding->pid, step.pid);
     }
+}
+
+TEST(ForegroundTracker, APidTakenOverByALinkedProgramIsFoundByTheFullCheck) {
+    FakeProc proc;
+    proc.Add(10, 500, "/usr/bin/editor", std::string("editor\0", 7), "editor");
+    Tracked t = Track(proc, FocusState{}, false);
+    t.tracker->SetLinkNames({"game"});
+    EXPECT_EQ(t.tracker->Check()->source, ProgramSource::None);  // the first scan: a full one
+    // The editor ends and the game starts under the same PID: the scans between full checks
+    // read no known process again, the next full check finds the game.
+    proc.Remove(10);
+    proc.Add(10, 700, "/usr/bin/game", std::string("game\0", 5), "game");
+    int scans = 0;
+    std::optional<ForegroundProgram> finding;
+    while (!finding && scans < platform::kFullCheckScans) {
+        finding = t.tracker->Check();
+        ++scans;
+    }
+    ASSERT_TRUE(finding.has_value());
+    EXPECT_EQ(finding->name, "game");
+    EXPECT_EQ(scans, platform::kFullCheckScans);
 }
 
 TEST(ForegroundTracker, X11FocusIsFollowedByEventsWithoutScanning) {
