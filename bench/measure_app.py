@@ -3,19 +3,27 @@
 
   * plug-to-shown: time from the emulator's "plug keyboard" to the program's trace of the
     keyboard's selector item being shown (median and spread of N plugs);
+  * lit CPU: the same with host light control on, as shipped (the keyboard page animates its
+    keys; the keyboard takes frames only in its sound-driven effects);
   * idle CPU: the program's CPU time over a window of seconds with the keyboard and the
     headset connected and host light control off (no light frames streamed), as a share of
     one core.
 
-  * with --link-program NAME: the keyboard's second profile is linked to NAME before the
-    program starts, and --sleepers N starts N `sleep` processes of the user for the idle
-    window (the /proc rule has that many processes to read every two seconds); with --xvfb
-    the program runs on an X server of its own (Xvfb), where focus events replace the scan.
+  python3 bench/measure_app.py [--build build] [--plugs 20] [--lit-seconds 30]
+                               [--idle-seconds 30] [--keyboard-mode N]
 
-  python3 bench/measure_app.py [--build build] [--plugs 20] [--idle-seconds 30]
-  python3 bench/measure_app.py --plugs 0 --idle-devices keyboard --link-program game \
-      --sleepers 300 [--xvfb]
+--keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
+sound-driven effects) into the temporary data folder before the program starts.
+
+--link-program NAME links the keyboard's second profile to NAME before the program starts,
+and --sleepers N starts N `sleep` processes of the user for the idle window (the /proc rule
+has that many processes to read every two seconds); with --xvfb the program runs on an X
+server of its own (Xvfb), where focus events replace the scan:
+
+  python3 bench/measure_app.py --plugs 0 --lit-seconds 0 --idle-devices keyboard \
+      --link-program game --sleepers 300 [--xvfb]
 """
+import json
 import argparse
 import os
 import queue
@@ -56,8 +64,12 @@ def main():
     parser.add_argument("--build", default="build")
     parser.add_argument("--plugs", type=int, default=20)
     parser.add_argument("--idle-seconds", type=float, default=30.0)
+    parser.add_argument("--lit-seconds", type=float, default=30.0)
     parser.add_argument("--idle-devices", default="keyboard,headset",
-                        help="devices plugged while idle CPU is measured")
+                        help="devices plugged while lit and idle CPU are measured")
+    parser.add_argument("--keyboard-mode", type=int, default=None)
+    parser.add_argument("--perf", default=None,
+                        help="also record a cpu-clock profile of the lit window into this file")
     parser.add_argument("--link-program", default="",
                         help="link the keyboard's second profile to this program")
     parser.add_argument("--sleepers", type=int, default=0,
@@ -75,6 +87,15 @@ def main():
                XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
                QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
                QT_LOGGING_RULES="skelmora.discovery.debug=true")
+    if args.keyboard_mode is not None:
+        root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+        with open(os.path.join(root, "DefaultData", "keyboard.Json")) as f:
+            profile = json.load(f)
+        profile["Device"][0]["LightInfo"]["SelectItem"] = args.keyboard_mode
+        folder = os.path.join(work, "data", "TELMA QX-418GRY Device", "keyboard")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "keyboard.Json"), "w") as f:
+            json.dump(profile, f, indent=3)
 
     env.pop("WAYLAND_DISPLAY", None)
     env.pop("DISPLAY", None)
@@ -85,7 +106,7 @@ def main():
         env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
     if args.link_program:
         folder = os.path.join(work, "data", "TELMA QX-418GRY Device", "keyboard")
-        os.makedirs(folder)
+        os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "ProfileList.ini"), "w") as f:
             f.write('{"profileselect":0,"profilelist":['
                     '{"profilename":"desk","profileUUID":"desk","profileislink":false,'
@@ -132,16 +153,27 @@ def main():
         for device in devices:
             command("plug " + device)
         wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
+
+        def measure_cpu(label, seconds, perf=None):
+            time.sleep(2.0)
+            before, wall = cpu_seconds(program.pid), time.monotonic()
+            if perf:
+                subprocess.run(["perf", "record", "-q", "-e", "cpu-clock", "-g", "-o", perf,
+                                "-p", str(program.pid), "--", "sleep", str(seconds)],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            else:
+                time.sleep(seconds)
+            used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
+            print(f"{label} with {' and '.join(devices)}: "
+                  f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+
+        if args.lit_seconds > 0:
+            measure_cpu("CPU, host light control on,", args.lit_seconds, args.perf)
         subprocess.run([os.path.join(binaries, "skelmora-send"),
                         "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
-        time.sleep(2.0)
-        before, wall = cpu_seconds(program.pid), time.monotonic()
-        time.sleep(args.idle_seconds)
-        used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
         links = (f", a profile linked to {args.link_program!r}, {args.sleepers} sleep processes"
                  f"{', on Xvfb' if args.xvfb else ''}" if args.link_program else "")
-        print(f"idle CPU with {' and '.join(devices)}, host light control off{links}: "
-              f"{100.0 * used / elapsed:.3f}% of one core over {elapsed:.0f} s")
+        measure_cpu(f"idle CPU, host light control off{links},", args.idle_seconds)
     finally:
         for sleeper in sleepers:
             sleeper.kill()
