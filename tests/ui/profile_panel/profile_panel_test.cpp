@@ -472,7 +472,9 @@ TEST_F(ProfileLinkWndTest, ListsProgramsAndGivesBackTheChoice) {
         c.act(*w);
         const std::optional<QString> result = w->Result();
         EXPECT_EQ(result.has_value(), c.result.has_value());
-        if (result && c.result) EXPECT_EQ(result->toStdString(), *c.result);
+        if (result && c.result) {
+            EXPECT_EQ(result->toStdString(), *c.result);
+        }
     }
 }
 
