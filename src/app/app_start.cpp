@@ -21,6 +21,7 @@
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/mouse_settings_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -165,6 +166,7 @@ int RunApplication(const StartOptions& options) {
     RegisterDeviceControls();
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
+    RegisterMouseSettingsPanel();
     panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;

@@ -5,6 +5,7 @@
 // discovery reports them, and shows and hides its selector item.
 #include <QPointer>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,6 +16,7 @@
 
 class CDeviceOptionUI;
 class CDeviceProfileUI;
+class CLinkProbe;
 class CSkelmoraUSBDevice;
 namespace platform {
 class CProgramWatcher;
@@ -53,6 +55,8 @@ class CDeviceManager {
     int ItemCount() const { return static_cast<int>(items_.size()); }
     int VisibleItemCount() const;
     int SelectedItem() const;
+    // Whether a link probe of this device is still running (tests).
+    bool IsProbingLink(const CSkelmoraUSBDevice* device) const;
     int ItemIndexOfModel(int modelIndex) const;
     CDeviceOptionUI* Item(int index) const;
     CSkelmoraUSBDevice* DeviceOfItem(int index) const;
@@ -94,5 +98,7 @@ class CDeviceManager {
     std::unique_ptr<platform::CProgramWatcher> watcher_;
     std::vector<QPointer<CDeviceProfileUI>> panels_;
     void FollowProgramLinks(CDeviceProfileUI* panel);
+    // Link queries of mice that moved to their receiver, running off the UI thread.
+    std::map<const CSkelmoraUSBDevice*, std::unique_ptr<CLinkProbe>> probes_;
     std::optional<bool> noDeviceShown_;  // for the trace of changes only
 };

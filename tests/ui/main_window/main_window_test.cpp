@@ -18,6 +18,7 @@
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/mouse_settings_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -38,6 +39,7 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
             RegisterProfilePanel();
+            RegisterMouseSettingsPanel();
             panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }
