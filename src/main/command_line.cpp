@@ -115,6 +115,10 @@ const OptionRow kOptions[] = {
          return true;
      },
      nullptr, 0, true},
+    {"quit", nullptr, nullptr, "ask the running instance to close, as its tray menu's exit does",
+     [](CommandLine& l, const std::string&, std::string&) { return l.quit = true; }},
+    {"automation", nullptr, nullptr, "take 'skelmora-send ui' requests (scripts and tests)",
+     [](CommandLine& l, const std::string&, std::string&) { return l.automation = true; }},
     {"version", nullptr, nullptr, "print the version and exit",
      [](CommandLine& l, const std::string&, std::string&) { return l.version = true; }},
     {"help", "h", nullptr, "print this help and exit",

@@ -38,9 +38,8 @@ struct RegisteredMessage {
 };
 
 inline constexpr std::uint32_t kMsgProduct = 0xC000;
-inline constexpr std::uint32_t kMsgGuid15 = 0xC001;  // forwarded to the settings window
-inline constexpr std::uint32_t kMsgGuid16 =
-    0xC002;  // broadcast once initialised (host light state)
+inline constexpr std::uint32_t kMsgGuid15 = 0xC001;   // forwarded to the settings window
+inline constexpr std::uint32_t kMsgGuid16 = 0xC002;   // broadcast once initialised (host light state)
 inline constexpr std::uint32_t kMsgGuid17 = 0xC003;   // host control of lighting on or off
 inline constexpr std::uint32_t kMsgGuid18 = 0xC004;   // tool report
 inline constexpr std::uint32_t kMsgGuidE19 = 0xC005;  // to the outside audio recorder

@@ -17,12 +17,11 @@
 namespace platform {
 
 QString SanitisedProductName() {
-    QString name =
-        QString::fromUtf8(kProductString.data(), static_cast<qsizetype>(kProductString.size()));
+    QString name = QString::fromUtf8(kProductString.data(), static_cast<qsizetype>(kProductString.size()));
     for (QChar& c : name) {
         const char16_t u = c.unicode();
-        const bool keep = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
-                          (u >= '0' && u <= '9') || u == '.' || u == '-' || u == '_';
+        const bool keep = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
+                          u == '.' || u == '-' || u == '_';
         if (!keep) c = QLatin1Char('_');
     }
     return name;

@@ -40,15 +40,15 @@ std::optional<std::string> InstanceRunsReason(std::string_view option,
                                               std::string_view held = "the devices");
 
 class SingleInstance {
-  public:
+public:
     enum class Result {
-        Acquired,     // this process now holds the lock (or already held it)
-        HeldByOther,  // a live process holds it
-        Error,        // the lock file could not be created or read (folder missing, no access)
+        Acquired,      // this process now holds the lock (or already held it)
+        HeldByOther,   // a live process holds it
+        Error,         // the lock file could not be created or read (folder missing, no access)
     };
 
     explicit SingleInstance(QString lockPath = QString());  // empty: InstanceLockPath()
-    ~SingleInstance();                                      // releases the lock when held
+    ~SingleInstance();  // releases the lock when held
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -60,7 +60,7 @@ class SingleInstance {
     // The process id written in the lock file by its holder, or 0 when none can be read.
     qint64 HolderPid() const;
 
-  private:
+private:
     QString path_;
     std::unique_ptr<QLockFile> lock_;
 };

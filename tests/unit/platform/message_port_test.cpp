@@ -40,13 +40,11 @@ struct Received {
 };
 
 std::ostream& operator<<(std::ostream& os, const Received& r) {
-    return os << "{0x" << std::hex << r.number << std::dec << ", " << r.wParam << ", " << r.lParam
-              << "}";
+    return os << "{0x" << std::hex << r.number << std::dec << ", " << r.wParam << ", " << r.lParam << "}";
 }
 
 // Sends from another thread, as another process would, while this thread runs the port.
-SendOutcome SendBeside(std::string_view name, std::uint64_t w, std::int64_t l,
-                       const QString& path) {
+SendOutcome SendBeside(std::string_view name, std::uint64_t w, std::int64_t l, const QString& path) {
     std::atomic<bool> done{false};
     SendOutcome outcome;
     const std::string nameCopy(name);
@@ -61,7 +59,7 @@ SendOutcome SendBeside(std::string_view name, std::uint64_t w, std::int64_t l,
 
 // A client on this thread that writes raw bytes and collects the reply lines.
 class RawClient {
-  public:
+public:
     explicit RawClient(const QString& path) {
         QObject::connect(&socket_, &QLocalSocket::connected, [this] { connected_ = true; });
         QObject::connect(&socket_, &QLocalSocket::disconnected, [this] { closed_ = true; });
@@ -91,7 +89,7 @@ class RawClient {
     }
     bool closed() const { return closed_; }
 
-  private:
+private:
     void Collect() {
         buffer_ += socket_.readAll();
         qsizetype lf;
@@ -111,19 +109,16 @@ class RawClient {
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
 class MessagePortTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         static int next = 0;
         path_ = temp_home::RuntimeDir() + QStringLiteral("/port-%1.sock").arg(next++);
         port_ = std::make_unique<MessagePort>();
-        port_->SetHandler(
-            [this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
-                received_.push_back({m.number, w, l});
-            });
+        port_->SetHandler([this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
+            received_.push_back({m.number, w, l});
+        });
         QObject::connect(port_.get(), &MessagePort::messageReceived,
-                         [this](quint32 n, quint64 w, qint64 l) {
-                             signalled_.push_back({n, w, l});
-                         });
+                         [this](quint32 n, quint64 w, qint64 l) { signalled_.push_back({n, w, l}); });
         ASSERT_TRUE(port_->Listen(path_)) << port_->ErrorString().toStdString();
     }
     void TearDown() override {
@@ -186,8 +181,7 @@ TEST(MessagePortProtocol, RequestLines) {
         {"SKMSG 1 0 0 #", RequestStatus::Unknown},
         {"SKMSG 1 0 0 \xc3\xa9", RequestStatus::Unknown},
 
-        // Hook messages carry pointers into the sending process; the recorder's message only goes
-        // out.
+        // Hook messages carry pointers into the sending process; the recorder's message only goes out.
         {"SKMSG 1 256 0 WM_HOOK_KEY_SINGLEKEY_MSG", RequestStatus::Refused},
         {"SKMSG 1 0 0 UWM_MOUSEMOVE_USER_MSG", RequestStatus::Refused},
         {"SKMSG 1 0 0 #0xC010", RequestStatus::Refused},
@@ -210,10 +204,8 @@ TEST(MessagePortProtocol, RequestLines) {
 }
 
 TEST(MessagePortProtocol, FormattedRequestsParseBack) {
-    const Received cases[] = {{0xC000, 0, 1},
-                              {0xC003, 1, 0},
-                              {0xC030, 0xFFFFFFFFFFFFFFFFull, INT64_MIN},
-                              {0xC033, 2, INT64_MAX}};
+    const Received cases[] = {
+        {0xC000, 0, 1}, {0xC003, 1, 0}, {0xC030, 0xFFFFFFFFFFFFFFFFull, INT64_MIN}, {0xC033, 2, INT64_MAX}};
     for (const auto& c : cases) {
         const std::string line = platform::port::FormatRequest(c.number, c.wParam, c.lParam);
         SCOPED_TRACE(line);
@@ -238,10 +230,7 @@ TEST_F(MessagePortTest, MessagesFromAnotherThreadArriveUnchanged) {
         {"{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", 1, 1, {0xC003, 1, 1}},
         {"{4695579F-999A-41d4-9FAF-EFFCE93EBF15}", 7, 8, {0xC001, 7, 8}},
         {"Game_Start", 0, 5, {0xC030, 0, 5}},
-        {"Game_Death",
-         0xFFFFFFFFFFFFFFFFull,
-         INT64_MIN,
-         {0xC033, 0xFFFFFFFFFFFFFFFFull, INT64_MIN}},
+        {"Game_Death", 0xFFFFFFFFFFFFFFFFull, INT64_MIN, {0xC033, 0xFFFFFFFFFFFFFFFFull, INT64_MIN}},
         {"#0xC031", 1, -1, {0xC031, 1, -1}},
     };
     std::vector<Received> expected;
@@ -260,17 +249,13 @@ TEST_F(MessagePortTest, MessagesFromAnotherThreadArriveUnchanged) {
 TEST_F(MessagePortTest, SocketIsForItsUserOnly) {
     const QFileInfo info(path_);
     ASSERT_TRUE(info.exists());
-    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                    QFile::WriteOther | QFile::ExeOther),
               QFile::Permissions());
 }
 
 TEST_F(MessagePortTest, SenderRefusesUnknownAndInProcessNamesWithoutSending) {
-    const char* names[] = {"Game_Begin",
-                           "game_start",
-                           "",
-                           "#0",
-                           "WM_HOOK_KEY_KBMACRO_MSG",
+    const char* names[] = {"Game_Begin", "game_start", "", "#0", "WM_HOOK_KEY_KBMACRO_MSG",
                            "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}"};
     for (const char* name : names) {
         SCOPED_TRACE(name);
@@ -295,10 +280,9 @@ TEST_F(MessagePortTest, BadLinesAreAnsweredAndDroppedAndTheConnectionGoesOn) {
     client.Write(QByteArray(kLines, sizeof kLines - 1));
     const auto replies = client.Replies(8);
     ASSERT_EQ(replies.size(), 8u);
-    const char* expected[] = {"ERR malformed ", "ERR version ",   "ERR unknown ",   "ERR refused ",
+    const char* expected[] = {"ERR malformed ", "ERR version ", "ERR unknown ", "ERR refused ",
                               "ERR malformed ", "ERR malformed ", "ERR malformed ", "OK 49201"};
-    for (size_t i = 0; i < 8; ++i)
-        EXPECT_TRUE(StartsWith(replies[i], expected[i])) << i << ": " << replies[i];
+    for (size_t i = 0; i < 8; ++i) EXPECT_TRUE(StartsWith(replies[i], expected[i])) << i << ": " << replies[i];
     EXPECT_EQ(received_, (std::vector<Received>{{0xC031, 0, 3}}));
     EXPECT_EQ(port_->DroppedCount(), 7u);
     EXPECT_FALSE(client.closed());
@@ -316,13 +300,11 @@ TEST_F(MessagePortTest, ScriptThatClosesItsSendingSideStillGetsItsReply) {
         std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()));
         if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
             const char request[] = "SKMSG 1 0 1 TELMA QX-418GRY Device\nSKMSG 1 0 0 Game_End";
-            if (::write(fd, request, sizeof request - 1) ==
-                static_cast<ssize_t>(sizeof request - 1)) {
+            if (::write(fd, request, sizeof request - 1) == static_cast<ssize_t>(sizeof request - 1)) {
                 ::shutdown(fd, SHUT_WR);
                 char buffer[256];
                 ssize_t n;
-                while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-                    reply.append(buffer, static_cast<size_t>(n));
+                while ((n = ::read(fd, buffer, sizeof buffer)) > 0) reply.append(buffer, static_cast<size_t>(n));
             }
         }
         if (fd >= 0) ::close(fd);
@@ -354,8 +336,7 @@ TEST_F(MessagePortTest, ManyRequestsInOneWriteAreAllDeliveredInOrder) {
     QByteArray bytes;
     std::vector<Received> expected;
     for (int i = 0; i < kCount; ++i) {
-        bytes +=
-            "SKMSG 1 " + QByteArray::number(i % 3) + " " + QByteArray::number(i) + " Game_Start\n";
+        bytes += "SKMSG 1 " + QByteArray::number(i % 3) + " " + QByteArray::number(i) + " Game_Start\n";
         expected.push_back({0xC030, static_cast<std::uint64_t>(i % 3), i});
     }
     RawClient client(path_);
@@ -370,9 +351,9 @@ TEST_F(MessagePortTest, ManyRequestsInOneWriteAreAllDeliveredInOrder) {
 
 TEST_F(MessagePortTest, OverlongLinesCloseTheConnectionWithoutDelivery) {
     const QByteArray cases[] = {
-        QByteArray(platform::port::kMaxRequestBytes, 'A'),       // no line feed at all
-        "SKMSG 1 0 0 Game_Start" + QByteArray(300, ' ') + "\n",  // a line feed too late
-        QByteArray(100000, '\xff'),                              // a flood
+        QByteArray(platform::port::kMaxRequestBytes, 'A'),                       // no line feed at all
+        "SKMSG 1 0 0 Game_Start" + QByteArray(300, ' ') + "\n",                  // a line feed too late
+        QByteArray(100000, '\xff'),                                              // a flood
         "SKMSG 1 0 0 " + QByteArray(platform::port::kMaxRequestBytes, 'x') + "Game_Start\n",
     };
     for (const auto& bytes : cases) {
@@ -394,8 +375,7 @@ TEST_F(MessagePortTest, OverlongLinesCloseTheConnectionWithoutDelivery) {
 TEST_F(MessagePortTest, LongestValidLineFitsTheLimit) {
     // 256 bytes with the line feed is the limit: a line of exactly that size is taken.
     std::string line = "SKMSG 1 0 0 Game_Start";
-    line.insert(
-        8, std::string(platform::port::kMaxRequestBytes - 1 - line.size(), '0'));  // leading zeros
+    line.insert(8, std::string(platform::port::kMaxRequestBytes - 1 - line.size(), '0'));  // leading zeros
     ASSERT_EQ(line.size() + 1, static_cast<size_t>(platform::port::kMaxRequestBytes));
     RawClient client(path_);
     ASSERT_TRUE(client.connected());
@@ -444,11 +424,10 @@ TEST_F(MessagePortTest, ConnectionsBeyondTheLimitAreTurnedAway) {
 }
 
 TEST_F(MessagePortTest, HandlerThatClosesThePortIsSafe) {
-    port_->SetHandler(
-        [this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
-            received_.push_back({m.number, w, l});
-            port_->Close();
-        });
+    port_->SetHandler([this](const platform::RegisteredMessage& m, std::uint64_t w, std::int64_t l) {
+        received_.push_back({m.number, w, l});
+        port_->Close();
+    });
     RawClient client(path_);
     ASSERT_TRUE(client.connected());
     client.Write("SKMSG 1 0 1 Game_Start\nSKMSG 1 0 2 Game_Start\n");
@@ -490,8 +469,7 @@ TEST(MessagePortNoInstance, NothingListeningIsReportedAsNoInstance) {
     // A new instance takes the place over.
     MessagePort port;
     int got = 0;
-    port.SetHandler(
-        [&](const platform::RegisteredMessage&, std::uint64_t, std::int64_t) { ++got; });
+    port.SetHandler([&](const platform::RegisteredMessage&, std::uint64_t, std::int64_t) { ++got; });
     ASSERT_TRUE(port.Listen(stale)) << port.ErrorString().toStdString();
     EXPECT_EQ(SendBeside("Game_Start", 0, 0, stale).result, SendResult::Delivered);
     EXPECT_EQ(got, 1);
@@ -512,8 +490,7 @@ SendRun RunSender(const QStringList& args) {
     process.start(QCoreApplication::applicationDirPath() + "/skelmora-send", args);
     EXPECT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
     // The port runs on this thread, so wait by running the event loop.
-    EXPECT_TRUE(
-        temp_home::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_TRUE(temp_home::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
     SendRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.err = process.readAllStandardError().toStdString();
@@ -668,4 +645,183 @@ TEST(MessagePortSocketPath, WhatIsNotOurSocketIsLeftAloneAndNoPortIsOpened) {
         EXPECT_FALSE(port.Listen(foreign));
         EXPECT_TRUE(QFileInfo::exists(foreign));
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Replies with data, subscriptions, the activation token, the quit and the automation requests.
+
+TEST(MessagePortProtocol, OtherRequestKinds) {
+    using platform::port::ParseAnyRequest;
+    using platform::port::RequestKind;
+    struct Case {
+        const char* line;
+        RequestStatus status;
+        RequestKind kind;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"SKSUB 1", RequestStatus::Ok, RequestKind::Subscribe, ""},
+        {"SKSUB 1\r", RequestStatus::Ok, RequestKind::Subscribe, ""},
+        {"SKQUIT 1", RequestStatus::Ok, RequestKind::Quit, ""},
+        {"SKTOKEN 1 abc_123-x", RequestStatus::Ok, RequestKind::Token, "abc_123-x"},
+        {"SKUI 1 text keyset edit with spaces", RequestStatus::Ok, RequestKind::Ui,
+         "text keyset edit with spaces"},
+        {"SKUI 1 get \xC3\xA4", RequestStatus::Ok, RequestKind::Ui, "get \xC3\xA4"},
+        {"SKSUB 2", RequestStatus::Version, RequestKind::Subscribe, ""},
+        {"SKSUB", RequestStatus::Malformed, RequestKind::Subscribe, ""},
+        {"SKSUB 1 ", RequestStatus::Malformed, RequestKind::Subscribe, ""},
+        {"SKSUB 1 extra", RequestStatus::Malformed, RequestKind::Subscribe, ""},
+        {"SKQUIT one", RequestStatus::Malformed, RequestKind::Quit, ""},
+        {"SKUI 1", RequestStatus::Malformed, RequestKind::Ui, ""},
+        {"SKUI 1 ", RequestStatus::Malformed, RequestKind::Ui, ""},
+        {"SKTOKEN 1 a\tb", RequestStatus::Malformed, RequestKind::Token, ""},
+        {"SKMSG 1 0 5 Game_Start", RequestStatus::Ok, RequestKind::Message, ""},
+        {"sksub 1", RequestStatus::Malformed, RequestKind::Message, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const auto r = ParseAnyRequest(c.line);
+        EXPECT_EQ(r.message.status, c.status) << r.message.detail;
+        EXPECT_EQ(r.kind, c.kind);
+        if (c.status == RequestStatus::Ok) {
+            EXPECT_EQ(r.text, c.text);
+        }
+    }
+    EXPECT_EQ(platform::port::FormatKindRequest(RequestKind::Ui, "click closebtn"),
+              "SKUI 1 click closebtn\n");
+    EXPECT_EQ(platform::port::FormatKindRequest(RequestKind::Subscribe), "SKSUB 1\n");
+    EXPECT_EQ(platform::port::FormatBroadcast(*platform::FindRegisteredMessage(0xC002), 1, 0),
+              "BCAST 1 0 {4695579F-999A-41d4-9FAF-EFFCE93EBF16}\n");
+}
+
+TEST_F(MessagePortTest, RepliesSubscriptionsTokensQuitAndAutomation) {
+    std::vector<std::string> uiRequests;
+    QString token;
+    int quits = 0;
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        QByteArray request;
+        std::vector<std::string> replies;
+    };
+    const Case cases[] = {
+        {"a reply with data follows the number",
+         [&] {
+             port_->SetReplyHandler(
+                 [](const platform::RegisteredMessage& m, std::uint64_t, std::int64_t) {
+                     return m.number == 0xC004 ? std::string("0200ff") : std::string();
+                 });
+         },
+         "SKMSG 1 0 0 #0xC004\nSKMSG 1 0 5 Game_Start\n",
+         {"OK 49156 0200ff", "OK 49200"}},
+        {"automation is refused without its handler",
+         [] {},
+         "SKUI 1 click closebtn\n",
+         {"ERR refused automation is off: start the instance with --automation"}},
+        {"automation answers with the handler's text",
+         [&] {
+             port_->SetUiHandler([&](const std::string& request) {
+                 uiRequests.push_back(request);
+                 if (request == "get nothing") return MessagePort::UiResult{false, "no control"};
+                 return MessagePort::UiResult{true, "ok"};
+             });
+         },
+         "SKUI 1 click closebtn\nSKUI 1 get nothing\n",
+         {"OK ok", "ERR ui no control"}},
+        {"quit is refused without its handler",
+         [] {},
+         "SKQUIT 1\n",
+         {"ERR refused this instance takes no quit request"}},
+        {"quit answers before it runs",
+         [&] { port_->SetQuitHandler([&] { ++quits; }); },
+         "SKQUIT 1\n",
+         {"OK quit"}},
+        {"the token is handed on",
+         [&] { port_->SetTokenHandler([&](const QString& t) { token = t; }); },
+         "SKTOKEN 1 wayland-token_7\n",
+         {"OK token"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.setUp();
+        RawClient client(path_);
+        ASSERT_TRUE(client.connected());
+        client.Write(c.request);
+        EXPECT_EQ(client.Replies(c.replies.size()), c.replies);
+    }
+    EXPECT_EQ(uiRequests, (std::vector<std::string>{"click closebtn", "get nothing"}));
+    EXPECT_EQ(token, "wayland-token_7");
+    EXPECT_TRUE(temp_home::SpinUntil([&] { return quits == 1; }));
+}
+
+TEST_F(MessagePortTest, SubscribersGetBroadcastsUntilTheyCloseAndAreNeverIdle) {
+    port_->SetIdleTimeout(50);
+    RawClient subscriber(path_);
+    RawClient other(path_);
+    ASSERT_TRUE(subscriber.connected());
+    subscriber.Write("SKSUB 1\n");
+    ASSERT_EQ(subscriber.Replies(1), std::vector<std::string>{"OK subscribed"});
+    ASSERT_TRUE(other.WaitClosed());  // the idle rule holds for the others
+    EXPECT_FALSE(subscriber.closed());
+    EXPECT_EQ(port_->SubscriberCount(), 1);
+
+    port_->Broadcast(0xC002, 1, 0);
+    port_->Broadcast(0xC002, 1, 1);
+    EXPECT_EQ(subscriber.Replies(3),
+              (std::vector<std::string>{"OK subscribed",
+                                        "BCAST 1 0 {4695579F-999A-41d4-9FAF-EFFCE93EBF16}",
+                                        "BCAST 1 1 {4695579F-999A-41d4-9FAF-EFFCE93EBF16}"}));
+    port_->Broadcast(0x1234, 1, 1);  // not a registered message: nothing goes out
+    EXPECT_EQ(port_->SubscriberCount(), 1);
+}
+
+TEST_F(MessagePortTest, SubscriberThatLeavesIsForgottenAndBroadcastsGoOn) {
+    {
+        RawClient subscriber(path_);
+        subscriber.Write("SKSUB 1\n");
+        ASSERT_EQ(subscriber.Replies(1).size(), 1u);
+    }
+    ASSERT_TRUE(temp_home::SpinUntil([&] { return port_->SubscriberCount() == 0; }));
+    port_->Broadcast(0xC002, 1, 1);
+    RawClient next(path_);
+    next.Write("SKMSG 1 0 5 Game_Start\n");
+    EXPECT_EQ(next.Replies(1), std::vector<std::string>{"OK 49200"});
+}
+
+TEST(SkelmoraSend, PrintsReplyDataAutomationValuesAndBroadcasts) {
+    MessagePort port;
+    port.SetReplyHandler([](const platform::RegisteredMessage& m, std::uint64_t, std::int64_t) {
+        return m.number == 0xC004 ? std::string(2048, 'a') : std::string();
+    });
+    port.SetUiHandler([](const std::string& request) {
+        if (request == "get control_light_status") return MessagePort::UiResult{true, "on"};
+        return MessagePort::UiResult{false, "no control \"x\""};
+    });
+    ASSERT_TRUE(port.Listen()) << port.ErrorString().toStdString();
+
+    auto run = [&](const QStringList& args, const std::function<void()>& whileRunning = {}) {
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + "/skelmora-send", args);
+        EXPECT_TRUE(process.waitForStarted(10000));
+        if (whileRunning) whileRunning();
+        EXPECT_TRUE(
+            temp_home::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
+        return std::pair(process.exitCode(), process.readAllStandardOutput().toStdString());
+    };
+    EXPECT_EQ(run({"{4695579F-999A-41d4-9FAF-EFFCE93EBF18}"}),
+              std::pair(0, std::string(2048, 'a') + "\n"));
+    EXPECT_EQ(run({"Game_Start", "0", "5"}), std::pair(0, std::string()));
+    EXPECT_EQ(run({"ui", "get", "control_light_status"}), std::pair(0, std::string("on\n")));
+    EXPECT_EQ(run({"ui", "click", "x"}).first, 3);
+    EXPECT_EQ(run({"ui"}).first, 2);
+    EXPECT_EQ(run({"--listen", "x"}).first, 2);
+    const auto listened = run({"--listen", "2"}, [&] {
+        ASSERT_TRUE(temp_home::SpinUntil([&] { return port.SubscriberCount() == 1; }, 10000));
+        port.Broadcast(0xC002, 1, 0);
+    });
+    EXPECT_EQ(listened, std::pair(0, std::string("{4695579F-999A-41d4-9FAF-EFFCE93EBF16} 1 0\n")));
+
+    port.Close();
+    EXPECT_EQ(run({"--listen", "1"}).first, 1);
+    EXPECT_EQ(run({"ui", "get", "x"}).first, 1);
 }

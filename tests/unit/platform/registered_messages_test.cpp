@@ -1,7 +1,5 @@
 // The registered names are matched byte for byte by other programs, so each one is written out
 // here again, independently of the table, with whether the running instance takes it from them.
-#include "platform/registered_messages.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +7,8 @@
 #include <optional>
 #include <set>
 #include <string>
+
+#include "platform/registered_messages.h"
 
 using platform::FindRegisteredMessage;
 using platform::ParseSigned;
@@ -67,40 +67,23 @@ TEST(RegisteredMessages, EveryNameIsRegisteredWithItsNumberReachableBothWays) {
         EXPECT_EQ(ResolveRegisteredMessage("#" + std::to_string(m->number)), m);
         seen.insert(c.name);
     }
-    EXPECT_EQ(seen.size(), platform::kRegisteredMessages.size())
-        << "a registered name is missing above";
+    EXPECT_EQ(seen.size(), platform::kRegisteredMessages.size()) << "a registered name is missing above";
 }
 
 TEST(RegisteredMessages, FixedNumbersOtherProgramsMayUse) {
     // These appear in docs/message-port.md; senders may hard-code them.
     EXPECT_EQ(FindRegisteredMessage(std::string_view("TELMA QX-418GRY Device"))->number, 0xC000u);
-    EXPECT_EQ(
-        FindRegisteredMessage(std::string_view("{4695579F-999A-41d4-9FAF-EFFCE93EBF17}"))->number,
-        0xC003u);
+    EXPECT_EQ(FindRegisteredMessage(std::string_view("{4695579F-999A-41d4-9FAF-EFFCE93EBF17}"))->number, 0xC003u);
     EXPECT_EQ(FindRegisteredMessage(std::string_view("Game_Start"))->number, 0xC030u);
     EXPECT_EQ(FindRegisteredMessage(std::string_view("Game_Death"))->number, 0xC033u);
 }
 
 TEST(RegisteredMessages, LookAlikesAreNotRegistered) {
     const char* cases[] = {
-        "",
-        "game_start",
-        "GAME_START",
-        "Game_Start ",
-        " Game_Start",
-        "Game_Start\n",
-        "TELMA QX-418GRY",
-        "telma qx-418gry device",
-        "{4695579F-999A-41D4-9FAF-EFFCE93EBF15}",
+        "", "game_start", "GAME_START", "Game_Start ", " Game_Start", "Game_Start\n",
+        "TELMA QX-418GRY", "telma qx-418gry device", "{4695579F-999A-41D4-9FAF-EFFCE93EBF15}",
         "{4695579F-999A-41d4-9FAF-EFFCE93EBF19}",  // the recorder's message ends "EBE19"
-        "#",
-        "#0x",
-        "#-49152",
-        "#49152x",
-        "# 49152",
-        "#4294967296",
-        "#0",
-        "#0xC0FF",
+        "#", "#0x", "#-49152", "#49152x", "# 49152", "#4294967296", "#0", "#0xC0FF",
     };
     for (const char* name : cases) {
         SCOPED_TRACE(name);
@@ -111,12 +94,9 @@ TEST(RegisteredMessages, LookAlikesAreNotRegistered) {
 }
 
 TEST(RegisteredMessages, NumbersInHexAndDecimal) {
-    EXPECT_EQ(ResolveRegisteredMessage("#0xC030"),
-              FindRegisteredMessage(std::string_view("Game_Start")));
-    EXPECT_EQ(ResolveRegisteredMessage("#0Xc030"),
-              FindRegisteredMessage(std::string_view("Game_Start")));
-    EXPECT_EQ(ResolveRegisteredMessage("#49200"),
-              FindRegisteredMessage(std::string_view("Game_Start")));
+    EXPECT_EQ(ResolveRegisteredMessage("#0xC030"), FindRegisteredMessage(std::string_view("Game_Start")));
+    EXPECT_EQ(ResolveRegisteredMessage("#0Xc030"), FindRegisteredMessage(std::string_view("Game_Start")));
+    EXPECT_EQ(ResolveRegisteredMessage("#49200"), FindRegisteredMessage(std::string_view("Game_Start")));
 }
 
 TEST(NumberParsing, UnsignedAndSignedRangesAndRejects) {

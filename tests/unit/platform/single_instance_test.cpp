@@ -33,7 +33,7 @@ QString FreshLockPath() {
 // the lock file, which drops its flock() as on a file system without one, and only the
 // process id in the file tells that the holder is alive.
 class LockHoldingChild {
-  public:
+public:
     explicit LockHoldingChild(const QString& path, bool withoutNativeLock = false) {
         int ready[2], release[2];
         if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
@@ -49,8 +49,7 @@ class LockHoldingChild {
                     if (fd != ready[1] && fd != release[0]) ::close(fd);
             if (::write(ready[1], &ok, 1) != 1) ::_exit(2);
             char ignored;
-            while (::read(release[0], &ignored, 1) > 0) {
-            }
+            while (::read(release[0], &ignored, 1) > 0) {}
             ::_exit(0);  // no unlock: the lock file stays behind
         }
         ::close(ready[1]);
@@ -71,7 +70,7 @@ class LockHoldingChild {
         pid_ = -1;
     }
 
-  private:
+private:
     pid_t pid_ = -1;
     int releaseFd_ = -1;
     bool locked_ = false;
@@ -128,8 +127,7 @@ TEST(SingleInstance, OldLockOfALiveProcessIsNotTaken) {
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-3),
-                                     QFileDevice::FileModificationTime));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
     }
     SingleInstance me(path);
     EXPECT_EQ(me.TryAcquire(), Result::HeldByOther);

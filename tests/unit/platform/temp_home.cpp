@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QThread>
+
 #include <cstdlib>
 #include <string>
 
@@ -17,7 +18,7 @@ QString root;
 QCoreApplication* app = nullptr;
 
 class Environment : public ::testing::Environment {
-  public:
+public:
     void SetUp() override {
         std::string pattern = QDir::tempPath().toStdString() + "/skelmora-platform-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);  // mode 0700, as a runtime folder must be
@@ -25,8 +26,7 @@ class Environment : public ::testing::Environment {
         ASSERT_TRUE(QDir(root).mkpath("runtime"));
         ASSERT_TRUE(QDir(root).mkpath("config"));
         ASSERT_TRUE(QDir(root).mkpath("data"));
-        ASSERT_TRUE(QFile::setPermissions(RuntimeDir(),
-                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        ASSERT_TRUE(QFile::setPermissions(RuntimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("HOME", root.toUtf8());
         qputenv("XDG_RUNTIME_DIR", RuntimeDir().toUtf8());
         qputenv("XDG_CONFIG_HOME", ConfigDir().toUtf8());
