@@ -4,40 +4,6 @@
 #include "profiles/json_file.h"
 
 namespace keyboard {
-namespace {
-
-bool PlainFileName(const std::string& guid) {
-    return !guid.empty() && guid.find('/') == std::string::npos &&
-           guid.find('\\') == std::string::npos && guid != "." && guid != "..";
-}
-
-}  // namespace
-
-MacroList ReadMacroConfig(const std::filesystem::path& folder) {
-    MacroList list;
-    const profiles::DocumentReadResult read =
-        profiles::JsonFile().ReadDocumentChecked(folder / "macro.config");
-    if (read.status != profiles::ReadStatus::Ok) {
-        list.notes.push_back("macro.config not read: no macros");
-        return list;
-    }
-    const Json::Value& info = read.value.isObject() ? read.value["MacroInfo"] : Json::Value();
-    if (!info.isArray()) {
-        list.notes.push_back("macro.config has no MacroInfo array: no macros");
-        return list;
-    }
-    for (Json::ArrayIndex i = 0; i < info.size(); ++i) {
-        const Json::Value& entry = info[i];
-        MacroEntry macro;
-        if (entry.isObject()) {
-            if (entry["MacroName"].isString()) macro.name = entry["MacroName"].asString();
-            if (entry["Guid"].isString()) macro.guid = entry["Guid"].asString();
-        }
-        list.entries.push_back(std::move(macro));
-    }
-    return list;
-}
-
 MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
                                           const MacroList& config, const std::vector<int>& macros,
                                           uint64_t capacity) {
@@ -51,19 +17,12 @@ MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
             continue;
         }
         const std::string& guid = config.entries[static_cast<size_t>(number)].guid;
-        if (!PlainFileName(guid)) {
-            result.notes.push_back("macro " + std::to_string(number) + " has no usable Guid");
+        macro_files::EventsRead read = macro_files::ReadMacroEvents(folder, guid);
+        if (!read.ok) {
+            result.notes.push_back("macro " + std::to_string(number) + ": " + read.note);
             continue;
         }
-        profiles::DocumentReadResult read =
-            profiles::JsonFile().ReadDocumentChecked(folder / (guid + ".mac"));
-        const Json::Value* list = read.status == profiles::ReadStatus::Ok && read.value.isObject()
-                                      ? read.value.find("Events", "Events" + 6)
-                                      : nullptr;
-        if (!list || !list->isArray()) {
-            result.notes.push_back("macro file " + guid + ".mac missing or unreadable: no events");
-            continue;
-        }
+        const Json::Value* list = &read.events;
         events[i] = *list;
         counts[i] = list->size();
     }

@@ -1,29 +1,19 @@
 #pragma once
-// The macro files of a device kind's profile folder: "macro.config" lists the macros
-// ("MacroInfo": one {"MacroName", "Guid"} per macro, the position being the macro number), and
-// Guid + ".mac" holds each macro's "Events". Everything read is checked: a missing or broken
-// file gives no macros or no events, and says so in the notes.
+// The keyboard's macro image built from the macro files of its user data folder.
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "devices/keyboard/keyboard_macro_image.h"
+#include "devices/macro_files.h"
 
 namespace keyboard {
 
-struct MacroEntry {
-    std::string name;
-    std::string guid;
-};
-
-struct MacroList {
-    std::vector<MacroEntry> entries;
-    std::vector<std::string> notes;  // what was wrong with the file
-};
-
-// "macro.config" in folder; missing, empty, not JSON or without a "MacroInfo" array: no macros.
-MacroList ReadMacroConfig(const std::filesystem::path& folder);
+// The files themselves are read by devices/macro_files (shared with the mouse and the editor).
+using macro_files::MacroEntry;
+using macro_files::MacroList;
+using macro_files::ReadMacroConfig;
 
 struct MacroImageResult {
     std::vector<uint8_t> image;  // empty when nothing is to be sent
