@@ -52,6 +52,28 @@ const OptionRow kOptions[] = {
          l.deviceCommand = DeviceCommand::ApplyProfile;
          return l.deviceKind = v, true;
      }},
+    {"--record-macro", true, false,
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Record, l.macro.kind = v, true;
+     }},
+    {"--import-macro", true, true,
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Import, l.macro.kind = v, true;
+     }},
+    {"--export-macro", true, true,
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Export, l.macro.kind = v, true;
+     }},
+    {"--from-evemu", true, false,
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.evemuFile = v, true;
+     }},
+    {"--delay-mode", true, false,
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.delayMode = v, true;
+     }},
+    {"--name", true, false,
+     [](CommandLine& l, const std::string& v, std::string&) { return l.macro.name = v, true; }},
     {"--help", false, false,
      [](CommandLine& l, const std::string&, std::string&) { return l.help = true; }},
     {"-h", false, false,
@@ -76,7 +98,8 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
         if (!row->apply(out, value, error)) return {2, error};
         if (row->takesTrailing) {
             while (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-')
-                out.exchangeArgs.push_back(args[++i]);
+                (row->name == std::string("--exchange") ? out.exchangeArgs : out.macro.args)
+                    .push_back(args[++i]);
         }
     }
     return {};

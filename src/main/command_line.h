@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "main/device_commands.h"
+#include "main/macro_commands.h"
 
 struct CommandLine {
     std::string emulate;       // --emulate KINDS
@@ -18,6 +19,7 @@ struct CommandLine {
     bool help = false;                           // --help, -h
     std::optional<DeviceCommand> deviceCommand;  // --read-device KIND, --apply-profile KIND
     std::string deviceKind;
+    MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
 };
 
 struct CommandLineError {

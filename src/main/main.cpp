@@ -10,6 +10,9 @@
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
+//   skelmora --record-macro KIND --from-evemu FILE [--delay-mode MODE] [--name NAME]
+//   skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE
+//                                        macro files of the user data folder (macro_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 #include <QApplication>
@@ -25,6 +28,7 @@
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/macro_commands.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
 
@@ -36,6 +40,10 @@ void PrintUsage(std::FILE* out) {
         "       skelmora [--emulate KINDS] --list-devices\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
+        "       skelmora --record-macro KIND --from-evemu FILE [--delay-mode "
+        "record|constant:MS|ignore]\n"
+        "                [--name NAME]\n"
+        "       skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
         "devices come from.\n",
@@ -68,7 +76,7 @@ int main(int argc, char** argv) {
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
     std::unique_ptr<QCoreApplication> app;
-    const bool windowed = !line.exchange && !line.listDevices;
+    const bool windowed = !line.exchange && !line.listDevices && !line.macro;
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
@@ -85,6 +93,8 @@ int main(int argc, char** argv) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+
+    if (line.macro) return RunMacroCommand(line.macro, stdout, stderr);
 
     std::string error;
     auto backend = ChooseHidBackend(line.emulate, std::getenv("SKELMORA_HID"), error);

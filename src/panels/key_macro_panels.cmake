@@ -5,6 +5,7 @@ add_library(skelmora_key_macro_codecs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/macro_library.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/macro_recorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/macro_recording.cpp
 )
 target_include_directories(skelmora_key_macro_codecs PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(skelmora_key_macro_codecs PUBLIC skelmora_macro_files skelmora_tables

@@ -3,6 +3,7 @@
 #include <linux/input-event-codes.h>
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -102,6 +103,13 @@ EvemuRead ParseEvemuText(const std::string& text) {
 }
 
 EvemuRead ReadEvemuFile(const std::string& path) {
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+    if (!sizeError && size > kMaxEvemuFileSize) {
+        EvemuRead failed;
+        failed.error = path + " is larger than 64 MiB";
+        return failed;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         EvemuRead failed;

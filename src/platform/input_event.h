@@ -2,6 +2,7 @@
 // What the input hook reports: a key (its Linux input key code, and the scan code and
 // extended flag the key tables know it by) or a mouse button, pressed, released or repeated,
 // with the monotonic time stamp of the event itself (not of its delivery).
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct RawInputEvent {
 // BTN_RIGHT, BTN_MIDDLE, BTN_SIDE/BTN_BACK (back), BTN_EXTRA/BTN_FORWARD (forward). Other
 // events and values give none. The scan code is left to the caller.
 std::optional<InputEvent> FromRawEvent(const RawInputEvent& raw);
+
+// Larger evemu files are not read (an hour of busy typing is far below it).
+inline constexpr std::uintmax_t kMaxEvemuFileSize = 64u * 1024u * 1024u;
 
 // Lines "E: SECONDS.MICROS TYPE CODE VALUE" of an evemu-record file (type and code
 // hexadecimal, value decimal); every other line is ignored and counted.
