@@ -247,7 +247,19 @@ Report CommandFirmware::Answer(const Report& request, bool apply) {
     return reply;
 }
 
-std::vector<Report> CommandFirmware::HandleRequest(std::span<const uint8_t> bytes) {
+namespace {
+
+Report UnsolicitedReport() {
+    Report unsolicited{};
+    unsolicited[0] = kCommandReportId;
+    unsolicited[kByteCommand] = kCmdQueryWirelessLink;
+    return unsolicited;
+}
+
+}  // namespace
+
+std::vector<Report> CommandFirmware::HandleRequest(std::span<const uint8_t> bytes,
+                                                   bool throughReceiver) {
     Report request{};
     std::memcpy(request.data(), bytes.data(), std::min(bytes.size(), kReportSize));
     std::lock_guard lock(mutex_);
@@ -256,16 +268,13 @@ std::vector<Report> CommandFirmware::HandleRequest(std::span<const uint8_t> byte
 
     const uint8_t command = request[kByteCommand];
     ++counters_.reports;
+    if (throughReceiver && !wirelessLinked_ && command != kCmdQueryWirelessLink)
+        return {UnsolicitedReport()};
     if (IsFramedWrite(command) && openSequences_ == 0) ++counters_.unframed;
 
     const std::optional<FaultKind> fault = TakeFault(command);
     if (fault == FaultKind::NoReply) return {};
-    if (fault == FaultKind::Unsolicited0xAA) {
-        Report unsolicited{};
-        unsolicited[0] = kCommandReportId;
-        unsolicited[kByteCommand] = kCmdQueryWirelessLink;
-        return {unsolicited};
-    }
+    if (fault == FaultKind::Unsolicited0xAA) return {UnsolicitedReport()};
     Report other = request;
     other[kByteCommand] = command == kCmdReadStatus ? kCmdReadDeviceInfo : kCmdReadStatus;
     if (fault == FaultKind::OnlyOtherCommand) return {other, other};

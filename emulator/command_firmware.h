@@ -87,7 +87,10 @@ class CommandFirmware {
     explicit CommandFirmware(const FirmwareLayout& layout);
 
     // Handles one output report (report id 4) and returns the replies it causes (usually one).
-    std::vector<hid::Report> HandleRequest(std::span<const uint8_t> request);
+    // Through a receiver whose mouse is not linked, every command but QueryWirelessLink is
+    // answered with an unsolicited 0xAA report and changes nothing.
+    std::vector<hid::Report> HandleRequest(std::span<const uint8_t> request,
+                                           bool throughReceiver = false);
 
     void AddFault(const FaultRule& rule);
     void ClearFaults();

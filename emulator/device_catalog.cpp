@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "emulator/keyboard_memory.h"
+#include "emulator/mouse_memory.h"
 #include "hid/sample_descriptors.h"
 #include "tables/emulated_mouse.h"
 
@@ -56,19 +57,6 @@ hid::HidNodeInfo MouseNode(uint16_t pid, const char* product) {
     node.reportDescriptor.assign(std::begin(kMouseCollection), std::end(kMouseCollection));
     node.reportDescriptor.insert(node.reportDescriptor.end(), shared.begin(), shared.end());
     return node;
-}
-
-FirmwareLayout MouseLayout() {
-    FirmwareLayout layout;
-    const auto& info = tables::emulated_mouse::kDeviceInfoBlock;
-    layout.deviceInfo.assign(info.begin(), info.end());
-    layout.macro.assign(255 * kMacroUnitBytes, 0);
-    layout.macroSizeFromInfo = true;  // 128 × byte 6 of the information block
-    const uint8_t buttons[] = {0x10, 0x01, 0x00, 0x10, 0x02, 0x00, 0x10, 0x04, 0x00, 0x10, 0x10,
-                               0x00, 0x10, 0x08, 0x00, 0x13, 0x01, 0x00, 0x13, 0x02, 0x00, 0x13,
-                               0x03, 0x00, 0xA0, 0x1B, 0x00, 0x16, 0x90, 0x01, 0x14, 0x78, 0x02};
-    std::copy(std::begin(buttons), std::end(buttons), layout.keyTable.begin());
-    return layout;
 }
 
 FirmwareLayout HeadsetLayout() {

@@ -8,8 +8,11 @@ constexpr size_t kMaxOtherOutputs = 4096;
 }
 
 EmulatedDevice::EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes,
-                               std::shared_ptr<CommandFirmware> firmware)
-    : kind_(std::move(kind)), nodes_(std::move(nodes)), firmware_(std::move(firmware)) {}
+                               std::shared_ptr<CommandFirmware> firmware, bool throughReceiver)
+    : kind_(std::move(kind)),
+      nodes_(std::move(nodes)),
+      firmware_(std::move(firmware)),
+      throughReceiver_(throughReceiver) {}
 
 std::vector<Delivery> EmulatedDevice::HandleOutput(size_t nodeIndex,
                                                    std::span<const uint8_t> report) {
@@ -20,7 +23,7 @@ std::vector<Delivery> EmulatedDevice::HandleOutput(size_t nodeIndex,
     }
     if (report[0] == hid::kCommandReportId && report.size() >= hid::kReportSize) {
         std::vector<Delivery> out;
-        for (const hid::Report& reply : firmware_->HandleRequest(report)) {
+        for (const hid::Report& reply : firmware_->HandleRequest(report, throughReceiver_)) {
             out.push_back({nodeIndex, std::vector<uint8_t>(reply.begin(), reply.end())});
         }
         return out;
@@ -56,7 +59,8 @@ std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(
         auto firmware = entry.sharesFirmwareWith && sharedFirmware
                             ? std::move(sharedFirmware)
                             : std::make_shared<CommandFirmware>(entry.makeLayout());
-        return std::make_unique<EmulatedDevice>(entry.kind, entry.makeNodes(), std::move(firmware));
+        return std::make_unique<EmulatedDevice>(entry.kind, entry.makeNodes(), std::move(firmware),
+                                                entry.sharesFirmwareWith != nullptr);
     }
     return nullptr;
 }

@@ -23,10 +23,12 @@ struct Delivery {
 class EmulatedDevice {
   public:
     EmulatedDevice(std::string kind, std::vector<hid::HidNodeInfo> nodes,
-                   std::shared_ptr<CommandFirmware> firmware);
+                   std::shared_ptr<CommandFirmware> firmware, bool throughReceiver = false);
     virtual ~EmulatedDevice() = default;
 
     const std::string& Kind() const { return kind_; }
+    // A receiver reaches another kind's firmware over the air (the link may be off).
+    bool IsReceiver() const { return throughReceiver_; }
     // The nodes as announced; nodeId is left empty, the bus gives each plug its own ids.
     const std::vector<hid::HidNodeInfo>& Nodes() const { return nodes_; }
     CommandFirmware& Firmware() { return *firmware_; }
@@ -47,6 +49,7 @@ class EmulatedDevice {
     std::string kind_;
     std::vector<hid::HidNodeInfo> nodes_;
     std::shared_ptr<CommandFirmware> firmware_;
+    bool throughReceiver_ = false;
     std::mutex observerMutex_;
     OutputObserver observer_;
     mutable std::mutex otherMutex_;

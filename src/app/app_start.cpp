@@ -16,8 +16,11 @@
 
 #include "app/main_wnd.h"
 #include "app/msg_wnd.h"
+#include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
+#include "panels/device_profile_ui.h"
+#include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
 #include "platform/registered_messages.h"
@@ -39,7 +42,7 @@ constexpr const char* kFonts[] = {
 // The program's own fonts; a font that is missing or unreadable is skipped.
 std::vector<int> AddProgramFonts() {
     std::vector<int> ids;
-    const QDir folder(QCoreApplication::applicationDirPath());
+    const QDir folder(platform::DataFolder());
     for (const char* font : kFonts) {
         const QString path = folder.filePath(font);
         if (!QFile::exists(path)) continue;
@@ -151,7 +154,7 @@ int RunApplication(const StartOptions& options) {
     }
 
     if (ui::GetResourcePath().isEmpty()) {
-        qCCritical(lcApp) << "no skin folder with res.xml found beside the program";
+        qCCritical(lcApp).noquote() << platform::MissingDataFolderMessage();
         RemoveProgramFonts(fonts);
         return 1;
     }
@@ -159,11 +162,14 @@ int RunApplication(const StartOptions& options) {
     ui::ApplySkinStyleSheet();
     controls::RegisterPictureControls(CControlFactory::GetInstance());
     RegisterDeviceControls();
+    controls::RegisterCompositeControls(CControlFactory::GetInstance());
+    RegisterProfilePanel();
 
     int result = 0;
     {
         CMainWnd window(options.backend);
         TellAboutUnreadableFiles(window, options.screenshotFile.isEmpty());
+        window.openSettings = options.openSettings;
         platform::MessagePort port;
         port.SetHandler([&window](const platform::RegisteredMessage& message, std::uint64_t wParam,
                                   std::int64_t lParam) {

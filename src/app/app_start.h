@@ -2,6 +2,7 @@
 // The program's start-up and main loop: fonts, the single-instance lock and message port,
 // the skin, the control classes, the main window; then teardown in reverse order.
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "hid/hid_backend.h"
@@ -10,6 +11,8 @@ struct StartOptions {
     std::shared_ptr<hid::IHidBackend> backend;
     QString screenshotFile;  // non-empty: render the main window to this PNG and quit
     int screenshotAfterMs = 1000;
+    // Opens the settings window over the main window (see CMainWnd::openSettings).
+    std::function<void(class CMainWnd& main, bool besideMain)> openSettings;
 };
 
 // Runs the program until its window closes; returns the exit code.

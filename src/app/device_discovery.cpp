@@ -8,6 +8,7 @@ CDeviceDiscovery::CDeviceDiscovery(std::shared_ptr<hid::IHidBackend> backend, Ca
     : backend_(std::move(backend)),
       callbacks_(std::move(callbacks)),
       detected_(ActiveInterfaceTable().begin(), ActiveInterfaceTable().end()),
+      nodeIdentities_(detected_.size()),
       connection_(backend_) {}
 
 CDeviceDiscovery::~CDeviceDiscovery() {
@@ -42,17 +43,22 @@ void CDeviceDiscovery::FindNewInterfaces() {
         // Rows with vendor id 0 stand for devices no interface reports.
         if (probe.vendorId == 0 && probe.productId == 0) continue;
         if (FindAbsentEntry(probe, false) < 0) continue;
-        if (!connection_.Open(*path, true, false, true, false)) continue;  // retried next pass
+        if (!connection_.Open(*path, true, false, true, false)) {
+            enumerateAgain_ = true;  // retried next pass
+            continue;
+        }
         probe.vendorId = connection_.VendorId();
         probe.productId = connection_.ProductId();
         probe.usagePage = connection_.UsagePage();
         probe.usage = connection_.Usage();
+        const std::string identity = connection_.NodeIdentity();
         connection_.Close();
         const int row = FindAbsentEntry(probe, true);
         if (row < 0) continue;
         DeviceIdentity& entry = detected_[row];
         entry.present = 1;
         entry.path = *path;
+        nodeIdentities_[row] = identity;
         qCDebug(lcDiscovery) << "found row" << row << path->c_str();
         if (callbacks_.found) callbacks_.found(row);
     }
@@ -62,10 +68,16 @@ void CDeviceDiscovery::ProbePresentInterfaces() {
     for (size_t i = 0; i < detected_.size(); ++i) {
         DeviceIdentity& entry = detected_[i];
         if (!entry.present) continue;
-        if (backend_->NodeExists(hid::NodeIdOfPath(entry.path))) continue;
+        const auto identity = backend_->NodeIdentity(hid::NodeIdOfPath(entry.path));
+        if (identity && *identity == nodeIdentities_[i]) continue;
         entry.present = 0;
         entry.path.clear();
-        qCDebug(lcDiscovery) << "lost row" << i;
+        nodeIdentities_[i].clear();
+        enumerateAgain_ = true;
+        // Another device on the same node: the next pass finds it at once.
+        if (identity) Wake();
+        qCDebug(lcDiscovery) << "lost row" << i
+                             << (identity ? "(its node now holds another device)" : "");
         if (callbacks_.lost) callbacks_.lost(static_cast<int>(i));
     }
 }
@@ -74,8 +86,12 @@ bool CDeviceDiscovery::RunPass() {
     if (!backend_) return false;
     bool anyAbsent = false;
     for (const auto& entry : detected_) anyAbsent |= (!entry.present && entry.path.empty());
-    if (anyAbsent) {
+    const uint64_t generation = backend_->NodeListGeneration();
+    if (anyAbsent && (generation == 0 || generation != listedGeneration_ || enumerateAgain_ ||
+                      !firstPassReported_)) {
+        enumerateAgain_ = false;
         if (!connection_.Enumerate()) return false;
+        listedGeneration_ = generation;
         FindNewInterfaces();
         if (!firstPassReported_) {
             firstPassReported_ = true;

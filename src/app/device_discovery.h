@@ -3,11 +3,16 @@
 // marks new matches of the interface table present and reports them, then probes the
 // present ones and reports those that vanished. The thread runs a pass every 100 ms.
 //
+// A present interface stays the same device only while its node's identity is unchanged:
+// a device unplugged and plugged again quickly may get the same node, and must be reported
+// lost and found again so that its object reconnects.
+//
 // The callbacks run on the discovery thread. The main window hands them to its own thread
 // and waits for them, so the detected list never changes while the window reads it.
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -55,8 +60,13 @@ class CDeviceDiscovery {
     std::shared_ptr<hid::IHidBackend> backend_;
     Callbacks callbacks_;
     std::vector<DeviceIdentity> detected_;  // a copy of the interface table
+    std::vector<std::string> nodeIdentities_;  // per detected row, while present
     CHidConnection connection_;             // long-lived, for enumeration and probing
     bool firstPassReported_ = false;
+    // The backend's node list generation at the last enumeration; a pass enumerates again
+    // only when it changed, an open failed or an entry was lost since.
+    uint64_t listedGeneration_ = 0;
+    bool enumerateAgain_ = true;
     platform::StopEvent stop_{platform::StopEvent::Mode::ManualReset};
     platform::StopEvent wake_{platform::StopEvent::Mode::AutoReset};
     std::thread thread_;

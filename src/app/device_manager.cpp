@@ -6,8 +6,10 @@
 #include <QThread>
 #include <utility>
 
+#include "app/msg_wnd.h"
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
+#include "panels/device_profile_ui.h"
 #include "platform/log_categories.h"
 #include "ui/control_timers.h"
 #include "ui/layout_loader.h"
@@ -182,6 +184,14 @@ bool CDeviceManager::CreateDevice(int row) {
     device->SetProfileSlot(modelRow.profileSlot);
     device->SetLightConfigurationName(pageRow.lightConfigurationName);
     device->BindPageControls();
+    if (auto* panel =
+            device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName))) {
+        panel->SetMessageHandler([this](const QString& text, int buttons) {
+            return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(), false,
+                               buttons);
+        });
+        panel->AttachDevice(device);
+    }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
     ListOfKind(pageKind).push_back(device);
@@ -380,6 +390,12 @@ void CDeviceManager::DetachCommandInterface(int row) {
     if (!device) device = FindByIdentity(entry.kind, entry);
     if (!device) return;
     CCommandChannel& channel = device->CommandChannel();
+    // A receiver pulled out while the mouse is used by cable: the cable keeps working.
+    if (IsReceiverKind(entry.kind) && !device->IsWireless() && channel.IsOpened()) {
+        std::lock_guard lock(channel.ExchangeLock());
+        channel.ReceiverConnection().Close();
+        return;
+    }
     {
         std::lock_guard lock(channel.ExchangeLock());
         channel.SetOpened(false);

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "ui/font_table.h"
 #include "ui/paint_manager.h"
@@ -34,12 +35,7 @@ QString stringMember(const QJsonObject& o, const char* key) {
 }  // namespace
 
 QString DefaultLanguageConfigPath() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& dir : {appDir, appDir + "/..", appDir + "/../.."}) {
-        const QString path = dir + "/DefaultData/Language.config";
-        if (QFileInfo::exists(path)) return QFileInfo(path).absoluteFilePath();
-    }
-    return appDir + "/DefaultData/Language.config";
+    return platform::DataFolder() + QStringLiteral("/DefaultData/Language.config");
 }
 
 bool IsPlainFileName(const QString& name) {
@@ -93,7 +89,6 @@ LanguageConfig ReadLanguageConfig(const QString& path) {
                          << ": \"Language_file\" is not a plain file name, refused:" << refused;
     return config;
 }
-
 
 void SetFonts(const QString& face) {
     ui::CFontTable::RemoveAllFonts();

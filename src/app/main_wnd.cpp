@@ -15,6 +15,7 @@
 #include "devices/skelmora_usb_device.h"
 #include "platform/log_categories.h"
 #include "platform/registered_messages.h"
+#include "ui/control_look.h"
 #include "ui/control_props.h"
 #include "ui/menu_wnd.h"
 #include "ui/tray_icon.h"
@@ -52,9 +53,8 @@ void CMainWnd::InitWindow() {
             }
         };
         tray_->onRightClick = [this] {
-            CMenuWnd::Popup("menu.xml", this, QCursor::pos(), [this](const QString& item) {
-                OnMenuItem(item);
-            });
+            CMenuWnd::Popup("menu.xml", this, QCursor::pos(),
+                            [this](const QString& item) { OnMenuItem(item); });
         };
     }
     StartDiscovery();
@@ -106,6 +106,10 @@ void CMainWnd::OnRegisteredMessage(quint32 number, quint64 wParam, qint64 lParam
         BringToFront();
         return;
     }
+    if (number == platform::kMsgGuid15) {
+        emit updateProgress(wParam, lParam);
+        return;
+    }
     if (number == platform::kMsgGuid17 && wParam == 1 && (lParam == 0 || lParam == 1)) {
         SetHostLightControl(lParam == 1);
     }
@@ -123,7 +127,18 @@ void CMainWnd::SetHostLightControl(bool on) {
 }
 
 void CMainWnd::ApplyLanguage(int index) {
-    if (language_) language_->ApplyLanguage(index);
+    if (language_ && language_->ApplyLanguage(index)) emit languageApplied(index);
+}
+
+void CMainWnd::OpenSettings(bool besideMain) {
+    if (settingsOpen_ || !openSettings) return;
+    settingsOpen_ = true;
+    openSettings(*this, besideMain);  // modal: returns once the window is closed
+    settingsOpen_ = false;
+}
+
+void CMainWnd::ClearSettingsBadge() {
+    if (QWidget* button = FindControl("setbtn")) ui::SetImage(button, "foreimage", QString());
 }
 
 void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
@@ -137,9 +152,10 @@ void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
 }
 
 void CMainWnd::OnMenuItem(const QString& item) {
-    // "exit" is the way out while the window lives in the tray; the about and settings
-    // windows come with their own issues.
+    // "exit" is the way out while the window lives in the tray; the about window comes with
+    // its own issue.
     if (item == "exit") close();
+    if (item == "setwnd_menu") OpenSettings(false);
 }
 
 void CMainWnd::BringToFront() {
@@ -175,6 +191,7 @@ void CMainWnd::Notify(TNotifyUI& msg) {
             HideToTray();
             return;
         }
+        if (name == "setbtn") return OpenSettings(true);
         if (name == "device_select_prev") return SelectNeighbour(-1);
         if (name == "device_select_next") return SelectNeighbour(+1);
     }

@@ -2,6 +2,7 @@
 // CMainWnd: the program's only top-level window. It hosts the device selector and the device
 // pages, runs device discovery, and routes the notifications of every page.
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 #include "hid/hid_backend.h"
@@ -37,6 +38,14 @@ class CMainWnd : public WindowImplBase {
     // Stops every worker (discovery, device threads) without killing any; idempotent.
     void Teardown();
 
+    // The settings window lives in src/update, which builds on this folder: whoever starts the
+    // program sets how it opens (besideMain from "setbtn", centred from the tray and 0xC15).
+    std::function<void(CMainWnd& main, bool besideMain)> openSettings;
+    // Opens it unless one is open already; 0xC15 is OpenSettings(false).
+    void OpenSettings(bool besideMain);
+    // 0xC16: the settings window found everything up to date; clears "setbtn"'s badge.
+    void ClearSettingsBadge();
+
     CDeviceManager* Devices() const { return devices_.get(); }
     CDeviceDiscovery* Discovery() const { return discovery_.get(); }
     bool FirstPassDone() const { return firstPassDone_; }
@@ -44,6 +53,10 @@ class CMainWnd : public WindowImplBase {
   signals:
     // After the first discovery pass has been handled on the UI thread.
     void firstDiscoveryPass();
+    // 0xC11 passed on to the open secondary windows once the language is applied.
+    void languageApplied(int index);
+    // The registered message "{4695579F-999A-41d4-9FAF-EFFCE93EBF15}", forwarded.
+    void updateProgress(quint64 wParam, qint64 lParam);
 
   protected:
     void InitWindow() override;
@@ -65,4 +78,5 @@ class CMainWnd : public WindowImplBase {
     bool hostLightControl_ = true;
     bool tornDown_ = false;
     bool quitting_ = false;
+    bool settingsOpen_ = false;
 };

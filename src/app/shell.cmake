@@ -9,5 +9,5 @@ add_library(skelmora_shell STATIC
 set_target_properties(skelmora_shell PROPERTIES AUTOMOC ON)
 target_include_directories(skelmora_shell PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(skelmora_shell PUBLIC
-  skelmora_app skelmora_discovery skelmora_devices skelmora_ui skelmora_controls
+  skelmora_app skelmora_discovery skelmora_devices skelmora_panels skelmora_ui skelmora_controls
   skelmora_platform Qt6::Widgets Qt6::Network)

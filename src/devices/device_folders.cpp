@@ -4,12 +4,13 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "platform/data_paths.h"
 #include "platform/log_categories.h"
 
 namespace device_folders {
 
 QString ProgramDefaultDataFolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/DefaultData/");
+    return platform::DataFolder() + QStringLiteral("/DefaultData/");
 }
 
 QString DefaultProfileFile(const QString& defaultDataFolder, const QString& kindName) {

@@ -8,7 +8,7 @@ namespace device_folders {
 
 inline constexpr char kProductFolder[] = "TELMA QX-418GRY Device";
 
-// The program's folder + "/DefaultData/".
+// The data folder (platform/data_paths.h) + "/DefaultData/".
 QString ProgramDefaultDataFolder();
 // folder + kind name + ".Json".
 QString DefaultProfileFile(const QString& defaultDataFolder, const QString& kindName);

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QString>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -12,7 +11,7 @@
 
 #include "devices/macro_event_codec.h"
 
-namespace macro_files {
+namespace macro_codec {
 namespace {
 
 std::string ErrorText(int error) { return std::strerror(error); }
@@ -40,7 +39,7 @@ std::string CheckEvent(const Json::Value& event) {
     static const std::set<int64_t> kTypes{1, 4, 5, 9, 10};
     if (!type.isIntegral() || type.isBool() || !type.isInt64() || !kTypes.count(type.asInt64()))
         return "an event's Type is not 1, 4, 5, 9 or 10";
-    if (!InRange(event["Delay"], macro_codec::kMaxDelayMs, true))
+    if (!InRange(event["Delay"], kMaxDelayMs, true))
         return "an event's Delay is not a number 0 to 65535";
     return {};
 }
@@ -185,24 +184,6 @@ std::string CopyFileAtomically(const std::filesystem::path& from, const std::fil
     return {};
 }
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-}
-
-std::string NextMacroName(const std::vector<std::string>& names) {
-    for (int k = 1;; ++k) {
-        const std::string candidate = "macro_" + std::to_string(k);
-        bool taken = false;
-        for (const std::string& name : names) {
-            if (SameNameIgnoringCase(name, candidate)) {
-                taken = true;
-                break;
-            }
-        }
-        if (!taken) return candidate;
-    }
-}
-
 std::string FreeGuid(const std::vector<MacroEntry>& entries, const std::string& base) {
     auto taken = [&entries](const std::string& guid) {
         for (const MacroEntry& e : entries) {
@@ -217,4 +198,46 @@ std::string FreeGuid(const std::vector<MacroEntry>& entries, const std::string& 
     }
 }
 
-}  // namespace macro_files
+MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
+                                          const MacroList& config, const std::vector<int>& macros,
+                                          uint64_t capacity) {
+    MacroImageResult result;
+    std::vector<Json::Value> events(macros.size());
+    std::vector<uint64_t> counts(macros.size(), 0);
+    for (size_t i = 0; i < macros.size(); ++i) {
+        const int number = macros[i];
+        if (number < 0 || number >= static_cast<int>(config.entries.size())) {
+            result.notes.push_back("macro " + std::to_string(number) + " is not listed");
+            continue;
+        }
+        const std::string& guid = config.entries[static_cast<size_t>(number)].guid;
+        EventsRead read = ReadMacroEvents(folder, guid);
+        if (!read.ok) {
+            result.notes.push_back("macro " + std::to_string(number) + ": " + read.note);
+            continue;
+        }
+        counts[i] = read.events.size();
+        events[i] = std::move(read.events);
+    }
+    result.size = MacroImageSize(counts);
+    result.excess = MacroImageExcess(result.size, capacity);
+    if (result.excess > 0) return result;
+
+    std::vector<std::vector<DeviceEvent>> encoded(macros.size());
+    int repaired = 0;
+    for (size_t i = 0; i < macros.size(); ++i) {
+        encoded[i].reserve(counts[i]);
+        for (const Json::Value& event : events[i]) {
+            EventIssues issues;
+            encoded[i].push_back(EncodeDeviceEvent(ReadMacroEvent(event, &issues)));
+            if (issues.Any()) ++repaired;
+        }
+    }
+    if (repaired > 0)
+        result.notes.push_back(std::to_string(repaired) +
+                               " macro events repaired (delay or fields)");
+    result.image = BuildMacroImage(encoded, capacity);
+    return result;
+}
+
+}  // namespace macro_codec

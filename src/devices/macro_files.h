@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "devices/macro_image.h"
 #include "profiles/json_file.h"
 
-namespace macro_files {
+namespace macro_codec {
 
 inline constexpr char kConfigFile[] = "macro.config";
 inline constexpr char kEventsSuffix[] = ".mac";
@@ -65,11 +66,21 @@ std::string CheckImportFile(const std::filesystem::path& path);
 // failed copy leaves to as it was. Empty reason on success.
 std::string CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// "macro_%d" with the smallest k >= 1 that no name equals without regard to case.
-std::string NextMacroName(const std::vector<std::string>& names);
 // base, or base + "_N" (smallest N >= 2) when an entry already has that Guid.
 std::string FreeGuid(const std::vector<MacroEntry>& entries, const std::string& base);
-// Equal without regard to (ASCII and Unicode) case.
-bool SameNameIgnoringCase(const std::string& a, const std::string& b);
 
-}  // namespace macro_files
+struct MacroImageResult {
+    std::vector<uint8_t> image;  // empty when nothing is to be sent
+    uint64_t size = 0;
+    uint64_t excess = 0;  // > 0: does not fit, image empty
+    std::vector<std::string> notes;
+};
+
+// The image of macros (numbers into config.entries, in upload order), checked against capacity
+// from the event counts before a single event is encoded. A number outside the list, a missing
+// or unparseable macro file or a Guid that is not a plain file name gives that macro no events.
+MacroImageResult BuildMacroImageFromFiles(const std::filesystem::path& folder,
+                                          const MacroList& config, const std::vector<int>& macros,
+                                          uint64_t capacity);
+
+}  // namespace macro_codec

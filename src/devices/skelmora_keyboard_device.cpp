@@ -6,9 +6,10 @@
 #include "devices/keyboard/keyboard_custom_colours.h"
 #include "devices/keyboard/keyboard_files.h"
 #include "devices/keyboard/keyboard_key_table.h"
-#include "devices/keyboard/macro_files.h"
+#include "devices/macro_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
+#include "profiles/profile_list.h"
 
 CSkelmoraKeyboardDevice::CSkelmoraKeyboardDevice(QWidget* parent,
                                                  std::shared_ptr<hid::IHidBackend> backend)
@@ -172,7 +173,7 @@ void CSkelmoraKeyboardDevice::LoadConfigLists() {
     const QString macroFolder = GetUserDataFolder();
     macroNames_.clear();
     if (!macroFolder.isEmpty()) {
-        const keyboard::MacroList macros = keyboard::ReadMacroConfig(ToPath(macroFolder));
+        const macro_codec::MacroList macros = macro_codec::ReadMacroConfig(ToPath(macroFolder));
         for (const auto& entry : macros.entries) macroNames_.push_back(entry.name);
     }
     const auto model = static_cast<Json::ArrayIndex>(std::max(0, GetModelIndex()));
@@ -230,7 +231,7 @@ std::vector<int> CSkelmoraKeyboardDevice::BuildMacroList() {
     const int macroCount =
         folder.isEmpty()
             ? 0
-            : static_cast<int>(keyboard::ReadMacroConfig(ToPath(folder)).entries.size());
+            : static_cast<int>(macro_codec::ReadMacroConfig(ToPath(folder)).entries.size());
     return keyboard::BuildMacroList(positions_, memory_.positions, profile_.ReadKeyList(),
                                     macroCount);
 }
@@ -249,16 +250,16 @@ WriteOutcome CSkelmoraKeyboardDevice::WriteKeyTableOf(
     // Without the factory table of a complete read-back there is nothing to start from.
     if (!memory_.complete) return WriteOutcome::Failed("ReadKeyTable", hid::kResultReadFailed);
     const QString folder = GetUserDataFolder();
-    const keyboard::MacroList config =
-        folder.isEmpty() ? keyboard::MacroList{} : keyboard::ReadMacroConfig(ToPath(folder));
+    const macro_codec::MacroList config =
+        folder.isEmpty() ? macro_codec::MacroList{} : macro_codec::ReadMacroConfig(ToPath(folder));
     const keyboard::KeyTableImage table = keyboard::BuildKeyTable(
         memory_.keyTable, positions_, keys, static_cast<int>(config.entries.size()));
     // A key table whose macro numbers point past the uploaded image would play the wrong
     // macro: the image is checked before anything is sent.
-    keyboard::MacroImageResult image;
+    macro_codec::MacroImageResult image;
     if (!table.macros.empty()) {
-        image = keyboard::BuildMacroImageFromFiles(ToPath(folder), config, table.macros,
-                                                   memory_.MacroCapacity());
+        image = macro_codec::BuildMacroImageFromFiles(ToPath(folder), config, table.macros,
+                                                      memory_.MacroCapacity());
         for (const std::string& note : image.notes)
             qCDebug(lcDevice) << "keyboard macros:" << note.c_str();
         if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));
@@ -280,9 +281,9 @@ WriteOutcome CSkelmoraKeyboardDevice::WriteMacros(const std::vector<int>& macros
     if (macros.empty()) return WriteOutcome::Ok();  // nothing in use, nothing to send
     const QString folder = GetUserDataFolder();
     if (folder.isEmpty()) return WriteOutcome::Failed("macro folder", hid::kResultReadFailed);
-    const keyboard::MacroList config = keyboard::ReadMacroConfig(ToPath(folder));
-    const keyboard::MacroImageResult image =
-        keyboard::BuildMacroImageFromFiles(ToPath(folder), config, macros, memory_.MacroCapacity());
+    const macro_codec::MacroList config = macro_codec::ReadMacroConfig(ToPath(folder));
+    const macro_codec::MacroImageResult image = macro_codec::BuildMacroImageFromFiles(
+        ToPath(folder), config, macros, memory_.MacroCapacity());
     for (const std::string& note : image.notes)
         qCDebug(lcDevice) << "keyboard macros:" << note.c_str();
     if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));
@@ -355,14 +356,15 @@ void CSkelmoraKeyboardDevice::OnDeviceReport(uint16_t code) {
 // The keyboard switched itself: the page follows when the profile list has that entry, and
 // nothing is written back.
 void CSkelmoraKeyboardDevice::SwitchToListedProfile(int index) {
-    const QString listFile = FolderFile(kProfileListFile);
-    if (listFile.isEmpty()) return;
-    const auto identifier = keyboard::ProfileIdentifierAt(ToPath(listFile), index);
+    const QString folder = GetUserDataFolder();
+    if (folder.isEmpty()) return;
+    profiles::CProfileList list(ToPath(folder));
+    const auto identifier = list.Peek() ? list.IdentifierAt(index) : std::nullopt;
     if (!identifier) {
         qCDebug(lcDevice) << "keyboard: device profile" << index << "is not in the profile list";
         return;
     }
-    keyboard::SelectProfileInList(ToPath(listFile), index);
+    list.Select(index);
     SetProfileBaseName(QString::fromStdString(*identifier));
     LoadProfile();
     RefreshPage();

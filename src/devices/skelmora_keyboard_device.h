@@ -21,7 +21,6 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
   public:
     static constexpr char kClassName[] = "SkelmoraKeyboardDevice";
     static constexpr char kKeyMapFile[] = "keymap.json";
-    static constexpr char kProfileListFile[] = "ProfileList.ini";
 
     explicit CSkelmoraKeyboardDevice(QWidget* parent = nullptr,
                                      std::shared_ptr<hid::IHidBackend> backend = nullptr);

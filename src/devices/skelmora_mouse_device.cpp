@@ -1,14 +1,48 @@
 #include "devices/skelmora_mouse_device.h"
 
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QVariant>
+
+#include "devices/macro_files.h"
+#include "devices/mouse/mouse_button_table.h"
+#include "devices/mouse/mouse_reports.h"
+#include "platform/log_categories.h"
+#include "profiles/json_access.h"
+#include "ui/control_props.h"
+
+namespace {
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdString());
+}
+
+void LogFailure(const char* what, const WriteOutcome& outcome) {
+    qCWarning(lcDevice).noquote() << "mouse:" << what << "failed at"
+                                  << QString::fromStdString(outcome.step) << "code" << outcome.code;
+}
+
+constexpr int kPreviewLeds = 15;
+
+}  // namespace
+
 CSkelmoraMouseDevice::CSkelmoraMouseDevice(QWidget* parent,
                                            std::shared_ptr<hid::IHidBackend> backend)
     : CSkelmoraUSBDevice(parent, std::move(backend)) {
     SetKind(kKindMouse);
+    map_.fill(mouse::kAbsentSlot);
+    fade_.assign(kPreviewLeds, 0);
 }
 
 CSkelmoraMouseDevice::~CSkelmoraMouseDevice() { StopWorkerThreads(); }
 
-void CSkelmoraMouseDevice::OnConnected() { LoadProfileAndStartLighting(); }
+void CSkelmoraMouseDevice::OnConnected() {
+    ReadDeviceTables();
+    LoadProfile();
+    RefreshPage();
+    StartLightThread();
+}
 
 bool CSkelmoraMouseDevice::IsLinked() { return ReceiverReportsLink(); }
 
@@ -23,3 +57,315 @@ device_events::EventClass CSkelmoraMouseDevice::EventClassOf(EventInterface whic
 }
 
 const char* CSkelmoraMouseDevice::EventThreadExitTrace() const { return "MS 设备同步线程设定退出"; }
+const char* CSkelmoraMouseDevice::LightThreadExitTrace() const { return "MS灯光线程设定退出"; }
+
+// ---- Connect ----
+
+WriteOutcome CSkelmoraMouseDevice::ReadDeviceTables() {
+    if (!CommandChannel().IsOpened())
+        return WriteOutcome::Failed("channel closed", hid::kResultReadFailed);
+    mouse::MouseMemory memory;
+    const WriteOutcome outcome = mouse::ReadDeviceTables(CommandChannel(), memory);
+    memory_ = memory;
+    if (!outcome.ok()) {
+        if (outcome.step == "DeviceInfo") {
+            qCWarning(lcDevice) << "mouse: device information gives"
+                                << memory.info[mouse::kEntriesInfoByte]
+                                << "key table entries (1 to 170 expected): no button writes";
+        } else {
+            LogFailure("read-back", outcome);
+        }
+        return outcome;
+    }
+    const mouse::MouseInfo info = memory_.Info();
+    map_ = mouse::BuildButtonMap(memory_.keyTable, info.entries);
+    for (int button = 0; button < mouse::kLogicalButtons; ++button) {
+        if (map_[static_cast<size_t>(button)] == mouse::kAbsentSlot)
+            qCDebug(lcDevice) << "mouse: button" << button << "not in the key table, not written";
+    }
+    if (info.dpiStep == 0) qCWarning(lcDevice) << "mouse: DPI step 0 reported";
+    const int highest = info.highestLevel;
+    for (int i = 0; i < kDpiRows; ++i) {
+        if (QWidget* slider = Control(QStringLiteral("DPI_slider_"), i))
+            ui::SetRange(slider, 0, highest);
+        if (QWidget* edit = Control(QStringLiteral("DPI_edit_"), i))
+            edit->setProperty("maxvalue", highest * info.dpiStep);
+    }
+    return outcome;
+}
+
+WriteOutcome CSkelmoraMouseDevice::ReadParameterBlock(int* activeSlot) {
+    mouse::ParameterRead read;
+    const WriteOutcome outcome = mouse::ReadParameterBlock(CommandChannel(), read);
+    if (!outcome.ok()) {
+        LogFailure("parameter read", outcome);
+        return outcome;
+    }
+    parameters_ = read;
+    if (activeSlot) *activeSlot = read.activeSlot;
+    const mouse::DecodedParameters decoded =
+        mouse::DecodeParameterBlock(read.block, read.activeSlot, light_, effectCodes_);
+    if (decoded.unknownCode)
+        qCWarning(lcDevice) << "mouse: unknown effect code" << read.block[1]
+                            << "read back, kept as the mode";
+    parameters_.block = decoded.block;
+    ShowLight(decoded.light);
+    profile_.SetStageActive(decoded.activeStage);
+    profile_.WriteLightInfo(decoded.light);
+    profile_.Save();
+    return outcome;
+}
+
+void CSkelmoraMouseDevice::OnDeviceEvent() {
+    ReadParameterBlock();
+    RefreshPage();
+}
+
+// ---- Profile ----
+
+QString CSkelmoraMouseDevice::MacroFolder() const { return GetUserDataFolder(); }
+
+int CSkelmoraMouseDevice::MacroCount() const {
+    const QString folder = MacroFolder();
+    return folder.isEmpty()
+               ? 0
+               : static_cast<int>(macro_codec::ReadMacroConfig(ToPath(folder)).entries.size());
+}
+
+void CSkelmoraMouseDevice::BuildProfilePaths() {
+    const QString folder = GetUserDataFolder();
+    if (folder.isEmpty()) return;
+    const QString lightName = GetLightConfigurationName().isEmpty() ? QStringLiteral("zelvo_light")
+                                                                    : GetLightConfigurationName();
+    profile_.SetProfilePath(ToPath(folder + GetProfileBaseName() + QStringLiteral(".Json")));
+    profile_.SetLightConfigPath(ToPath(folder + lightName + QStringLiteral(".config")));
+}
+
+std::vector<profiles::DPIStage> CSkelmoraMouseDevice::ProfileDpiStages() {
+    std::vector<profiles::DPIStage> stages = profile_.ReadDPIStages();
+    const Json::Value& own = profiles::json::Member(
+        profiles::json::Member(profile_.Element(), "DPIStages"), "StageDPIs");
+    const size_t count = own.isArray() ? own.size() : 0;
+    if (stages.size() > count) stages.resize(count);
+    return stages;
+}
+
+int CSkelmoraMouseDevice::LoadProfile() {
+    BuildProfilePaths();
+    profile_.SetDefaultPath(ToPath(GetDefaultProfileFile()));
+    profile_.SetElementIndex(0);
+    profile_.Load(profile_.GetProfilePath());
+    keyList_ = profile_.ReadKeyList();
+    ShowLight(profile_.ReadLightInfo());
+    profile_.ReadLightList();
+    profile_.LoadLightConfig(profile_.GetLightConfigPath());
+    profile_.ReadCustomLightEffect();
+    dpiStages_ = ProfileDpiStages();
+    stages_ = profile_.ReadMouseSystemStages();
+    return 1;
+}
+
+void CSkelmoraMouseDevice::RestoreDefaults() {
+    profile_.SetElementIndex(0);
+    profile_.Load(ToPath(GetDefaultProfileFile()));
+    keyList_ = profile_.ReadKeyList();
+    ShowLight(profile_.ReadLightInfo());
+    dpiStages_ = ProfileDpiStages();
+    stages_ = profile_.ReadMouseSystemStages();
+    BuildProfilePaths();
+    SaveProfile();
+    RefreshPage();
+}
+
+void CSkelmoraMouseDevice::ShowLight(const profiles::LightInfo& info) {
+    light_ = info;
+    light::LightSettings settings = GetLightSettingsCopy();
+    if (settings.mode != info.mode) fade_.assign(kPreviewLeds, 0);
+    settings.mode = info.mode;
+    settings.brightness = std::min<uint8_t>(info.brightness, 4);
+    settings.speed = std::min<uint8_t>(info.speed, 4);
+    settings.direction = info.direction;
+    settings.multicolour = info.multicolour;
+    settings.red = info.red;
+    settings.green = info.green;
+    settings.blue = info.blue;
+    SetLightSettings(light::ToWords(settings));
+}
+
+void CSkelmoraMouseDevice::RefreshPage() {
+    LoadConfigLists();
+    ShowDpiStages();
+}
+
+void CSkelmoraMouseDevice::LoadConfigLists() {
+    namespace json = profiles::json;
+    macroNames_.clear();
+    if (const QString folder = MacroFolder(); !folder.isEmpty()) {
+        for (const auto& entry : macro_codec::ReadMacroConfig(ToPath(folder)).entries)
+            macroNames_.push_back(entry.name);
+    }
+    const auto model = static_cast<Json::ArrayIndex>(std::max(0, GetModelIndex()));
+    const Json::Value lights = profiles::JsonFile().ReadDocument(
+        ToPath(GetDefaultDataFolder() + QStringLiteral("default_light.json")));
+    effectCodes_.clear();
+    const Json::Value& row = json::Item(json::Member(lights, "DefaultLightName"), model);
+    for (Json::ArrayIndex i = 0; row.isArray() && i < row.size(); ++i)
+        effectCodes_.push_back(json::ToI32(json::Member(row[i], "value")));
+}
+
+void CSkelmoraMouseDevice::SaveProfile() { profile_.Save(); }
+
+// ---- Writes ----
+
+std::pair<int, int> CSkelmoraMouseDevice::ScreenSizeInPixels() {
+    static const std::pair<int, int> size = [] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen) return std::pair<int, int>{0, 0};
+        const qreal ratio = screen->devicePixelRatio();
+        return std::pair<int, int>{qRound(screen->geometry().width() * ratio),
+                                   qRound(screen->geometry().height() * ratio)};
+    }();
+    return size;
+}
+
+ParameterWrite CSkelmoraMouseDevice::StandardParameterWrite() const {
+    const auto [width, height] = ScreenSizeInPixels();
+    return ParameterWrite{0, 0, 1, width, height};
+}
+
+int CSkelmoraMouseDevice::WriteParameters(const ParameterWrite& values) {
+    return WriteParameterBlock(values).ok() ? 1 : 0;
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteParameterBlock(const ParameterWrite& values) {
+    if (values.slot < 0 || values.slot >= 256 / 2)
+        return WriteOutcome::Failed("slot", hid::kResultReadFailed);
+    mouse::ParameterInputs in;
+    in.firstByte = static_cast<uint8_t>(values.firstByte);
+    in.byte59 = static_cast<uint8_t>(values.flag);
+    in.light = profile_.ReadLightInfo();
+    in.effectCodes = effectCodes_;
+    in.stages = ProfileDpiStages();
+    in.activeStage = profile_.GetStageActive();
+    in.reportRateStage = profile_.ReadMouseSystemStages().report_rate_stage;
+    in.highestLevel = memory_.complete ? memory_.Info().highestLevel : 0;
+    in.screenWidth = values.screenWidth;
+    in.screenHeight = values.screenHeight;
+    in.correction = profile_.ReadCorrectInfo();
+    mouse::ParameterRepairs repairs;
+    const mouse::ParameterBlock block = mouse::EncodeParameterBlock(in, &repairs);
+    if (repairs.levelClamped)
+        qCWarning(lcDevice) << "mouse: a DPI level above the highest level sent as the highest";
+    if (repairs.activeStageOutOfRange || repairs.reportRateOutOfRange)
+        qCWarning(lcDevice) << "mouse: active DPI stage" << in.activeStage << "or report rate"
+                            << in.reportRateStage << "out of range, sent as 0";
+    const WriteOutcome outcome =
+        mouse::WriteParameterBlockFramed(CommandChannel(), block, values.slot);
+    if (!outcome.ok()) LogFailure("parameter write", outcome);
+    return outcome;
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteKeyTable(
+    profiles::CBasicProfiledata*, const std::vector<profiles::KeyAssignmentPair>& keys) {
+    return WriteButtonTable(0, keys);
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteCurrentKeyTable(profiles::CBasicProfiledata*) {
+    return WriteButtonTable(0, keyList_);
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteButtonTable(
+    int slot, const std::vector<profiles::KeyAssignmentPair>& keys) {
+    if (!CommandChannel().IsOpened())
+        return WriteOutcome::Failed("channel closed", hid::kResultReadFailed);
+    // Without a key table read back there is no slot to write to.
+    if (!memory_.complete) return WriteOutcome::Failed("ReadKeyTable", hid::kResultReadFailed);
+    if (WriteOutcome check = mouse::CheckDeviceInfo(CommandChannel()); !check.ok()) {
+        LogFailure("button table write", check);
+        return check;
+    }
+    const mouse::ButtonTableImage image =
+        mouse::BuildButtonTable(memory_.keyTable, memory_.Info().entries, map_, keys, MacroCount());
+    const WriteOutcome outcome = mouse::WriteKeyTableFramed(CommandChannel(), image.table, slot);
+    if (!outcome.ok()) LogFailure("button table write", outcome);
+    return outcome;
+}
+
+std::vector<int> CSkelmoraMouseDevice::BuildMacroList() {
+    return mouse::CollectUsedMacros(map_, profile_.ReadKeyList(), MacroCount());
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteMacros(const std::vector<int>& macros) {
+    if (!CommandChannel().IsOpened())
+        return WriteOutcome::Failed("channel closed", hid::kResultReadFailed);
+    if (WriteOutcome check = mouse::CheckDeviceInfo(CommandChannel()); !check.ok()) {
+        LogFailure("macro write", check);
+        return check;
+    }
+    const QString folder = MacroFolder();
+    if (macros.empty() || folder.isEmpty()) return WriteOutcome::Ok();  // nothing to send
+    const macro_codec::MacroList config = macro_codec::ReadMacroConfig(ToPath(folder));
+    if (config.entries.empty()) return WriteOutcome::Ok();
+    const macro_codec::MacroImageResult image = macro_codec::BuildMacroImageFromFiles(
+        ToPath(folder), config, macros, memory_.Info().macroCapacity);
+    for (const std::string& note : image.notes)
+        qCDebug(lcDevice) << "mouse macros:" << note.c_str();
+    if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));
+    const WriteOutcome outcome = mouse::WriteMacroImageFramed(CommandChannel(), image.image);
+    if (!outcome.ok()) LogFailure("macro write", outcome);
+    return outcome;
+}
+
+// ---- Status and events ----
+
+void CSkelmoraMouseDevice::RefreshStatus() {
+    if (IsStatusRefreshPaused()) return;
+    mouse::StatusBlock block{};
+    statusOutcome_ = mouse::ReadStatusBlock(CommandChannel(), IsWireless(), block);
+    if (!statusOutcome_.ok()) return;
+    status_ = block;
+    if (QWidget* power = GetPowerItem()) {
+        power->setProperty("status",
+                           QByteArray(reinterpret_cast<const char*>(block.data()), block.size()));
+        power->setProperty("battery", int{block[0]});
+        power->setProperty("link", int{block[3]});
+    }
+}
+
+void CSkelmoraMouseDevice::OnDeviceReport(uint16_t code) {
+    if (!CommandChannel().IsOpened()) return;
+    const mouse::MouseReport report = mouse::DecodeMouseReport(code);
+    switch (report.kind) {
+        case mouse::MouseReport::SlotAndStage:
+            parameters_.block[mouse::kActiveStageByte] = static_cast<uint8_t>(report.stage);
+            [[fallthrough]];
+        case mouse::MouseReport::Slot:
+            parameters_.activeSlot = static_cast<uint8_t>(report.slot);
+            parameters_.block[0] = static_cast<uint8_t>(report.slot);
+            break;
+        case mouse::MouseReport::UnknownStage:
+            qCWarning(lcDevice) << "mouse: report" << Qt::hex << code << "names DPI stage"
+                                << report.stage << "which does not exist; ignored";
+            return;
+        case mouse::MouseReport::Ignored:
+            qCDebug(lcDevice) << "mouse: event value" << Qt::hex << code << "ignored";
+            return;
+    }
+    RefreshPage();
+}
+
+void CSkelmoraMouseDevice::OnReactiveTrigger() {
+    if (GetLightSettingsCopy().mode != 6) return;
+    std::lock_guard lock(LightLock());
+    fade_.assign(kPreviewLeds, 1);
+    for (int led = 0; led < std::min(kPreviewLeds, GetLedCount()); ++led) {
+        const auto [colour, extra] = GetLed(led);
+        const uint32_t wheel = QRandomGenerator::global()->bounded(192u);
+        SetLed(led, (colour & 0x00FFFFFFu) | 0xFF000000u, (extra & ~0xFFu) | wheel);
+    }
+}
+
+std::vector<uint8_t> CSkelmoraMouseDevice::FadeStates() const {
+    std::lock_guard lock(LightLock());
+    return fade_;
+}

@@ -82,7 +82,12 @@ void CSkelmoraUSBDevice::SetClock(MillisecondClock clock) { clock_ = std::move(c
 
 uint32_t CSkelmoraUSBDevice::NowMs() const { return clock_ ? clock_() : SteadyMilliseconds(); }
 
-void CSkelmoraUSBDevice::Notify(TNotifyUI&) {}
+// The profile panel's own notifications go to its dispatch table.
+void CSkelmoraUSBDevice::Notify(TNotifyUI& msg) {
+    QWidget* panel = profilePanel_;
+    if (!panel || !msg.pSender || !panel->isAncestorOf(msg.pSender)) return;
+    if (auto* receiver = dynamic_cast<INotifyUI*>(panel)) receiver->Notify(msg);
+}
 
 // ---- Page ----
 

@@ -83,7 +83,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     void SetClock(MillisecondClock clock);
     uint32_t NowMs() const;
 
-    // INotifyUI: the page's notifications; the base handles none.
+    // INotifyUI: the page's notifications; the base hands the profile panel's to the panel.
     void Notify(TNotifyUI& msg) override;
 
     // ---- Virtual operations ----

@@ -103,10 +103,28 @@ int CCommandChannel::ExchangeOnce(const uint8_t* request, size_t requestLength, 
     if (!opened_) return kResultReadFailed;
     Report out{};
     std::memcpy(out.data(), request, std::min(requestLength, kReportSize));
-    if (!wired_.Write(out.data(), kReportSize, nullptr, kWiredTimeoutMs)) return kResultWriteFailed;
     Report in{};
     uint32_t got = 0;
-    if (!wired_.Read(in.data(), kReportSize, &got, kWiredTimeoutMs)) return kResultReadFailed;
+    // Reports left from before (a doubled reply, a reply that came after its chunk gave up)
+    // would be taken for this chunk's reply, and every later chunk would read the one
+    // before it: they go first. The queue holds at most a device buffer's worth.
+    for (size_t drained = 0; drained < kMaxDrainedReports; ++drained) {
+        if (!wired_.Read(in.data(), kReportSize, &got, 0)) break;
+        ++skippedLightReplies_;
+    }
+    if (!wired_.Write(out.data(), kReportSize, nullptr, kWiredTimeoutMs)) return kResultWriteFailed;
+    // As in Exchange: one report of another command is read past, a second one fails.
+    int result = kResultReadFailed;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        in.fill(0);
+        if (!wired_.Read(in.data(), kReportSize, &got, kWiredTimeoutMs)) break;
+        if (in[kByteCommand] == out[kByteCommand]) {
+            result = kResultOk;
+            break;
+        }
+        ++skippedLightReplies_;
+    }
+    if (result != kResultOk) return result;
     if (reply) std::memcpy(reply, in.data(), std::min(replyLength, kReportSize));
     if (received) *received = got;
     return kResultOk;

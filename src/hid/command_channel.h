@@ -22,6 +22,8 @@ class CCommandChannel {
     static constexpr size_t kDeviceInfoLength = 34;
     static constexpr int kWiredTimeoutMs = 1000;
     static constexpr int kWirelessTimeoutMs = 5000;
+    // Most reports a light chunk reads past before its write (a device buffer's worth).
+    static constexpr size_t kMaxDrainedReports = 256;
 
     explicit CCommandChannel(std::shared_ptr<hid::IHidBackend> backend = nullptr);
     CCommandChannel(const CCommandChannel&) = delete;
@@ -70,6 +72,8 @@ class CCommandChannel {
 
     // Light-frame chunks dropped because an exchange was running (for diagnostics and tests).
     uint64_t DroppedLightChunks() const { return droppedLightChunks_; }
+    // Reports read past by the light path: left from before a chunk, or for another command.
+    uint64_t SkippedLightReplies() const { return skippedLightReplies_; }
 
   private:
     enum class Direction { Read, Write };
@@ -96,4 +100,5 @@ class CCommandChannel {
     std::atomic<bool> wirelessMode_{false};
     std::atomic<uint8_t> chunkSize_{24};
     std::atomic<uint64_t> droppedLightChunks_{0};
+    std::atomic<uint64_t> skippedLightReplies_{0};
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct HidNodeInfo {
     int interfaceNumber = -1;  // USB interface number; -1 when the bus has none
     std::string product;
     std::vector<uint8_t> reportDescriptor;
+    // What makes this node the same device from one look to the next. A node id can be
+    // given again to another device (the kernel reuses /dev/hidrawN at once after an
+    // unplug; a bus may announce a number again), so discovery compares this too. Empty
+    // where the node id alone says it (a bus that never reuses its numbers).
+    std::string identity;
 };
 
 enum class IoStatus {
@@ -57,10 +63,23 @@ class IHidBackend {
                                                  bool forWrite, std::string& error) = 0;
     // Whether the node is still present (the discovery thread's probe).
     virtual bool NodeExists(const std::string& nodeId) = 0;
+    // The identity of the device now at nodeId (see HidNodeInfo::identity), nullopt when
+    // none is there. A device whose identity changed is another device: discovery reports
+    // the old one lost and finds the new one.
+    virtual std::optional<std::string> NodeIdentity(const std::string& nodeId) {
+        return NodeExists(nodeId) ? std::optional<std::string>(std::string()) : std::nullopt;
+    }
+    // A handle on this node found its device gone (a read or write failed with ENODEV):
+    // the node counts as absent from now on, even before the system removes it.
+    virtual void NodeGone(const HidNodeInfo& node) { (void)node; }
+    // A number that changes whenever the list of nodes changes, so that a caller can skip
+    // listing them again when nothing changed; 0 when the backend cannot tell.
+    virtual uint64_t NodeListGeneration() const { return 0; }
 
-    // Called, on any thread, when a node may have appeared, so that discovery can look at
-    // once instead of at its next pass. Setting an empty handler stops the calls: once it
-    // returns, the old handler is not called any more. Backends that cannot tell ignore it.
+    // Called, on any thread, when a node may have appeared (or was found gone), so that
+    // discovery can look at once instead of at its next pass. Setting an empty handler stops the
+    // calls: once it returns, the old handler is not called any more. Backends that cannot tell
+    // ignore it.
     using ArrivalHandler = std::function<void()>;
     virtual void SetArrivalHandler(ArrivalHandler handler) { (void)handler; }
 };

@@ -1,7 +1,5 @@
 #include "hid/hid_capabilities.h"
 
-#include "hid/report_unpack.h"
-
 namespace hid {
 
 HidCaps MakeCaps(const TopLevelCollection& collection) {
@@ -32,7 +30,9 @@ std::vector<HidReportItem> MakeReportItems(const TopLevelCollection& collection,
         item.usagePage = cap.usagePage;
         item.usageMinimum = cap.usageMin;
         item.usageMaximum = cap.isRange ? cap.usageMax : cap.usageMin;
-        item.maxUsageListLength = MaxUsageListLength(caps, cap.usagePage);
+        // Sized by this item alone: sizing every item of a page by the whole page's count
+        // makes the tables grow with items times usages.
+        item.maxUsageListLength = ButtonUsageCount(cap);
         item.usageList.assign(item.maxUsageListLength, 0);
         item.reportId = cap.reportId;
         items.push_back(std::move(item));

@@ -85,16 +85,29 @@ bool CHidConnection::Enumerate() {
         qCWarning(lcHid) << "enumeration failed:" << lastError_.c_str();
         return false;
     }
-    for (const auto& node : nodes) {
-        const hid::ReportDescriptor descriptor = hid::ParseReportDescriptor(node.reportDescriptor);
-        if (!descriptor.ok) {
-            qCDebug(lcHid) << "skipping" << node.nodeId.c_str() << ":" << descriptor.error.c_str();
-            continue;
+    std::map<std::string, ParsedNode> parsed;
+    for (auto& node : nodes) {
+        const std::string markers = hid::MakeInterfacePath(node, 0, 1);
+        auto known = parsedNodes_.find(node.nodeId);
+        if (known == parsedNodes_.end() || known->second.identity != node.identity ||
+            known->second.markers != markers || known->second.descriptor != node.reportDescriptor) {
+            ParsedNode entry{node.identity, markers, std::move(node.reportDescriptor), {}};
+            const hid::ReportDescriptor descriptor = hid::ParseReportDescriptor(entry.descriptor);
+            if (descriptor.ok) {
+                const int count = static_cast<int>(descriptor.collections.size());
+                for (int i = 0; i < count; ++i)
+                    entry.paths.push_back(hid::MakeInterfacePath(node, i + 1, count));
+            } else {
+                qCWarning(lcHid) << "report descriptor of" << node.nodeId.c_str()
+                                 << "refused:" << descriptor.error.c_str();
+            }
+            known = parsed.emplace(node.nodeId, std::move(entry)).first;
+        } else {
+            known = parsed.emplace(node.nodeId, std::move(known->second)).first;
         }
-        const int count = static_cast<int>(descriptor.collections.size());
-        for (int i = 0; i < count; ++i)
-            paths_.push_back(hid::MakeInterfacePath(node, i + 1, count));
+        paths_.insert(paths_.end(), known->second.paths.begin(), known->second.paths.end());
     }
+    parsedNodes_ = std::move(parsed);
     pathCount_ = static_cast<int>(paths_.size());
     return true;
 }
@@ -201,7 +214,10 @@ bool CHidConnection::Read(uint8_t* buffer, uint32_t length, uint32_t* transferre
             readStop_.TryConsume();
             break;
         }
-        if (status != hid::IoStatus::Ok) break;
+        if (status != hid::IoStatus::Ok) {
+            ReportGone(*handle, status);
+            break;
+        }
         // The node carries every collection's reports; this connection delivers its own only.
         if (got == 0 || !DeliversReport(buffer[0])) continue;
         if (transferred) *transferred = static_cast<uint32_t>(got);
@@ -224,10 +240,16 @@ bool CHidConnection::Write(const uint8_t* buffer, uint32_t length, uint32_t* tra
     }
     const hid::IoStatus status = handle->Write({buffer, length}, timeoutMs, writeStop_.Fd());
     if (status == hid::IoStatus::Stopped) writeStop_.TryConsume();
+    ReportGone(*handle, status);
     writing_ = false;
     if (status != hid::IoStatus::Ok) return false;
     if (transferred) *transferred = length;
     return true;
+}
+
+void CHidConnection::ReportGone(hid::IHidHandle& handle, hid::IoStatus status) {
+    // The device is gone now: discovery need not wait until the system removes the node.
+    if (status == hid::IoStatus::Disconnected && backend_) backend_->NodeGone(handle.Info());
 }
 
 bool CHidConnection::FillCapabilities(const hid::HidNodeInfo& info) {
@@ -252,6 +274,7 @@ bool CHidConnection::FillCapabilities(const hid::HidNodeInfo& info) {
     const hid::TopLevelCollection& collection = tables->Collection();
     caps_ = hid::MakeCaps(collection);
     attributes_ = {info.vendorId, info.productId, info.version};
+    nodeIdentity_ = info.identity;
     inputReport_.assign(caps_.inputReportByteLength, 0);
     outputReport_.assign(caps_.outputReportByteLength, 0);
     featureReport_.assign(caps_.featureReportByteLength, 0);
@@ -275,6 +298,7 @@ void CHidConnection::FreeCapabilities() {
     outputItems_.clear();
     featureItems_.clear();
     collectionReportIds_.clear();
+    nodeIdentity_.clear();
 }
 
 bool CHidConnection::UnpackReport(const uint8_t* report, uint32_t length,

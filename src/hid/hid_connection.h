@@ -9,6 +9,7 @@
 //     /dev/hidraw3#vid_320f&pid_5055&mi_01&col04
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -63,6 +64,8 @@ class CHidConnection {
     const HidCaps& Capabilities() const { return caps_; }
     const HidAttributes& Attributes() const { return attributes_; }
     const std::string& Path() const { return path_; }
+    // The identity of the opened node's device (HidNodeInfo::identity).
+    const std::string& NodeIdentity() const { return nodeIdentity_; }
     int InterfaceNumber() const { return interfaceNumber_; }
     int CollectionNumber() const { return collectionNumber_; }
     std::vector<uint8_t>& InputReportBuffer() { return inputReport_; }
@@ -76,11 +79,21 @@ class CHidConnection {
   private:
     bool FillCapabilities(const hid::HidNodeInfo& info);
     void FreeCapabilities();
+    void ReportGone(hid::IHidHandle& handle, hid::IoStatus status);
     std::shared_ptr<hid::IHidHandle> CurrentHandle() const;
     bool DeliversReport(uint8_t reportId) const;
 
     std::shared_ptr<hid::IHidBackend> backend_;
     std::vector<std::string> paths_;
+    // The paths of each node seen by the last Enumerate, so that a node whose descriptor
+    // has not changed is not parsed again (and a refused one is not logged again).
+    struct ParsedNode {
+        std::string identity;
+        std::string markers;  // vendor, product and interface as the paths carry them
+        std::vector<uint8_t> descriptor;
+        std::vector<std::string> paths;
+    };
+    std::map<std::string, ParsedNode> parsedNodes_;
     int pathCount_ = 0;
     uint32_t pathCursor_ = 0;
     bool openForRead_ = false;
@@ -99,6 +112,7 @@ class CHidConnection {
     std::vector<uint8_t> collectionReportIds_;  // empty: every report belongs to it
     int interfaceNumber_ = 0;
     int collectionNumber_ = 0;
+    std::string nodeIdentity_;
 
     platform::StopEvent readStop_;
     platform::StopEvent writeStop_;

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +24,8 @@ namespace fs = std::filesystem;
 // A hidraw node never delivers more than this many bytes in one report.
 constexpr size_t kMaxReport = 4096;
 constexpr size_t kMaxDescriptor = 4096;
+// Identities of nodes found gone are kept until the system removes the nodes; a few suffice.
+constexpr size_t kMaxGoneKept = 64;
 
 bool ReadSmallFile(const fs::path& path, std::string& out, size_t limit) {
     std::ifstream in(path, std::ios::binary);
@@ -202,9 +205,7 @@ void HidrawBackend::WatchLoop(int inotifyFd) {
             if (event->len > 0 && std::strncmp(event->name, "hidraw", 6) == 0) hidraw = true;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
-        if (!hidraw) continue;
-        std::lock_guard lock(arrivalMutex_);
-        if (arrival_) arrival_();
+        if (hidraw) CallArrival();
     }
     close(inotifyFd);
 }
@@ -252,6 +253,8 @@ bool HidrawBackend::ListNodes(std::vector<HidNodeInfo>& nodes, std::string& erro
         HidNodeInfo info;
         if (!ReadNodeInfo(sysRoot_ + "/" + name, info)) continue;  // vanished or unreadable
         info.nodeId = devRoot_ + "/" + name;
+        // Without its device node yet (udev still at work) the identity stays empty.
+        info.identity = NodeIdentity(info.nodeId).value_or(std::string());
         nodes.push_back(std::move(info));
     }
     return true;
@@ -274,12 +277,65 @@ std::unique_ptr<IHidHandle> HidrawBackend::OpenNode(const std::string& nodeId, b
                                                   : nodeId + ": " + std::strerror(errno);
         return nullptr;
     }
+    // The identity of what was opened, not of what the path names a moment later.
+    struct stat st {};
+    auto identity = fstat(fd, &st) == 0 ? IdentityOf(SysNodeDir(nodeId), st) : std::nullopt;
+    bool gone = !identity;
+    if (identity) {
+        std::lock_guard lock(goneMutex_);
+        gone = std::find(gone_.begin(), gone_.end(), *identity) != gone_.end();
+    }
+    if (gone) {
+        close(fd);
+        error = nodeId + ": the device is gone";
+        return nullptr;
+    }
+    info.identity = *identity;
     return std::make_unique<HidrawHandle>(fd, std::move(info));
 }
 
+std::string HidrawBackend::SysNodeDir(const std::string& nodeId) const {
+    return sysRoot_ + "/" + fs::path(nodeId).filename().string();
+}
+
+std::optional<std::string> HidrawBackend::IdentityOf(const std::string& sysNodeDir,
+                                                     const struct ::stat& node) {
+    std::error_code ec;
+    const fs::path device = fs::canonical(fs::path(sysNodeDir) / "device", ec);
+    if (ec) return std::nullopt;
+    return device.string() + " " + std::to_string(major(node.st_rdev)) + ":" +
+           std::to_string(minor(node.st_rdev)) + " " + std::to_string(node.st_ctim.tv_sec) + "." +
+           std::to_string(node.st_ctim.tv_nsec);
+}
+
 bool HidrawBackend::NodeExists(const std::string& nodeId) {
+    return NodeIdentity(nodeId).has_value();
+}
+
+std::optional<std::string> HidrawBackend::NodeIdentity(const std::string& nodeId) {
     struct stat st {};
-    return stat(nodeId.c_str(), &st) == 0;
+    if (stat(nodeId.c_str(), &st) != 0) return std::nullopt;
+    auto identity = IdentityOf(SysNodeDir(nodeId), st);
+    if (!identity) return std::nullopt;
+    std::lock_guard lock(goneMutex_);
+    if (std::find(gone_.begin(), gone_.end(), *identity) != gone_.end()) return std::nullopt;
+    return identity;
+}
+
+void HidrawBackend::NodeGone(const HidNodeInfo& node) {
+    if (node.identity.empty()) return;
+    {
+        std::lock_guard lock(goneMutex_);
+        if (std::find(gone_.begin(), gone_.end(), node.identity) != gone_.end()) return;
+        gone_.push_back(node.identity);
+        if (gone_.size() > kMaxGoneKept) gone_.pop_front();
+    }
+    CallArrival();  // discovery looks at once and reports the loss
+}
+
+void HidrawBackend::CallArrival() {
+    std::lock_guard lock(arrivalMutex_);
+    if (arrival_) arrival_();
 }
 
 }  // namespace hid

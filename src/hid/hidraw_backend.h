@@ -1,5 +1,8 @@
 #pragma once
 // Real devices through Linux hidraw: nodes are /dev/hidrawN, described by sysfs.
+#include <sys/stat.h>
+
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,6 +24,10 @@ class HidrawBackend final : public IHidBackend {
     std::unique_ptr<IHidHandle> OpenNode(const std::string& nodeId, bool forRead, bool forWrite,
                                          std::string& error) override;
     bool NodeExists(const std::string& nodeId) override;
+    // The HID device's sysfs path, the node's device number and its change time: a device
+    // plugged again gets another HID device in sysfs even where it gets the same node.
+    std::optional<std::string> NodeIdentity(const std::string& nodeId) override;
+    void NodeGone(const HidNodeInfo& node) override;
     // Watches the device folder (inotify) for hidraw nodes being created or given access.
     void SetArrivalHandler(ArrivalHandler handler) override;
 
@@ -29,6 +36,14 @@ class HidrawBackend final : public IHidBackend {
 
   private:
     void WatchLoop(int inotifyFd);
+    std::string SysNodeDir(const std::string& nodeId) const;
+    // The identity from the sysfs entry and the node's stat data; nullopt when either is gone.
+    static std::optional<std::string> IdentityOf(const std::string& sysNodeDir,
+                                                 const struct ::stat& node);
+    void CallArrival();
+
+    std::mutex goneMutex_;
+    std::deque<std::string> gone_;  // identities of nodes found gone, newest last
 
     std::string sysRoot_;
     std::string devRoot_;

@@ -70,6 +70,8 @@ struct CollectionBuild {
   TopLevelCollection collection;
   std::array<std::bitset<256>, 3> used;
   std::bitset<256> anyUsed;
+  uint32_t items = 0;   // report items the connection will build
+  uint32_t usages = 0;  // entries of their usage lists, value usages included
 };
 
 // The maximum of a pair: a device that writes Logical Maximum (255) in one
@@ -240,6 +242,10 @@ class Parser {
       case kFeature: DataItem(pos, ReportType::Feature, u); break;
       case kCollection:
         if (depth_ == 0) {
+          if (collections_.size() >= kMaxCollections) {
+            Fail(pos, "more than " + std::to_string(kMaxCollections) + " top-level collections");
+            return;
+          }
           CollectionBuild build;
           if (!l_.usages.empty()) {
             build.collection.usagePage = l_.usages.front().page;
@@ -331,6 +337,7 @@ class Parser {
         cap.logicalMin = logicalMin;
         cap.logicalMax = logicalMax;
         cap.usageIndex = static_cast<uint32_t>(std::min<uint64_t>(index, std::numeric_limits<uint32_t>::max()));
+        if (!Count(pos, build, 1, ButtonUsageCount(cap))) return;
         caps.buttonCaps.push_back(cap);
         index += seg.length();
       }
@@ -364,6 +371,7 @@ class Parser {
         cap.reportCount = fields;
         cap.logicalMin = logicalMin;
         cap.logicalMax = logicalMax;
+        if (!Count(pos, build, 1, ButtonUsageCount(cap))) return;
         caps.buttonCaps.push_back(cap);
       } else {
         ValueCap cap;
@@ -384,10 +392,29 @@ class Parser {
         cap.physicalMax = physicalMax;
         cap.units = g_.unit;
         cap.unitExponent = UnitExponentOf(g_.unitExponent);
+        const uint32_t valueUsages = uint32_t{cap.usageMax} - cap.usageMin + 1;
+        if (!Count(pos, build, valueUsages, valueUsages)) return;
         caps.valueCaps.push_back(cap);
       }
       field += fields;
     }
+  }
+
+  // Adds a cap's report items and usages to its collection's totals; false (and the
+  // descriptor refused) beyond what a real device needs.
+  bool Count(size_t pos, CollectionBuild& build, uint32_t items, uint32_t usages) {
+    build.items += items;
+    build.usages += usages;
+    const std::string which = "collection " + std::to_string(collections_.size());
+    if (build.items > kMaxItemsPerCollection) {
+      Fail(pos, which + " declares more than " + std::to_string(kMaxItemsPerCollection) + " report items");
+      return false;
+    }
+    if (build.usages > kMaxUsagesPerCollection) {
+      Fail(pos, which + " declares more than " + std::to_string(kMaxUsagesPerCollection) + " usages");
+      return false;
+    }
+    return true;
   }
 
   void Finish(ReportDescriptor& result) {

@@ -32,6 +32,14 @@ inline constexpr uint32_t kMaxReportBytes = 4096;
 inline constexpr uint32_t kMaxFieldBits = 32;
 // Longest descriptor accepted (the USB descriptor length field is 16 bits).
 inline constexpr size_t kMaxDescriptorBytes = 65535;
+// Most top-level collections accepted: the "&col" marker of a path holds two hex digits.
+inline constexpr size_t kMaxCollections = 255;
+// Most report items (one per button cap, one per value usage) and most usages (the usage
+// lists of the button caps plus the value usages) of one collection, over its three report
+// types. A full keyboard with media keys uses a few hundred usages; a descriptor beyond
+// these is refused, so that no device can make an open allocate without bound.
+inline constexpr uint32_t kMaxItemsPerCollection = 4096;
+inline constexpr uint32_t kMaxUsagesPerCollection = 16384;
 
 // Data bits of an input, output or feature item.
 namespace item_flags {
@@ -93,6 +101,13 @@ struct ValueCap {
   uint32_t units = 0;
   int8_t unitExponent = 0;  // -8..7, from the item's low four bits
 };
+
+// Most usages that one button cap can report at once: its usages for one-bit fields (one
+// field each), at most its slots for an array.
+inline uint32_t ButtonUsageCount(const ButtonCap& cap) {
+  const uint32_t usages = uint32_t{cap.usageMax} - cap.usageMin + 1;
+  return cap.isArray && cap.reportCount < usages ? cap.reportCount : usages;
+}
 
 struct ReportCaps {
   // Longest report of this type in the collection plus the id byte;

@@ -1,6 +1,7 @@
 #pragma once
-// The program's command line, parsed by one table of options (command_line.cpp): a new option
-// is one more row and, when it takes values, one more field here.
+// The program's command line, parsed by QCommandLineParser from one table of options
+// (kOptions in command_line.cpp). A new option is one more row there and, when it keeps a
+// value, one more field here.
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,14 +10,16 @@
 #include "main/macro_commands.h"
 
 struct CommandLine {
-    std::string emulate;       // --emulate KINDS
-    bool listDevices = false;  // --list-devices
-    bool exchange = false;     // --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]
+    std::string emulate;        // --emulate KINDS
+    bool listDevices = false;   // --list-devices
+    bool checkUpdates = false;  // --check-updates
+    bool exchange = false;      // --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]
     std::string exchangePath;
     std::vector<std::string> exchangeArgs;       // COMMAND and what follows it
     std::string screenshotFile;                  // --screenshot FILE
     int screenshotAfterMs = 1000;                // --after-ms N
     bool help = false;                           // --help, -h
+    bool version = false;                        // --version
     std::optional<DeviceCommand> deviceCommand;  // --read-device KIND, --apply-profile KIND
     std::string deviceKind;
     MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
@@ -28,6 +31,13 @@ struct CommandLineError {
     bool ok() const { return exitCode == 0; }
 };
 
-// Parses the arguments after the program name. An option that takes a value refuses an empty
-// or missing one; an unknown option is an error.
+// Parses the arguments after the program name (bytes as the system gave them; they come back
+// unchanged in the values). An option that takes a value refuses an empty or missing one; an
+// unknown option, an option given twice and an argument that belongs to no option are errors.
 CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandLine& out);
+
+// One line per option of the table ("  --emulate KINDS  ..."), for --help.
+std::string OptionsHelp();
+
+// The program's version (the project version of the build).
+const char* ProgramVersion();

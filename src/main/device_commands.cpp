@@ -5,7 +5,9 @@
 
 #include "devices/keyboard/keyboard_custom_colours.h"
 #include "devices/skelmora_keyboard_device.h"
+#include "devices/skelmora_mouse_device.h"
 #include "platform/single_instance.h"
+#include "profiles/profile_list.h"
 #include "tables/device_tables.h"
 
 namespace {
@@ -21,16 +23,15 @@ std::string Hex(std::span<const uint8_t> bytes) {
     return text;
 }
 
-// The path of the first connected command interface of the interface table's keyboard rows.
-std::optional<std::string> FindKeyboardCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
-                                                   DeviceIdentity& identity) {
+// The path of the first connected command interface of the interface table's rows of a kind.
+std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
+                                           uint16_t kind, DeviceIdentity& identity) {
     CHidConnection probe(backend);
     if (!probe.Enumerate()) return std::nullopt;
     while (auto path = probe.NextPath()) {
         if (!probe.Open(*path, true, false, true, false)) continue;
         for (const DeviceIdentity& row : ActiveInterfaceTable()) {
-            if (row.kind != kKindKeyboard || row.role != kRoleCommand || row.vendorId == 0)
-                continue;
+            if (row.kind != kind || row.role != kRoleCommand || row.vendorId == 0) continue;
             if (row.vendorId == probe.VendorId() && row.productId == probe.ProductId() &&
                 row.usagePage == probe.UsagePage() && row.usage == probe.Usage()) {
                 identity = row;
@@ -50,7 +51,7 @@ void PrintStep(std::FILE* out, const char* name, const WriteOutcome& outcome) {
 int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                 std::FILE* out) {
     DeviceIdentity identity;
-    const auto path = FindKeyboardCommandPath(backend, identity);
+    const auto path = FindCommandPath(backend, kKindKeyboard, identity);
     if (!path) {
         std::fprintf(stderr, "no keyboard connected\n");
         return kDeviceCommandNoDevice;
@@ -66,6 +67,12 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         keyboard.SetProfileBaseName(keyboard.GetKindName());
         keyboard.SetLightConfigurationName(
             QString::fromLatin1(PageTable()[model].lightConfigurationName));
+    }
+    // The active entry of the profile list, when the keyboard has one.
+    if (const QString folder = keyboard.GetUserDataFolder(); !folder.isEmpty()) {
+        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
+        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
+            keyboard.SetProfileBaseName(QString::fromStdString(*id));
     }
     CCommandChannel& channel = keyboard.CommandChannel();
     {
@@ -124,6 +131,77 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
     return ok ? kDeviceCommandOk : kDeviceCommandFailed;
 }
 
+// The mouse by cable when it is plugged, else through its receiver.
+int RunMouse(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
+             std::FILE* out) {
+    DeviceIdentity identity;
+    bool receiver = false;
+    auto path = FindCommandPath(backend, kKindMouse, identity);
+    if (!path) {
+        path = FindCommandPath(backend, kKindMouseReceiver, identity);
+        receiver = path.has_value();
+    }
+    if (!path) {
+        std::fprintf(stderr, "no mouse connected\n");
+        return kDeviceCommandNoDevice;
+    }
+    CSkelmoraMouseDevice mouse(nullptr, backend);
+    mouse.SetIdentity(identity);
+    mouse.SetModelIndex(0);
+    mouse.SetKindName(QString::fromLatin1(ModelTable()[0].kindName));
+    mouse.SetProfileBaseName(mouse.GetKindName());
+    mouse.SetLightConfigurationName(QString::fromLatin1(PageTable()[0].lightConfigurationName));
+    CCommandChannel& channel = mouse.CommandChannel();
+    {
+        std::lock_guard lock(channel.ExchangeLock());
+        CHidConnection& connection =
+            receiver ? channel.ReceiverConnection() : channel.WiredConnection();
+        if (!connection.Open(*path, true, true, true, false)) {
+            std::fprintf(stderr, "cannot open %s: %s\n", path->c_str(),
+                         connection.LastError().c_str());
+            return kDeviceCommandNoDevice;
+        }
+        channel.SetOpened(true);
+        channel.SetMode(receiver ? 2 : 1);
+        mouse.SetWireless(receiver);
+    }
+    const WriteOutcome read = mouse.ReadDeviceTables();
+    mouse.LoadProfile();
+    mouse.LoadConfigLists();
+    std::fprintf(out, "path %s\n", receiver ? "receiver" : "wired");
+    if (!read.ok()) {
+        std::fprintf(out, "failed %s %d\n", read.step.c_str(), read.code);
+        if (command == DeviceCommand::ApplyProfile) std::fprintf(out, "applied mouse failed\n");
+        return kDeviceCommandFailed;
+    }
+    if (command == DeviceCommand::ReadDevice) {
+        const auto& memory = mouse.Memory();
+        const size_t tableBytes = static_cast<size_t>(memory.Info().entries) * 3;
+        std::fprintf(out, "info %s\n", Hex(memory.info).c_str());
+        std::fprintf(out, "keytable %s\n",
+                     Hex(std::span(memory.keyTable).first(tableBytes)).c_str());
+        int slot = 0;
+        const WriteOutcome parameters = mouse.ReadParameterBlock(&slot);
+        if (!parameters.ok()) {
+            std::fprintf(out, "failed %s %d\n", parameters.step.c_str(), parameters.code);
+            return kDeviceCommandFailed;
+        }
+        std::fprintf(out, "active-profile %d\n", slot);
+        std::fprintf(out, "params %s\n", Hex(mouse.LastParameters().block).c_str());
+        return kDeviceCommandOk;
+    }
+    bool ok = true;
+    const auto run = [&](const char* name, const WriteOutcome& outcome) {
+        PrintStep(out, name, outcome);
+        ok = ok && outcome.ok();
+    };
+    run("parameters", mouse.WriteParameterBlock(mouse.StandardParameterWrite()));
+    if (ok) run("macros", mouse.WriteMacros(mouse.BuildMacroList()));
+    if (ok) run("buttons", mouse.WriteCurrentKeyTable(nullptr));
+    std::fprintf(out, "applied mouse %s\n", ok ? "ok" : "failed");
+    return ok ? kDeviceCommandOk : kDeviceCommandFailed;
+}
+
 }  // namespace
 
 int RunDeviceCommand(DeviceCommand command, const std::string& kind,
@@ -138,8 +216,9 @@ int RunDeviceCommand(DeviceCommand command, const std::string& kind,
                      reason ? reason->c_str() : "the program is running: it owns the devices");
         return kDeviceCommandInstanceRuns;
     }
+    if (kind == "mouse") return RunMouse(command, backend, out);
     if (kind != "keyboard") {
-        std::fprintf(stderr, "unknown device kind '%s' (known: keyboard)\n", kind.c_str());
+        std::fprintf(stderr, "unknown device kind '%s' (known: keyboard, mouse)\n", kind.c_str());
         return kDeviceCommandNoDevice;
     }
     return RunKeyboard(command, backend, out);

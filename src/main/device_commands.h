@@ -4,6 +4,9 @@
 //                          "second HEX", "active-profile N", "params HEX", "status HEX"
 //   --apply-profile KIND   the active profile written as a profile switch does, one
 //                          "step NAME CODE" per step and last "applied KIND ok|failed"
+// KIND mouse: "path wired|receiver" first (the cable when plugged), then "info HEX",
+// "keytable HEX", "active-profile N", "params HEX" (the 71 bytes of slot N); applying writes
+// "parameters" (slot 0), "macros", "buttons" in that order.
 // Exit codes: 0 done, 1 a step failed ("failed STEP CODE"), 2 no such device connected (or a
 // kind no command knows), 3 an instance of the program runs (it owns the devices).
 #include <cstdio>

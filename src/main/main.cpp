@@ -6,6 +6,7 @@
 //                                        start, render the main window to FILE N ms (default
 //                                        1000) after the first discovery pass, and exit
 //   skelmora --list-devices              list the HID interfaces the system sees
+//   skelmora --check-updates             one update check for the devices found, printed
 //   skelmora --exchange PATH CMD [LEN [OFFSET [DATA...]]]
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
@@ -13,8 +14,12 @@
 //   skelmora --record-macro KIND --from-evemu FILE [--delay-mode MODE] [--name NAME]
 //   skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE
 //                                        macro files of the user data folder (macro_commands.h)
+//   skelmora --help | --version
+//   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
+//            | --active-program          profile lists (see main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
+// SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -25,12 +30,17 @@
 
 #include "app/app_start.h"
 #include "main/backend_choice.h"
+#include "main/check_updates_command.h"
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
 #include "main/macro_commands.h"
+#include "main/profile_commands.h"
+#include "main/table_ids_option.h"
+#include "platform/data_paths.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
+#include "update/set_wnd_opener.h"
 
 namespace {
 
@@ -38,12 +48,15 @@ void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: skelmora [--emulate KINDS] [--screenshot FILE [--after-ms N]]\n"
         "       skelmora [--emulate KINDS] --list-devices\n"
+        "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
         "       skelmora --record-macro KIND --from-evemu FILE [--delay-mode "
         "record|constant:MS|ignore]\n"
         "                [--name NAME]\n"
         "       skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE\n"
+        "       skelmora --profiles KIND | --import-profile KIND FILE\n"
+        "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
         "devices come from.\n",
@@ -53,6 +66,8 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
+        return *profileExit;
     CommandLine line;
     const CommandLineError parsed =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
@@ -63,6 +78,11 @@ int main(int argc, char** argv) {
     }
     if (line.help) {
         PrintUsage(stdout);
+        std::fputs(OptionsHelp().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
 
@@ -72,6 +92,7 @@ int main(int argc, char** argv) {
             return platform::kExitInstanceRuns;
         }
     }
+    if (!ApplyTableIdOptions(std::getenv("SKELMORA_TABLE_IDS"), line.emulate)) return 2;
 
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
@@ -80,7 +101,7 @@ int main(int argc, char** argv) {
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
-        if (line.deviceCommand) {
+        if (line.deviceCommand || line.checkUpdates) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
         } else if (!line.screenshotFile.empty() && !std::getenv("DISPLAY") &&
                    !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
@@ -90,8 +111,18 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(
             QString::fromUtf8(platform::kProductString.data(),
                               static_cast<qsizetype>(platform::kProductString.size())));
+        // Desktops match the window to org.skelmora.Skelmora.desktop by this name (Wayland)
+        // and by the X11 class, which is the application name (the entry's StartupWMClass).
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.skelmora.Skelmora"));
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion()));
+    // The window and the device commands need the skin and the shipped defaults: without
+    // them the start stops here, naming the folders looked at.
+    if (windowed && platform::DataFolder().isEmpty()) {
+        std::fprintf(stderr, "skelmora: %s\n", qPrintable(platform::MissingDataFolderMessage()));
+        return 1;
     }
 
     if (line.macro) return RunMacroCommand(line.macro, stdout, stderr);
@@ -107,10 +138,13 @@ int main(int argc, char** argv) {
     if (line.listDevices) return ListDevices(*backend, stdout);
     if (line.deviceCommand)
         return RunDeviceCommand(*line.deviceCommand, line.deviceKind, backend, stdout);
+    if (line.checkUpdates) return CheckUpdatesCommand(backend, stdout);
 
     StartOptions options;
     options.backend = backend;
     options.screenshotFile = QString::fromLocal8Bit(line.screenshotFile);
     options.screenshotAfterMs = line.screenshotAfterMs;
+    update::RegisterSetWndControls();
+    options.openSettings = &update::OpenSetWnd;
     return RunApplication(options);
 }

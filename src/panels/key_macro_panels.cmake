@@ -8,5 +8,5 @@ add_library(skelmora_key_macro_codecs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/macro_recording.cpp
 )
 target_include_directories(skelmora_key_macro_codecs PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(skelmora_key_macro_codecs PUBLIC skelmora_macro_files skelmora_tables
-  skelmora_profiles skelmora_input_events skelmora_hid)
+target_link_libraries(skelmora_key_macro_codecs PUBLIC skelmora_device_codecs skelmora_tables
+  skelmora_profiles skelmora_input_events skelmora_hid Qt6::Core)

@@ -1,5 +1,6 @@
 #include "panels/macro_library.h"
 
+#include <QString>
 #include <algorithm>
 #include <system_error>
 
@@ -9,10 +10,28 @@
 
 namespace macro_edit {
 
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+}
+
+std::string NextMacroName(const std::vector<std::string>& names) {
+    for (int k = 1;; ++k) {
+        const std::string candidate = "macro_" + std::to_string(k);
+        bool taken = false;
+        for (const std::string& name : names) {
+            if (SameNameIgnoringCase(name, candidate)) {
+                taken = true;
+                break;
+            }
+        }
+        if (!taken) return candidate;
+    }
+}
+
 MacroLibrary::MacroLibrary(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 const std::vector<std::string>& MacroLibrary::Load() {
-    macro_files::MacroList list = macro_files::ReadMacroConfig(folder_);
+    macro_codec::MacroList list = macro_codec::ReadMacroConfig(folder_);
     entries_ = std::move(list.entries);
     notes_ = std::move(list.notes);
     return notes_;
@@ -25,7 +44,7 @@ std::vector<std::string> MacroLibrary::Names() const {
     return names;
 }
 
-bool MacroLibrary::WriteList() { return macro_files::WriteMacroConfig(folder_, entries_).ok(); }
+bool MacroLibrary::WriteList() { return macro_codec::WriteMacroConfig(folder_, entries_).ok(); }
 
 AddResult MacroLibrary::Add(const std::string& name) {
     AddResult result;
@@ -33,19 +52,19 @@ AddResult MacroLibrary::Add(const std::string& name) {
         result.error = "no macro folder";
         return result;
     }
-    if (entries_.size() >= macro_files::kMaxMacros) return result;
+    if (entries_.size() >= macro_codec::kMaxMacros) return result;
     const std::vector<std::string> names = Names();
     if (!name.empty()) {
         for (const std::string& other : names) {
-            if (macro_files::SameNameIgnoringCase(other, name)) {
+            if (SameNameIgnoringCase(other, name)) {
                 result.error = "a macro named " + name + " exists";
                 return result;
             }
         }
     }
-    macro_files::MacroEntry entry;
-    entry.name = name.empty() ? macro_files::NextMacroName(names) : name;
-    entry.guid = macro_files::FreeGuid(
+    macro_codec::MacroEntry entry;
+    entry.name = name.empty() ? NextMacroName(names) : name;
+    entry.guid = macro_codec::FreeGuid(
         entries_, guid_source_ ? guid_source_() : profiles::MakeTimeStampName());
     entries_.push_back(entry);
     if (!WriteList()) {
@@ -63,7 +82,7 @@ RenameStatus MacroLibrary::Rename(int index, const std::string& name) {
     if (name.find_first_not_of(" \t\r\n") == std::string::npos) return RenameStatus::Empty;
     if (index < 0 || index >= Count()) return RenameStatus::NoMacro;
     for (const auto& e : entries_) {
-        if (macro_files::SameNameIgnoringCase(e.name, name)) return RenameStatus::Duplicate;
+        if (SameNameIgnoringCase(e.name, name)) return RenameStatus::Duplicate;
     }
     const std::string old = entries_[static_cast<std::size_t>(index)].name;
     entries_[static_cast<std::size_t>(index)].name = name;
@@ -77,13 +96,13 @@ RenameStatus MacroLibrary::Rename(int index, const std::string& name) {
 bool MacroLibrary::Delete(int index) {
     if (index < 0 || index >= Count()) return false;
     const auto removed = entries_.begin() + index;
-    const macro_files::MacroEntry entry = *removed;
+    const macro_codec::MacroEntry entry = *removed;
     entries_.erase(removed);
     if (!WriteList()) {
         entries_.insert(entries_.begin() + index, entry);
         return false;
     }
-    const std::filesystem::path file = macro_files::EventsFile(folder_, entry.guid);
+    const std::filesystem::path file = macro_codec::EventsFile(folder_, entry.guid);
     std::error_code error;
     if (!file.empty()) std::filesystem::remove(file, error);
     return true;
@@ -91,7 +110,7 @@ bool MacroLibrary::Delete(int index) {
 
 AddResult MacroLibrary::Import(const std::filesystem::path& file) {
     AddResult result;
-    const std::string reason = macro_files::CheckImportFile(file);
+    const std::string reason = macro_codec::CheckImportFile(file);
     if (!reason.empty()) {
         result.error = reason;
         return result;
@@ -102,7 +121,7 @@ AddResult MacroLibrary::Import(const std::filesystem::path& file) {
         return result;
     }
     const std::string copied =
-        macro_files::CopyFileAtomically(file, macro_files::EventsFile(folder_, result.guid));
+        macro_codec::CopyFileAtomically(file, macro_codec::EventsFile(folder_, result.guid));
     if (!copied.empty()) {
         entries_.pop_back();
         WriteList();
@@ -114,19 +133,19 @@ AddResult MacroLibrary::Import(const std::filesystem::path& file) {
 std::string MacroLibrary::Export(int index, const std::filesystem::path& path) const {
     if (index < 0 || index >= Count()) return "no such macro";
     const std::filesystem::path from =
-        macro_files::EventsFile(folder_, entries_[static_cast<std::size_t>(index)].guid);
+        macro_codec::EventsFile(folder_, entries_[static_cast<std::size_t>(index)].guid);
     if (from.empty()) return "the macro's Guid is not a plain file name";
-    return macro_files::CopyFileAtomically(from, path);
+    return macro_codec::CopyFileAtomically(from, path);
 }
 
-macro_files::EventsRead MacroLibrary::LoadEvents(int index) const {
+macro_codec::EventsRead MacroLibrary::LoadEvents(int index) const {
     if (index < 0 || index >= Count()) return {};
-    return macro_files::ReadMacroEvents(folder_, entries_[static_cast<std::size_t>(index)].guid);
+    return macro_codec::ReadMacroEvents(folder_, entries_[static_cast<std::size_t>(index)].guid);
 }
 
 profiles::WriteResult MacroLibrary::SaveEvents(int index, const Json::Value& events) const {
     if (index < 0 || index >= Count()) return {profiles::WriteStatus::InvalidTarget, 0};
-    return macro_files::WriteMacroEvents(folder_, entries_[static_cast<std::size_t>(index)],
+    return macro_codec::WriteMacroEvents(folder_, entries_[static_cast<std::size_t>(index)],
                                          events);
 }
 

@@ -34,7 +34,7 @@ class MacroLibrary {
     // Reads "macro.config"; its notes say what was wrong with it.
     const std::vector<std::string>& Load();
 
-    const std::vector<macro_files::MacroEntry>& Entries() const { return entries_; }
+    const std::vector<macro_codec::MacroEntry>& Entries() const { return entries_; }
     std::vector<std::string> Names() const;
     int Count() const { return static_cast<int>(entries_.size()); }
 
@@ -52,7 +52,7 @@ class MacroLibrary {
     // Copies the macro's events file to path atomically; empty on success, else the reason.
     std::string Export(int index, const std::filesystem::path& path) const;
 
-    macro_files::EventsRead LoadEvents(int index) const;
+    macro_codec::EventsRead LoadEvents(int index) const;
     profiles::WriteResult SaveEvents(int index, const Json::Value& events) const;
 
     // The time-stamp source of new Guids (tests fix it).
@@ -62,10 +62,15 @@ class MacroLibrary {
     bool WriteList();
 
     std::filesystem::path folder_;
-    std::vector<macro_files::MacroEntry> entries_;
+    std::vector<macro_codec::MacroEntry> entries_;
     std::vector<std::string> notes_;
     std::string (*guid_source_)() = nullptr;
 };
+
+// "macro_%d" with the smallest k >= 1 that no name equals without regard to case.
+std::string NextMacroName(const std::vector<std::string>& names);
+// Equal without regard to (ASCII and Unicode) case.
+bool SameNameIgnoringCase(const std::string& a, const std::string& b);
 
 // After macro d is deleted: an assignment of macro d (kinds 0x70, 0x71) gets its default
 // back, one of a later macro its number − 1. True when anything changed.

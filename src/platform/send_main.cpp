@@ -2,6 +2,7 @@
 //
 //   skelmora-send MESSAGE [WPARAM [LPARAM]]
 //   skelmora-send --list
+//   skelmora-send --help | --version
 //
 // MESSAGE is a registered name ("Game_Start", "TELMA QX-418GRY Device",
 // "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", ...) or "#" and its number. WPARAM (0 to 2^64-1)
@@ -10,8 +11,8 @@
 // Exit status: 0 delivered, 1 no instance runs (or there is no private run-time folder and so
 // no port), 2 usage error (nothing sent), 3 not taken: no answer in time (the instance then
 // drops the request), it answered with an error, or the port belongs to another user.
+#include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,7 +36,7 @@ void PrintKnown(std::FILE* out) {
 void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: skelmora-send MESSAGE [WPARAM [LPARAM]]\n"
-        "       skelmora-send --list\n"
+        "       skelmora-send --list | --help | --version\n"
         "Sends MESSAGE (a registered name, or # and its number) to the running configurator.\n"
         "WPARAM and LPARAM are decimal or 0x-hexadecimal numbers, 0 when left out.\n"
         "Exit status: 0 delivered, 1 no instance runs, 2 usage error, 3 not taken.\n",
@@ -44,22 +45,65 @@ void PrintUsage(std::FILE* out) {
 
 }  // namespace
 
+// A usage error: one line, the usage, exit 2.
+int UsageError(const std::string& line) {
+    std::fprintf(stderr, "skelmora-send: %s\n", line.c_str());
+    PrintUsage(stderr);
+    return 2;
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    // Parsed before the application exists. Arguments pass as Latin-1, which keeps their bytes.
+    // After MESSAGE everything is an argument, so an LPARAM of -5 is a number, not an option.
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption listOption(QStringLiteral("list"),
+                                        QStringLiteral("list the messages"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("print the usage"));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("print the version"));
+    parser.addOptions({listOption, helpOption, versionOption});
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLatin1(argv[i]);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return UsageError(unknown.isEmpty()
+                              ? parser.errorText().toStdString()
+                              : "unknown option '" + unknown.first().toStdString() + "'");
+    }
+    for (const QCommandLineOption* option : {&listOption, &helpOption, &versionOption}) {
+        qsizetype given = 0;
+        for (const QString& name : parser.optionNames()) given += option->names().contains(name);
+        if (given > 1)
+            return UsageError("--" + option->names().constLast().toStdString() + " given twice");
+    }
+    const QStringList positional = parser.positionalArguments();
+    const bool anOption = !parser.optionNames().isEmpty();
+    if (anOption && (parser.optionNames().size() > 1 || !positional.isEmpty()))
+        return UsageError("--help, --list and --version stand alone");
+    if (parser.isSet(helpOption)) {
         PrintUsage(stdout);
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+    if (parser.isSet(versionOption)) {
+        std::printf("skelmora-send %s\n", SKELMORA_VERSION);
+        return 0;
+    }
+    if (parser.isSet(listOption)) {
         PrintKnown(stdout);
         return 0;
     }
-    if (argc < 2 || argc > 4) {
+    if (positional.isEmpty() || positional.size() > 3) {
         PrintUsage(stderr);
         return 2;
     }
 
-    const std::string name = argv[1];
+    QCoreApplication app(argc, argv);
+    const std::string name = positional[0].toLatin1().toStdString();
+    const std::string wText = positional.size() >= 2 ? positional[1].toLatin1().toStdString() : "";
+    const std::string lText = positional.size() >= 3 ? positional[2].toLatin1().toStdString() : "";
     const platform::RegisteredMessage* message = platform::ResolveRegisteredMessage(name);
     if (!message) {
         std::fprintf(stderr, "skelmora-send: unknown message \"%s\"\n", name.c_str());
@@ -67,40 +111,45 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!message->acceptedFromOutside) {
-        std::fprintf(stderr, "skelmora-send: \"%s\" is not taken from other programs\n", name.c_str());
+        std::fprintf(stderr, "skelmora-send: \"%s\" is not taken from other programs\n",
+                     name.c_str());
         PrintKnown(stderr);
         return 2;
     }
     std::uint64_t wParam = 0;
     std::int64_t lParam = 0;
-    if (argc >= 3) {
-        const auto w = platform::ParseUnsigned(argv[2]);
+    if (positional.size() >= 2) {
+        const auto w = platform::ParseUnsigned(wText);
         if (!w) {
-            std::fprintf(stderr, "skelmora-send: WPARAM \"%s\" is not a number from 0 to 2^64-1\n", argv[2]);
+            std::fprintf(stderr, "skelmora-send: WPARAM \"%s\" is not a number from 0 to 2^64-1\n",
+                         wText.c_str());
             return 2;
         }
         wParam = *w;
     }
-    if (argc >= 4) {
-        const auto l = platform::ParseSigned(argv[3]);
+    if (positional.size() >= 3) {
+        const auto l = platform::ParseSigned(lText);
         if (!l) {
-            std::fprintf(stderr, "skelmora-send: LPARAM \"%s\" is not a number from -2^63 to 2^63-1\n", argv[3]);
+            std::fprintf(stderr,
+                         "skelmora-send: LPARAM \"%s\" is not a number from -2^63 to 2^63-1\n",
+                         lText.c_str());
             return 2;
         }
         lParam = *l;
     }
 
-    const platform::SendOutcome outcome = platform::SendRegisteredMessage(name, wParam, lParam, kTimeoutMs);
+    const platform::SendOutcome outcome =
+        platform::SendRegisteredMessage(name, wParam, lParam, kTimeoutMs);
     switch (outcome.result) {
-    case platform::SendResult::Delivered:
-        return 0;
-    case platform::SendResult::NoInstance:
-    case platform::SendResult::NoPort:
-        std::fprintf(stderr, "skelmora-send: %s\n", qPrintable(outcome.detail));
-        return 1;
-    case platform::SendResult::Refused:
-    case platform::SendResult::Error:
-        break;
+        case platform::SendResult::Delivered:
+            return 0;
+        case platform::SendResult::NoInstance:
+        case platform::SendResult::NoPort:
+            std::fprintf(stderr, "skelmora-send: %s\n", qPrintable(outcome.detail));
+            return 1;
+        case platform::SendResult::Refused:
+        case platform::SendResult::Error:
+            break;
     }
     std::fprintf(stderr, "skelmora-send: not delivered: %s\n", qPrintable(outcome.detail));
     return 3;

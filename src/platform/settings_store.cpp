@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/registered_messages.h"
 
@@ -217,8 +218,8 @@ int GetLanguageIndex(const QString& languageConfigPath) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        qCWarning(lcPlatform) << "settings: language list is not a JSON object:" << languageConfigPath
-                              << error.errorString();
+        qCWarning(lcPlatform) << "settings: language list is not a JSON object:"
+                              << languageConfigPath << error.errorString();
         return 0;
     }
     const QJsonValue list = doc.object().value(QLatin1String("Language"));
@@ -233,8 +234,7 @@ int GetLanguageIndex(const QString& languageConfigPath) {
 }
 
 int GetLanguageIndex() {
-    return GetLanguageIndex(QCoreApplication::applicationDirPath() +
-                            QLatin1String("/DefaultData/Language.config"));
+    return GetLanguageIndex(DataFolder() + QLatin1String("/DefaultData/Language.config"));
 }
 
 bool SaveLanguage(std::uint32_t id) {

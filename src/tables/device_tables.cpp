@@ -40,7 +40,7 @@ InterfaceTable& Active() {
 
 constexpr const char* kSelectorLayout = "XML/CustomControlXML/DeviceOption.xml";
 
-constexpr ModelRow kModels[kModelRows] = {
+constexpr std::array<ModelRow, kModelRows> kShippedModels = {{
     {0, 0, kKindMouse, "mouse", kSelectorLayout, "tab_header_device", "device_power_switch", 1},
     {0x320F, 0x5055, kKindKeyboard, "keyboard", kSelectorLayout, "tab_header_device",
      "device_power_switch", 0},
@@ -48,7 +48,12 @@ constexpr ModelRow kModels[kModelRows] = {
      2},
     {0x0C76, 0x1630, kKindHeadset, "HD", kSelectorLayout, "tab_header_device",
      "device_power_switch", 3},
-};
+}};
+
+std::array<ModelRow, kModelRows>& Models() {
+    static std::array<ModelRow, kModelRows> models = kShippedModels;
+    return models;
+}
 
 constexpr PageRow kPages[kModelRows] = {
     {15, 11, true, "XML/DeviceXml/mousedevice.xml", "zelvo_light", -1},
@@ -62,9 +67,22 @@ constexpr PageRow kPages[kModelRows] = {
 const InterfaceTable& ShippedInterfaceTable() { return kShipped; }
 const InterfaceTable& ActiveInterfaceTable() { return Active(); }
 void SetInterfaceTableForTesting(const InterfaceTable& table) { Active() = table; }
-void RestoreShippedInterfaceTable() { Active() = kShipped; }
+void RestoreShippedInterfaceTable() {
+    Active() = kShipped;
+    Models() = kShippedModels;
+}
 
-std::span<const ModelRow, kModelRows> ModelTable() { return kModels; }
+void SetModelIdsForKind(uint16_t kind, uint16_t vendorId, uint16_t productId) {
+    for (ModelRow& row : Models()) {
+        if (row.kind != kind) continue;
+        row.vendorId = vendorId;
+        row.productId = productId;
+    }
+}
+
+std::span<const ModelRow, kModelRows> ModelTable() {
+    return std::span<const ModelRow, kModelRows>(Models());
+}
 std::span<const PageRow, kModelRows> PageTable() { return kPages; }
 
 int FindInterfaceRow(uint16_t vendorId, uint16_t productId, uint16_t kind, uint16_t role) {
@@ -82,7 +100,7 @@ int FindInterfaceRow(uint16_t vendorId, uint16_t productId, uint16_t kind, uint1
 int FindModelRow(uint16_t vendorId, uint16_t productId, uint16_t kind, int subKey) {
     if (subKey != 0) return -1;
     for (size_t i = 0; i < kModelRows; ++i) {
-        const ModelRow& row = kModels[i];
+        const ModelRow& row = Models()[i];
         if (row.vendorId == vendorId && row.productId == productId && row.kind == kind) {
             return static_cast<int>(i);
         }

@@ -56,6 +56,7 @@ const InterfaceTable& ShippedInterfaceTable();
 const InterfaceTable& ActiveInterfaceTable();
 // For tests only: gives rows real ids so that emulated mice and receivers can be reached.
 void SetInterfaceTableForTesting(const InterfaceTable& table);
+// Puts back the shipped interface and model tables.
 void RestoreShippedInterfaceTable();
 
 struct ModelRow {
@@ -81,6 +82,9 @@ struct PageRow {
 constexpr size_t kModelRows = 4;
 std::span<const ModelRow, kModelRows> ModelTable();
 std::span<const PageRow, kModelRows> PageTable();
+// Gives the model rows of a kind these ids (SKELMORA_TABLE_IDS and tests; the shipped mouse and
+// mouse pad rows carry 0).
+void SetModelIdsForKind(uint16_t kind, uint16_t vendorId, uint16_t productId);
 
 // Row of the active interface table with these ids, kind and role; -1 when none.
 int FindInterfaceRow(uint16_t vendorId, uint16_t productId, uint16_t kind, uint16_t role);

@@ -14,7 +14,12 @@
 
 namespace tables::emulated_mouse {
 
-inline constexpr std::uint8_t kKeyTableEntries = 11;   // logical buttons 0 to 10
+// The USB ids of the emulated mouse and its receiver.
+inline constexpr std::uint16_t kVendorId = 0x320F;
+inline constexpr std::uint16_t kProductId = 0x5060;
+inline constexpr std::uint16_t kReceiverProductId = 0x5061;
+
+inline constexpr std::uint8_t kKeyTableEntries = 16;   // 11 buttons and 5 free slots
 inline constexpr std::uint8_t kMacroMemoryUnits = 32;  // 4096 bytes
 inline constexpr std::uint16_t kSensorId = 0x3389;
 inline constexpr std::uint8_t kDpiStep = 50;

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "platform/data_paths.h"
 #include "platform/log_categories.h"
 
 namespace ui {
@@ -20,12 +21,12 @@ QString findDefaultSkin() {
     QStringList candidates;
     const QString fromEnv = qEnvironmentVariable("SKELMORA_SKIN_DIR");
     if (!fromEnv.isEmpty()) candidates << fromEnv;
-    const QString appDir = QCoreApplication::applicationDirPath();
-    candidates << appDir + "/skin" << appDir + "/../skin" << appDir + "/../../skin";
+    const QString dataFolder = platform::DataFolder();
+    if (!dataFolder.isEmpty()) candidates << dataFolder + "/skin";
     for (const QString& c : candidates) {
         if (QFileInfo::exists(c + "/res.xml")) return QDir(c).absolutePath();
     }
-    return QDir(appDir + "/skin").absolutePath();
+    return {};
 }
 }  // namespace
 

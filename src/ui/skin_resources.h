@@ -11,8 +11,8 @@
 
 namespace ui {
 // The skin folder: set at start-up (or by tests); by default the first folder that holds a
-// "res.xml" among $SKELMORA_SKIN_DIR, <program folder>/skin, <program folder>/../skin,
-// <program folder>/../../skin.
+// "res.xml" among $SKELMORA_SKIN_DIR and <data folder>/skin (platform/data_paths.h); empty when
+// neither holds one.
 void SetResourcePath(const QString& folder);
 QString GetResourcePath();
 // A file of the skin: absolute paths unchanged, relative ones under the skin folder.

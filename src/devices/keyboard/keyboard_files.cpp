@@ -30,26 +30,4 @@ profiles::WriteResult WriteStoredKeyMap(const std::filesystem::path& file, const
     return profiles::JsonFile().WriteDocument(document, file);
 }
 
-std::optional<std::string> ProfileIdentifierAt(const std::filesystem::path& listFile, int index) {
-    const profiles::DocumentReadResult read = profiles::JsonFile().ReadDocumentChecked(listFile);
-    if (read.status != profiles::ReadStatus::Ok || !read.value.isObject() || index < 0)
-        return std::nullopt;
-    const Json::Value& list = read.value["profilelist"];
-    if (!list.isArray() || static_cast<Json::ArrayIndex>(index) >= list.size()) return std::nullopt;
-    const Json::Value& entry = list[static_cast<Json::ArrayIndex>(index)];
-    if (!entry.isObject() || !entry["profileUUID"].isString()) return std::nullopt;
-    const std::string id = entry["profileUUID"].asString();
-    if (id.empty() || id.find('/') != std::string::npos || id == "." || id == "..")
-        return std::nullopt;
-    return id;
-}
-
-profiles::WriteResult SelectProfileInList(const std::filesystem::path& listFile, int index) {
-    profiles::DocumentReadResult read = profiles::JsonFile().ReadDocumentChecked(listFile);
-    if (read.status != profiles::ReadStatus::Ok || !read.value.isObject())
-        return {profiles::WriteStatus::InvalidTarget, 0};
-    read.value["profileselect"] = index;
-    return profiles::JsonFile().WriteDocument(read.value, listFile);
-}
-
 }  // namespace keyboard

@@ -1,7 +1,6 @@
 #pragma once
 // Files the keyboard keeps beside its profile: "keymap.json" (the last complete key map, so a
-// keyboard that reports its current key table still maps a remapped key), and the look-up of
-// an entry of the device's "ProfileList.ini".
+// keyboard that reports its current key table still maps a remapped key).
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,11 +15,5 @@ namespace keyboard {
 std::optional<KeyPositions> ReadStoredKeyMap(const std::filesystem::path& file, int positions);
 profiles::WriteResult WriteStoredKeyMap(const std::filesystem::path& file, const KeyPositions& map,
                                         int positions);
-
-// The "profileUUID" of entry index of "profilelist" in the list file, when it exists and is a
-// plain file name.
-std::optional<std::string> ProfileIdentifierAt(const std::filesystem::path& listFile, int index);
-// Sets "profileselect" to index in the list file (written atomically).
-profiles::WriteResult SelectProfileInList(const std::filesystem::path& listFile, int index);
 
 }  // namespace keyboard

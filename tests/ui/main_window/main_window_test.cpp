@@ -1,8 +1,6 @@
 // The main window over the emulated devices: discovery shows their items, the selector's
 // buttons move between them, the host-light-control switch reaches every device, and the
 // close button without a tray ends the program's workers.
-#include "app/main_wnd.h"
-
 #include <gtest/gtest.h>
 
 #include <QStackedWidget>
@@ -11,11 +9,14 @@
 
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
+#include "app/main_wnd.h"
+#include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_option.h"
 #include "devices/device_registration.h"
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
+#include "panels/device_profile_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -24,7 +25,7 @@
 namespace {
 
 class MainWindowTest : public uitest::AppFixture {
-protected:
+  protected:
     void SetUp() override {
         qputenv("XDG_DATA_HOME", home_.filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
@@ -34,6 +35,8 @@ protected:
         if (!registered) {
             controls::RegisterPictureControls(CControlFactory::GetInstance());
             RegisterDeviceControls();
+            controls::RegisterCompositeControls(CControlFactory::GetInstance());
+            RegisterProfilePanel();
             registered = true;
         }
     }

@@ -15,6 +15,13 @@
 
 namespace {
 
+// An argument list as a trace shows it: "[--emulate][keyboard]".
+std::string Shown(const std::vector<std::string>& args) {
+    std::string shown;
+    for (const auto& a : args) shown += "[" + a + "]";
+    return shown;
+}
+
 TEST(CommandLine, OptionsAndTheirErrors) {
     struct Case {
         std::vector<std::string> args;
@@ -36,9 +43,7 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--exchange", "/dev/x", "03", ""}, 2, "unknown option ''"},
     };
     for (const Case& c : cases) {
-        std::string shown;
-        for (const auto& a : c.args) shown += "[" + a + "]";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(Shown(c.args));
         CommandLine line;
         const CommandLineError error = ParseCommandLine(c.args, line);
         EXPECT_EQ(error.exitCode, c.exitCode);
@@ -54,6 +59,102 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     EXPECT_EQ(line.exchangePath, "P");
     EXPECT_EQ(line.exchangeArgs, (std::vector<std::string>{"03", "22"}));
     EXPECT_EQ(line.screenshotAfterMs, 7);
+}
+
+// What the program goes on to do with a parsed line.
+std::string ChosenAction(const CommandLine& line) {
+    if (line.help) return "help";
+    if (line.version) return "version";
+    if (line.exchange) return "exchange";
+    if (line.listDevices) return "list";
+    if (line.checkUpdates) return "check-updates";
+    if (line.deviceCommand == DeviceCommand::ReadDevice) return "read:" + line.deviceKind;
+    if (line.deviceCommand == DeviceCommand::ApplyProfile) return "apply:" + line.deviceKind;
+    if (!line.screenshotFile.empty()) return "screenshot:" + line.screenshotFile;
+    return "window";
+}
+
+TEST(CommandLine, ActionsExitCodesAndErrorLines) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* action;  // when the line parses
+        const char* error;   // the whole error line when it does not
+    };
+    const Case cases[] = {
+        {{}, 0, "window", ""},
+        {{"--help"}, 0, "help", ""},
+        {{"-h"}, 0, "help", ""},
+        {{"--version"}, 0, "version", ""},
+        {{"--emulate", "keyboard,headset", "--list-devices"}, 0, "list", ""},
+        {{"--emulate=keyboard", "--read-device", "keyboard"}, 0, "read:keyboard", ""},
+        {{"--apply-profile", "keyboard"}, 0, "apply:keyboard", ""},
+        {{"--check-updates"}, 0, "check-updates", ""},
+        {{"--screenshot", "shot.png", "--after-ms", "0"}, 0, "screenshot:shot.png", ""},
+        // Options may come between the exchange's arguments.
+        {{"--exchange", "P", "03", "--emulate", "keyboard", "22"}, 0, "exchange", ""},
+        // An option given twice, under either of its names.
+        {{"--emulate", "a", "--emulate", "b"}, 2, "", "--emulate given twice"},
+        {{"-h", "--help"}, 2, "", "--help given twice"},
+        {{"--after-ms", "1", "--after-ms=2"}, 2, "", "--after-ms given twice"},
+        // Unknown options as they were given; arguments that belong to no option.
+        {{"--bogus=1"}, 2, "", "unknown option '--bogus=1'"},
+        {{"-x"}, 2, "", "unknown option '-x'"},
+        {{"stray"}, 2, "", "unknown option 'stray'"},
+        {{"--list-devices", "extra"}, 2, "", "unknown option 'extra'"},
+        // Missing and bad values.
+        {{"--emulate", "keyboard", "--read-device"}, 2, "", "--read-device needs a value"},
+        {{"--apply-profile="}, 2, "", "--apply-profile needs a value"},
+        {{"--list-devices=yes"}, 2, "", "Unexpected value after '--list-devices'."},
+        {{"--after-ms", "abc"},
+         2,
+         "",
+         "--after-ms needs a number of milliseconds from 0 to 600000, not 'abc'"},
+        {{"--after-ms", "600001"},
+         2,
+         "",
+         "--after-ms needs a number of milliseconds from 0 to 600000, not '600001'"},
+        {{"--screenshot", "/nonexistent-folder/shot.png"},
+         2,
+         "",
+         "--screenshot: the folder '/nonexistent-folder' does not exist"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Shown(c.args));
+        CommandLine line;
+        const CommandLineError error = ParseCommandLine(c.args, line);
+        EXPECT_EQ(error.exitCode, c.exitCode);
+        if (error.ok()) {
+            EXPECT_EQ(ChosenAction(line), c.action);
+        } else {
+            EXPECT_EQ(error.text, c.error);
+        }
+    }
+}
+
+TEST(CommandLine, ValuesKeepTheirBytes) {
+    // A file name that is not UTF-8 comes back byte for byte; so does the exchange's path.
+    const std::string latin = "shot-\xe9\xff.png";
+    CommandLine line;
+    ASSERT_TRUE(
+        ParseCommandLine({"--screenshot", latin, "--exchange", "/dev/\xfe", "03"}, line).ok());
+    EXPECT_EQ(line.screenshotFile, latin);
+    EXPECT_EQ(line.exchangePath, "/dev/\xfe");
+    EXPECT_EQ(line.exchangeArgs, (std::vector<std::string>{"03"}));
+    // An unknown option that is not UTF-8 is named as it was given.
+    const CommandLineError error = ParseCommandLine({"--\xff"}, line);
+    EXPECT_EQ(error.exitCode, 2);
+    EXPECT_EQ(error.text, "unknown option '--\xff'");
+}
+
+TEST(CommandLine, TheHelpListsEveryOptionAndTheVersionIsTheProjects) {
+    const std::string help = OptionsHelp();
+    for (const char* option :
+         {"--emulate KINDS", "--list-devices", "--exchange PATH", "--screenshot FILE",
+          "--after-ms N", "--read-device KIND", "--apply-profile KIND", "--check-updates",
+          "--version", "-h, --help"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    EXPECT_STREQ(ProgramVersion(), SKELMORA_VERSION);
 }
 
 TEST(CommandLine, HexadecimalNumbersArePlainDigits) {

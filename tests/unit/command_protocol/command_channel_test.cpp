@@ -232,6 +232,40 @@ TEST_F(ChannelTest, LightFrameGoesOutInChunks) {
     EXPECT_EQ(channel_->StreamLightFrame(Pattern(510)), kResultStatusFF);
 }
 
+// A device that doubles its replies (here a reply for another command comes first) must not
+// put the light path one reply behind for good: a 0xFF status belongs to the frame it
+// answered, not to a later one.
+TEST_F(ChannelTest, DoubledRepliesDoNotPutLightFramesBehind) {
+    Attach("keyboard", Mode::Wired);
+    firmware_->AddFault({kCmdStreamLightFrame, -1, FaultKind::OtherCommand, 3});
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(channel_->StreamLightFrame(Pattern(120)), kResultOk) << frame;
+    }
+    EXPECT_EQ(channel_->SkippedLightReplies(), 3u);
+    // Requests counted from now: the second chunk of the next frame fails.
+    firmware_->AddFault({kCmdStreamLightFrame, 1, FaultKind::StatusFF, 1});
+    EXPECT_EQ(channel_->StreamLightFrame(Pattern(120)), kResultStatusFF);
+    EXPECT_EQ(channel_->StreamLightFrame(Pattern(120)), kResultOk);
+    EXPECT_EQ(channel_->SkippedLightReplies(), 3u);
+    EXPECT_EQ(Requests(kCmdStreamLightFrame).size(), 3u * 3 + 2 + 3);
+}
+
+// A reply that comes after its chunk gave up is read past before the next chunk's write.
+TEST_F(ChannelTest, LateLightReplyIsDrainedBeforeTheNextChunk) {
+    Attach("keyboard", Mode::Wired);
+    const uint8_t stale[64] = {kCommandReportId, 0, 0, kCmdStreamLightFrame, 0, 0, 0,
+                               kStatusFailed};
+    // Every handle on the node gets every report, the channel's (opened first) first: once a
+    // second connection has read the stale reply, the channel's queue holds it too.
+    CHidConnection witness(bus_);
+    ASSERT_TRUE(witness.Open(PathOf(*bus_, 0xFF1C), true, false, true, false));
+    ASSERT_TRUE(bus_->InjectInput("keyboard", 0, stale));
+    uint8_t seen[64];
+    ASSERT_TRUE(witness.Read(seen, sizeof seen, nullptr, 1000));
+    EXPECT_EQ(channel_->StreamLightFrame(Pattern(30)), kResultOk);
+    EXPECT_EQ(channel_->SkippedLightReplies(), 1u);
+}
+
 TEST_F(ChannelTest, LightFrameWhileAnExchangeRunsIsDroppedAndSucceeds) {
     Attach("keyboard", Mode::Wired, std::chrono::milliseconds(200));
     auto exchange = std::async(std::launch::async, [&] { return channel_->BeginSettings(); });

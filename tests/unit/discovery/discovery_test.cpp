@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <condition_variable>
+#include <future>
 #include <mutex>
+#include <thread>
 
+#include "../hid_transport/fake_vhid_peer.h"
 #include "app/device_discovery.h"
 #include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
 #include "hid/sample_descriptors.h"
+#include "hid/vhid_backend.h"
 
 namespace {
 
@@ -98,12 +103,16 @@ class ScriptedBackend final : public hid::IHidBackend {
   public:
     std::vector<hid::HidNodeInfo> nodes;
     int refuseOpens = 0;
+    uint64_t generation = 0;  // 0: the backend cannot tell
+    int listings = 0;
 
     std::string Name() const override { return "scripted"; }
     bool ListNodes(std::vector<hid::HidNodeInfo>& out, std::string&) override {
+        ++listings;
         out = nodes;
         return true;
     }
+    uint64_t NodeListGeneration() const override { return generation; }
     std::unique_ptr<hid::IHidHandle> OpenNode(const std::string& id, bool, bool,
                                               std::string& error) override {
         if (refuseOpens > 0) {
@@ -160,15 +169,78 @@ TEST(DiscoveryEdges, VendorIdZeroNeverMatchesTheUnusedRows) {
 }
 
 TEST(DiscoveryEdges, InterfaceThatCannotBeOpenedIsRetriedNextPass) {
+    // Also when the backend's node list did not change in between (generation 7 twice).
+    for (const uint64_t generation : {uint64_t{0}, uint64_t{7}}) {
+        auto backend = std::make_shared<ScriptedBackend>();
+        backend->generation = generation;
+        backend->nodes.push_back(Node("s/1", 0x320F, 0x5055, 1));
+        backend->refuseOpens = 2;  // both keyboard collections vanish before their open
+        Recorder events;
+        CDeviceDiscovery discovery(backend, events.Callbacks());
+        ASSERT_TRUE(discovery.RunPass());
+        EXPECT_TRUE(events.found.empty());
+        ASSERT_TRUE(discovery.RunPass());
+        EXPECT_EQ(events.found.size(), 2u) << "generation " << generation;
+    }
+}
+
+TEST(DiscoveryEdges, NodesAreListedAgainOnlyWhenSomethingChanged) {
     auto backend = std::make_shared<ScriptedBackend>();
-    backend->nodes.push_back(Node("s/1", 0x320F, 0x5055, 1));
-    backend->refuseOpens = 2;  // both keyboard collections vanish before their open
+    backend->generation = 1;
     Recorder events;
     CDeviceDiscovery discovery(backend, events.Callbacks());
     ASSERT_TRUE(discovery.RunPass());
-    EXPECT_TRUE(events.found.empty());
     ASSERT_TRUE(discovery.RunPass());
+    EXPECT_EQ(backend->listings, 1);  // the same generation: nothing to look at
+    EXPECT_EQ(events.firstPasses, 1);
+
+    backend->nodes.push_back(Node("s/1", 0x320F, 0x5055, 1));
+    backend->generation = 2;
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_EQ(backend->listings, 2);
     EXPECT_EQ(events.found.size(), 2u);
+
+    backend->generation = 0;  // a backend that cannot tell is listed every pass
+    ASSERT_TRUE(discovery.RunPass());
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_EQ(backend->listings, 4);
+}
+
+TEST(DiscoveryOverVhid, NodeRemovedAndAnnouncedAgainIsLostThenFound) {
+    testing_vhid::FakeVhidPeer peer("/tmp/skelmora-discovery-peer-" + std::to_string(::getpid()) +
+                                    ".sock");
+    auto pending = std::async(std::launch::async, [&] {
+        std::string error;
+        return hid::VhidBackend::Connect(peer.Path(), error, 5000);
+    });
+    const auto keyboard =
+        testing_vhid::Announce(5, 0x320F, 0x5055, 1, hid::descriptors::kKeyboardInterface1);
+    ASSERT_TRUE(peer.Accept());
+    peer.Greet({keyboard});
+    auto bus = pending.get();
+    ASSERT_TRUE(bus);
+    peer.AnswerOpens();
+    Recorder events;
+    CDeviceDiscovery discovery(bus, events.Callbacks());
+    ASSERT_TRUE(discovery.RunPass());
+    ASSERT_EQ(events.found, (std::vector<int>{1, 0}));
+
+    // The same node number at once, as a quick re-plug gives: the old handles are dead.
+    const auto generation = bus->NodeListGeneration();
+    auto replug = testing_vhid::Remove(5);
+    replug.insert(replug.end(), keyboard.begin(), keyboard.end());
+    ASSERT_TRUE(peer.Send(replug));
+    for (int i = 0; i < 1000 && bus->NodeListGeneration() < generation + 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(bus->NodeListGeneration(), generation + 2);
+    ASSERT_TRUE(bus->NodeExists("vhid/5"));
+
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_EQ(events.lost, (std::vector<int>{0, 1}));
+    ASSERT_TRUE(discovery.RunPass());
+    EXPECT_EQ(events.found, (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_TRUE(discovery.Detected()[0].present);
 }
 
 TEST(DiscoveryEdges, TestTableGivesMouseRowsRealIds) {

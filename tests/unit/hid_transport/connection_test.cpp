@@ -233,10 +233,10 @@ TEST(EmulatedMouse, WiredAndReceiverReachTheSameMouse) {
         .SetArea(hid::kCmdWriteParameters, 0, std::vector<uint8_t>{7});
     EXPECT_EQ(bus->Device("mouse")->Firmware().Area(hid::kCmdReadParameters)[0], 7);
     const auto info = bus->Device("mouse")->Firmware().Area(hid::kCmdReadDeviceInfo);
-    EXPECT_EQ(info[5], 11);  // key table entries
+    EXPECT_EQ(info[5], 16);  // key table entries: 11 buttons and free slots
     const auto keys = bus->Device("mouse")->Firmware().Area(hid::kCmdReadKeyTable);
-    EXPECT_EQ((std::vector<uint8_t>(keys.begin(), keys.begin() + 3)),
-              (std::vector<uint8_t>{0x10, 0x01, 0x00}));  // left button in slot 0
+    EXPECT_EQ((std::vector<uint8_t>(keys.begin(), keys.begin() + 6)),
+              (std::vector<uint8_t>{0x10, 0x02, 0x00, 0x10, 0x01, 0x00}));  // right, then left
 
     CHidConnection c(bus);
     ASSERT_TRUE(c.Enumerate());

@@ -98,6 +98,51 @@ TEST_F(FakeSysfs, NewHidrawNodesCallTheArrivalHandler) {
     backend.SetArrivalHandler(nullptr);
 }
 
+// The kernel gives a device plugged again quickly the same /dev/hidrawN, but a new HID
+// device in sysfs (and a new node): the identity tells the two apart.
+TEST_F(FakeSysfs, ReplugOnTheSameNodeChangesTheIdentity) {
+    AddNode("hidraw3", "1-1:1.1", "0003:320F:5055", hid::descriptors::kKeyboardInterface1, "01\n");
+    const std::string node = (root_ / "dev/hidraw3").string();
+    hid::HidrawBackend backend((root_ / "class/hidraw").string(), (root_ / "dev").string());
+    EXPECT_FALSE(backend.NodeIdentity(node).has_value());  // sysfs has it, /dev not yet
+    std::ofstream(node) << "";
+    std::string error;
+    auto handle = backend.OpenNode(node, true, false, error);
+    ASSERT_TRUE(handle) << error;
+    const std::string first = handle->Info().identity;
+    EXPECT_EQ(backend.NodeIdentity(node), first);
+    EXPECT_NE(first.find("0003:320F:5055.0001"), std::string::npos) << first;
+
+    // Unplugged and plugged again: another HID device behind the same class entry.
+    const fs::path replugged = root_ / "devices/1-1:1.1/0003:320F:5055.0002";
+    fs::create_directories(replugged);
+    fs::copy(root_ / "devices/1-1:1.1/0003:320F:5055.0001", replugged,
+             fs::copy_options::overwrite_existing | fs::copy_options::recursive);
+    fs::remove(root_ / "class/hidraw/hidraw3/device");
+    fs::create_directory_symlink(replugged, root_ / "class/hidraw/hidraw3/device");
+    const auto second = backend.NodeIdentity(node);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_NE(*second, first);
+    EXPECT_TRUE(backend.NodeExists(node));
+}
+
+TEST_F(FakeSysfs, NodeFoundGoneIsAbsentAtOnce) {
+    AddNode("hidraw3", "1-1:1.1", "0003:320F:5055", hid::descriptors::kKeyboardInterface1, "01\n");
+    const std::string node = (root_ / "dev/hidraw3").string();
+    std::ofstream(node) << "";
+    hid::HidrawBackend backend((root_ / "class/hidraw").string(), (root_ / "dev").string());
+    std::atomic<int> wakes{0};
+    backend.SetArrivalHandler([&] { ++wakes; });
+    std::string error;
+    auto handle = backend.OpenNode(node, true, false, error);
+    ASSERT_TRUE(handle) << error;
+    backend.NodeGone(handle->Info());        // a read failed with ENODEV
+    EXPECT_FALSE(backend.NodeExists(node));  // though the node file is still there
+    EXPECT_GE(wakes.load(), 1);              // discovery looks at once
+    EXPECT_EQ(backend.OpenNode(node, true, false, error), nullptr);
+    backend.SetArrivalHandler(nullptr);
+}
+
 TEST(HidrawHints, PermissionMessageNamesTheUdevRule) {
     const std::string hint = hid::HidrawPermissionHint("/dev/hidraw4");
     EXPECT_NE(hint.find("/dev/hidraw4"), std::string::npos);

@@ -73,6 +73,21 @@ class VhidBus : public ::testing::Test {
         return client;
     }
 
+    // Opens the keyboard's command collection on the channel as discovery would; its path.
+    static std::string OpenCommandChannel(const std::shared_ptr<hid::VhidBackend>& client,
+                                          CCommandChannel& channel) {
+        CHidConnection probe(client);
+        if (!probe.Enumerate()) return {};
+        std::string path;
+        while (auto p = probe.NextPath()) {
+            if (p->find("&col04") != std::string::npos) path = *p;
+        }
+        if (!channel.WiredConnection().Open(path, true, true, true, false)) return {};
+        channel.SetOpened(true);
+        channel.SetMode(1);
+        return path;
+    }
+
     template <typename Pred>
     static bool Eventually(Pred pred) {
         for (int i = 0; i < 200; ++i) {
@@ -122,15 +137,8 @@ TEST_F(VhidBus, CommandsRoundTripAndUnplugFailsTheChannel) {
     auto client = Connect();
     ASSERT_TRUE(client);
     CCommandChannel channel(client);
-    CHidConnection probe(client);
-    ASSERT_TRUE(probe.Enumerate());
-    std::string path;
-    while (auto p = probe.NextPath()) {
-        if (p->find("&col04") != std::string::npos) path = *p;
-    }
-    ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
-    channel.SetOpened(true);
-    channel.SetMode(1);
+    const std::string path = OpenCommandChannel(client, channel);
+    ASSERT_FALSE(path.empty());
     const std::vector<uint8_t> data(100, 0x5A);
     EXPECT_EQ(channel.WriteMacroData(data), hid::kResultOk);
     EXPECT_EQ(bus_->Device("keyboard")->Firmware().Area(hid::kCmdWriteMacroData)[99], 0x5A);
@@ -150,6 +158,35 @@ TEST_F(VhidBus, ServerGoingAwayLeavesNoDevices) {
     EXPECT_TRUE(Eventually([&] { return !client->Connected(); }));
     client->ListNodes(nodes, error);
     EXPECT_TRUE(nodes.empty());
+}
+
+TEST_F(VhidBus, BusRestartedOnTheSamePathIsFoundAgain) {
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("keyboard", error));
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    server_->Stop();
+    ASSERT_TRUE(Eventually([&] { return !client->Connected(); }));
+    std::vector<hid::HidNodeInfo> nodes;
+    EXPECT_TRUE(client->ListNodes(nodes, error));  // away is no devices, not a failed listing
+    EXPECT_TRUE(error.empty()) << error;
+    EXPECT_TRUE(nodes.empty());
+
+    server_ = std::make_unique<emu::VhidServer>(bus_, socket_);
+    ASSERT_TRUE(server_->Start(error)) << error;
+    bool back = false;
+    for (int i = 0; i < 600 && !back; ++i) {  // the first attempt comes after a second
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        back = client->ListNodes(nodes, error) && nodes.size() == 1;
+    }
+    ASSERT_TRUE(back);
+    EXPECT_EQ(nodes[0].vendorId, 0x320F);
+
+    // The device works on the new connection.
+    CCommandChannel channel(client);
+    const std::string path = OpenCommandChannel(client, channel);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(channel.BeginSettings(), hid::kResultOk);
 }
 
 TEST(VhidConnect, MissingSocketIsAClearError) {

@@ -1,15 +1,16 @@
 // The macro image and the 4-byte device form of a macro event.
+#include "devices/macro_image.h"
+
 #include <gtest/gtest.h>
 #include <json/json.h>
 
 #include <vector>
 
-#include "devices/keyboard/keyboard_macro_image.h"
 #include "devices/macro_event_codec.h"
 
 namespace {
 
-using keyboard::DeviceEvent;
+using macro_codec::DeviceEvent;
 
 TEST(MacroImage, LayoutOfTwoMacros) {
     // Macro 5 (two events) then macro 2 (one event).
@@ -60,7 +61,7 @@ TEST(MacroImage, LayoutOfTwoMacros) {
         0x81,
         0x01,
     };
-    EXPECT_EQ(keyboard::BuildMacroImage(macros, 256), expected);
+    EXPECT_EQ(macro_codec::BuildMacroImage(macros, 256), expected);
 }
 
 TEST(MacroImage, CapacityAndExcess) {
@@ -80,13 +81,13 @@ TEST(MacroImage, CapacityAndExcess) {
         {"header only, no memory", {}, 0, 16, 5},
     };
     for (const Case& c : cases) {
-        const uint64_t size = keyboard::MacroImageSize(c.counts);
+        const uint64_t size = macro_codec::MacroImageSize(c.counts);
         EXPECT_EQ(size, c.size) << c.name;
-        EXPECT_EQ(keyboard::MacroImageExcess(size, c.capacity), c.excess) << c.name;
+        EXPECT_EQ(macro_codec::MacroImageExcess(size, c.capacity), c.excess) << c.name;
     }
     const std::vector<std::vector<DeviceEvent>> forty{std::vector<DeviceEvent>(40)};
-    EXPECT_EQ(keyboard::BuildMacroImage(forty, 256).size(), 182u);
-    EXPECT_TRUE(keyboard::BuildMacroImage(forty, 128).empty());
+    EXPECT_EQ(macro_codec::BuildMacroImage(forty, 256).size(), 182u);
+    EXPECT_TRUE(macro_codec::BuildMacroImage(forty, 128).empty());
 }
 
 Json::Value Event(const char* action, Json::Value button, Json::Value type, Json::Value delay) {

@@ -1,8 +1,8 @@
-#include "devices/keyboard/keyboard_macro_image.h"
+#include "devices/macro_image.h"
 
 #include <algorithm>
 
-namespace keyboard {
+namespace macro_codec {
 namespace {
 
 void PutU16(std::vector<uint8_t>& bytes, size_t at, uint64_t value) {
@@ -55,4 +55,4 @@ std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<DeviceEvent>>
     return image;
 }
 
-}  // namespace keyboard
+}  // namespace macro_codec

@@ -1,5 +1,5 @@
 #pragma once
-// The macro image the keyboard (and the mouse) receive with WriteMacroData, little-endian:
+// The macro image the keyboard and the mouse receive with WriteMacroData, little-endian:
 //   0   u16 0x55AA
 //   2   u16 total size in bytes
 //   4   u16 number of macros n
@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-namespace keyboard {
+namespace macro_codec {
 
 using DeviceEvent = std::array<uint8_t, 4>;
 
@@ -35,4 +35,4 @@ uint64_t MacroImageExcess(uint64_t size, uint64_t capacity);
 std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<DeviceEvent>>& macros,
                                      uint64_t capacity);
 
-}  // namespace keyboard
+}  // namespace macro_codec

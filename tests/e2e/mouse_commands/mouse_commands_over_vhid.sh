@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# --read-device mouse and --apply-profile mouse against the emulated mouse and its receiver
+# over the virtual bus: the bytes printed are the emulator's memory, the profile's parameter
+# block lands in slot 0, a refused key-table chunk fails the command, the receiver path is taken
+# when the cable is out, and an unlinked receiver fails at its first guarded step.
+set -uo pipefail
+skelmora="$1"
+emu="$2"
+work="$(mktemp -d)"
+socket="$work/bus.sock"
+mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
+chmod 700 "$work/run"
+export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+export SKELMORA_HID="vhid:$socket"
+export SKELMORA_TABLE_IDS="mouse=320f:5060,mouse-receiver=320f:5061"
+cleanup() {
+  kill "$emu_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out" "$work/err"; }; exit 1; }
+
+coproc EMU { "$emu" --socket "$socket" --latency-us 1000; }
+emu_pid=$EMU_PID
+read -r -t 10 line <&"${EMU[0]}"
+[ "$line" = "ready" ] || fail "emulator did not start: $line"
+ask() {
+  answer=""
+  echo "$1" >&"${EMU[1]}"
+  read -r -t 10 answer <&"${EMU[0]}"
+}
+send() { ask "$1"; [ "$answer" = "ok" ] || fail "emulator refused '$1': $answer"; }
+area() {
+  ask "dump $1 $2"
+  local all="${answer#* }"
+  hex="${all:$((2 * $3)):$((2 * $4))}"
+}
+line_of() { grep "^$1 " "$work/out" | head -1 | cut -d' ' -f2-; }
+run() {
+  "$skelmora" "$@" >"$work/out" 2>"$work/err"
+  echo $?
+}
+
+send "plug mouse"
+send "plug mouse-receiver"
+
+# Read back by cable.
+[ "$(run --read-device mouse)" = 0 ] || fail "--read-device mouse did not exit 0"
+[ "$(line_of path)" = "wired" ] || fail "not the wired path"
+area mouse info 0 34; [ "$(line_of info)" = "$hex" ] || fail "info differs"
+area mouse info 5 1; entries=$((16#$hex))
+area mouse keytable 0 $((3 * entries)); [ "$(line_of keytable)" = "$hex" ] || fail "keytable differs"
+area mouse params 0 1; active=$((16#$hex))
+[ "$(line_of active-profile)" = "$active" ] || fail "active slot differs"
+area mouse params $((active * 128)) 71
+[ "$(line_of params)" = "${hex:0:0}$(printf '%02x' "$active")${hex:2}" ] || fail "params differ"
+
+# The profile written back: parameters in slot 0 (byte 59 = 1, the five default stages).
+[ "$(run --apply-profile mouse)" = 0 ] || fail "--apply-profile mouse did not exit 0"
+for step in "step parameters 1" "step macros 1" "step buttons 1" "applied mouse ok"; do
+  grep -qxF "$step" "$work/out" || fail "missing '$step'"
+done
+area mouse params 14 45
+[ "$hex" = "010006000600ff000001000e000e0000ff0001001e001e000000ff01003e003e00ffff0001007e007e00ff00ff" ] ||
+  fail "stages in slot 0: $hex"
+area mouse params 59 1; [ "$hex" = "01" ] || fail "byte 59: $hex"
+ask "stats mouse"
+case "$answer" in "reports "*" bad 0 unframed 0") ;; *) fail "stats: $answer" ;; esac
+
+# The third key-table chunk refused (by cable the table is one chunk: use the receiver's 24).
+send "unplug mouse"
+send "fault mouse-receiver 09 1 status-fe"
+[ "$(run --apply-profile mouse)" = 1 ] || fail "--apply-profile under a fault did not exit 1"
+[ "$(line_of path)" = "receiver" ] || fail "not the receiver path"
+grep -qxF "applied mouse failed" "$work/out" || fail "no 'applied mouse failed'"
+grep -q "^step buttons -" "$work/out" || fail "the buttons step did not fail"
+send "clear-faults mouse-receiver"
+
+# The receiver's mouse not linked: the first guarded step fails (1), not "no device" (2).
+send "link mouse-receiver off"
+[ "$(run --read-device mouse)" = 1 ] || fail "an unlinked receiver did not exit 1"
+grep -qxF "failed QueryWirelessLink 0" "$work/out" || fail "not the link guard"
+send "link mouse-receiver on"
+send "unplug mouse-receiver"
+[ "$(run --read-device mouse)" = 2 ] || fail "no mouse did not exit 2"
+
+# A malformed table value stops the start.
+SKELMORA_TABLE_IDS="mouse=320f" "$skelmora" --read-device mouse >/dev/null 2>&1
+[ $? = 2 ] || fail "a malformed SKELMORA_TABLE_IDS did not exit 2"
+echo "PASS"
