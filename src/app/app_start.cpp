@@ -20,6 +20,7 @@
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -164,6 +165,7 @@ int RunApplication(const StartOptions& options) {
     RegisterDeviceControls();
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
+    RegisterKeySetControl();
 
     int result = 0;
     {

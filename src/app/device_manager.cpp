@@ -10,6 +10,7 @@
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "platform/log_categories.h"
 #include "ui/control_timers.h"
 #include "ui/layout_loader.h"
@@ -191,6 +192,19 @@ bool CDeviceManager::CreateDevice(int row) {
                                buttons);
         });
         panel->AttachDevice(device);
+    }
+    if (auto* keys =
+            device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName))) {
+        if (keys->BindControls()) {
+            keys->SetDeviceKind(pageKind == kKindMouse ? CKeySetControlUI::kDeviceMouse
+                                                       : CKeySetControlUI::kDeviceKeyboard);
+            keys->SetMessageHandler([this](const QString& text, int buttons) {
+                return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(),
+                                   false, buttons);
+            });
+            keys->AttachDevice(device);
+            device->AddPanel(keys);
+        }
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);

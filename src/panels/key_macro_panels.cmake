@@ -10,3 +10,9 @@ add_library(skelmora_key_macro_codecs STATIC
 target_include_directories(skelmora_key_macro_codecs PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(skelmora_key_macro_codecs PUBLIC skelmora_device_codecs skelmora_tables
   skelmora_profiles skelmora_input_events skelmora_hid Qt6::Core)
+
+# The panels themselves join the device pages' panel library.
+target_sources(skelmora_panels PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/key_set_control_ui.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/key_set_control_ui.h
+)

@@ -17,6 +17,7 @@
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -37,6 +38,7 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
             RegisterProfilePanel();
+            RegisterKeySetControl();
             registered = true;
         }
     }
