@@ -21,6 +21,7 @@
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/macro_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -166,6 +167,7 @@ int RunApplication(const StartOptions& options) {
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
     RegisterKeySetControl();
+    RegisterMacroControl();
 
     int result = 0;
     {

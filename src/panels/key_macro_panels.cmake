@@ -15,4 +15,7 @@ target_link_libraries(skelmora_key_macro_codecs PUBLIC skelmora_device_codecs sk
 target_sources(skelmora_panels PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/key_set_control_ui.cpp
   ${CMAKE_CURRENT_LIST_DIR}/key_set_control_ui.h
+  ${CMAKE_CURRENT_LIST_DIR}/macro_control_ui.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/macro_control_ui.h
 )
+target_link_libraries(skelmora_panels PUBLIC skelmora_input_hook)

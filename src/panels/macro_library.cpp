@@ -167,6 +167,15 @@ bool FixKeyListAfterMacroDelete(std::vector<profiles::KeyAssignmentPair>& keys, 
     return changed;
 }
 
+bool KeyListUsesMacro(const std::vector<profiles::KeyAssignmentPair>& keys, int index) {
+    for (const profiles::KeyAssignmentPair& pair : keys) {
+        const profiles::KeyAssignment& a = pair.current;
+        if ((a.kind == tables::kKindMacro || a.kind == tables::kKindMacroAlt) && a.high == index)
+            return true;
+    }
+    return false;
+}
+
 int FixProfilesAfterMacroDelete(profiles::CBasicProfiledata& data,
                                 const std::vector<std::filesystem::path>& profiles, int deleted) {
     int changed = 0;

@@ -76,6 +76,9 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b);
 // back, one of a later macro its number − 1. True when anything changed.
 bool FixKeyListAfterMacroDelete(std::vector<profiles::KeyAssignmentPair>& keys, int deleted);
 
+// Whether an assignment of keys (kinds 0x70, 0x71) uses macro index.
+bool KeyListUsesMacro(const std::vector<profiles::KeyAssignmentPair>& keys, int index);
+
 // The same for every profile file in profiles (not the current one): each is loaded as the
 // secondary element of data, fixed, and saved when it changed. Returns the files changed.
 int FixProfilesAfterMacroDelete(profiles::CBasicProfiledata& data,

@@ -18,6 +18,7 @@
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/macro_control_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -39,6 +40,7 @@ class MainWindowTest : public uitest::AppFixture {
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
             RegisterProfilePanel();
             RegisterKeySetControl();
+            RegisterMacroControl();
             registered = true;
         }
     }
