@@ -3,12 +3,19 @@
 
   * plug-to-shown: time from the emulator's "plug keyboard" to the program's trace of the
     keyboard's selector item being shown (median and spread of N plugs);
+  * lit CPU: the same with host light control on, as shipped (the keyboard page animates its
+    keys; the keyboard takes frames only in its sound-driven effects);
   * idle CPU: the program's CPU time over a window of seconds with the keyboard and the
     headset connected and host light control off (no light frames streamed), as a share of
     one core.
 
-  python3 bench/measure_app.py [--build build] [--plugs 20] [--idle-seconds 30]
+  python3 bench/measure_app.py [--build build] [--plugs 20] [--lit-seconds 30]
+                               [--idle-seconds 30] [--keyboard-mode N]
+
+--keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
+sound-driven effects) into the temporary data folder before the program starts.
 """
+import json
 import argparse
 import os
 import queue
@@ -49,8 +56,12 @@ def main():
     parser.add_argument("--build", default="build")
     parser.add_argument("--plugs", type=int, default=20)
     parser.add_argument("--idle-seconds", type=float, default=30.0)
+    parser.add_argument("--lit-seconds", type=float, default=30.0)
     parser.add_argument("--idle-devices", default="keyboard,headset",
-                        help="devices plugged while idle CPU is measured")
+                        help="devices plugged while lit and idle CPU are measured")
+    parser.add_argument("--keyboard-mode", type=int, default=None)
+    parser.add_argument("--perf", default=None,
+                        help="also record a cpu-clock profile of the lit window into this file")
     args = parser.parse_args()
     binaries = os.path.join(args.build, "bin")
     work = tempfile.mkdtemp(prefix="skelmora-measure-")
@@ -62,6 +73,15 @@ def main():
                XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
                QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
                QT_LOGGING_RULES="skelmora.discovery.debug=true")
+    if args.keyboard_mode is not None:
+        root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+        with open(os.path.join(root, "DefaultData", "keyboard.Json")) as f:
+            profile = json.load(f)
+        profile["Device"][0]["LightInfo"]["SelectItem"] = args.keyboard_mode
+        folder = os.path.join(work, "data", "TELMA QX-418GRY Device", "keyboard")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "keyboard.Json"), "w") as f:
+            json.dump(profile, f, indent=3)
 
     emu = subprocess.Popen([os.path.join(binaries, "skelmora-emu"), "--socket", socket],
                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
@@ -98,14 +118,25 @@ def main():
         for device in devices:
             command("plug " + device)
         wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
+
+        def measure_cpu(label, seconds, perf=None):
+            time.sleep(2.0)
+            before, wall = cpu_seconds(program.pid), time.monotonic()
+            if perf:
+                subprocess.run(["perf", "record", "-q", "-e", "cpu-clock", "-g", "-o", perf,
+                                "-p", str(program.pid), "--", "sleep", str(seconds)],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            else:
+                time.sleep(seconds)
+            used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
+            print(f"{label} with {' and '.join(devices)}: "
+                  f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+
+        if args.lit_seconds > 0:
+            measure_cpu("CPU, host light control on,", args.lit_seconds, args.perf)
         subprocess.run([os.path.join(binaries, "skelmora-send"),
                         "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
-        time.sleep(2.0)
-        before, wall = cpu_seconds(program.pid), time.monotonic()
-        time.sleep(args.idle_seconds)
-        used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
-        print(f"idle CPU with {' and '.join(devices)}, host light control off: "
-              f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+        measure_cpu("idle CPU, host light control off,", args.idle_seconds)
     finally:
         program.terminate()
         program.wait(timeout=10)

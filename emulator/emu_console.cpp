@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "hid/hex_text.h"
 #include "hid/report_descriptor.h"
 
 namespace emu {
@@ -14,17 +15,6 @@ using Words = EmuConsole::Words;
 
 Reply Error(std::string text) { return {false, {std::move(text)}}; }
 Reply Ok() { return {}; }
-
-std::string Hex(std::span<const uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (const uint8_t b : bytes) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0x0F];
-    }
-    return text;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -179,7 +169,7 @@ struct ConsoleCommands {
         const auto area = AreaByName(w[2]);
         const auto bytes = area ? device->Firmware().Dump(*area) : std::nullopt;
         if (!bytes) return Error(w[1] + " has no area '" + w[2] + "'");
-        return {true, {w[2] + (bytes->empty() ? "" : " " + Hex(*bytes))}};
+        return {true, {w[2] + (bytes->empty() ? "" : " " + hid::HexText(*bytes))}};
     }
 
     static Reply Set(EmuConsole& console, const Words& w) {
@@ -281,8 +271,9 @@ void EmuConsole::SetLogging(const std::string& kind, bool on) {
         device->SetOutputObserver(nullptr);
         return;
     }
-    device->SetOutputObserver(
-        [this, kind](std::span<const uint8_t> report) { Print("rx " + kind + " " + Hex(report)); });
+    device->SetOutputObserver([this, kind](std::span<const uint8_t> report) {
+        Print("rx " + kind + " " + hid::HexText(report));
+    });
 }
 
 EmuConsole::Reply EmuConsole::Run(const Words& words) {

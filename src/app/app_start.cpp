@@ -21,6 +21,7 @@
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
@@ -168,6 +169,7 @@ int RunApplication(const StartOptions& options) {
     RegisterProfilePanel();
     RegisterKeySetControl();
     RegisterMacroControl();
+    panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;
     {

@@ -60,7 +60,17 @@ void CDeviceKeyButtonUI::SetKeyUnsetHidden(bool hidden) {
 
 void CDeviceKeyButtonUI::SetSelected(bool selected) { m_selected = selected; }
 
+void CDeviceKeyButtonUI::SetLightFill(quint32 argb) {
+    if (m_lightFill == argb) return;
+    m_lightFill = argb;
+    update();
+}
+
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
+    if (qAlpha(m_lightFill) != 0) {
+        QPainter fill(this);
+        fill.fillRect(rect().adjusted(1, 1, -1, -1), QColor::fromRgba(m_lightFill));
+    }
     QPushButton::paintEvent(event);
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -59,11 +59,9 @@ inline constexpr std::array<LightModeRow, 9> kPadLightModes{{
     {kStandardPace, LightStep::Off},
 }};
 
-// The keyboard's preview: every effect code paces 10, 8, 5, 3, 1 ticks but code 29 (2).
+// The keyboard's preview paces most effect codes 10, 8, 5, 3, 1 ticks; its own routine picks
+// the step and the row by effect code (devices/keyboard/light_preview_steps.h).
 inline constexpr std::array<uint8_t, 5> kKeyboardPace{10, 8, 5, 3, 1};
-inline constexpr uint8_t kKeyboardFastCode = 29;
-inline constexpr LightModeRow kKeyboardPreviewMode{kKeyboardPace, LightStep::OwnRoutine};
-inline constexpr LightModeRow kKeyboardFastPreviewMode{{2, 2, 2, 2, 2}, LightStep::OwnRoutine};
 
 // The row of a mode, or none for a mode past the table.
 inline std::optional<LightModeRow> FindLightMode(std::span<const LightModeRow> table,

@@ -20,7 +20,14 @@ void PaintLightControl(CDeviceKeyButtonUI* control, Rgb colour, uint8_t brightne
         control->SetLightOverlay(true, brightness, brightness);
         control->update();
     }
-    if (ui::GetBkColor(control) != argb) ui::SetBkColor(control, argb);
+    // The colour is kept as the control's background colour for its readers, and painted by
+    // the button itself: restyling 170 buttons per frame would cost milliseconds.
+    if (control->GetLightFill() != argb) {
+        control->setProperty(
+            "bkcolor",
+            argb == 0 ? QVariant() : QVariant(QStringLiteral("#%1").arg(argb, 8, 16, QChar('0'))));
+        control->SetLightFill(argb);
+    }
 }
 
 }  // namespace light

@@ -1,7 +1,8 @@
 #pragma once
 // Painting an LED preview (a "light_N" key button) with an LED's colour and brightness: the
-// button's background takes the colour, with the brightness as its opacity, and its light
-// overlay is switched on at that brightness. The colour value the device classes read back
+// button fills the colour, with the brightness as its opacity, under its own look (its
+// "bkcolor" property tells the colour), and its light overlay is switched on at that
+// brightness. The colour value the device classes read back
 // is red + (blue << 8) + (green << 16), kept in the property "lightcolor".
 #include <cstdint>
 

@@ -27,11 +27,6 @@ void CSkelmoraKeyboardDevice::OnConnected() {
 
 bool CSkelmoraKeyboardDevice::IsLinked() { return ReceiverReportsLink(); }
 
-std::optional<light::LightModeRow> CSkelmoraKeyboardDevice::CurrentLightMode() const {
-    return GetLightSettingsCopy().mode == light::kKeyboardFastCode ? light::kKeyboardFastPreviewMode
-                                                                   : light::kKeyboardPreviewMode;
-}
-
 const char* CSkelmoraKeyboardDevice::LightThreadExitTrace() const { return "KB灯光线程设定退出"; }
 
 device_events::EventClass CSkelmoraKeyboardDevice::EventClassOf(EventInterface) const {
@@ -140,8 +135,12 @@ int CSkelmoraKeyboardDevice::LoadProfile() {
     keyList_ = profile_.ReadKeyList();
     ApplyProfileLight();
     stages_ = profile_.ReadSystemStages();
-    customColours_ =
+    std::vector<profiles::LightColorEntry> colours =
         profile_.ReadCustomLightColors(profile_.GetCustomLightGroup(), keyboard::kKeyIndexCount);
+    {
+        std::lock_guard lock(LightLock());
+        customColours_ = std::move(colours);
+    }
     return 1;
 }
 
@@ -181,13 +180,14 @@ void CSkelmoraKeyboardDevice::LoadConfigLists() {
         ToPath(GetDefaultDataFolder() + QStringLiteral("default_light.json")));
     effectNames_.clear();
     effectVisible_.clear();
-    effectCodes_.clear();
+    std::vector<int> codes;
     const Json::Value& row = json::Item(json::Member(lights, "DefaultLightName"), model);
     for (Json::ArrayIndex i = 0; row.isArray() && i < row.size(); ++i) {
         effectNames_.push_back(json::ToString(json::Member(row[i], "LightName")));
         effectVisible_.push_back(json::ToBool(json::Member(row[i], "visible")));
-        effectCodes_.push_back(json::ToI32(json::Member(row[i], "value")));
+        codes.push_back(json::ToI32(json::Member(row[i], "value")));
     }
+    SetEffectCodes(std::move(codes));
     areaEffectNames_.clear();
     const Json::Value& area = json::Item(json::Member(lights, "AreaLightName"), model);
     for (Json::ArrayIndex i = 0; area.isArray() && i < area.size(); ++i)
@@ -200,10 +200,6 @@ void CSkelmoraKeyboardDevice::LoadConfigLists() {
 }
 
 void CSkelmoraKeyboardDevice::SaveProfile() { profile_.Save(); }
-
-int CSkelmoraKeyboardDevice::CurrentEffectCode() const {
-    return keyboard::EffectCodeOfMode(light_.mode, effectCodes_);
-}
 
 // ---- Writes ----
 
@@ -296,13 +292,16 @@ WriteOutcome CSkelmoraKeyboardDevice::WriteCustomColours(
     const std::vector<profiles::LightColorEntry>& colours) {
     if (CurrentEffectCode() != keyboard::kCustomColourCode)
         return WriteOutcome::Failed("not the custom mode", hid::kResultReadFailed);
+    {
+        std::lock_guard lock(LightLock());
+        customColours_ = colours;
+    }
+    profile_.WriteCustomLightColors(colours, profile_.GetCustomLightGroup());
+    profile_.Save();
     const uint32_t now = NowMs();
     if (customPaused_ && static_cast<int32_t>(customPauseUntil_ - now) > 0)
         return WriteOutcome::Failed("paused", hid::kResultReadFailed);
     customPaused_ = false;
-    customColours_ = colours;
-    profile_.WriteCustomLightColors(colours, profile_.GetCustomLightGroup());
-    profile_.Save();
     const keyboard::BrightMask mask =
         keyboard::BuildBrightMask(positions_, memory_.positions, colours);
     for (int key : mask.leftOutKeys)

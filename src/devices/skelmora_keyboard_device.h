@@ -7,12 +7,16 @@
 // keyboard's light and flags from its parameter record. Its writes (parameters, key table,
 // macros, custom colours) each say which step failed. The byte layouts live in
 // devices/keyboard/ (codecs) and the command sequences in devices/keyboard/keyboard_sequences.
+#include <QPointer>
+#include <atomic>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "devices/keyboard/keyboard_key_map.h"
 #include "devices/keyboard/keyboard_sequences.h"
+#include "devices/keyboard_settings_view.h"
 #include "devices/skelmora_usb_device.h"
 #include "profiles/keyboard_profiledata.h"
 
@@ -61,7 +65,8 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     std::vector<int> BuildMacroList() override;
     // Effect code 21 only: the colours become the profile's custom colours of the current
     // group (saved), and the bright mask goes out with WriteIndexedBlock. After a failure the
-    // next attempt waits 200 ms (nothing sleeps).
+    // next attempt sends the mask only once 200 ms have passed (nothing sleeps); the colours
+    // are saved in any case, so a change made meanwhile is not lost.
     WriteOutcome WriteCustomColours(const std::vector<profiles::LightColorEntry>& colours);
 
     // ---- Status and events ----
@@ -78,17 +83,61 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     const WriteOutcome& LastStatusOutcome() const { return statusOutcome_; }
     const profiles::LightInfo& PageLight() const { return light_; }
     const profiles::KeyboardSystemStages& SystemStages() const { return stages_; }
-    const std::vector<profiles::LightColorEntry>& CustomColours() const { return customColours_; }
     const std::vector<std::string>& MacroNames() const { return macroNames_; }
     const std::vector<std::string>& EffectNames() const { return effectNames_; }
     const std::vector<bool>& EffectVisibility() const { return effectVisible_; }
+    // The effect code ("value") of each mode of the keyboard's mode list (UI thread).
     const std::vector<int>& EffectCodes() const { return effectCodes_; }
     const std::vector<std::string>& AreaEffectNames() const { return areaEffectNames_; }
     const std::vector<std::string>& UserEffectNames() const { return userEffectNames_; }
-    // The device code of the page's light mode.
+    // The effect codes of the mode list; a mode past the list is its own code.
+    void SetEffectCodes(std::vector<int> codes);
+    int EffectCodeOfMode(int mode) const;
+    // The device code of the page's light mode (any thread).
     int CurrentEffectCode() const;
     int CountedEvents() const { return countedEvents_; }
     int SecondEventValue() const { return secondEventValue_; }
+
+    // ---- Page, system settings and light preview (skelmora_keyboard_page.cpp,
+    // skelmora_keyboard_light.cpp) ----
+    // The picture's buttons inside the select panel "device_key_light": a name "key_" + n is
+    // key button n; a name or user data "light_" + n is light button n (split at the last
+    // "_"). Then the settings controls and the panels found by name.
+    void BindPageControls() override;
+    // The page's notifications: the system settings handlers.
+    void Notify(TNotifyUI& msg) override;
+    // The settings panel shows the profile's system stages.
+    void RefreshPage() override;
+    // The previews repaint at most this often (a preview needs no more than 30 frames a
+    // second).
+    static constexpr uint32_t kPreviewPaintIntervalMs = 33;
+
+    // Paints the previews when the LEDs changed. While wired in the sound-driven effects
+    // (codes 29 and 30) it also builds a frame by key position and hands it to the light
+    // thread, which sends it after its next pass: a frame takes several exchanges, too long
+    // for the UI thread's frame timer. False while a failed frame pauses the stream.
+    bool SendLightFrame() override;
+    void SetLed(int index, uint32_t colourWord, uint32_t extraWord) override;
+
+    // System settings (shown from the profile's "SystemStages") through the page's settings
+    // panel, made when the page is bound (none when no panel maker is registered).
+    void ShowSystemStages();
+    const IKeyboardSettingsView* SettingsPanel() const { return settingsPanel_.get(); }
+
+    // Custom colours (effect code 21), by key index.
+    void SelectCustomGroup(int group);
+    void RefreshCustomColors();
+    // The selected light buttons take the light's colour at alpha 255, bright; or black. The
+    // colours are then written (WriteCustomColours).
+    void SetCustomBrightOrOff(bool bright);
+    std::vector<profiles::LightColorEntry> GetCustomColorsCopy() const;
+
+    // A key index's column across the picture (the wave's place), 0 when unknown.
+    int KeyColumn(int keyIndex) const;
+
+    QWidget* GetLightControlItem() const { return lightControlItem_; }
+    QWidget* GetMacroControlItem() const { return macroControlItem_; }
+    QWidget* GetKeySetControlItem() const { return keySetControlItem_; }
 
   signals:
     // The keyboard status message (0xD01) with byte 4 of the status block.
@@ -96,6 +145,9 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+    void OwnLightRoutine() override;
+    // Sends the frame SendLightFrame handed over, if any (light thread).
+    void AfterLightPass() override;
     const char* LightThreadExitTrace() const override;
     device_events::EventClass EventClassOf(EventInterface which) const override;
     const char* EventThreadExitTrace() const override;
@@ -109,6 +161,9 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     WriteOutcome WriteKeyTableOf(const std::vector<profiles::KeyAssignmentPair>& keys,
                                  bool withMacros);
     void SwitchToListedProfile(int index);
+    void PaintCustomColours();
+
+    std::unique_ptr<IKeyboardSettingsView> settingsPanel_;
 
     profiles::CKeyboardProfiledata profile_;
     keyboard::KeyboardMemory memory_;
@@ -120,11 +175,9 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     profiles::AudioLightInfo audioLight_;
     profiles::KeyboardSystemStages stages_;
     std::vector<profiles::KeyAssignmentPair> keyList_;
-    std::vector<profiles::LightColorEntry> customColours_;
     std::vector<std::string> macroNames_;
     std::vector<std::string> effectNames_;
     std::vector<bool> effectVisible_;
-    std::vector<int> effectCodes_;
     std::vector<std::string> areaEffectNames_;
     std::vector<std::string> userEffectNames_;
     std::vector<int> lastMacros_;
@@ -132,4 +185,21 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     bool customPaused_ = false;
     int countedEvents_ = 0;
     int secondEventValue_ = -1;
+
+    // Guarded by the light lock (the light thread reads them; the UI thread writes them).
+    std::vector<profiles::LightColorEntry> customColours_;
+    std::vector<int> effectCodes_;
+    std::vector<uint8_t> keyColumns_;
+    // Bumped by every change of the LED list; the previews repaint only on a change.
+    std::atomic<uint32_t> ledGeneration_{1};
+    uint32_t paintedGeneration_ = 0;
+    uint32_t lastPaintMs_ = 0;
+    std::mutex pendingFrameLock_;
+    std::vector<uint8_t> pendingFrame_;
+    bool framePending_ = false;
+    std::atomic<bool> streamPaused_{false};
+    std::atomic<uint32_t> streamPauseUntil_{0};
+    QPointer<QWidget> lightControlItem_;
+    QPointer<QWidget> macroControlItem_;
+    QPointer<QWidget> keySetControlItem_;
 };

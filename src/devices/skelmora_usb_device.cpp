@@ -128,6 +128,17 @@ void CSkelmoraUSBDevice::SetCounts(int keyCount, int ledCount) {
     leds_.assign(ledCount_, light::LedEntry{});
 }
 
+void CSkelmoraUSBDevice::SetKeyButton(int index, CDeviceKeyButtonUI* button) {
+    if (index < 0 || index >= keyCount_) return;
+    keyButtons_[index] = button;
+}
+
+void CSkelmoraUSBDevice::SetLightControl(int index, CDeviceKeyButtonUI* control) {
+    if (index < 0 || index >= ledCount_) return;
+    lightControls_[index] = control;
+    light::PaintLightControl(control, {255, 255, 255}, 255);
+}
+
 CDeviceKeyButtonUI* CSkelmoraUSBDevice::GetKeyButton(int index) const {
     return index >= 0 && index < static_cast<int>(keyButtons_.size()) ? keyButtons_[index].data()
                                                                       : nullptr;

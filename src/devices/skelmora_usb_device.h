@@ -256,6 +256,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // host light control on). SendLightFrame does this before it sends.
     void PaintLightPreview();
 
+    // Device classes with their own rule for the picture's buttons store them here (an
+    // index outside the tables is ignored); light controls are painted white at 255.
+    void SetKeyButton(int index, CDeviceKeyButtonUI* button);
+    void SetLightControl(int index, CDeviceKeyButtonUI* control);
+
     // One step of an effect on the LED list, under the light lock.
     void RunLightStep(light::LightStep step);
     void WithEffectContext(const std::function<void(light::EffectContext&)>& step);

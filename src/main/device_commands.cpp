@@ -6,22 +6,12 @@
 #include "devices/keyboard/keyboard_custom_colours.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
+#include "hid/hex_text.h"
 #include "platform/single_instance.h"
 #include "profiles/profile_list.h"
 #include "tables/device_tables.h"
 
 namespace {
-
-std::string Hex(std::span<const uint8_t> bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (uint8_t b : bytes) {
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
-    }
-    return text;
-}
 
 // The path of the first connected command interface of the interface table's rows of a kind.
 std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
@@ -90,9 +80,9 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         const WriteOutcome outcome = keyboard.ConnectSequence(true);
         const auto& memory = keyboard.Memory();
         if (memory.complete) {
-            std::fprintf(out, "info %s\n", Hex(memory.info).c_str());
-            std::fprintf(out, "keytable %s\n", Hex(memory.keyTable).c_str());
-            std::fprintf(out, "second %s\n", Hex(memory.secondTable).c_str());
+            std::fprintf(out, "info %s\n", hid::HexText(memory.info).c_str());
+            std::fprintf(out, "keytable %s\n", hid::HexText(memory.keyTable).c_str());
+            std::fprintf(out, "second %s\n", hid::HexText(memory.secondTable).c_str());
         }
         if (!outcome.ok()) {
             std::fprintf(out, "failed %s %d\n", outcome.step.c_str(), outcome.code);
@@ -100,14 +90,14 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         }
         const auto& parameters = keyboard.LastParameters();
         std::fprintf(out, "active-profile %d\n", parameters.activeProfile);
-        std::fprintf(out, "params %s\n", Hex(parameters.rawRecord.bytes).c_str());
+        std::fprintf(out, "params %s\n", hid::HexText(parameters.rawRecord.bytes).c_str());
         keyboard.RefreshStatus();
         if (!keyboard.LastStatus()) {
             const WriteOutcome& status = keyboard.LastStatusOutcome();
             std::fprintf(out, "failed %s %d\n", status.step.c_str(), status.code);
             return kDeviceCommandFailed;
         }
-        std::fprintf(out, "status %s\n", Hex(*keyboard.LastStatus()).c_str());
+        std::fprintf(out, "status %s\n", hid::HexText(*keyboard.LastStatus()).c_str());
         return kDeviceCommandOk;
     }
 
@@ -126,7 +116,7 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
     run("macros", keyboard.WriteMacros(keyboard.BuildMacroList()));
     run("keytable", keyboard.WriteCurrentKeyTable(nullptr));
     if (keyboard.CurrentEffectCode() == keyboard::kCustomColourCode)
-        run("customcolours", keyboard.WriteCustomColours(keyboard.CustomColours()));
+        run("customcolours", keyboard.WriteCustomColours(keyboard.GetCustomColorsCopy()));
     std::fprintf(out, "applied keyboard %s\n", ok ? "ok" : "failed");
     return ok ? kDeviceCommandOk : kDeviceCommandFailed;
 }
@@ -177,9 +167,9 @@ int RunMouse(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& bac
     if (command == DeviceCommand::ReadDevice) {
         const auto& memory = mouse.Memory();
         const size_t tableBytes = static_cast<size_t>(memory.Info().entries) * 3;
-        std::fprintf(out, "info %s\n", Hex(memory.info).c_str());
+        std::fprintf(out, "info %s\n", hid::HexText(memory.info).c_str());
         std::fprintf(out, "keytable %s\n",
-                     Hex(std::span(memory.keyTable).first(tableBytes)).c_str());
+                     hid::HexText(std::span(memory.keyTable).first(tableBytes)).c_str());
         int slot = 0;
         const WriteOutcome parameters = mouse.ReadParameterBlock(&slot);
         if (!parameters.ok()) {
@@ -187,7 +177,7 @@ int RunMouse(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& bac
             return kDeviceCommandFailed;
         }
         std::fprintf(out, "active-profile %d\n", slot);
-        std::fprintf(out, "params %s\n", Hex(mouse.LastParameters().block).c_str());
+        std::fprintf(out, "params %s\n", hid::HexText(mouse.LastParameters().block).c_str());
         return kDeviceCommandOk;
     }
     bool ok = true;

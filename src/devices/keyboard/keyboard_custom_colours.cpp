@@ -5,8 +5,8 @@
 namespace keyboard {
 
 Rgb ScaledColour(const profiles::LightColorEntry& entry) {
-    const auto scale = [&](uint8_t c) { return static_cast<uint8_t>((c * entry.alpha) >> 8); };
-    return {scale(entry.red), scale(entry.green), scale(entry.blue)};
+    return {ScaledByte(entry.red, entry.alpha), ScaledByte(entry.green, entry.alpha),
+            ScaledByte(entry.blue, entry.alpha)};
 }
 
 BrightMask BuildBrightMask(const KeyPositions& positions, int positionCount,

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "devices/keyboard/keyboard_key_map.h"
+#include "devices/keyboard/keyboard_light_codes.h"
 #include "profiles/records.h"
 
 namespace keyboard {
 
-inline constexpr int kCustomColourCode = 21;
 inline constexpr size_t kBrightMaskBytes = 21;
 inline constexpr int kMaskPositions = 8 * kBrightMaskBytes;  // 168
 

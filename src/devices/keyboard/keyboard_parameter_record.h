@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 
+#include "devices/keyboard/keyboard_light_codes.h"
 #include "profiles/records.h"
 
 namespace keyboard {
@@ -25,8 +26,6 @@ struct KeyboardParameterRecord {
 inline constexpr uint16_t kParameterRecordStride = 25;
 inline constexpr uint8_t kKeepModeCode = 254;
 inline constexpr uint8_t kMaxLevel = 4;  // brightness and speed run 0..4
-// Codes the keyboard runs only while the host streams frames; they go out as 254.
-inline constexpr bool IsHostStreamedCode(int code) { return code == 29 || code == 30; }
 // The highest effect code the keyboard knows; an unknown code above it read back keeps the
 // page's mode.
 inline constexpr int kMaxEffectCode = 30;

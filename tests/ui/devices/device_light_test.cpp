@@ -31,12 +31,14 @@ class LightFrames : public devtest::EmulatedKeyboard {
     }
 
     uint32_t nowMs_ = 1000;
-    CSkelmoraKeyboardDevice device_;
+    // The base's frames (by LED index, every mode): the mouse keeps them. The keyboard streams
+    // by key position in its sound-driven effects only (tests/ui/keyboard_page).
+    CSkelmoraMouseDevice device_;
 };
 
 }  // namespace
 
-TEST_F(LightFrames, AWiredKeyboardStreams510BytesIn56ByteChunks) {
+TEST_F(LightFrames, AWiredDeviceStreams510BytesIn56ByteChunks) {
     device_.SetLed(0, 0xFF0000FFu, 0);    // red at full brightness
     device_.SetLed(169, 0x80FFFFFFu, 0);  // white at half
     EXPECT_TRUE(device_.SendLightFrame());

@@ -142,8 +142,15 @@ TEST_F(KeyboardWrite, CustomColoursSendTheMaskUnframedInModeTwentyOneOnly) {
     firmware_->AddFault({0x0B, 0, emu::FaultKind::StatusFF, 1});
     firmware_->ClearRequestLog();
     EXPECT_EQ(keyboard_->WriteCustomColours(colours).code, hid::kResultStatusFF);
+    // A change made during the pause is kept in the profile; only the mask waits.
+    colours[42].bright = 0;
     EXPECT_EQ(keyboard_->WriteCustomColours(colours).step, "paused");
     EXPECT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(
+        ReadJson(
+            "keyboard.Json")["Device"][0]["CustomLightMode"]["LightColorInfo"][0][42]["IsBright"]
+            .asInt(),
+        0);
     now += 200;
     EXPECT_TRUE(keyboard_->WriteCustomColours(colours).ok());
 }

@@ -18,6 +18,7 @@
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
@@ -41,6 +42,7 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterProfilePanel();
             RegisterKeySetControl();
             RegisterMacroControl();
+            panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }
     }
