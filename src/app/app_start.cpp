@@ -23,6 +23,7 @@
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
+#include "panels/mouse_settings_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -169,6 +170,7 @@ int RunApplication(const StartOptions& options) {
     RegisterProfilePanel();
     RegisterKeySetControl();
     RegisterMacroControl();
+    RegisterMouseSettingsPanel();
     panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;

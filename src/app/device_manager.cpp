@@ -6,6 +6,7 @@
 #include <QThread>
 #include <utility>
 
+#include "app/link_probe.h"
 #include "app/msg_wnd.h"
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
@@ -290,15 +291,19 @@ bool CDeviceManager::CreateDevice(int row) {
 
 bool CDeviceManager::DeviceExistsFor(int row) const {
     const DeviceIdentity& entry = Row(row);
-    DeviceIdentity identity = entry;
+    int identityRow = row;
     if (entry.role == kRoleEvent) {
         const int command =
             FindInterfaceRow(entry.vendorId, entry.productId, entry.kind, kRoleCommand);
-        if (command >= 0) identity = Row(command);
+        if (command >= 0) identityRow = command;
     }
-    if (IsReceiverKind(entry.kind) && entry.hasPartner &&
-        Row(entry.partnerIndex).partnerIndex == row) {
-        identity = Row(entry.partnerIndex);
+    DeviceIdentity identity = Row(identityRow);
+    // A receiver's rows stand for the wired device: its event row through its command row,
+    // whose partner is the wired command row the device object carries.
+    const DeviceIdentity& command = Row(identityRow);
+    if (IsReceiverKind(command.kind) && command.hasPartner &&
+        Row(command.partnerIndex).partnerIndex == identityRow) {
+        identity = Row(command.partnerIndex);
     }
     for (const auto& e : items_) {
         if (e.device && e.device->GetIdentity() == identity) return true;
@@ -391,33 +396,46 @@ void CDeviceManager::SwitchConnection(int row) {
     CSkelmoraUSBDevice* device = FindByIdentity(entry.kind, entry);
     if (!device && entry.hasPartner) device = FindByIdentity(entry.kind, Row(entry.partnerIndex));
     if (!device) return;
+    // A probe of the receiver still running belongs to the path being left.
+    probes_.erase(device);
     const bool nowWireless = !device->IsWireless();
     const std::string path = device->IsWireless() ? entry.path : Row(entry.partnerIndex).path;
     CCommandChannel& channel = device->CommandChannel();
     {
+        // Commands from other threads wait on the command lock, so none goes out on a
+        // half-switched channel; they continue on the new path.
+        std::lock_guard command(channel.CommandLock());
         std::lock_guard lock(channel.ExchangeLock());
         channel.SetOpened(false);
         CHidConnection& connection =
             device->IsWireless() ? channel.WiredConnection() : channel.ReceiverConnection();
         connection.Close();
         if (!connection.Open(path, true, true, true, false)) return;
-        channel.SetOpened(true);
         device->SetWireless(nowWireless);
+        channel.SetMode(nowWireless ? 2 : 1);
+        channel.SetOpened(true);
     }
     const int index = ItemIndexOfDevice(device);
     if (nowWireless) {
-        channel.SetMode(2);
-        if (device->HasStatusBlock()) {
-            for (int attempt = 0; attempt < 26 && !channel.QueryWirelessLink(); ++attempt) {
-                qCDebug(lcDiscovery) << "获取2.4G模式失败";
-                QThread::msleep(50);
+        QPointer<CSkelmoraUSBDevice> target(device);
+        auto linked = [this, target, index](const CLinkProbe::Outcome& outcome) {
+            if (!target) return;
+            probes_.erase(target.data());
+            if (outcome.noReply) {
+                // The receiver said nothing: reading its status would only wait again.
+                qCDebug(lcDiscovery) << "receiver of the mouse does not answer";
+            } else {
+                qCDebug(lcDiscovery) << "获取2";
+                if (target->HasStatusBlock()) target->RefreshStatus();
             }
-            qCDebug(lcDiscovery) << "获取2";
-            device->RefreshStatus();
+            if (index >= 0) Item(index)->StartLinkWatch(2000);
+        };
+        if (device->HasStatusBlock()) {
+            probes_[device] = std::make_unique<CLinkProbe>(channel, device, linked);
+        } else {
+            linked(CLinkProbe::Outcome{});
         }
-        if (index >= 0) Item(index)->StartLinkWatch(2000);
     } else {
-        channel.SetMode(1);
         if (index >= 0) {
             Item(index)->StartConnect();
             ShowHiddenItem(index);
@@ -451,6 +469,7 @@ void CDeviceManager::DetachCommandInterface(int row) {
     CSkelmoraUSBDevice* device = FindByIdentity(entry.kind, RowOrPartner(row));
     if (!device) device = FindByIdentity(entry.kind, entry);
     if (!device) return;
+    probes_.erase(device);
     CCommandChannel& channel = device->CommandChannel();
     // A receiver pulled out while the mouse is used by cable: the cable keeps working.
     if (IsReceiverKind(entry.kind) && !device->IsWireless() && channel.IsOpened()) {
@@ -620,6 +639,7 @@ void CDeviceManager::RouteNotify(TNotifyUI& msg) {
 }
 
 void CDeviceManager::StopAll() {
+    probes_.clear();
     for (auto* device : AllDevices()) {
         device->StopWorkerThreads();
         for (auto which : {CSkelmoraUSBDevice::kWiredEvents, CSkelmoraUSBDevice::kReceiverEvents}) {
@@ -634,4 +654,8 @@ void CDeviceManager::StopAll() {
     for (const auto& e : items_) {
         if (e.item) ui::KillAllTimers(e.item);
     }
+}
+
+bool CDeviceManager::IsProbingLink(const CSkelmoraUSBDevice* device) const {
+    return probes_.count(device) != 0;
 }

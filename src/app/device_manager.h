@@ -5,6 +5,7 @@
 // discovery reports them, and shows and hides its selector item.
 #include <QPointer>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "ui/notify.h"
 
 class CDeviceOptionUI;
+class CLinkProbe;
 class CSkelmoraUSBDevice;
 class QStackedWidget;
 class WindowImplBase;
@@ -46,6 +48,8 @@ class CDeviceManager {
     int ItemCount() const { return static_cast<int>(items_.size()); }
     int VisibleItemCount() const;
     int SelectedItem() const;
+    // Whether a link probe of this device is still running (tests).
+    bool IsProbingLink(const CSkelmoraUSBDevice* device) const;
     int ItemIndexOfModel(int modelIndex) const;
     CDeviceOptionUI* Item(int index) const;
     CSkelmoraUSBDevice* DeviceOfItem(int index) const;
@@ -83,5 +87,7 @@ class CDeviceManager {
     const std::vector<DeviceIdentity>* detected_ = nullptr;
     std::vector<QPointer<CSkelmoraUSBDevice>> keyboards_, mice_, mousePads_, headsets_;
     std::vector<Entry> items_;
+    // Link queries of mice that moved to their receiver, running off the UI thread.
+    std::map<const CSkelmoraUSBDevice*, std::unique_ptr<CLinkProbe>> probes_;
     std::optional<bool> noDeviceShown_;  // for the trace of changes only
 };

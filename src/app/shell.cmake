@@ -3,6 +3,8 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Network)
 add_library(skelmora_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/app_start.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_manager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/link_probe.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/link_probe.h
   ${CMAKE_CURRENT_LIST_DIR}/main_wnd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_wnd.h
 )

@@ -194,6 +194,7 @@ void CSkelmoraMouseDevice::ShowLight(const profiles::LightInfo& info) {
 
 void CSkelmoraMouseDevice::RefreshPage() {
     LoadConfigLists();
+    RebuildButtonTips();
     ShowDpiStages();
 }
 
@@ -356,13 +357,31 @@ void CSkelmoraMouseDevice::OnDeviceReport(uint16_t code) {
 
 void CSkelmoraMouseDevice::OnReactiveTrigger() {
     if (GetLightSettingsCopy().mode != 6) return;
-    std::lock_guard lock(LightLock());
-    fade_.assign(kPreviewLeds, 1);
-    for (int led = 0; led < std::min(kPreviewLeds, GetLedCount()); ++led) {
-        const auto [colour, extra] = GetLed(led);
-        const uint32_t wheel = QRandomGenerator::global()->bounded(192u);
-        SetLed(led, (colour & 0x00FFFFFFu) | 0xFF000000u, (extra & ~0xFFu) | wheel);
-    }
+    WithEffectContext([this](light::EffectContext& context) {
+        fade_.resize(kPreviewLeds, 0);
+        mouse::StartReactive(context.leds, fade_, [] {
+            return static_cast<uint8_t>(QRandomGenerator::global()->bounded(192u));
+        });
+    });
+}
+
+void CSkelmoraMouseDevice::ClassEffectA() {
+    WithEffectContext([this](light::EffectContext& context) {
+        mouse::WaveFrame(context.leds, context.settings, preview_);
+    });
+}
+
+void CSkelmoraMouseDevice::ClassEffectB() {
+    WithEffectContext([this](light::EffectContext& context) {
+        mouse::RunFrame(context.leds, context.settings, preview_);
+    });
+}
+
+void CSkelmoraMouseDevice::ClassEffectC() {
+    WithEffectContext([this](light::EffectContext& context) {
+        fade_.resize(kPreviewLeds, 0);
+        mouse::ReactiveFrame(context.leds, fade_, context.settings);
+    });
 }
 
 std::vector<uint8_t> CSkelmoraMouseDevice::FadeStates() const {

@@ -9,12 +9,15 @@
 // whether the mouse is linked. Byte layouts live in devices/mouse/ (codecs), the command
 // sequences in devices/mouse/mouse_sequences, the DPI page accessors in
 // skelmora_mouse_device_dpi.cpp.
+#include <QPointer>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "controls/device_key_button.h"
 #include "devices/mouse/mouse_button_map.h"
 #include "devices/mouse/mouse_dpi_scale.h"
+#include "devices/mouse/mouse_preview.h"
 #include "devices/mouse/mouse_sequences.h"
 #include "devices/skelmora_usb_device.h"
 #include "profiles/mouse_profiledata.h"
@@ -31,6 +34,22 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
 
     // ReadDeviceTables, LoadProfile, RefreshPage, the light thread.
     void OnConnected() override;
+
+    // ---- Page (skelmora_mouse_device_page.cpp) ----
+    // Binds the picture's buttons: "key_" n, "light_" n (also by user data), the logo ring's
+    // "light_0_" n and the button whose tool tip is "logo"; then shows tab 0.
+    void BindPageControls() override;
+    // The settings panel's notifications go to it; the tab options switch the tab.
+    void Notify(TNotifyUI& msg) override;
+    // The logo ring and the logo show their LEDs' colours, then the base paints the rest.
+    bool SendLightFrame() override;
+    // "light_0_3" -> ("light_0_", 3); -1 when no number follows the last underscore.
+    static std::pair<QString, int> SplitAtLastUnderscore(const QString& name);
+    const std::vector<QPointer<CDeviceKeyButtonUI>>& LogoRing() const { return logoRing_; }
+    // Each button's tool tip names its assignment; the list "device_setkeyinfo_list" gets a
+    // row per button (part of RefreshPage).
+    void RebuildButtonTips();
+    CDeviceKeyButtonUI* Logo() const { return logo_; }
     // Only a wireless mouse whose receiver reports a linked mouse.
     bool IsLinked() override;
 
@@ -123,8 +142,13 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     void OnDeviceReport(uint16_t code) override;
     // 0x0403 on the wired interface while the live mode is 6: every LED starts rising.
     void OnReactiveTrigger() override;
+    // The preview frames of modes 0 (wave), 5 (run) and 6 (reactive).
+    void ClassEffectA() override;
+    void ClassEffectB() override;
+    void ClassEffectC() override;
 
   private:
+    void BindButton(QWidget* panel, CDeviceKeyButtonUI* button);
     QString MacroFolder() const;
     int MacroCount() const;
     void ShowLight(const profiles::LightInfo& light);
@@ -146,6 +170,11 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     std::vector<int> effectCodes_;
     std::vector<uint8_t> fade_;
     int logoLedIndex_ = -1;
+    mouse::PreviewState preview_;  // under the light lock
+    std::vector<QPointer<CDeviceKeyButtonUI>> logoRing_;
+    QPointer<CDeviceKeyButtonUI> logo_;
+    QPointer<QWidget> logoRingPanel_;
+    QPointer<QWidget> settingsPanel_;
     uint8_t scrollLines_ = 0;
     bool scrollPage_ = false;
 };

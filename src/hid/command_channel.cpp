@@ -295,9 +295,17 @@ int CCommandChannel::ReadSecondTable(std::span<uint8_t> out) {
 
 int CCommandChannel::NotifyLightControl() { return Single(kCmdNotifyLightControl, 0, 0, nullptr); }
 
-bool CCommandChannel::QueryWirelessLink() {
-    if (!wirelessMode_) return true;
+CCommandChannel::WirelessLink CCommandChannel::QueryWirelessLinkState() {
+    if (!wirelessMode_) return WirelessLink::Linked;
     Report reply{};
     const int result = Single(kCmdQueryWirelessLink, 0, 0, &reply);
-    return result == kResultOk && reply[kHeaderSize] == 0xFF;
+    // A write that failed or a read that ended without the query's reply both mean the
+    // receiver said nothing; any reply (even a refusal) is an answer.
+    if (result == kResultReadFailed || result == kResultWriteFailed) return WirelessLink::NoReply;
+    return result == kResultOk && reply[kHeaderSize] == 0xFF ? WirelessLink::Linked
+                                                             : WirelessLink::NotLinked;
+}
+
+bool CCommandChannel::QueryWirelessLink() {
+    return QueryWirelessLinkState() == WirelessLink::Linked;
 }

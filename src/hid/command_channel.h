@@ -60,6 +60,12 @@ class CCommandChannel {
     int ReadStatus(std::span<uint8_t> out, uint16_t offset);
     int ReadSecondTable(std::span<uint8_t> out);  // TableLength() / 3 bytes
     int NotifyLightControl();
+    // What the receiver says of its mouse. No reply (time-out, closed channel, I/O error) is
+    // told apart from "not linked", so a caller that asks again can stop at a silent receiver
+    // instead of waiting out a time-out per attempt.
+    enum class WirelessLink { Linked, NotLinked, NoReply };
+    WirelessLink QueryWirelessLinkState();
+    // Linked (always true on the wired path).
     bool QueryWirelessLink();
 
     CHidConnection& WiredConnection() { return wired_; }

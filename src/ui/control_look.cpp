@@ -1,6 +1,7 @@
 #include "ui/control_look.h"
 
 #include <QAbstractButton>
+#include <QSlider>
 #include <QStringList>
 #include <QWidget>
 #include <atomic>
@@ -17,6 +18,15 @@ QString cssUrl(const QString& imageString) {
     QString file = ImageFileOf(imageString);
     file.replace('\\', "\\\\").replace('"', "\\\"");
     return QStringLiteral("border-image: url(\"%1\") 0 0 0 0 stretch stretch;").arg(file);
+}
+
+// A slider thumb is drawn by "image" (the skin's style sheet draws thumbs that way too, and
+// an "image" left from it would cover a border image).
+QString thumbRule(const QWidget* w, const char* property) {
+    QString file = ImageFileOf(w->property(property).toString());
+    if (file.isEmpty()) return {};
+    file.replace('\\', "\\\\").replace('"', "\\\"");
+    return QStringLiteral("image: url(\"%1\");").arg(file);
 }
 
 QString imageRule(const QWidget* w, const char* property) {
@@ -88,6 +98,30 @@ void RefreshLook(QWidget* w) {
     for (const auto& s : states) {
         const QString rule = imageRule(w, s.property);
         if (!rule.isEmpty()) rules << selector + s.state + " { " + rule + " }";
+    }
+    // A slider's "foreimage" fills the groove up to the thumb; its thumb images follow the
+    // thumb's states. A style sheet that draws one part of a slider must draw the groove too.
+    if (qobject_cast<QSlider*>(w)) {
+        const QString fore = imageRule(w, "foreimage");
+        const QString thumb = thumbRule(w, "thumbimage");
+        if (!fore.isEmpty() || !thumb.isEmpty()) {
+            rules << selector +
+                         "::groove:horizontal { height: 6px; background: #3a3f4b; "
+                         "border-radius: 3px; }";
+            if (!fore.isEmpty()) rules << selector + "::sub-page:horizontal { " + fore + " }";
+            if (!thumb.isEmpty())
+                rules << selector + "::handle:horizontal { width: 14px; margin: -5px 0; " + thumb +
+                             " }";
+            const struct {
+                const char* property;
+                const char* state;
+            } thumbStates[] = {{"thumbhotimage", ":hover"}, {"thumbpushedimage", ":pressed"}};
+            for (const auto& s : thumbStates) {
+                const QString rule = thumbRule(w, s.property);
+                if (!rule.isEmpty())
+                    rules << selector + "::handle:horizontal" + s.state + " { " + rule + " }";
+            }
+        }
     }
     if (!base.isEmpty() && !qobject_cast<QAbstractButton*>(w))
         w->setAttribute(Qt::WA_StyledBackground);

@@ -96,7 +96,10 @@ TEST_F(LightFrames, AFailedFramePausesTheStreamFor200Milliseconds) {
 
 TEST_F(LightFrames, VisiblePreviewsArePaintedWithTheirLed) {
     device_.SetPageLayoutPath("page.ui");
-    auto* panel = new CSelectPanelUI(&device_);
+    // The mouse binds the picture of its buttons tab.
+    auto* tabs = new QWidget(&device_);
+    tabs->setObjectName("mouse_device_seting_layout");
+    auto* panel = new CSelectPanelUI(tabs);
     auto* shown = new CDeviceKeyButtonUI(panel);
     shown->setObjectName("light_0");
     auto* hidden = new CDeviceKeyButtonUI(panel);

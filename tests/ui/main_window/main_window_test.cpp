@@ -20,6 +20,7 @@
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
+#include "panels/mouse_settings_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -42,6 +43,7 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterProfilePanel();
             RegisterKeySetControl();
             RegisterMacroControl();
+            RegisterMouseSettingsPanel();
             panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }

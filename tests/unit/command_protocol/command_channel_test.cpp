@@ -224,6 +224,26 @@ TEST_F(ChannelTest, WirelessLinkQuery) {
     EXPECT_FALSE(channel_->QueryWirelessLink());
 }
 
+// A receiver that says nothing is told apart from one that says "not linked": a caller that
+// asks again stops at the first, and waits for the second.
+TEST_F(ChannelTest, WirelessLinkStateTellsNoReplyFromNotLinked) {
+    using Link = CCommandChannel::WirelessLink;
+    Attach("keyboard", Mode::Wired);
+    EXPECT_EQ(channel_->QueryWirelessLinkState(), Link::Linked);
+
+    Attach("keyboard", Mode::Wireless);
+    EXPECT_EQ(channel_->QueryWirelessLinkState(), Link::Linked);
+    firmware_->SetWirelessLinked(false);
+    EXPECT_EQ(channel_->QueryWirelessLinkState(), Link::NotLinked);
+    firmware_->AddFault({kCmdQueryWirelessLink, -1, FaultKind::StatusFE, 1});
+    EXPECT_EQ(channel_->QueryWirelessLinkState(), Link::NotLinked);  // a refusal is an answer
+    firmware_->SetWirelessLinked(true);
+    firmware_->AddFault({kCmdQueryWirelessLink, -1, FaultKind::NoReply, 1});
+    EXPECT_EQ(channel_->QueryWirelessLinkState(), Link::NoReply);
+    channel_->SetOpened(false);
+    EXPECT_EQ(channel_->QueryWirelessLinkState(), Link::NoReply);
+}
+
 TEST_F(ChannelTest, LightFrameGoesOutInChunks) {
     Attach("keyboard", Mode::Wired);
     EXPECT_EQ(channel_->StreamLightFrame(Pattern(510)), kResultOk);
