@@ -51,6 +51,21 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / ticks
 
 
+def thread_cpu_seconds(pid, name):
+    """CPU seconds of the program's thread called name (its comm), or None when there is none."""
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/comm") as f:
+                if f.read().strip() != name:
+                    continue
+            with open(f"/proc/{pid}/task/{tid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except FileNotFoundError:
+            continue
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return None
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build")
@@ -122,6 +137,7 @@ def main():
         def measure_cpu(label, seconds, perf=None):
             time.sleep(2.0)
             before, wall = cpu_seconds(program.pid), time.monotonic()
+            sync_before = thread_cpu_seconds(program.pid, "sync-light")
             if perf:
                 subprocess.run(["perf", "record", "-q", "-e", "cpu-clock", "-g", "-o", perf,
                                 "-p", str(program.pid), "--", "sleep", str(seconds)],
@@ -131,6 +147,12 @@ def main():
             used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
             print(f"{label} with {' and '.join(devices)}: "
                   f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+            sync_after = thread_cpu_seconds(program.pid, "sync-light")
+            if sync_before is None or sync_after is None:
+                print("  no sync-light thread found")
+            else:
+                print(f"  of which the sync-light thread (no member): "
+                      f"{100.0 * (sync_after - sync_before) / elapsed:.3f}% of one core")
 
         if args.lit_seconds > 0:
             measure_cpu("CPU, host light control on,", args.lit_seconds, args.perf)

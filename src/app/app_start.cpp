@@ -14,6 +14,7 @@
 #include <memory>
 #include <set>
 
+#include "app/automation.h"
 #include "app/main_wnd.h"
 #include "app/msg_wnd.h"
 #include "controls/composite_controls.h"
@@ -27,6 +28,7 @@
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
+#include "platform/power_source.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
 #include "profiles/json_file.h"
@@ -140,7 +142,15 @@ int RunApplication(const StartOptions& options) {
                     static_cast<long long>(instance.HolderPid()));
                 return platform::kExitInstanceRuns;
             }
-            // A second start only wakes the first.
+            // A second start only wakes the first, handing on the token that lets it take the
+            // focus (Wayland's activation token, X11's startup id).
+            QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+            if (token.isEmpty()) token = qgetenv("DESKTOP_STARTUP_ID");
+            if (!token.isEmpty() && token.size() < 200)
+                platform::SendRequestLine(
+                    platform::port::FormatKindRequest(platform::port::RequestKind::Token,
+                                                      token.toStdString()),
+                    3000);
             const auto outcome =
                 platform::SendRegisteredMessage(platform::kProductString, 0, 1, 3000);
             if (outcome.result == platform::SendResult::Delivered) {
@@ -179,11 +189,24 @@ int RunApplication(const StartOptions& options) {
         TellAboutUnreadableFiles(window, options.screenshotFile.isEmpty());
         window.openSettings = options.openSettings;
         platform::MessagePort port;
-        port.SetHandler([&window](const platform::RegisteredMessage& message, std::uint64_t wParam,
-                                  std::int64_t lParam) {
-            window.OnRegisteredMessage(message.number, wParam, lParam);
+        port.SetReplyHandler([&window](const platform::RegisteredMessage& message,
+                                       std::uint64_t wParam, std::int64_t lParam) {
+            return window.OnRegisteredMessage(message.number, wParam, lParam);
         });
+        port.SetTokenHandler([&window](const QString& token) { window.SetActivationToken(token); });
+        port.SetQuitHandler([&window] { window.OnMenuItem(QStringLiteral("exit")); });
+        CAutomation automation(window);
+        if (options.automation) {
+            port.SetUiHandler(
+                [&automation](const std::string& request) { return automation.Handle(request); });
+        }
+        window.broadcast = [&port](quint32 number, quint64 wParam, qint64 lParam) {
+            port.Broadcast(number, wParam, lParam);
+        };
         if (!port.Listen()) qCWarning(lcApp).noquote() << "message port:" << port.ErrorString();
+        const std::unique_ptr<platform::LogindPowerSource> power =
+            platform::LogindPowerSource::Connect();
+        window.SetPowerSource(power.get());
 
         if (!window.Create(nullptr, window.windowTitle())) {
             qCCritical(lcApp) << "the main window layout could not be built";
@@ -195,6 +218,7 @@ int RunApplication(const StartOptions& options) {
         window.resize(CMainWnd::kWidth, CMainWnd::kHeight);
         window.CenterWindow();
         window.show();
+        if (!options.screenshotFile.isEmpty()) window.RunDpiLayout();  // before the picture
 
         if (!options.screenshotFile.isEmpty()) {
             QObject::connect(&window, &CMainWnd::firstDiscoveryPass, &window, [&] {

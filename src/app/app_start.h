@@ -11,6 +11,7 @@ struct StartOptions {
     std::shared_ptr<hid::IHidBackend> backend;
     QString screenshotFile;  // non-empty: render the main window to this PNG and quit
     int screenshotAfterMs = 1000;
+    bool automation = false;  // take the message port's "ui" requests
     // Opens the settings window over the main window (see CMainWnd::openSettings).
     std::function<void(class CMainWnd& main, bool besideMain)> openSettings;
 };

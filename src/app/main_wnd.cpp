@@ -2,22 +2,32 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
+#include "app/about_wnd.h"
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
+#include "app/dpi_layout.h"
 #include "app/language.h"
+#include "app/sync_light_thread.h"
+#include "app/tool_report.h"
 #include "devices/skelmora_usb_device.h"
 #include "platform/log_categories.h"
+#include "platform/power_source.h"
 #include "platform/registered_messages.h"
 #include "ui/control_look.h"
 #include "ui/control_props.h"
+#include "ui/dpi_scale.h"
 #include "ui/menu_wnd.h"
+#include "ui/paint_manager.h"
 #include "ui/tray_icon.h"
 
 namespace {
@@ -25,39 +35,66 @@ QString ProductString() {
     return QString::fromUtf8(platform::kProductString.data(),
                              static_cast<qsizetype>(platform::kProductString.size()));
 }
+
+bool IsGameEvent(quint32 number) {
+    const platform::RegisteredMessage* m = platform::FindRegisteredMessage(number);
+    return m && m->group == platform::MessageGroup::GameEvent;
+}
+
+// Byte 13 of the light settings: the mode a game effect returns to ("OldLedmode").
+constexpr std::size_t kOldModeExtra = 13 - 8;
 }  // namespace
 
 CMainWnd::CMainWnd(std::shared_ptr<hid::IHidBackend> backend, QWidget* parent)
-    : WindowImplBase(parent), backend_(std::move(backend)) {
+    : WindowImplBase(parent),
+      backend_(std::move(backend)),
+      syncLight_(std::make_unique<CSyncLightEngine>()) {
     setWindowTitle(ProductString());
+    trayAvailable = &CTrayIcon::IsAvailable;
+    gameTimer_ = new QTimer(this);
+    gameTimer_->setSingleShot(true);
+    gameTimer_->setInterval(kGameEffectMs);
+    connect(gameTimer_, &QTimer::timeout, this, &CMainWnd::EndGameEffect);
 }
 
 CMainWnd::~CMainWnd() { Teardown(); }
 
 void CMainWnd::InitWindow() {
     qCDebug(lcApp) << "InitWindow";
+    // Other programs learn that host light control is on.
+    if (broadcast) broadcast(platform::kMsgGuid16, 1, 1);
     language_ = std::make_unique<CLanguageSwitcher>();
     // The stored language is applied, never written back: a start changes no file.
     language_->ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()),
                              CLanguageSwitcher::LanguageOrigin::Start);
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
     devices_->PrecreateDevices();
-    if (CTrayIcon::IsAvailable()) {
+    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        // Sizes sent to devices are physical pixels.
+        screenSize_ = primary->size() * primary->devicePixelRatio();
+    }
+    hasTray_ = trayAvailable && trayAvailable();
+    if (hasTray_ && CTrayIcon::IsAvailable()) {
         tray_ = new CTrayIcon(this);
         tray_->Create(windowIcon(), ProductString());
-        tray_->onLeftClick = [this] {
-            if (isVisible() && !isMinimized()) {
-                HideToTray();
-            } else {
-                BringToFront();
-            }
-        };
+        tray_->onLeftClick = [this] { OnTrayLeftClick(); };
         tray_->onRightClick = [this] {
-            CMenuWnd::Popup("menu.xml", this, QCursor::pos(),
-                            [this](const QString& item) { OnMenuItem(item); });
+            // Timer 1032: the menu opens once the click is over.
+            QTimer::singleShot(10, this, [this] {
+                CMenuWnd::Popup("menu.xml", this, QCursor::pos(),
+                                [this](const QString& item) { OnMenuItem(item); });
+            });
         };
     }
     StartDiscovery();
+    syncLight_->Start();
+    WatchScreens();
+    QTimer::singleShot(kDpiLayoutDelayMs, this, [this] {
+        if (tornDown_) return;
+        RunDpiLayout();
+        update();
+    });
 }
 
 void CMainWnd::StartDiscovery() {
@@ -70,6 +107,7 @@ void CMainWnd::StartDiscovery() {
             [this, row] {
                 if (tornDown_) return;
                 devices_->OnDeviceFound(row);
+                for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
                 BringToFront();
             },
             Qt::BlockingQueuedConnection);
@@ -78,7 +116,10 @@ void CMainWnd::StartDiscovery() {
         QMetaObject::invokeMethod(
             this,
             [this, row] {
-                if (!tornDown_) devices_->OnDeviceLost(row);
+                if (tornDown_) return;
+                // A game effect on a device that goes away is put back while it can be.
+                if (gameEffectDevice_) EndGameEffect();
+                devices_->OnDeviceLost(row);
             },
             Qt::BlockingQueuedConnection);
     };
@@ -99,20 +140,42 @@ void CMainWnd::StartDiscovery() {
     discovery_->Start();
 }
 
-void CMainWnd::OnRegisteredMessage(quint32 number, quint64 wParam, qint64 lParam) {
+std::string CMainWnd::OnRegisteredMessage(quint32 number, quint64 wParam, qint64 lParam) {
     if (number == platform::kMsgProduct) {
         qCDebug(lcApp).noquote()
             << QString("软件标示 %1，%2%3").arg(number).arg(wParam, 0, 16).arg(lParam, 0, 16);
         BringToFront();
-        return;
+        return {};
     }
     if (number == platform::kMsgGuid15) {
         emit updateProgress(wParam, lParam);
-        return;
+        return {};
     }
-    if (number == platform::kMsgGuid17 && wParam == 1 && (lParam == 0 || lParam == 1)) {
-        SetHostLightControl(lParam == 1);
+    if (number == platform::kMsgGuid17) {
+        if (wParam == 1 && (lParam == 0 || lParam == 1)) SetHostLightControl(lParam == 1);
+        return {};
     }
+    if (number == platform::kMsgGuid18) {
+        const auto report = BuildToolReport(ModelTable());
+        return LowerHex(report);
+    }
+    if (IsGameEvent(number)) {
+        if (!awake_) {
+            qCDebug(lcApp) << "game event while asleep: ignored";
+            return {};
+        }
+        OnGameEvent(wParam, lParam);
+    }
+    return {};
+}
+
+std::vector<CSkelmoraUSBDevice*> CMainWnd::LightingDevices() const {
+    std::vector<CSkelmoraUSBDevice*> out;
+    if (!devices_) return out;
+    for (int kind : {kKindMouse, kKindMousePad, kKindKeyboard}) {
+        for (auto* device : devices_->DevicesOfKind(kind)) out.push_back(device);
+    }
+    return out;
 }
 
 void CMainWnd::SetHostLightControl(bool on) {
@@ -120,14 +183,19 @@ void CMainWnd::SetHostLightControl(bool on) {
     if (QWidget* label = FindControl("control_light_status")) {
         ui::SetText(label, on ? "控制灯光" : "不控制灯光");
     }
-    if (!devices_) return;
-    for (int kind : {kKindMouse, kKindMousePad, kKindKeyboard}) {
-        for (auto* device : devices_->DevicesOfKind(kind)) device->SetHostLightControl(on);
-    }
+    for (auto* device : LightingDevices()) device->SetHostLightControl(on);
+}
+
+void CMainWnd::ToggleHostLightControl() {
+    const bool on = !hostLightControl_;
+    if (broadcast) broadcast(platform::kMsgGuid16, 1, on ? 1 : 0);
+    SetHostLightControl(on);
 }
 
 void CMainWnd::ApplyLanguage(int index) {
-    if (language_ && language_->ApplyLanguage(index)) emit languageApplied(index);
+    if (!language_ || !language_->ApplyLanguage(index)) return;
+    for (auto* device : LightingDevices()) device->RefreshPage();
+    emit languageApplied(index);
 }
 
 void CMainWnd::OpenSettings(bool besideMain) {
@@ -141,6 +209,31 @@ void CMainWnd::ClearSettingsBadge() {
     if (QWidget* button = FindControl("setbtn")) ui::SetImage(button, "foreimage", QString());
 }
 
+void CMainWnd::ShowSettingProgress() {
+    if (QWidget* progress = FindControl("setting_progress")) progress->setVisible(true);
+}
+
+void CMainWnd::SetSecondaryWindow(Secondary which, QWidget* window) {
+    if (which >= 0 && which < kSecondaries) secondaries_[which] = window;
+}
+
+void CMainWnd::CloseSecondaryWindows() {
+    for (auto& window : secondaries_) {
+        if (window) window->close();
+    }
+}
+
+void CMainWnd::OpenAbout() {
+    if (secondaries_[kAboutWindow]) return;
+    CAboutWnd about(this);
+    if (!about.Create(this, ProductString(), Qt::Dialog)) return;
+    about.resize(kWidth, kHeight);
+    about.CenterWindow();
+    SetSecondaryWindow(kAboutWindow, &about);
+    about.ShowModal();
+    SetSecondaryWindow(kAboutWindow, nullptr);
+}
+
 void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
     if (!devices_) return;
     if (show == 0) {
@@ -152,10 +245,51 @@ void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
 }
 
 void CMainWnd::OnMenuItem(const QString& item) {
-    // "exit" is the way out while the window lives in the tray; the about window comes with
-    // its own issue.
-    if (item == "exit") close();
-    if (item == "setwnd_menu") OpenSettings(false);
+    if (item == "exit") {
+        CloseSecondaryWindows();
+        close();
+        return;
+    }
+    if (item == "about_menu") return OpenAbout();
+    if (item == "setwnd_menu") return OpenSettings(false);
+    if (sharedMenuHandler) {
+        sharedMenuHandler(item);
+    } else {
+        qCDebug(lcApp) << "menu item without a handler:" << item;
+    }
+}
+
+void CMainWnd::SetStatusRefreshPaused(bool paused) {
+    if (!devices_) return;
+    for (int kind : {kKindMouse, kKindKeyboard}) {
+        for (auto* device : devices_->DevicesOfKind(kind)) device->SetStatusRefreshPaused(paused);
+    }
+}
+
+void CMainWnd::HideToTray() {
+    CloseSecondaryWindows();
+    hide();
+    SetStatusRefreshPaused(true);
+}
+
+void CMainWnd::ShowFromTray() {
+    CloseSecondaryWindows();
+    show();
+    RunDpiLayout();
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    update();
+    SetStatusRefreshPaused(false);
+}
+
+void CMainWnd::OnTrayLeftClick() {
+    if (devices_) devices_->UpdateNoDeviceLink();
+    if (isVisible() && !isMinimized()) {
+        HideToTray();
+    } else {
+        ShowFromTray();
+    }
 }
 
 void CMainWnd::BringToFront() {
@@ -163,10 +297,15 @@ void CMainWnd::BringToFront() {
     if (isMinimized()) showNormal();
     show();
     raise();
+    if (!activationToken_.isEmpty()) {
+        // Under Wayland only a token of the launching start lets a client take the focus.
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken_.toUtf8());
+        activationToken_.clear();
+    }
     activateWindow();
+    if (QGuiApplication::focusWindow() != windowHandle()) QApplication::alert(this);
+    SetStatusRefreshPaused(false);
 }
-
-void CMainWnd::HideToTray() { hide(); }
 
 void CMainWnd::SelectNeighbour(int direction) {
     if (devices_) devices_->SelectNeighbour(direction);
@@ -176,28 +315,159 @@ void CMainWnd::Notify(TNotifyUI& msg) {
     if (msg.sType != "timer" && msg.pSender) {
         qCDebug(lcUi) << msg.sType << msg.pSender->objectName();
     }
-    if (msg.sType == "click" && msg.pSender) {
-        const QString name = msg.pSender->objectName();
-        if (name == "closebtn") {
-            // Without a tray there is no way back to a hidden window: closing quits.
-            if (tray_ && tray_->IsCreated()) {
-                HideToTray();
-            } else {
-                close();
-            }
-            return;
-        }
-        if (name == "nodevice_ok_btn") {
-            HideToTray();
-            return;
-        }
-        if (name == "setbtn") return OpenSettings(true);
-        if (name == "device_select_prev") return SelectNeighbour(-1);
-        if (name == "device_select_next") return SelectNeighbour(+1);
-    }
-    if (HandleCaptionButtons(msg)) return;
+    const std::span<const ui::NotifyRow<CMainWnd>> rows(kNotifyRows, kNotifyRowCount);
+    if (ui::DispatchNotify(this, rows, msg)) return;
     if (devices_) devices_->RouteNotify(msg);
 }
+
+// ---- Window messages on Linux ----
+
+void CMainWnd::SetWindowActiveOnDevices(bool active) {
+    for (auto* device : LightingDevices()) device->SetWindowActive(active);
+}
+
+void CMainWnd::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        active_ = isActiveWindow();
+        SetWindowActiveOnDevices(active_);
+    }
+    WindowImplBase::changeEvent(event);
+}
+
+void CMainWnd::enterEvent(QEnterEvent* event) {
+    qCDebug(lcApp) << "鼠标移入";
+    SetWindowActiveOnDevices(true);
+    WindowImplBase::enterEvent(event);
+}
+
+void CMainWnd::leaveEvent(QEvent* event) {
+    qCDebug(lcApp) << "鼠标移出";
+    SetWindowActiveOnDevices(false);
+    WindowImplBase::leaveEvent(event);
+}
+
+void CMainWnd::contextMenuEvent(QContextMenuEvent* event) {
+    // Without a tray the tray menu is the title bar's context menu, so that "about_menu" and
+    // "setwnd_menu" stay within reach.
+    if (!hasTray_ && event->pos().y() < ui::ScaleByDpi(40, PaintManager().GetDPI())) {
+        CMenuWnd::Popup("menu.xml", this, event->globalPos(),
+                        [this](const QString& item) { OnMenuItem(item); });
+        return;
+    }
+    WindowImplBase::contextMenuEvent(event);
+}
+
+void CMainWnd::WatchScreens() {
+    auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &CMainWnd::OnScreenChanged);
+        connect(screen, &QScreen::logicalDotsPerInchChanged, this, &CMainWnd::OnScreenChanged);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        OnScreenChanged();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, &CMainWnd::OnScreenChanged);
+    if (QWindow* handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, this, &CMainWnd::OnScreenChanged);
+}
+
+void CMainWnd::OnScreenChanged() {
+    if (tornDown_) return;
+    qCDebug(lcApp) << "显示器分辨率发生变化";
+    displayChanged_ = true;
+    RunDpiLayout();
+}
+
+void CMainWnd::RunDpiLayout() {
+    const bool wasVisible = isVisible() && !isMinimized();
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int dpi = ChooseLayoutDpi(where ? where->geometry().size() : QSize());
+    CPaintManagerUI::SetAllDPI(CPaintManagerUI::kDefaultDpi);
+    setMinimumSize(kLayoutWidth, kLayoutHeight);
+    resize(kLayoutWidth, kLayoutHeight);
+    CPaintManagerUI::SetAllDPI(dpi);
+    // The window is the layout's size, whatever the pages' contents would ask for; SetDPI
+    // sized it to the layout file's own size.
+    setMinimumSize(LayoutWindowSize(dpi));
+    resize(LayoutWindowSize(dpi));
+    layoutDpi_ = dpi;
+    CenterWindow();
+    if (wasVisible) show();
+}
+
+// ---- Suspend and resume ----
+
+void CMainWnd::SetPowerSource(platform::IPowerSource* source) {
+    if (power_) power_->disconnect(this);
+    power_ = source;
+    if (source)
+        connect(source, &platform::IPowerSource::prepareForSleep, this,
+                &CMainWnd::OnPrepareForSleep);
+}
+
+void CMainWnd::OnPrepareForSleep(bool sleeping) {
+    awake_ = !sleeping;
+    // The devices run their own lighting while the machine sleeps; the window's state stays.
+    for (auto* device : LightingDevices())
+        device->SetHostLightControl(sleeping ? false : hostLightControl_);
+    if (sleeping && power_) power_->ReadyForSleep();
+}
+
+// ---- Game events ----
+
+void CMainWnd::ApplyGameMode(CSkelmoraUSBDevice& device, int mode, bool rememberCurrent) {
+    device.SetSynchroMember(false);
+    light::LightSettings settings = device.GetLightSettingsCopy();
+    if (rememberCurrent) {
+        settings.extra[kOldModeExtra] =
+            (settings.mode == 0 || settings.mode > kMaxGameMode) ? 1 : settings.mode;
+    }
+    settings.mode = static_cast<uint8_t>(mode);
+    device.SetLightSettings(light::ToWords(settings));
+    device.LoadLightSettings();
+    const QSize screen = screenSize_;
+    device.WriteParameters({0, 0, 1, screen.width(), screen.height()});
+}
+
+void CMainWnd::OnGameEvent(quint64 wParam, qint64 lParam) {
+    // Every event (re)starts the timer: a flood of events keeps one timer, nothing queues.
+    gameTimer_->start();
+    if (!devices_) return;
+    CSkelmoraUSBDevice* device = devices_->DeviceOfItem(devices_->SelectedItem());
+    if (!device) {
+        qCDebug(lcApp) << "game event without a device: ignored";
+        return;
+    }
+    if (wParam > 2) return;
+    if (lParam < 0 || lParam > kMaxGameMode) {
+        qCWarning(lcApp) << "game event with mode" << lParam << "outside the mode list: ignored";
+        return;
+    }
+    // Only the event that starts an effect remembers the mode to go back to.
+    const bool starting = gameEffectDevice_.data() != device;
+    if (gameEffectDevice_ && starting) EndGameEffect();
+    ApplyGameMode(*device, static_cast<int>(lParam), starting);
+    gameEffectDevice_ = device;
+}
+
+void CMainWnd::EndGameEffect() {
+    gameTimer_->stop();
+    auto* device = qobject_cast<CSkelmoraUSBDevice*>(gameEffectDevice_.data());
+    gameEffectDevice_ = nullptr;
+    if (!device) return;  // restored only while a game effect is on
+    const light::LightSettings settings = device->GetLightSettingsCopy();
+    device->SetSynchroMember(false);
+    light::LightSettings back = settings;
+    back.mode = settings.extra[kOldModeExtra];
+    device->SetLightSettings(light::ToWords(back));
+    device->SaveProfile();
+    device->LoadLightSettings();
+    device->WriteParameters({0, 0, 1, screenSize_.width(), screenSize_.height()});
+}
+
+// ---- Teardown ----
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
     qCDebug(lcApp) << "退出测试";
@@ -210,6 +480,8 @@ void CMainWnd::closeEvent(QCloseEvent* event) {
 void CMainWnd::Teardown() {
     if (tornDown_) return;
     tornDown_ = true;
+    if (gameEffectDevice_) EndGameEffect();
+    syncLight_->Stop();
     if (discovery_) {
         // The thread may be waiting for this thread inside a found or lost message: keep
         // handling events until it has seen its stop event, then join it.

@@ -18,6 +18,8 @@ struct CommandLine {
     std::vector<std::string> exchangeArgs;       // COMMAND and what follows it
     std::string screenshotFile;                  // --screenshot FILE
     int screenshotAfterMs = 1000;                // --after-ms N
+    bool quit = false;                           // --quit
+    bool automation = false;                     // --automation
     bool help = false;                           // --help, -h
     bool version = false;                        // --version
     std::optional<DeviceCommand> deviceCommand;  // --read-device KIND, --apply-profile KIND

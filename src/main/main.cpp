@@ -38,6 +38,7 @@
 #include "main/profile_commands.h"
 #include "main/table_ids_option.h"
 #include "platform/data_paths.h"
+#include "platform/message_port.h"
 #include "platform/registered_messages.h"
 #include "platform/single_instance.h"
 #include "update/set_wnd_opener.h"
@@ -84,6 +85,19 @@ int main(int argc, char** argv) {
     if (line.version) {
         std::printf("skelmora %s\n", ProgramVersion());
         return 0;
+    }
+
+    if (line.quit) {
+        // As the tray menu's "exit": 0 when the running instance was told, 1 when none runs.
+        QCoreApplication quitApp(argc, argv);
+        const auto outcome = platform::SendRequestLine(
+            platform::port::FormatKindRequest(platform::port::RequestKind::Quit), 3000);
+        if (outcome.result == platform::SendResult::Delivered) return 0;
+        std::fprintf(stderr, "skelmora: --quit: %s\n", qPrintable(outcome.detail));
+        return outcome.result == platform::SendResult::NoInstance ||
+                       outcome.result == platform::SendResult::NoPort
+                   ? 1
+                   : 3;
     }
 
     if (!line.screenshotFile.empty()) {
@@ -144,6 +158,7 @@ int main(int argc, char** argv) {
     options.backend = backend;
     options.screenshotFile = QString::fromLocal8Bit(line.screenshotFile);
     options.screenshotAfterMs = line.screenshotAfterMs;
+    options.automation = line.automation;
     update::RegisterSetWndControls();
     options.openSettings = &update::OpenSetWnd;
     return RunApplication(options);

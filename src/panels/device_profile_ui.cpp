@@ -372,13 +372,7 @@ int CDeviceProfileUI::Confirm(const QString& textId) {
 
 void CDeviceProfileUI::Notify(TNotifyUI& msg) {
     if (!msg.pSender || !isAncestorOf(msg.pSender)) return;
-    const QString name = msg.pSender->objectName();
-    for (const Handler& handler : kHandlers) {
-        if (msg.sType != QLatin1String(handler.type)) continue;
-        if (handler.control && name != QLatin1String(handler.control)) continue;
-        (this->*handler.run)(msg);
-        return;
-    }
+    ui::DispatchNotify(this, kHandlers, msg);
 }
 
 void CDeviceProfileUI::DoTimer(int id) {

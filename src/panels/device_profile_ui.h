@@ -20,6 +20,7 @@
 #include "profiles/profile_list.h"
 #include "ui/control_timers.h"
 #include "ui/notify.h"
+#include "ui/notify_table.h"
 
 class CDeviceProfileUI : public QWidget, public INotifyUI, public ui::ITimerTarget {
     Q_OBJECT
@@ -102,11 +103,8 @@ class CDeviceProfileUI : public QWidget, public INotifyUI, public ui::ITimerTarg
     void listChanged();
 
   private:
-    struct Handler {
-        const char* type;
-        const char* control;
-        void (CDeviceProfileUI::*run)(TNotifyUI&);
-    };
+    // {type, control (nullptr: any), handler}: the dispatch-table form every panel uses.
+    using Handler = ui::NotifyRow<CDeviceProfileUI>;
     static const Handler kHandlers[];
 
     QWidget* Control(const char* name) const;

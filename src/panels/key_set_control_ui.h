@@ -21,6 +21,7 @@
 #include "devices/write_outcome.h"
 #include "panels/key_assign_codec.h"
 #include "ui/notify.h"
+#include "ui/notify_table.h"
 
 class CSkelmoraUSBDevice;
 
@@ -102,11 +103,7 @@ class CKeySetControlUI : public QWidget, public INotifyUI {
     void editPendingChanged(bool pending);
 
   private:
-    struct Handler {
-        const char* type;
-        const char* control;  // nullptr: any control of the panel of that type
-        void (CKeySetControlUI::*run)(TNotifyUI&);
-    };
+    using Handler = ui::NotifyRow<CKeySetControlUI>;
     static const Handler kHandlers[];
 
     QWidget* Control(const char* name) const;

@@ -21,6 +21,7 @@
 #include "platform/input_hook.h"
 #include "ui/control_timers.h"
 #include "ui/notify.h"
+#include "ui/notify_table.h"
 
 class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarget {
     Q_OBJECT
@@ -103,11 +104,7 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     void recordingChanged(bool recording);
 
   private:
-    struct Handler {
-        const char* type;
-        const char* control;
-        void (CMacroControlUI::*run)(TNotifyUI&);
-    };
+    using Handler = ui::NotifyRow<CMacroControlUI>;
     static const Handler kHandlers[];
 
     QWidget* Control(const char* name) const;

@@ -6,7 +6,9 @@
 // The running instance listens on a local socket named after the product string in the user's
 // run-time folder (MessagePortPath()). Each request is one text line naming a registered
 // message (or giving its number) with wParam and lParam; the reply line says whether it was
-// delivered. The protocol is written down in docs/message-port.md.
+// delivered, and carries data where the message has some (the tool report). Other request
+// lines subscribe to broadcasts, hand over an activation token, ask the instance to quit or
+// carry an automation request. The protocol is written down in docs/message-port.md.
 //
 // Everything that arrives is checked. A line that is too long, malformed, of another protocol
 // version, names an unknown message or one that is not taken from other processes is logged,
@@ -36,6 +38,9 @@ inline constexpr std::string_view kMagic = "SKMSG";
 inline constexpr unsigned kVersion = 1;
 // One request line, its line feed included.
 inline constexpr int kMaxRequestBytes = 256;
+// One reply line, its line feed included: the longest is the tool report's (OK, the number
+// and 2048 hexadecimal digits).
+inline constexpr int kMaxReplyBytes = 4096;
 // Connections open at once; one more is answered "ERR busy" and closed.
 inline constexpr int kMaxConnections = 8;
 // A connection that sends no complete request for this long is closed.
@@ -55,6 +60,24 @@ struct ParsedRequest {
 
 // Parses one request line without its line feed (a trailing carriage return is allowed).
 ParsedRequest ParseRequest(std::string_view line);
+
+// The other request kinds of version 1 (docs/message-port.md):
+//   SKSUB 1            subscribe to the broadcasts
+//   SKTOKEN 1 TOKEN    the activation token of a second start
+//   SKUI 1 REQUEST     an automation request ("show keyboard:light", "click closebtn", ...)
+//   SKQUIT 1           close the instance as the tray menu's "exit" does
+enum class RequestKind { Message, Subscribe, Token, Ui, Quit };
+struct Request {
+    RequestKind kind = RequestKind::Message;
+    ParsedRequest message;  // the parse of a Message line, or the error of any line
+    std::string text;       // the token, or the automation request
+};
+Request ParseAnyRequest(std::string_view line);
+// The request line of a kind other than Message, its line feed included.
+std::string FormatKindRequest(RequestKind kind, std::string_view text = {});
+// A broadcast line, its line feed included: "BCAST WPARAM LPARAM NAME".
+std::string FormatBroadcast(const RegisteredMessage& message, std::uint64_t wParam,
+                            std::int64_t lParam);
 // The request line for a message, its line feed included.
 std::string FormatRequest(std::uint32_t number, std::uint64_t wParam, std::int64_t lParam);
 // The reply code of a status: "malformed", "version", "unknown", "refused".
@@ -77,6 +100,17 @@ public:
     using Handler = std::function<void(const RegisteredMessage& message, std::uint64_t wParam,
                                        std::int64_t lParam)>;
 
+    // Called instead of Handler when set: returns the reply's data (empty: none), which goes
+    // after "OK <number> ".
+    using ReplyHandler = std::function<std::string(const RegisteredMessage& message,
+                                                   std::uint64_t wParam, std::int64_t lParam)>;
+    // An automation request: ok and the reply text (the value, or "ok"), or the error.
+    struct UiResult {
+        bool ok = false;
+        std::string text;
+    };
+    using UiHandler = std::function<UiResult(const std::string& request)>;
+
     explicit MessagePort(QObject* parent = nullptr);
     ~MessagePort() override;
 
@@ -91,6 +125,18 @@ public:
     QString ErrorString() const { return error_; }
 
     void SetHandler(Handler handler) { handler_ = std::move(handler); }
+    void SetReplyHandler(ReplyHandler handler) { replyHandler_ = std::move(handler); }
+    // Automation requests are refused while there is no handler (no --automation).
+    void SetUiHandler(UiHandler handler) { uiHandler_ = std::move(handler); }
+    // The quit request runs this after its reply has gone out; refused while there is none.
+    void SetQuitHandler(std::function<void()> handler) { quitHandler_ = std::move(handler); }
+    // The activation token of a second start, before its product-string message.
+    void SetTokenHandler(std::function<void(const QString& token)> handler) {
+        tokenHandler_ = std::move(handler);
+    }
+    // Writes a broadcast line to every subscriber.
+    void Broadcast(std::uint32_t number, std::uint64_t wParam, std::int64_t lParam);
+    int SubscriberCount() const;
     // How long a connection may stay without a complete request (port::kIdleTimeoutMs).
     void SetIdleTimeout(int ms) { idleTimeoutMs_ = ms; }
     // Connections are taken only from processes of this user (the effective user by default).
@@ -110,6 +156,9 @@ private:
     void OnNewConnection();
     void OnReadable(QLocalSocket* socket);
     void HandleLine(QLocalSocket* socket, std::string_view line);
+    void HandleMessage(QLocalSocket* socket, std::string_view line,
+                       const port::ParsedRequest& request);
+    void HandleOtherKind(QLocalSocket* socket, std::string_view line, const port::Request& request);
     void Reply(QLocalSocket* socket, const std::string& line);
     void Drop(const QString& reason);
     void CloseConnection(QLocalSocket* socket);
@@ -120,6 +169,10 @@ private:
     QString path_;
     QString error_;
     Handler handler_;
+    ReplyHandler replyHandler_;
+    UiHandler uiHandler_;
+    std::function<void()> quitHandler_;
+    std::function<void(const QString&)> tokenHandler_;
     std::unordered_map<QLocalSocket*, std::unique_ptr<Connection>> connections_;
     int idleTimeoutMs_ = port::kIdleTimeoutMs;
     uid_t expectedPeerUid_;
@@ -138,7 +191,22 @@ enum class SendResult {
 struct SendOutcome {
     SendResult result = SendResult::Error;
     QString detail;  // the reason, for the user
+    QString data;    // what the reply carries after "OK <number> " ("OK " for other kinds)
 };
+
+// Sends one request line of another kind (port::FormatKindRequest) and waits for its reply;
+// the same checks and results as SendRegisteredMessage. "ERR refused" and "ERR ui" are
+// Refused.
+SendOutcome SendRequestLine(const std::string& line, int timeoutMs = 2000,
+                            const QString& portPath = QString(), std::int64_t expectedPeerUid = -1);
+
+// Subscribes and calls onBroadcast with each broadcast (name, wParam, lParam) until
+// durationMs have passed. Delivered when the subscription was taken.
+SendOutcome ListenForBroadcasts(int durationMs,
+                                const std::function<void(const QString& name, std::uint64_t wParam,
+                                                         std::int64_t lParam)>& onBroadcast,
+                                const QString& portPath = QString(),
+                                std::int64_t expectedPeerUid = -1);
 
 // Sends a registered message (its name, or "#" and its number) to the running instance and
 // waits up to timeoutMs for its reply. Blocks the calling thread; never call it on the thread

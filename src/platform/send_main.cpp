@@ -1,6 +1,8 @@
 // skelmora-send: sends a registered message to the running configurator.
 //
 //   skelmora-send MESSAGE [WPARAM [LPARAM]]
+//   skelmora-send ui REQUEST...
+//   skelmora-send --listen SECONDS
 //   skelmora-send --list
 //   skelmora-send --help | --version
 //
@@ -11,6 +13,9 @@
 // Exit status: 0 delivered, 1 no instance runs (or there is no private run-time folder and so
 // no port), 2 usage error (nothing sent), 3 not taken: no answer in time (the instance then
 // drops the request), it answered with an error, or the port belongs to another user.
+// A reply that carries data (the tool report) is printed as lower-case hexadecimal; a "ui"
+// request prints "ok" or the value it read; --listen prints each broadcast as
+// "NAME WPARAM LPARAM".
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
@@ -36,11 +41,32 @@ void PrintKnown(std::FILE* out) {
 void PrintUsage(std::FILE* out) {
     std::fputs(
         "usage: skelmora-send MESSAGE [WPARAM [LPARAM]]\n"
+        "       skelmora-send ui show KIND[:TAB] | click NAME | select NAME | unselect NAME |\n"
+        "                        item NAME ROW | value NAME N | text NAME TEXT | get NAME |\n"
+        "                        power suspend|resume   (instance started with --automation)\n"
+        "       skelmora-send --listen SECONDS\n"
         "       skelmora-send --list | --help | --version\n"
         "Sends MESSAGE (a registered name, or # and its number) to the running configurator.\n"
         "WPARAM and LPARAM are decimal or 0x-hexadecimal numbers, 0 when left out.\n"
         "Exit status: 0 delivered, 1 no instance runs, 2 usage error, 3 not taken.\n",
         out);
+}
+
+// 0 delivered, 1 no instance (or no port), 3 not taken; the reason goes to stderr.
+int ExitOf(const platform::SendOutcome& outcome) {
+    switch (outcome.result) {
+        case platform::SendResult::Delivered:
+            return 0;
+        case platform::SendResult::NoInstance:
+        case platform::SendResult::NoPort:
+            std::fprintf(stderr, "skelmora-send: %s\n", qPrintable(outcome.detail));
+            return 1;
+        case platform::SendResult::Refused:
+        case platform::SendResult::Error:
+            break;
+    }
+    std::fprintf(stderr, "skelmora-send: not delivered: %s\n", qPrintable(outcome.detail));
+    return 3;
 }
 
 }  // namespace
@@ -64,7 +90,10 @@ int main(int argc, char** argv) {
                                         QStringLiteral("print the usage"));
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("print the version"));
-    parser.addOptions({listOption, helpOption, versionOption});
+    const QCommandLineOption listenOption(QStringLiteral("listen"),
+                                          QStringLiteral("print broadcasts for SECONDS"),
+                                          QStringLiteral("SECONDS"));
+    parser.addOptions({listOption, helpOption, versionOption, listenOption});
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLatin1(argv[i]);
     if (!parser.parse(arguments)) {
@@ -73,7 +102,8 @@ int main(int argc, char** argv) {
                               ? parser.errorText().toStdString()
                               : "unknown option '" + unknown.first().toStdString() + "'");
     }
-    for (const QCommandLineOption* option : {&listOption, &helpOption, &versionOption}) {
+    for (const QCommandLineOption* option :
+         {&listOption, &helpOption, &versionOption, &listenOption}) {
         qsizetype given = 0;
         for (const QString& name : parser.optionNames()) given += option->names().contains(name);
         if (given > 1)
@@ -82,7 +112,7 @@ int main(int argc, char** argv) {
     const QStringList positional = parser.positionalArguments();
     const bool anOption = !parser.optionNames().isEmpty();
     if (anOption && (parser.optionNames().size() > 1 || !positional.isEmpty()))
-        return UsageError("--help, --list and --version stand alone");
+        return UsageError("--help, --list, --listen and --version stand alone");
     if (parser.isSet(helpOption)) {
         PrintUsage(stdout);
         return 0;
@@ -94,6 +124,40 @@ int main(int argc, char** argv) {
     if (parser.isSet(listOption)) {
         PrintKnown(stdout);
         return 0;
+    }
+    if (parser.isSet(listenOption)) {
+        const auto seconds = platform::ParseUnsigned(parser.value(listenOption).toStdString());
+        if (!seconds || *seconds > 86400)
+            return UsageError("--listen needs SECONDS from 0 to 86400");
+        QCoreApplication app(argc, argv);
+        const platform::SendOutcome outcome = platform::ListenForBroadcasts(
+            static_cast<int>(*seconds * 1000),
+            [](const QString& name, std::uint64_t wParam, std::int64_t lParam) {
+                std::printf("%s %llu %lld\n", qPrintable(name),
+                            static_cast<unsigned long long>(wParam),
+                            static_cast<long long>(lParam));
+                std::fflush(stdout);
+            });
+        return ExitOf(outcome);
+    }
+    if (!positional.isEmpty() && positional[0] == QLatin1String("ui")) {
+        if (positional.size() < 2) return UsageError("ui needs a request");
+        // The request travels as UTF-8; a TEXT with spaces is one argument or several.
+        QStringList words;
+        for (qsizetype i = 1; i < positional.size(); ++i)
+            words << QString::fromUtf8(positional[i].toLatin1());
+        const std::string request = words.join(u' ').toUtf8().toStdString();
+        const std::string line =
+            platform::port::FormatKindRequest(platform::port::RequestKind::Ui, request);
+        if (line.size() > static_cast<std::size_t>(platform::port::kMaxRequestBytes))
+            return UsageError("the ui request is longer than the port's 256 bytes");
+        for (unsigned char c : request)
+            if (c < 0x20 || c == 0x7F) return UsageError("control characters cannot be sent");
+        QCoreApplication app(argc, argv);
+        const platform::SendOutcome outcome = platform::SendRequestLine(line, kTimeoutMs);
+        if (outcome.result == platform::SendResult::Delivered)
+            std::printf("%s\n", qPrintable(outcome.data));
+        return ExitOf(outcome);
     }
     if (positional.isEmpty() || positional.size() > 3) {
         PrintUsage(stderr);
@@ -140,17 +204,7 @@ int main(int argc, char** argv) {
 
     const platform::SendOutcome outcome =
         platform::SendRegisteredMessage(name, wParam, lParam, kTimeoutMs);
-    switch (outcome.result) {
-        case platform::SendResult::Delivered:
-            return 0;
-        case platform::SendResult::NoInstance:
-        case platform::SendResult::NoPort:
-            std::fprintf(stderr, "skelmora-send: %s\n", qPrintable(outcome.detail));
-            return 1;
-        case platform::SendResult::Refused:
-        case platform::SendResult::Error:
-            break;
-    }
-    std::fprintf(stderr, "skelmora-send: not delivered: %s\n", qPrintable(outcome.detail));
-    return 3;
+    if (outcome.result == platform::SendResult::Delivered && !outcome.data.isEmpty())
+        std::printf("%s\n", qPrintable(outcome.data));
+    return ExitOf(outcome);
 }

@@ -202,9 +202,22 @@ std::optional<std::uint32_t> StoredLanguageId() {
     return static_cast<std::uint32_t>(*number);
 }
 
+std::uint32_t LanguageIdForLocale(const QLocale& locale) {
+    constexpr std::uint32_t kChinese = 2052;
+    constexpr std::uint32_t kEnglish = 1033;
+    return locale.language() == QLocale::Chinese ? kChinese : kEnglish;
+}
+
 int GetLanguageIndex(const QString& languageConfigPath) {
-    const auto id = StoredLanguageId();
-    if (!id) return 0;
+    return GetLanguageIndex(languageConfigPath, QLocale::system());
+}
+
+int GetLanguageIndex(const QString& languageConfigPath, const QLocale& desktop) {
+    const auto stored = StoredLanguageId();
+    // Until the user chooses, the program speaks the desktop's language.
+    const std::uint32_t wanted =
+        stored && *stored != kUnsetLanguageId ? *stored : LanguageIdForLocale(desktop);
+    const std::optional<std::uint32_t> id = wanted;
 
     QFile file(languageConfigPath);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -8,6 +8,7 @@
 // hold such a name), and a line that cannot be read never costs the lines that can. Reading
 // never writes. A save keeps every readable line; a file with unreadable lines is first copied
 // once to NAME.bad.
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 #include <filesystem>
@@ -27,10 +28,17 @@ QString SettingsFilePath();
 // that is not a 32-bit number. Lines that cannot be read are logged and passed over.
 std::optional<std::uint32_t> StoredLanguageId();
 
+// The language id a desktop locale asks for while the user has chosen none: Chinese (2052)
+// for a Chinese locale, English (1033) for any other (C, POSIX, en_*, de_* ...). Pure.
+std::uint32_t LanguageIdForLocale(const QLocale& locale);
+
 // Index into the "Language" array of the language list (a JSON object whose "Language" is an
 // array of objects with an integer "Language_ID") of the first entry whose "Language_ID" equals
-// the stored id. 0 when there is no store, the list is missing, not valid JSON or not of that
-// shape, or no entry matches.
+// the stored id, or, with no stored choice (no "LANGUAGE" value, or one that is not a 32-bit
+// number), the id the desktop's locale asks for. 0 when the list is missing, not valid JSON or
+// not of that shape, or no entry matches.
+int GetLanguageIndex(const QString& languageConfigPath, const QLocale& desktop);
+// The same with the desktop's locale (QLocale::system: LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
 int GetLanguageIndex(const QString& languageConfigPath);
 // The same with the shipped list: <program folder>/DefaultData/Language.config.
 int GetLanguageIndex();

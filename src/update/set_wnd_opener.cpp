@@ -57,7 +57,10 @@ void OpenSetWnd(CMainWnd& main, bool besideMain) {
     } else {
         wnd.CenterWindow();
     }
+    // A secondary window of the main window: hiding to the tray or quitting closes it.
+    main.SetSecondaryWindow(CMainWnd::kSettingsWindow, &wnd);
     wnd.ShowModal();
+    if (owner) owner->SetSecondaryWindow(CMainWnd::kSettingsWindow, nullptr);
 }
 
 }  // namespace update

@@ -3,13 +3,20 @@
 // close button without a tray ends the program's workers.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include "app/automation.h"
+#include "app/desktop_settings.h"
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
+#include "app/dpi_layout.h"
 #include "app/main_wnd.h"
+#include "app/sync_light_thread.h"
 #include "controls/composite_controls.h"
 #include "controls/picture_controls.h"
 #include "devices/device_option.h"
@@ -24,6 +31,9 @@
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
+#include "ui/control_props.h"
+#include "ui/menu_wnd.h"
+#include "ui/notify_table.h"
 #include "ui/resource_list.h"
 
 namespace {
@@ -50,10 +60,14 @@ class MainWindowTest : public uitest::AppFixture {
     }
 
     // Starts the window with these devices plugged and waits for discovery to show them.
-    void Start(std::initializer_list<const char*> kinds) {
+    void Start(std::initializer_list<const char*> kinds, bool tray = false) {
         std::string error;
         for (const char* kind : kinds) ASSERT_TRUE(bus_->Plug(kind, error)) << error;
         window_ = std::make_unique<CMainWnd>(bus_);
+        window_->trayAvailable = [tray] { return tray; };
+        window_->broadcast = [this](quint32 number, quint64 w, qint64 l) {
+            broadcasts_.push_back({number, w, l});
+        };
         ASSERT_TRUE(window_->Create(nullptr, "test"));
         window_->show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return window_->FirstPassDone(); }, 5000));
@@ -71,6 +85,13 @@ class MainWindowTest : public uitest::AppFixture {
         return qobject_cast<QStackedWidget*>(window_->FindControl("device_switch"))->currentIndex();
     }
 
+    struct Broadcast {
+        quint32 number;
+        quint64 wParam;
+        qint64 lParam;
+        bool operator==(const Broadcast&) const = default;
+    };
+    std::vector<Broadcast> broadcasts_;
     QTemporaryDir home_;
     std::shared_ptr<emu::EmulatedBus> bus_ = emu::EmulatedBus::Create();
     std::unique_ptr<CMainWnd> window_;
@@ -139,6 +160,417 @@ TEST_F(MainWindowTest, CloseButtonWithoutATrayEndsTheWorkers) {
     EXPECT_FALSE(window_->isVisible());
     EXPECT_TRUE(window_->Discovery()->Finished());
     for (auto* device : Devices().AllDevices()) EXPECT_FALSE(device->IsLightThreadRunning());
+}
+
+}  // namespace
+
+namespace {
+
+bool Paused(CDeviceManager& devices) {
+    for (int kind : {kKindMouse, kKindKeyboard})
+        for (auto* device : devices.DevicesOfKind(kind))
+            if (!device->IsStatusRefreshPaused()) return false;
+    return true;
+}
+
+TEST_F(MainWindowTest, CloseToTrayAndBackWithATray) {
+    Start({"keyboard"}, true);
+    ASSERT_TRUE(window_->HasTray());
+    Click("closebtn");
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_TRUE(Paused(Devices()));
+    EXPECT_FALSE(window_->Discovery()->Finished());  // still running in the tray
+
+    window_->OnTrayLeftClick();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_FALSE(Paused(Devices()));
+    EXPECT_EQ(window_->size(), QSize(1000, 640));  // the DPI layout ran
+
+    window_->OnTrayLeftClick();  // visible: back to the tray
+    EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(MainWindowTest, NoDeviceOkMinimisesWithoutATray) {
+    Start({"keyboard"});
+    ASSERT_FALSE(window_->HasTray());
+    QWidget* ok = window_->FindControl("nodevice_ok_btn");
+    ASSERT_NE(ok, nullptr);
+    TNotifyUI msg{"click", ok};
+    window_->Notify(msg);
+    EXPECT_TRUE(window_->windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(window_->Discovery()->Finished());
+}
+
+TEST_F(MainWindowTest, LightStatusSwitchBroadcastsAndTellsTheWiredKeyboardOnce) {
+    Start({"keyboard"});
+    auto& firmware = bus_->Device("keyboard")->Firmware();
+    const quint32 kEbf16 = platform::kMsgGuid16;
+    ASSERT_EQ(broadcasts_, (std::vector<Broadcast>{{kEbf16, 1, 1}}));  // at initialisation
+    ASSERT_FALSE(firmware.LightControlNotified());
+
+    Click("control_light_status");
+    EXPECT_FALSE(window_->IsHostLightControl());
+    EXPECT_FALSE(firmware.LightControlNotified());
+    Click("control_light_status");
+    EXPECT_TRUE(window_->IsHostLightControl());
+    EXPECT_TRUE(firmware.LightControlNotified());
+    EXPECT_EQ(broadcasts_,
+              (std::vector<Broadcast>{{kEbf16, 1, 1}, {kEbf16, 1, 0}, {kEbf16, 1, 1}}));
+
+    // From another program: the same switch, no broadcast.
+    window_->OnRegisteredMessage(platform::kMsgGuid17, 1, 0);
+    EXPECT_FALSE(window_->IsHostLightControl());
+    EXPECT_EQ(broadcasts_.size(), 3u);
+}
+
+TEST_F(MainWindowTest, SuspendHandsTheLightBackAndResumeRestoresTheWindowsState) {
+    Start({"keyboard"});
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool windowState;
+        bool deviceState;
+        bool awake;
+    };
+    const Step steps[] = {
+        {"suspend while on", [&] { window_->OnPrepareForSleep(true); }, true, false, false},
+        {"resume", [&] { window_->OnPrepareForSleep(false); }, true, true, true},
+        {"switched off", [&] { window_->SetHostLightControl(false); }, false, false, true},
+        {"suspend while off", [&] { window_->OnPrepareForSleep(true); }, false, false, false},
+        {"resume while off", [&] { window_->OnPrepareForSleep(false); }, false, false, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(window_->IsHostLightControl(), step.windowState);
+        EXPECT_EQ(window_->IsAwake(), step.awake);
+        for (int kind : {kKindMouse, kKindMousePad, kKindKeyboard})
+            for (auto* device : Devices().DevicesOfKind(kind))
+                EXPECT_EQ(device->IsHostLightControl(), step.deviceState);
+    }
+}
+
+TEST_F(MainWindowTest, DpiLayoutOnTheOffscreenScreenIs96And1000By640) {
+    Start({"keyboard"});
+    window_->RunDpiLayout();
+    EXPECT_EQ(window_->LayoutDpi(), 96);
+    EXPECT_EQ(window_->size(), QSize(1000, 640));
+    EXPECT_TRUE(window_->isVisible());
+    window_->hide();
+    window_->RunDpiLayout();  // a hidden window is laid out but stays hidden
+    EXPECT_FALSE(window_->isVisible());
+}
+
+TEST(DpiLayoutRule, ScreensAndWindowSizes) {
+    struct Case {
+        QSize screen;  // device-independent pixels, as QScreen::geometry gives them
+        int dpi;
+    };
+    const Case cases[] = {
+        {{1920, 1080}, 144}, {{1366, 768}, 96},  {{1920, 1080}, 144},  // 3840 x 2160 at 200 %
+        {{1500, 960}, 96},   {{1501, 961}, 144}, {{1501, 960}, 96},
+        {{0, 0}, 96},        {{800, 600}, 96},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            QStringLiteral("%1x%2").arg(c.screen.width()).arg(c.screen.height()).toStdString());
+        const int dpi = ChooseLayoutDpi(c.screen);
+        EXPECT_EQ(dpi, c.dpi);
+        const QSize window = LayoutWindowSize(dpi);
+        EXPECT_EQ(window.width() * 96 / dpi, 1000);
+        EXPECT_EQ(window.height() * 96 / dpi, 640);
+    }
+    EXPECT_EQ(LayoutWindowSize(144), QSize(1500, 960));
+}
+
+TEST_F(MainWindowTest, GameEventsSwitchTheModeAndTheTimerPutsItBack) {
+    Start({"keyboard"});
+    auto* device = Devices().DeviceOfItem(Devices().SelectedItem());
+    ASSERT_NE(device, nullptr);
+    auto settings = device->GetLightSettingsCopy();
+    settings.mode = 0;
+    device->SetLightSettings(light::ToWords(settings));
+    device->SetSynchroMember(true);
+    auto mode = [&] { return device->GetLightSettingsCopy().mode; };
+    auto oldMode = [&] { return device->GetLightSettingsCopy().extra[13 - 8]; };
+
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 5);
+    EXPECT_EQ(mode(), 5);
+    EXPECT_EQ(oldMode(), 1);  // mode 0 is remembered as 1
+    EXPECT_FALSE(device->IsSynchroMember());
+    EXPECT_TRUE(window_->GameEffectActive());
+
+    struct Ignored {
+        quint32 message;
+        quint64 wParam;
+        qint64 lParam;
+    };
+    const Ignored ignored[] = {
+        {platform::kMsgGameKill, 0, qint64{1} << 40},  // fits the port, not the mode list
+        {platform::kMsgGameKill, 0, -1},
+        {platform::kMsgGameEnd, 3, 2},  // another wParam changes nothing
+    };
+    for (const Ignored& i : ignored) {
+        window_->OnRegisteredMessage(i.message, i.wParam, i.lParam);
+        EXPECT_EQ(mode(), 5);
+    }
+    window_->OnRegisteredMessage(platform::kMsgGameDeath, 1, 7);  // during the effect
+    EXPECT_EQ(mode(), 7);
+    EXPECT_EQ(oldMode(), 1);  // still the mode from before the effect
+
+    window_->EndGameEffect();  // timer 1066
+    EXPECT_EQ(mode(), 1);
+    EXPECT_FALSE(window_->GameEffectActive());
+    window_->EndGameEffect();  // nothing to put back
+    EXPECT_EQ(mode(), 1);
+
+    window_->OnPrepareForSleep(true);
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 9);  // asleep: ignored
+    EXPECT_EQ(mode(), 1);
+    window_->OnPrepareForSleep(false);
+
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 2, 9);
+    EXPECT_EQ(mode(), 9);
+    window_->Teardown();  // ending during an effect puts the mode back first
+    EXPECT_EQ(mode(), 1);
+}
+
+TEST_F(MainWindowTest, GameTimerEndsTheEffectFiveSecondsAfterTheLastEvent) {
+    Start({"keyboard"});
+    auto* device = Devices().DeviceOfItem(Devices().SelectedItem());
+    auto settings = device->GetLightSettingsCopy();
+    settings.mode = 3;
+    device->SetLightSettings(light::ToWords(settings));
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 5);
+    ASSERT_TRUE(window_->GameEffectActive());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->GameEffectActive(); }, 15000));
+    EXPECT_EQ(device->GetLightSettingsCopy().mode, 3);
+}
+
+TEST_F(MainWindowTest, ToolReportByteForByte) {
+    Start({"keyboard"});
+    const std::string hex = window_->OnRegisteredMessage(platform::kMsgGuid18, 0, 0);
+    ASSERT_EQ(hex.size(), 2048u);
+    const std::string head =
+        "02000000"
+        "03000000"
+        "00000000"
+        "02000000"
+        "04000000"  // 2, 3, 0, 2; four rows
+        "00000000"
+        "00000000"
+        "02000000"  // mouse: ids 0, kind 2
+        "0f320000"
+        "55500000"
+        "01000000"  // keyboard 0x320F 0x5055 1
+        "00000000"
+        "00000000"
+        "03000000"  // mouse pad: ids 0, kind 3
+        "760c0000"
+        "30160000"
+        "07000000";  // headset 0x0C76 0x1630 7
+    EXPECT_EQ(hex.substr(0, head.size()), head);
+    EXPECT_EQ(hex.substr(head.size()), std::string(2048 - head.size(), '0'));
+}
+
+TEST_F(MainWindowTest, WindowRowsNameControlsOfTheLayoutAndTheMenu) {
+    Start({"keyboard"});
+    // Rows of controls that the device pages carry (their issues add them).
+    const QStringList onPages{"keyset_keyboard_text_edit", "windowdeviceset_"};
+    for (std::size_t i = 0; i < CMainWnd::kNotifyRowCount; ++i) {
+        const auto& row = CMainWnd::kNotifyRows[i];
+        if (!row.control || onPages.contains(QLatin1String(row.control))) continue;
+        SCOPED_TRACE(row.control);
+        EXPECT_NE(window_->FindControl(QLatin1String(row.control)), nullptr);
+    }
+    QMenu* menu = CMenuWnd::Build("menu.xml", window_.get(), [](const QString&) {});
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator()) items << action->objectName();
+    EXPECT_EQ(items, (QStringList{"setwnd_menu", "about_menu", "exit"}));
+}
+
+TEST_F(MainWindowTest, RowsDispatchByNameNumberedPrefixAndDropTheIgnoredTypes) {
+    Start({"keyboard"});
+    QWidget probe(window_.get());
+    struct Case {
+        const char* type;
+        const char* name;
+        bool handledByWindow;
+    };
+    const Case cases[] = {
+        {"click_wpremove", "anything", true},
+        {"click_wpedit", "key_3", true},
+        {"click", "windowdeviceset_7", true},
+        {"click", "windowdeviceset_x", false},
+        {"setfocus", "keyset_keyboard_text_edit", true},
+        {"click", "unknown_control", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " " + c.name);
+        probe.setObjectName(QLatin1String(c.name));
+        TNotifyUI msg{QLatin1String(c.type), &probe};
+        EXPECT_EQ(
+            ui::DispatchNotify(window_.get(),
+                               std::span(CMainWnd::kNotifyRows, CMainWnd::kNotifyRowCount), msg),
+            c.handledByWindow);
+    }
+    EXPECT_TRUE(window_->IsMacroHookOn());
+    probe.setObjectName("keyset_keyboard_text_edit");
+    TNotifyUI blur{"killfocus", &probe};
+    window_->Notify(blur);
+    EXPECT_FALSE(window_->IsMacroHookOn());
+}
+
+TEST_F(MainWindowTest, SyncThreadWithoutMembersWritesNothingAndMembersStepAtTheThreshold) {
+    Start({"keyboard"});
+    auto* keyboard = Devices().DevicesOfKind(kKindKeyboard).front();
+    ASSERT_TRUE(keyboard->CommandChannel().IsOpened());
+    CSyncLightEngine engine;
+    for (auto* device : Devices().AllDevices()) engine.AddCandidate(device);
+    keyboard->SetSynchroMember(false);
+    EXPECT_EQ(engine.Pass(0), 1000u);  // looks again in a second
+    EXPECT_EQ(engine.StepCount(), 0u);
+
+    keyboard->SetSynchroMember(true);
+    struct Case {
+        uint8_t speed;
+        uint32_t ticks;
+    };
+    for (const Case c : {Case{4, 7}, Case{0, 28}}) {
+        SCOPED_TRACE(c.speed);
+        light::SyncSettings settings;
+        settings.mode = light::kSyncStatic;
+        settings.speed = c.speed;
+        settings.brightness = 4;
+        settings.colour = {1, 2, 3};
+        engine.Settings().Store(settings);
+        keyboard->SetLed(0, 0, 0);
+        const uint64_t before = engine.StepCount();
+        uint32_t now = 100000u * (c.speed + 1);
+        engine.Pass(now);  // the count starts
+        EXPECT_EQ(engine.Pass(now + (c.ticks - 1) * light::kTickMs), light::kTickMs);
+        EXPECT_EQ(engine.StepCount(), before);
+        EXPECT_EQ(engine.Pass(now + c.ticks * light::kTickMs), c.ticks * light::kTickMs);
+        EXPECT_EQ(engine.StepCount(), before + 1);
+        EXPECT_EQ(keyboard->GetLed(0).first, 0xFF030201u);
+        // Without a member the count stops; it starts again with the next member.
+        keyboard->SetSynchroMember(false);
+        EXPECT_EQ(engine.Pass(0), 1000u);
+        keyboard->SetSynchroMember(true);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DesktopSettings, CommandByDesktopAndWhatIsInstalled) {
+    struct Case {
+        const char* desktop;
+        bool mouse;
+        QStringList installed;
+        const char* program;  // nullptr: none
+        QStringList arguments;
+    };
+    const Case cases[] = {
+        {"GNOME", true, {"gnome-control-center"}, "gnome-control-center", {"mouse"}},
+        {"ubuntu:GNOME", false, {"gnome-control-center"}, "gnome-control-center", {"keyboard"}},
+        {"KDE", true, {"systemsettings"}, "systemsettings", {"kcm_mouse"}},
+        {"XFCE", false, {"xfce4-keyboard-settings"}, "xfce4-keyboard-settings", {}},
+        {"X-Cinnamon", true, {"cinnamon-settings"}, "cinnamon-settings", {"mouse"}},
+        {"MATE", true, {"mate-mouse-properties"}, "mate-mouse-properties", {}},
+        {"GNOME", true, {}, nullptr, {}},                       // not installed
+        {"sway", true, {"gnome-control-center"}, nullptr, {}},  // a desktop without a table row
+        {"", true, {"systemsettings"}, nullptr, {}},
+        {"Unity:KDE", true, {"systemsettings"}, "systemsettings", {"kcm_mouse"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        const auto command = ChooseDesktopSettingsCommand(
+            QLatin1String(c.desktop), c.mouse,
+            [&](const QString& program) { return c.installed.contains(program); });
+        if (!c.program) {
+            EXPECT_FALSE(command.has_value());
+            continue;
+        }
+        ASSERT_TRUE(command.has_value());
+        EXPECT_EQ(command->program, QLatin1String(c.program));
+        EXPECT_EQ(command->arguments, c.arguments);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AutomationRequestsActOnTheWindowAndTheShownPageOnly) {
+    Start({"keyboard", "headset"});
+    CAutomation automation(*window_);
+    auto run = [&](const char* request) { return automation.Handle(request); };
+    struct Case {
+        const char* request;
+        bool ok;
+        const char* text;  // the reply, or a part of the refusal
+    };
+    const Case cases[] = {
+        {"show headset:voice", true, "ok"},
+        {"get device_profile_name_edit", true, ""},  // the headset page's own, shown
+        {"show mousepad", false, "no mousepad is shown"},
+        {"show headset:nowhere", false, "no tab"},
+        {"click nothing_of_that_name", false, "no control"},
+        {"click No_device_Link", false, "is hidden or disabled"},
+        {"get nodevice_ok_btn", true, ""},  // hidden controls can be read
+        {"value control_light_status 3", false, "not a slider"},
+        {"item device_profile_combo 99", false, "row 99 is not in"},
+        {"item device_profile_combo", false, "wrong number of arguments"},
+        {"click", false, "no control name"},
+        {"dance closebtn", false, "unknown request"},
+        {"power nap", false, "power suspend"},
+        {"power suspend", true, "ok"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        const auto result = run(c.request);
+        EXPECT_EQ(result.ok, c.ok) << result.text;
+        EXPECT_NE(result.text.find(c.text), std::string::npos) << result.text;
+    }
+    EXPECT_EQ(Devices().DeviceOfItem(Devices().SelectedItem())->GetKind(), kKindHeadset);
+    EXPECT_FALSE(window_->IsAwake());
+    EXPECT_TRUE(run("power resume").ok);
+
+    // A click is queued: it is done once the reply has gone, through the usual notification.
+    const bool before = window_->IsHostLightControl();
+    ASSERT_TRUE(run("click control_light_status").ok);
+    EXPECT_EQ(window_->IsHostLightControl(), before);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->IsHostLightControl() != before; }, 2000));
+    EXPECT_EQ(broadcasts_.back().lParam, before ? 0 : 1);
+    EXPECT_EQ(QString::fromStdString(run("get control_light_status").text),
+              ui::GetText(window_->FindControl("control_light_status")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AboutWindowIsModalOnceAndClosesWithTheWindowToTheTray) {
+    Start({"keyboard"}, true);
+    bool checked = false;
+    QTimer::singleShot(0, window_.get(), [&] {
+        QWidget* about = window_->SecondaryWindow(CMainWnd::kAboutWindow);
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(about->isVisible());
+        EXPECT_EQ(about->size(), QSize(CMainWnd::kWidth, CMainWnd::kHeight));
+        window_->OnMenuItem("about_menu");  // a second open does nothing
+        EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kAboutWindow), about);
+        checked = true;
+        window_->HideToTray();  // closes the secondary windows
+    });
+    window_->OnMenuItem("about_menu");  // modal: returns once it is closed
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kAboutWindow), nullptr);
+    EXPECT_FALSE(window_->isVisible());
 }
 
 }  // namespace

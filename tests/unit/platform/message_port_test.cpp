@@ -646,3 +646,182 @@ TEST(MessagePortSocketPath, WhatIsNotOurSocketIsLeftAloneAndNoPortIsOpened) {
         EXPECT_TRUE(QFileInfo::exists(foreign));
     }
 }
+
+// ---------------------------------------------------------------------------------------------
+// Replies with data, subscriptions, the activation token, the quit and the automation requests.
+
+TEST(MessagePortProtocol, OtherRequestKinds) {
+    using platform::port::ParseAnyRequest;
+    using platform::port::RequestKind;
+    struct Case {
+        const char* line;
+        RequestStatus status;
+        RequestKind kind;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"SKSUB 1", RequestStatus::Ok, RequestKind::Subscribe, ""},
+        {"SKSUB 1\r", RequestStatus::Ok, RequestKind::Subscribe, ""},
+        {"SKQUIT 1", RequestStatus::Ok, RequestKind::Quit, ""},
+        {"SKTOKEN 1 abc_123-x", RequestStatus::Ok, RequestKind::Token, "abc_123-x"},
+        {"SKUI 1 text keyset edit with spaces", RequestStatus::Ok, RequestKind::Ui,
+         "text keyset edit with spaces"},
+        {"SKUI 1 get \xC3\xA4", RequestStatus::Ok, RequestKind::Ui, "get \xC3\xA4"},
+        {"SKSUB 2", RequestStatus::Version, RequestKind::Subscribe, ""},
+        {"SKSUB", RequestStatus::Malformed, RequestKind::Subscribe, ""},
+        {"SKSUB 1 ", RequestStatus::Malformed, RequestKind::Subscribe, ""},
+        {"SKSUB 1 extra", RequestStatus::Malformed, RequestKind::Subscribe, ""},
+        {"SKQUIT one", RequestStatus::Malformed, RequestKind::Quit, ""},
+        {"SKUI 1", RequestStatus::Malformed, RequestKind::Ui, ""},
+        {"SKUI 1 ", RequestStatus::Malformed, RequestKind::Ui, ""},
+        {"SKTOKEN 1 a\tb", RequestStatus::Malformed, RequestKind::Token, ""},
+        {"SKMSG 1 0 5 Game_Start", RequestStatus::Ok, RequestKind::Message, ""},
+        {"sksub 1", RequestStatus::Malformed, RequestKind::Message, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const auto r = ParseAnyRequest(c.line);
+        EXPECT_EQ(r.message.status, c.status) << r.message.detail;
+        EXPECT_EQ(r.kind, c.kind);
+        if (c.status == RequestStatus::Ok) {
+            EXPECT_EQ(r.text, c.text);
+        }
+    }
+    EXPECT_EQ(platform::port::FormatKindRequest(RequestKind::Ui, "click closebtn"),
+              "SKUI 1 click closebtn\n");
+    EXPECT_EQ(platform::port::FormatKindRequest(RequestKind::Subscribe), "SKSUB 1\n");
+    EXPECT_EQ(platform::port::FormatBroadcast(*platform::FindRegisteredMessage(0xC002), 1, 0),
+              "BCAST 1 0 {4695579F-999A-41d4-9FAF-EFFCE93EBF16}\n");
+}
+
+TEST_F(MessagePortTest, RepliesSubscriptionsTokensQuitAndAutomation) {
+    std::vector<std::string> uiRequests;
+    QString token;
+    int quits = 0;
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        QByteArray request;
+        std::vector<std::string> replies;
+    };
+    const Case cases[] = {
+        {"a reply with data follows the number",
+         [&] {
+             port_->SetReplyHandler(
+                 [](const platform::RegisteredMessage& m, std::uint64_t, std::int64_t) {
+                     return m.number == 0xC004 ? std::string("0200ff") : std::string();
+                 });
+         },
+         "SKMSG 1 0 0 #0xC004\nSKMSG 1 0 5 Game_Start\n",
+         {"OK 49156 0200ff", "OK 49200"}},
+        {"automation is refused without its handler",
+         [] {},
+         "SKUI 1 click closebtn\n",
+         {"ERR refused automation is off: start the instance with --automation"}},
+        {"automation answers with the handler's text",
+         [&] {
+             port_->SetUiHandler([&](const std::string& request) {
+                 uiRequests.push_back(request);
+                 if (request == "get nothing") return MessagePort::UiResult{false, "no control"};
+                 return MessagePort::UiResult{true, "ok"};
+             });
+         },
+         "SKUI 1 click closebtn\nSKUI 1 get nothing\n",
+         {"OK ok", "ERR ui no control"}},
+        {"quit is refused without its handler",
+         [] {},
+         "SKQUIT 1\n",
+         {"ERR refused this instance takes no quit request"}},
+        {"quit answers before it runs",
+         [&] { port_->SetQuitHandler([&] { ++quits; }); },
+         "SKQUIT 1\n",
+         {"OK quit"}},
+        {"the token is handed on",
+         [&] { port_->SetTokenHandler([&](const QString& t) { token = t; }); },
+         "SKTOKEN 1 wayland-token_7\n",
+         {"OK token"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.setUp();
+        RawClient client(path_);
+        ASSERT_TRUE(client.connected());
+        client.Write(c.request);
+        EXPECT_EQ(client.Replies(c.replies.size()), c.replies);
+    }
+    EXPECT_EQ(uiRequests, (std::vector<std::string>{"click closebtn", "get nothing"}));
+    EXPECT_EQ(token, "wayland-token_7");
+    EXPECT_TRUE(temp_home::SpinUntil([&] { return quits == 1; }));
+}
+
+TEST_F(MessagePortTest, SubscribersGetBroadcastsUntilTheyCloseAndAreNeverIdle) {
+    port_->SetIdleTimeout(50);
+    RawClient subscriber(path_);
+    RawClient other(path_);
+    ASSERT_TRUE(subscriber.connected());
+    subscriber.Write("SKSUB 1\n");
+    ASSERT_EQ(subscriber.Replies(1), std::vector<std::string>{"OK subscribed"});
+    ASSERT_TRUE(other.WaitClosed());  // the idle rule holds for the others
+    EXPECT_FALSE(subscriber.closed());
+    EXPECT_EQ(port_->SubscriberCount(), 1);
+
+    port_->Broadcast(0xC002, 1, 0);
+    port_->Broadcast(0xC002, 1, 1);
+    EXPECT_EQ(subscriber.Replies(3),
+              (std::vector<std::string>{"OK subscribed",
+                                        "BCAST 1 0 {4695579F-999A-41d4-9FAF-EFFCE93EBF16}",
+                                        "BCAST 1 1 {4695579F-999A-41d4-9FAF-EFFCE93EBF16}"}));
+    port_->Broadcast(0x1234, 1, 1);  // not a registered message: nothing goes out
+    EXPECT_EQ(port_->SubscriberCount(), 1);
+}
+
+TEST_F(MessagePortTest, SubscriberThatLeavesIsForgottenAndBroadcastsGoOn) {
+    {
+        RawClient subscriber(path_);
+        subscriber.Write("SKSUB 1\n");
+        ASSERT_EQ(subscriber.Replies(1).size(), 1u);
+    }
+    ASSERT_TRUE(temp_home::SpinUntil([&] { return port_->SubscriberCount() == 0; }));
+    port_->Broadcast(0xC002, 1, 1);
+    RawClient next(path_);
+    next.Write("SKMSG 1 0 5 Game_Start\n");
+    EXPECT_EQ(next.Replies(1), std::vector<std::string>{"OK 49200"});
+}
+
+TEST(SkelmoraSend, PrintsReplyDataAutomationValuesAndBroadcasts) {
+    MessagePort port;
+    port.SetReplyHandler([](const platform::RegisteredMessage& m, std::uint64_t, std::int64_t) {
+        return m.number == 0xC004 ? std::string(2048, 'a') : std::string();
+    });
+    port.SetUiHandler([](const std::string& request) {
+        if (request == "get control_light_status") return MessagePort::UiResult{true, "on"};
+        return MessagePort::UiResult{false, "no control \"x\""};
+    });
+    ASSERT_TRUE(port.Listen()) << port.ErrorString().toStdString();
+
+    auto run = [&](const QStringList& args, const std::function<void()>& whileRunning = {}) {
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + "/skelmora-send", args);
+        EXPECT_TRUE(process.waitForStarted(10000));
+        if (whileRunning) whileRunning();
+        EXPECT_TRUE(
+            temp_home::SpinUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
+        return std::pair(process.exitCode(), process.readAllStandardOutput().toStdString());
+    };
+    EXPECT_EQ(run({"{4695579F-999A-41d4-9FAF-EFFCE93EBF18}"}),
+              std::pair(0, std::string(2048, 'a') + "\n"));
+    EXPECT_EQ(run({"Game_Start", "0", "5"}), std::pair(0, std::string()));
+    EXPECT_EQ(run({"ui", "get", "control_light_status"}), std::pair(0, std::string("on\n")));
+    EXPECT_EQ(run({"ui", "click", "x"}).first, 3);
+    EXPECT_EQ(run({"ui"}).first, 2);
+    EXPECT_EQ(run({"--listen", "x"}).first, 2);
+    const auto listened = run({"--listen", "2"}, [&] {
+        ASSERT_TRUE(temp_home::SpinUntil([&] { return port.SubscriberCount() == 1; }, 10000));
+        port.Broadcast(0xC002, 1, 0);
+    });
+    EXPECT_EQ(listened, std::pair(0, std::string("{4695579F-999A-41d4-9FAF-EFFCE93EBF16} 1 0\n")));
+
+    port.Close();
+    EXPECT_EQ(run({"--listen", "1"}).first, 1);
+    EXPECT_EQ(run({"ui", "get", "x"}).first, 1);
+}

@@ -50,51 +50,72 @@ TEST(SettingsStore, KeptUnderTheProductStringInTheUsersConfigFolder) {
 }
 
 TEST(SettingsStore, LanguageIndex) {
+    // With no stored choice the desktop's locale decides: Chinese there, English elsewhere.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    const QLocale c = QLocale::c();
+    const QLocale german(QLocale::German, QLocale::Germany);
     struct Case {
         const char* what;
         std::optional<QByteArray> store;  // nullopt: no store at all
         const char* list;                 // nullptr: no list file
         std::optional<std::uint32_t> storedId;
+        QLocale desktop;
         int index;
     };
     const Case cases[] = {
-        {"no store", std::nullopt, kListWith208, std::nullopt, 0},
-        {"store without the value reads 0x208", "[General]\nOTHER=1\n", kListWith208, 0x208, 2},
-        {"0x208 not in the list", "[General]\nOTHER=1\n", kShippedList, 0x208, 0},
-        {"English", "[General]\nLANGUAGE=1033\n", kShippedList, 1033, 1},
-        {"Chinese", "[General]\nLANGUAGE=2052\n", kShippedList, 2052, 0},
-        {"no such language", "[General]\nLANGUAGE=9999\n", kShippedList, 9999, 0},
+        {"no store, English desktop", std::nullopt, kShippedList, std::nullopt, english, 1},
+        {"no store, C locale", std::nullopt, kShippedList, std::nullopt, c, 1},
+        {"no store, German desktop", std::nullopt, kShippedList, std::nullopt, german, 1},
+        {"no store, Chinese desktop", std::nullopt, kShippedList, std::nullopt, chinese, 0},
+        {"store without the value follows the desktop", "[General]\nOTHER=1\n", kListWith208, 0x208,
+         english, 1},
+        {"store without the value, Chinese desktop", "[General]\nOTHER=1\n", kListWith208, 0x208,
+         chinese, 0},
+        {"English stored, Chinese desktop", "[General]\nLANGUAGE=1033\n", kShippedList, 1033,
+         chinese, 1},
+        {"Chinese stored, English desktop", "[General]\nLANGUAGE=2052\n", kShippedList, 2052,
+         english, 0},
+        {"no such language", "[General]\nLANGUAGE=9999\n", kShippedList, 9999, english, 0},
         {"first of equal ids", "[General]\nLANGUAGE=7\n",
-         R"({"Language":[{"Language_ID":1},{"Language_ID":7},{"Language_ID":7}]})", 7, 1},
+         R"({"Language":[{"Language_ID":1},{"Language_ID":7},{"Language_ID":7}]})", 7, english, 1},
         {"entries that are not objects are passed over", "[General]\nLANGUAGE=7\n",
-         R"({"Language":[3, "x", null, {"Language_ID":7}]})", 7, 3},
+         R"({"Language":[3, "x", null, {"Language_ID":7}]})", 7, english, 3},
         {"an id given as text is no match", "[General]\nLANGUAGE=1033\n",
-         R"({"Language":[{"Language_ID":2052},{"Language_ID":"1033"}]})", 1033, 0},
-        {"not a number reads 0x208", "[General]\nLANGUAGE=English\n", kListWith208, 0x208, 2},
-        {"beyond 32 bits reads 0x208", "[General]\nLANGUAGE=4294967296\n", kListWith208, 0x208, 2},
+         R"({"Language":[{"Language_ID":2052},{"Language_ID":"1033"}]})", 1033, english, 0},
+        {"not a number follows the desktop", "[General]\nLANGUAGE=English\n", kListWith208, 0x208,
+         english, 1},
+        {"beyond 32 bits follows the desktop", "[General]\nLANGUAGE=4294967296\n", kListWith208,
+         0x208, chinese, 0},
         {"largest 32-bit id", "[General]\nLANGUAGE=4294967295\n",
-         R"({"Language":[{"Language_ID":1},{"Language_ID":4294967295}]})", 0xFFFFFFFFu, 1},
-        {"negative id reads 0x208", "[General]\nLANGUAGE=-1\n", kListWith208, 0x208, 2},
-        {"list not JSON", "[General]\nLANGUAGE=1033\n", "{\"Language\": [", 1033, 0},
-        {"list without Language", "[General]\nLANGUAGE=1033\n", R"({"Languages":[{"Language_ID":1033}]})", 1033, 0},
-        {"Language not an array", "[General]\nLANGUAGE=1033\n", R"({"Language":{"Language_ID":1033}})", 1033, 0},
-        {"list is an array", "[General]\nLANGUAGE=1033\n", R"([{"Language_ID":1033}])", 1033, 0},
-        {"no list file", "[General]\nLANGUAGE=1033\n", nullptr, 1033, 0},
-        {"empty list file", "[General]\nLANGUAGE=1033\n", "", 1033, 0},
+         R"({"Language":[{"Language_ID":1},{"Language_ID":4294967295}]})", 0xFFFFFFFFu, english, 1},
+        {"negative id follows the desktop", "[General]\nLANGUAGE=-1\n", kListWith208, 0x208,
+         english, 1},
+        {"list not JSON", "[General]\nLANGUAGE=1033\n", "{\"Language\": [", 1033, english, 0},
+        {"list without Language", "[General]\nLANGUAGE=1033\n",
+         R"({"Languages":[{"Language_ID":1033}]})", 1033, english, 0},
+        {"Language not an array", "[General]\nLANGUAGE=1033\n",
+         R"({"Language":{"Language_ID":1033}})", 1033, english, 0},
+        {"list is an array", "[General]\nLANGUAGE=1033\n", R"([{"Language_ID":1033}])", 1033,
+         english, 0},
+        {"no list file", "[General]\nLANGUAGE=1033\n", nullptr, 1033, english, 0},
+        {"empty list file", "[General]\nLANGUAGE=1033\n", "", 1033, english, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteStore(c.store);
         const QString list = c.list ? WriteList(c.list) : temp_home::Root() + "/missing.config";
         EXPECT_EQ(platform::StoredLanguageId(), c.storedId);
-        EXPECT_EQ(platform::GetLanguageIndex(list), c.index);
+        EXPECT_EQ(platform::GetLanguageIndex(list, c.desktop), c.index);
     }
+    EXPECT_EQ(platform::LanguageIdForLocale(QLocale(QLocale::Chinese, QLocale::Taiwan)), 2052u);
 }
 
 TEST(SettingsStore, SavedLanguageIsReadBackAndCreatesTheStore) {
     WriteStore(std::nullopt);
     const QString list = WriteList(kShippedList);
-    ASSERT_EQ(platform::GetLanguageIndex(list), 0);
+    // Nothing stored: a Chinese desktop gets Chinese, until the user chooses.
+    ASSERT_EQ(platform::GetLanguageIndex(list, QLocale(QLocale::Chinese)), 0);
 
     ASSERT_TRUE(platform::SaveLanguage(1033));
     EXPECT_TRUE(QFile::exists(platform::SettingsFilePath()));
@@ -125,7 +146,8 @@ TEST(SettingsStore, StoreThatCannotBeWrittenIsReported) {
     ASSERT_TRUE(QDir().mkpath(path));
     EXPECT_FALSE(platform::SaveLanguage(1033));
     EXPECT_EQ(platform::StoredLanguageId(), std::nullopt);
-    EXPECT_EQ(platform::GetLanguageIndex(WriteList(kShippedList)), 0);
+    // Nothing could be stored: the desktop's language (Chinese here) still decides.
+    EXPECT_EQ(platform::GetLanguageIndex(WriteList(kShippedList), QLocale(QLocale::Chinese)), 0);
     ASSERT_TRUE(QDir(path).removeRecursively());
 }
 
