@@ -11,11 +11,15 @@
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
+#include "panels/macro_control_ui.h"
 #include "panels/profile_link_follower.h"
 #include "platform/log_categories.h"
 #include "platform/program_watcher.h"
+#include "profiles/basic_profiledata.h"
 #include "ui/control_timers.h"
 #include "ui/layout_loader.h"
+#include "ui/resource_manager.h"
 #include "ui/window_impl.h"
 
 namespace {
@@ -200,6 +204,64 @@ bool CDeviceManager::CreateDevice(int row) {
         });
         panel->AttachDevice(device);
         FollowProgramLinks(panel);
+    }
+    if (auto* keys =
+            device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName))) {
+        if (keys->BindControls()) {
+            keys->SetDeviceKind(pageKind == kKindMouse ? CKeySetControlUI::kDeviceMouse
+                                                       : CKeySetControlUI::kDeviceKeyboard);
+            keys->SetMessageHandler([this](const QString& text, int buttons) {
+                return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(),
+                                   false, buttons);
+            });
+            keys->AttachDevice(device);
+            device->AddPanel(keys);
+        }
+    }
+    if (auto* macros =
+            device->findChild<CMacroControlUI*>(QLatin1String(CMacroControlUI::kItemName))) {
+        macros->SetMessageHandler([this](const QString& text, int buttons) {
+            return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(), false,
+                               buttons);
+        });
+        macros->SetFolder(device->GetUserDataFolder());
+        // A deleted macro leaves no key of any profile pointing at it or at a neighbour.
+        auto* profilePanel =
+            device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName));
+        macros->SetDeleteHandler([this, device, profilePanel](int deleted) {
+            if (!profilePanel) return true;
+            std::vector<std::filesystem::path> paths;
+            for (int i = 0; i < profilePanel->GetProfileCount(); ++i) {
+                const QString path = profilePanel->GetProfilePath(i);
+                if (!path.isEmpty()) paths.emplace_back(path.toStdString());
+            }
+            const QString active = profilePanel->GetProfilePath(
+                profilePanel->List() ? profilePanel->List()->Active() : -1);
+            profiles::CBasicProfiledata data;
+            if (!active.isEmpty()) {
+                data.LoadSecondary(active.toStdString());
+                if (macro_edit::KeyListUsesMacro(data.ReadSecondaryKeyList(), deleted) &&
+                    ShowMessage(
+                        window_, QString(),
+                        CResourceManager::GetInstance().GetText(QStringLiteral("message_text_2")),
+                        window_->PaintManager().GetDPI(), false, 1) != 1)
+                    return false;
+            }
+            macro_edit::FixProfilesAfterMacroDelete(data, paths, deleted);
+            device->LoadProfile();
+            return true;
+        });
+        if (auto* keys =
+                device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName))) {
+            QObject::connect(macros, &CMacroControlUI::macroNamesChanged, keys,
+                             &CKeySetControlUI::SetMacroNames);
+        }
+        macros->LoadMacroList();
+        // While recording, the device cannot be switched nor its profile changed.
+        QObject::connect(macros, &CMacroControlUI::recordingChanged, device, [device](bool on) {
+            if (device->GetProfilePanel()) device->GetProfilePanel()->setEnabled(!on);
+        });
+        device->AddPanel(macros);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);

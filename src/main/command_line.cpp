@@ -115,6 +115,30 @@ const OptionRow kOptions[] = {
          return true;
      },
      nullptr, 0, true},
+    {"record-macro", nullptr, "KIND", "record --from-evemu FILE into a new macro of KIND",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Record, l.macro.kind = v, true;
+     }},
+    {"import-macro", nullptr, "KIND", "import FILE (after KIND) as a new macro of KIND",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Import, l.macro.kind = v, true;
+     },
+     "FILE", 1},
+    {"export-macro", nullptr, "KIND", "export macro INDEX of KIND to FILE (INDEX FILE follow)",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Export, l.macro.kind = v, true;
+     },
+     "INDEX FILE", 2},
+    {"from-evemu", nullptr, "FILE", "the evemu-record file --record-macro records",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.evemuFile = v, true;
+     }},
+    {"delay-mode", nullptr, "MODE", "record|constant:MS|ignore: the delays --record-macro keeps",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.delayMode = v, true;
+     }},
+    {"name", nullptr, "NAME", "the name of the macro --record-macro makes",
+     [](CommandLine& l, const std::string& v, std::string&) { return l.macro.name = v, true; }},
     {"quit", nullptr, nullptr, "ask the running instance to close, as its tray menu's exit does",
      [](CommandLine& l, const std::string&, std::string&) { return l.quit = true; }},
     {"automation", nullptr, nullptr, "take 'skelmora-send ui' requests (scripts and tests)",
@@ -228,6 +252,9 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
                        " " + trailingOwner->trailingNames};
     if (out.exchange) out.exchangeArgs = std::move(trailing);
     if (out.profileCommand) out.profileArgs = std::move(trailing);
+    if (out.macro.command == MacroCommandKind::Import ||
+        out.macro.command == MacroCommandKind::Export)
+        out.macro.args = std::move(trailing);
     return {};
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "main/device_commands.h"
+#include "main/macro_commands.h"
 
 // The commands over the profile lists (main/profile_commands.h).
 enum class ProfileCommand { List, Import, Export, ActiveProgram };
@@ -29,6 +30,7 @@ struct CommandLine {
     std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
     std::string profileKind;                       // keyboard, mouse, mousepad or headset
     std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
+    MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
 };
 
 struct CommandLineError {

@@ -11,6 +11,9 @@
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
+//   skelmora --record-macro KIND --from-evemu FILE [--delay-mode MODE] [--name NAME]
+//   skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE
+//                                        macro files of the user data folder (macro_commands.h)
 //   skelmora --help | --version
 //   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
 //            | --active-program          profile lists and links (main/profile_commands.h)
@@ -31,6 +34,7 @@
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/macro_commands.h"
 #include "main/profile_commands.h"
 #include "main/table_ids_option.h"
 #include "platform/data_paths.h"
@@ -48,6 +52,10 @@ void PrintUsage(std::FILE* out) {
         "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
+        "       skelmora --record-macro KIND --from-evemu FILE [--delay-mode "
+        "record|constant:MS|ignore]\n"
+        "                [--name NAME]\n"
+        "       skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE\n"
         "       skelmora --profiles KIND | --import-profile KIND FILE\n"
         "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
@@ -106,7 +114,7 @@ int main(int argc, char** argv) {
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
     std::unique_ptr<QCoreApplication> app;
-    const bool windowed = !line.exchange && !line.listDevices;
+    const bool windowed = !line.exchange && !line.listDevices && !line.macro;
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
@@ -133,6 +141,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skelmora: %s\n", qPrintable(platform::MissingDataFolderMessage()));
         return 1;
     }
+
+    if (line.macro) return RunMacroCommand(line.macro, stdout, stderr);
 
     std::string error;
     auto backend = ChooseHidBackend(line.emulate, std::getenv("SKELMORA_HID"), error);

@@ -249,9 +249,10 @@ bool CDeviceProfileUI::ResetProfile() {
     const auto identifier = list_->IdentifierAt(selection);
     if (identifier && QString::fromStdString(*identifier) == activeIdentifier_ && device_) {
         const bool keys = deviceType_ == kKindKeyboard || deviceType_ == kKindMouse;
-        profile_switch::SwitchDevice(
-            *device_, activeIdentifier_, {false, keys},
-            [this](const profile_switch::SwitchMessage& m) { ShowText(m.textId, m.number, true); });
+        profile_switch::SwitchDevice(*device_, activeIdentifier_, {false, keys},
+                                     [this](const profile_switch::SwitchMessage& m) {
+                                         ShowText(m.textId, m.number, m.hasNumber);
+                                     });
     }
     return true;
 }
@@ -301,9 +302,10 @@ void CDeviceProfileUI::SwitchToEntry(int index) {
 void CDeviceProfileUI::RunSwitch(int index, bool reloadLists) {
     SelectProfile(index, false);
     if (device_ && !activeIdentifier_.isEmpty()) {
-        profile_switch::SwitchDevice(
-            *device_, activeIdentifier_, {reloadLists, true},
-            [this](const profile_switch::SwitchMessage& m) { ShowText(m.textId, m.number, true); });
+        profile_switch::SwitchDevice(*device_, activeIdentifier_, {reloadLists, true},
+                                     [this](const profile_switch::SwitchMessage& m) {
+                                         ShowText(m.textId, m.number, m.hasNumber);
+                                     });
     }
     emit activeProfileChanged(index);
 }
