@@ -17,6 +17,14 @@
 
 --keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
 sound-driven effects) into the temporary data folder before the program starts.
+
+--link-program NAME links the keyboard's second profile to NAME before the program starts,
+and --sleepers N starts N `sleep` processes of the user for the idle window (the /proc rule
+has that many processes to read every two seconds); with --xvfb the program runs on an X
+server of its own (Xvfb), where focus events replace the scan:
+
+  python3 bench/measure_app.py --plugs 0 --lit-seconds 0 --idle-devices keyboard \
+      --link-program game --sleepers 300 [--xvfb]
 """
 import json
 import argparse
@@ -83,6 +91,12 @@ def main():
                              "the light at connect: 0 the wave, 1 a static colour)")
     parser.add_argument("--perf", default=None,
                         help="also record a cpu-clock profile of the lit window into this file")
+    parser.add_argument("--link-program", default="",
+                        help="link the keyboard's second profile to this program")
+    parser.add_argument("--sleepers", type=int, default=0,
+                        help="sleep processes running while idle CPU is measured")
+    parser.add_argument("--xvfb", action="store_true",
+                        help="run the program on an X server of its own (Xvfb)")
     args = parser.parse_args()
     binaries = os.path.join(args.build, "bin")
     work = tempfile.mkdtemp(prefix="skelmora-measure-")
@@ -104,6 +118,24 @@ def main():
         with open(os.path.join(folder, "keyboard.Json"), "w") as f:
             json.dump(profile, f, indent=3)
 
+    env.pop("WAYLAND_DISPLAY", None)
+    env.pop("DISPLAY", None)
+    xvfb = None
+    if args.xvfb:
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
+    if args.link_program:
+        folder = os.path.join(work, "data", "TELMA QX-418GRY Device", "keyboard")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "ProfileList.ini"), "w") as f:
+            f.write('{"profileselect":0,"profilelist":['
+                    '{"profilename":"desk","profileUUID":"desk","profileislink":false,'
+                    '"profilelinkmame":""},'
+                    '{"profilename":"game","profileUUID":"game","profileislink":true,'
+                    f'"profilelinkmame":"{args.link_program}"}}]}}')
+    sleepers = []
+
     emu = subprocess.Popen([os.path.join(binaries, "skelmora-emu"), "--socket", socket],
                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
 
@@ -123,7 +155,7 @@ def main():
     try:
         wait_line(lines, "No_device_Link shown")
         delays = []
-        for _ in range(args.plugs):
+        for _ in range(args.plugs if args.plugs > 0 else 0):
             # Plugs land anywhere within the program's discovery period, as a hand's would.
             time.sleep(random.uniform(0.0, 0.1))
             start = time.monotonic()
@@ -133,8 +165,10 @@ def main():
             command("unplug keyboard")
             wait_line(lines, "selector item 1 hidden")
         if delays:
-            print(f"plug-to-shown over {args.plugs} plugs: median {statistics.median(delays):.1f} "
-                  f"ms, min {min(delays):.1f} ms, max {max(delays):.1f} ms")
+            print(f"plug-to-shown over {args.plugs} plugs: median "
+                  f"{statistics.median(delays):.1f} ms, min {min(delays):.1f} ms, "
+                  f"max {max(delays):.1f} ms")
+        sleepers = [subprocess.Popen(["sleep", "600"]) for _ in range(args.sleepers)]
 
         devices = [d for d in args.idle_devices.split(",") if d]
         for device in devices:
@@ -168,8 +202,16 @@ def main():
             measure_cpu("CPU, host light control on,", args.lit_seconds, args.perf)
         subprocess.run([os.path.join(binaries, "skelmora-send"),
                         "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"], env=env, check=True)
-        measure_cpu("idle CPU, host light control off,", args.idle_seconds)
+        links = (f", a profile linked to {args.link_program!r}, {args.sleepers} sleep processes"
+                 f"{', on Xvfb' if args.xvfb else ''}" if args.link_program else "")
+        measure_cpu(f"idle CPU, host light control off{links},", args.idle_seconds)
     finally:
+        for sleeper in sleepers:
+            sleeper.kill()
+            sleeper.wait()
+        if xvfb:
+            xvfb.kill()
+            xvfb.wait()
         program.terminate()
         program.wait(timeout=10)
         command("quit")

@@ -21,7 +21,9 @@
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
@@ -176,6 +178,8 @@ int RunApplication(const StartOptions& options) {
     RegisterDeviceControls();
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
+    RegisterKeySetControl();
+    RegisterMacroControl();
     RegisterMouseSettingsPanel();
     panels::RegisterKeyboardSettingsPanel();
 

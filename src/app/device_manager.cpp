@@ -11,9 +11,15 @@
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
+#include "panels/macro_control_ui.h"
+#include "panels/profile_link_follower.h"
 #include "platform/log_categories.h"
+#include "platform/program_watcher.h"
+#include "profiles/basic_profiledata.h"
 #include "ui/control_timers.h"
 #include "ui/layout_loader.h"
+#include "ui/resource_manager.h"
 #include "ui/window_impl.h"
 
 namespace {
@@ -59,7 +65,12 @@ bool SameDevice(const DeviceIdentity& a, const DeviceIdentity& b) {
 CDeviceManager::CDeviceManager(WindowImplBase* window, std::shared_ptr<hid::IHidBackend> backend)
     : window_(window), backend_(std::move(backend)) {}
 
-CDeviceManager::~CDeviceManager() { StopAll(); }
+CDeviceManager::~CDeviceManager() {
+    StopAll();
+    // The panels outlive the manager inside the window: their changes no longer reach it.
+    for (const auto& panel : panels_)
+        if (panel) QObject::disconnect(panel, &CDeviceProfileUI::listChanged, nullptr, nullptr);
+}
 
 const DeviceIdentity& CDeviceManager::Row(int row) const {
     if (detected_ && row >= 0 && row < static_cast<int>(detected_->size())) {
@@ -192,6 +203,65 @@ bool CDeviceManager::CreateDevice(int row) {
                                buttons);
         });
         panel->AttachDevice(device);
+        FollowProgramLinks(panel);
+    }
+    if (auto* keys =
+            device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName))) {
+        if (keys->BindControls()) {
+            keys->SetDeviceKind(pageKind == kKindMouse ? CKeySetControlUI::kDeviceMouse
+                                                       : CKeySetControlUI::kDeviceKeyboard);
+            keys->SetMessageHandler([this](const QString& text, int buttons) {
+                return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(),
+                                   false, buttons);
+            });
+            keys->AttachDevice(device);
+            device->AddPanel(keys);
+        }
+    }
+    if (auto* macros =
+            device->findChild<CMacroControlUI*>(QLatin1String(CMacroControlUI::kItemName))) {
+        macros->SetMessageHandler([this](const QString& text, int buttons) {
+            return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(), false,
+                               buttons);
+        });
+        macros->SetFolder(device->GetUserDataFolder());
+        // A deleted macro leaves no key of any profile pointing at it or at a neighbour.
+        auto* profilePanel =
+            device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName));
+        macros->SetDeleteHandler([this, device, profilePanel](int deleted) {
+            if (!profilePanel) return true;
+            std::vector<std::filesystem::path> paths;
+            for (int i = 0; i < profilePanel->GetProfileCount(); ++i) {
+                const QString path = profilePanel->GetProfilePath(i);
+                if (!path.isEmpty()) paths.emplace_back(path.toStdString());
+            }
+            const QString active = profilePanel->GetProfilePath(
+                profilePanel->List() ? profilePanel->List()->Active() : -1);
+            profiles::CBasicProfiledata data;
+            if (!active.isEmpty()) {
+                data.LoadSecondary(active.toStdString());
+                if (macro_edit::KeyListUsesMacro(data.ReadSecondaryKeyList(), deleted) &&
+                    ShowMessage(
+                        window_, QString(),
+                        CResourceManager::GetInstance().GetText(QStringLiteral("message_text_2")),
+                        window_->PaintManager().GetDPI(), false, 1) != 1)
+                    return false;
+            }
+            macro_edit::FixProfilesAfterMacroDelete(data, paths, deleted);
+            device->LoadProfile();
+            return true;
+        });
+        if (auto* keys =
+                device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName))) {
+            QObject::connect(macros, &CMacroControlUI::macroNamesChanged, keys,
+                             &CKeySetControlUI::SetMacroNames);
+        }
+        macros->LoadMacroList();
+        // While recording, the device cannot be switched nor its profile changed.
+        QObject::connect(macros, &CMacroControlUI::recordingChanged, device, [device](bool on) {
+            if (device->GetProfilePanel()) device->GetProfilePanel()->setEnabled(!on);
+        });
+        device->AddPanel(macros);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
@@ -576,7 +646,34 @@ void CDeviceManager::RouteNotify(TNotifyUI& msg) {
     }
 }
 
+void CDeviceManager::FollowProgramLinks(CDeviceProfileUI* panel) {
+    if (!watcher_) {
+        watcher_ = std::make_unique<platform::CProgramWatcher>();
+        watcher_->Start();
+    }
+    auto* follower = new CProfileLinkFollower(panel);
+    QObject::connect(
+        watcher_.get(), &platform::CProgramWatcher::foregroundChanged, follower,
+        [follower](const QString& name, qint64, const QString&) { follower->OnForeground(name); });
+    QObject::connect(panel, &CDeviceProfileUI::listChanged, follower,
+                     [this] { UpdateLinkNames(); });
+    panels_.emplace_back(panel);
+    UpdateLinkNames();
+}
+
+void CDeviceManager::UpdateLinkNames() {
+    if (!watcher_) return;
+    std::vector<std::string> names;
+    for (const auto& panel : panels_) {
+        if (!panel || !panel->List()) continue;
+        for (const profiles::ProfileEntry& entry : panel->List()->Entries())
+            if (entry.isLink && !entry.linkName.empty()) names.push_back(entry.linkName);
+    }
+    watcher_->SetLinkNames(std::move(names));
+}
+
 void CDeviceManager::StopAll() {
+    if (watcher_) watcher_->Stop();
     probes_.clear();
     for (auto* device : AllDevices()) {
         device->StopWorkerThreads();

@@ -15,8 +15,12 @@
 #include "ui/notify.h"
 
 class CDeviceOptionUI;
+class CDeviceProfileUI;
 class CLinkProbe;
 class CSkelmoraUSBDevice;
+namespace platform {
+class CProgramWatcher;
+}
 class QStackedWidget;
 class WindowImplBase;
 
@@ -42,8 +46,11 @@ class CDeviceManager {
     void UpdateNoDeviceLink();
     // A page or selector notification that the window does not handle itself.
     void RouteNotify(TNotifyUI& msg);
-    // Stops every device's threads and closes its channels.
+    // Stops every device's threads and closes its channels, and the program watcher.
     void StopAll();
+    // The link names of every device's profile list go to the program watcher; a profile
+    // panel's list calls it after each change.
+    void UpdateLinkNames();
 
     int ItemCount() const { return static_cast<int>(items_.size()); }
     int VisibleItemCount() const;
@@ -87,6 +94,10 @@ class CDeviceManager {
     const std::vector<DeviceIdentity>* detected_ = nullptr;
     std::vector<QPointer<CSkelmoraUSBDevice>> keyboards_, mice_, mousePads_, headsets_;
     std::vector<Entry> items_;
+    // One watcher for every device's linked profiles; each panel follows it.
+    std::unique_ptr<platform::CProgramWatcher> watcher_;
+    std::vector<QPointer<CDeviceProfileUI>> panels_;
+    void FollowProgramLinks(CDeviceProfileUI* panel);
     // Link queries of mice that moved to their receiver, running off the UI thread.
     std::map<const CSkelmoraUSBDevice*, std::unique_ptr<CLinkProbe>> probes_;
     std::optional<bool> noDeviceShown_;  // for the trace of changes only

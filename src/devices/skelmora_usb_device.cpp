@@ -82,11 +82,18 @@ void CSkelmoraUSBDevice::SetClock(MillisecondClock clock) { clock_ = std::move(c
 
 uint32_t CSkelmoraUSBDevice::NowMs() const { return clock_ ? clock_() : SteadyMilliseconds(); }
 
-// The profile panel's own notifications go to its dispatch table.
+// The panels' own notifications go to their dispatch tables.
 void CSkelmoraUSBDevice::Notify(TNotifyUI& msg) {
-    QWidget* panel = profilePanel_;
-    if (!panel || !msg.pSender || !panel->isAncestorOf(msg.pSender)) return;
-    if (auto* receiver = dynamic_cast<INotifyUI*>(panel)) receiver->Notify(msg);
+    if (!msg.pSender) return;
+    const auto hand = [&msg](QWidget* panel) {
+        if (!panel || !panel->isAncestorOf(msg.pSender)) return false;
+        if (auto* receiver = dynamic_cast<INotifyUI*>(panel)) receiver->Notify(msg);
+        return true;
+    };
+    if (hand(profilePanel_)) return;
+    for (const QPointer<QWidget>& panel : panels_) {
+        if (hand(panel)) return;
+    }
 }
 
 // ---- Page ----

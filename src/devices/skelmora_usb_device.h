@@ -223,6 +223,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     void SetLightingPanel(ILightSourcePanel* panel) { lightingPanel_ = panel; }
     void SetProfilePanel(QWidget* panel) { profilePanel_ = panel; }
     QWidget* GetProfilePanel() const { return profilePanel_; }
+    // The page's other panels (key assignment, macro editor): each gets the notifications of
+    // its own controls.
+    void AddPanel(QWidget* panel) { panels_.push_back(panel); }
 
     CDeviceKeyButtonUI* GetKeyButton(int index) const;
     CDeviceKeyButtonUI* GetLightControl(int index) const;
@@ -336,6 +339,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     QPointer<QWidget> statusControl_;
     ILightSourcePanel* lightingPanel_ = nullptr;
     QPointer<QWidget> profilePanel_;
+    std::vector<QPointer<QWidget>> panels_;
     QPointer<QWidget> functionSwitch_;
     QPointer<QWidget> keyFunctionSwitch_;
     QPointer<QWidget> mainWindow_;

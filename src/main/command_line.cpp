@@ -17,7 +17,27 @@ struct OptionRow {
     const char* valueName;  // the value's name in the help; nullptr for an option without one
     const char* description;
     Apply apply;
+    // The arguments that follow the option's value and belong to it: their names in the help,
+    // and how many there are (-1: any number).
+    const char* trailingNames = nullptr;
+    int trailingCount = 0;
+    // An option that is a command of its own: it cannot be combined with any other.
+    bool alone = false;
 };
+
+constexpr const char* kProfileKinds[] = {"keyboard", "mouse", "mousepad", "headset"};
+
+// Sets a profile command and its kind; an unknown kind is a usage error.
+bool SetProfileCommand(CommandLine& line, ProfileCommand command, const char* option,
+                       const std::string& kind, std::string& error) {
+    line.profileCommand = command;
+    line.profileKind = kind;
+    for (const char* known : kProfileKinds)
+        if (kind == known) return true;
+    error = std::string("--") + option + ": unknown kind '" + kind +
+            "' (keyboard, mouse, mousepad, headset)";
+    return false;
+}
 
 bool ParseMilliseconds(const std::string& text, int& ms) {
     int value = 0;
@@ -46,13 +66,13 @@ const OptionRow kOptions[] = {
      [](CommandLine& l, const std::string&, std::string&) { return l.listDevices = true; }},
     {"check-updates", nullptr, nullptr, "check once for updates of the devices found, print it",
      [](CommandLine& l, const std::string&, std::string&) { return l.checkUpdates = true; }},
-    {"exchange", nullptr, "PATH",
-     "send COMMAND [LENGTH [OFFSET [DATA...]]] to PATH, print the reply",
+    {"exchange", nullptr, "PATH", "send COMMAND to PATH, print the reply",
      [](CommandLine& l, const std::string& v, std::string&) {
          l.exchange = true;
          l.exchangePath = v;
          return true;
-     }},
+     },
+     "COMMAND [LENGTH [OFFSET [DATA...]]]", -1},
     {"screenshot", nullptr, "FILE", "render the main window to FILE (PNG) and exit",
      [](CommandLine& l, const std::string& v, std::string& error) {
          l.screenshotFile = v;
@@ -74,6 +94,51 @@ const OptionRow kOptions[] = {
          l.deviceCommand = DeviceCommand::ApplyProfile;
          return l.deviceKind = v, true;
      }},
+    {"profiles", nullptr, "KIND", "list the profiles of a device kind",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         return SetProfileCommand(l, ProfileCommand::List, "profiles", v, error);
+     },
+     nullptr, 0, true},
+    {"import-profile", nullptr, "KIND", "import FILE into the kind's list, print its name",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         return SetProfileCommand(l, ProfileCommand::Import, "import-profile", v, error);
+     },
+     "FILE", 1, true},
+    {"export-profile", nullptr, "KIND", "write profile INDEX of the kind's list to FILE",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         return SetProfileCommand(l, ProfileCommand::Export, "export-profile", v, error);
+     },
+     "INDEX FILE", 2, true},
+    {"active-program", nullptr, nullptr, "print the program that profile links see in front",
+     [](CommandLine& l, const std::string&, std::string&) {
+         l.profileCommand = ProfileCommand::ActiveProgram;
+         return true;
+     },
+     nullptr, 0, true},
+    {"record-macro", nullptr, "KIND", "record --from-evemu FILE into a new macro of KIND",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Record, l.macro.kind = v, true;
+     }},
+    {"import-macro", nullptr, "KIND", "import FILE (after KIND) as a new macro of KIND",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Import, l.macro.kind = v, true;
+     },
+     "FILE", 1},
+    {"export-macro", nullptr, "KIND", "export macro INDEX of KIND to FILE (INDEX FILE follow)",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.command = MacroCommandKind::Export, l.macro.kind = v, true;
+     },
+     "INDEX FILE", 2},
+    {"from-evemu", nullptr, "FILE", "the evemu-record file --record-macro records",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.evemuFile = v, true;
+     }},
+    {"delay-mode", nullptr, "MODE", "record|constant:MS|ignore: the delays --record-macro keeps",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.macro.delayMode = v, true;
+     }},
+    {"name", nullptr, "NAME", "the name of the macro --record-macro makes",
+     [](CommandLine& l, const std::string& v, std::string&) { return l.macro.name = v, true; }},
     {"quit", nullptr, nullptr, "ask the running instance to close, as its tray menu's exit does",
      [](CommandLine& l, const std::string&, std::string&) { return l.quit = true; }},
     {"automation", nullptr, nullptr, "take 'skelmora-send ui' requests (scripts and tests)",
@@ -149,6 +214,16 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
             if (RowOfName(given[j]) == row)
                 return {2, std::string("--") + row->name + " given twice"};
     }
+    // A command of its own goes alone.
+    for (const QString& name : given) {
+        const OptionRow* row = RowOfName(name);
+        if (!row->alone || given.size() == 1) continue;
+        for (const QString& other : given)
+            if (RowOfName(other) != row)
+                return {2, std::string("--") + row->name + " cannot be combined with --" +
+                               RowOfName(other)->name};
+    }
+    const OptionRow* trailingOwner = nullptr;
     for (const OptionRow& row : kOptions) {
         const QString name = QString::fromLatin1(row.name);
         if (!parser.isSet(name)) continue;
@@ -157,14 +232,29 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
             return {2, std::string("--") + row.name + " needs a value"};
         std::string error;
         if (!row.apply(out, value, error)) return {2, error};
+        if (row.trailingCount != 0) trailingOwner = &row;
     }
-    // The arguments that are no option's value follow --exchange's PATH; an empty one, or one
-    // without --exchange, belongs to nothing.
+    // The arguments that are no option's value follow the value of the option they belong to
+    // (--exchange's PATH, --import-profile's KIND, ...); an empty one, or one beyond what the
+    // option takes, belongs to nothing.
+    std::vector<std::string> trailing;
     for (const QString& positional : parser.positionalArguments()) {
         const std::string argument = ToBytes(positional);
-        if (!out.exchange || argument.empty()) return {2, "unknown option '" + argument + "'"};
-        out.exchangeArgs.push_back(argument);
+        const bool room =
+            trailingOwner && (trailingOwner->trailingCount < 0 ||
+                              static_cast<int>(trailing.size()) < trailingOwner->trailingCount);
+        if (!room || argument.empty()) return {2, "unknown option '" + argument + "'"};
+        trailing.push_back(argument);
     }
+    if (trailingOwner && trailingOwner->trailingCount > 0 &&
+        static_cast<int>(trailing.size()) < trailingOwner->trailingCount)
+        return {2, std::string("--") + trailingOwner->name + " needs " + trailingOwner->valueName +
+                       " " + trailingOwner->trailingNames};
+    if (out.exchange) out.exchangeArgs = std::move(trailing);
+    if (out.profileCommand) out.profileArgs = std::move(trailing);
+    if (out.macro.command == MacroCommandKind::Import ||
+        out.macro.command == MacroCommandKind::Export)
+        out.macro.args = std::move(trailing);
     return {};
 }
 
@@ -174,6 +264,7 @@ std::string OptionsHelp() {
         std::string names = row.shortName ? std::string("-") + row.shortName + ", " : "";
         names += std::string("--") + row.name;
         if (row.valueName) names += std::string(" ") + row.valueName;
+        if (row.trailingNames) names += std::string(" ") + row.trailingNames;
         names.resize(std::max<size_t>(names.size() + 2, 24), ' ');
         text += "  " + names + row.description + "\n";
     }

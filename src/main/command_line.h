@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "main/device_commands.h"
+#include "main/macro_commands.h"
+
+// The commands over the profile lists (main/profile_commands.h).
+enum class ProfileCommand { List, Import, Export, ActiveProgram };
 
 struct CommandLine {
     std::string emulate;        // --emulate KINDS
@@ -23,6 +27,10 @@ struct CommandLine {
     bool version = false;                        // --version
     std::optional<DeviceCommand> deviceCommand;  // --read-device KIND, --apply-profile KIND
     std::string deviceKind;
+    std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
+    std::string profileKind;                       // keyboard, mouse, mousepad or headset
+    std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
+    MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
 };
 
 struct CommandLineError {

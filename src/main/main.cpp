@@ -11,9 +11,12 @@
 //                                        send one command report and print the reply
 //   skelmora --read-device KIND          read a device back as the program does at connect
 //   skelmora --apply-profile KIND        write the active profile to a device
+//   skelmora --record-macro KIND --from-evemu FILE [--delay-mode MODE] [--name NAME]
+//   skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE
+//                                        macro files of the user data folder (macro_commands.h)
 //   skelmora --help | --version
 //   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
-//            | --active-program          profile lists (see main/profile_commands.h)
+//            | --active-program          profile lists and links (main/profile_commands.h)
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 // SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
@@ -31,6 +34,7 @@
 #include "main/command_line.h"
 #include "main/device_commands.h"
 #include "main/diagnostics.h"
+#include "main/macro_commands.h"
 #include "main/profile_commands.h"
 #include "main/table_ids_option.h"
 #include "platform/data_paths.h"
@@ -48,6 +52,10 @@ void PrintUsage(std::FILE* out) {
         "       skelmora [--emulate KINDS] --check-updates\n"
         "       skelmora [--emulate KINDS] --exchange PATH COMMAND [LENGTH [OFFSET [DATA...]]]\n"
         "       skelmora [--emulate KINDS] --read-device KIND | --apply-profile KIND\n"
+        "       skelmora --record-macro KIND --from-evemu FILE [--delay-mode "
+        "record|constant:MS|ignore]\n"
+        "                [--name NAME]\n"
+        "       skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE\n"
         "       skelmora --profiles KIND | --import-profile KIND FILE\n"
         "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
@@ -59,8 +67,6 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto profileExit = RunProfileCommandLine(argc, argv, stdout, stderr))
-        return *profileExit;
     CommandLine line;
     const CommandLineError parsed =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line);
@@ -78,6 +84,11 @@ int main(int argc, char** argv) {
         std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
+
+    // The profile commands need no application: they read and write files only.
+    if (line.profileCommand)
+        return RunProfileCommand(*line.profileCommand, line.profileKind, line.profileArgs, stdout,
+                                 stderr);
 
     if (line.quit) {
         // As the tray menu's "exit": 0 when the running instance was told, 1 when none runs.
@@ -103,7 +114,7 @@ int main(int argc, char** argv) {
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
     std::unique_ptr<QCoreApplication> app;
-    const bool windowed = !line.exchange && !line.listDevices;
+    const bool windowed = !line.exchange && !line.listDevices && !line.macro;
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
@@ -130,6 +141,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skelmora: %s\n", qPrintable(platform::MissingDataFolderMessage()));
         return 1;
     }
+
+    if (line.macro) return RunMacroCommand(line.macro, stdout, stderr);
 
     std::string error;
     auto backend = ChooseHidBackend(line.emulate, std::getenv("SKELMORA_HID"), error);

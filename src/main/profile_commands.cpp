@@ -62,9 +62,12 @@ int ListProfiles(const std::filesystem::path& folder, std::FILE* out) {
 
 int ImportProfile(const std::filesystem::path& folder, const std::string& kindFolder,
                   const char* file, std::FILE* out, std::FILE* err) {
+    // The running program owns the lists; while the import runs, none can start.
     platform::SingleInstance instance;
     if (instance.TryAcquire() == platform::SingleInstance::Result::HeldByOther) {
-        std::fprintf(err, "the program is running: close it to import\n");
+        const auto reason = platform::InstanceRunsReason("--import-profile", "the profile lists");
+        std::fprintf(err, "skelmora: %s\n",
+                     reason ? reason->c_str() : "the program is running: close it to import");
         return kProfileCommandInstanceRuns;
     }
     const profiles::ImportFile checked = profiles::ReadImportFile(file);
@@ -156,28 +159,19 @@ std::string EscapeForLine(const std::string& text) {
     return line;
 }
 
-std::optional<int> RunProfileCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const int left = argc - i - 1;
-        if (arg == "--active-program") return PrintActiveProgram(out);
-        if (arg != "--profiles" && arg != "--import-profile" && arg != "--export-profile") continue;
-        const int needed = arg == "--profiles" ? 1 : arg == "--import-profile" ? 2 : 3;
-        if (left < needed) {
-            std::fprintf(err, "%s needs %d argument(s)\n", arg.c_str(), needed);
-            return kProfileCommandBadArguments;
-        }
-        const std::string kind = argv[i + 1];
-        const auto folder = FolderOfKind(kind);
-        if (!folder) {
-            std::fprintf(err, "unknown kind '%s' (keyboard, mouse, mousepad, headset)\n",
-                         kind.c_str());
-            return kProfileCommandBadArguments;
-        }
-        if (arg == "--profiles") return ListProfiles(*folder, out);
-        if (arg == "--import-profile")
-            return ImportProfile(*folder, folder->filename().string(), argv[i + 2], out, err);
-        return ExportProfile(*folder, argv[i + 2], argv[i + 3], err);
+int RunProfileCommand(ProfileCommand command, const std::string& kind,
+                      const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    if (command == ProfileCommand::ActiveProgram) return PrintActiveProgram(out);
+    const auto folder = FolderOfKind(kind);
+    const std::size_t needed = command == ProfileCommand::List     ? 0
+                               : command == ProfileCommand::Import ? 1
+                                                                   : 2;
+    if (!folder || args.size() != needed) {
+        std::fprintf(err, "skelmora: wrong arguments for the profile command\n");
+        return kProfileCommandBadArguments;
     }
-    return std::nullopt;
+    if (command == ProfileCommand::List) return ListProfiles(*folder, out);
+    if (command == ProfileCommand::Import)
+        return ImportProfile(*folder, folder->filename().string(), args[0].c_str(), out, err);
+    return ExportProfile(*folder, args[0].c_str(), args[1].c_str(), err);
 }

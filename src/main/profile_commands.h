@@ -10,16 +10,20 @@
 // closed. Exit codes: 0 done, 1 refused or failed (nothing changed, no partial file), 2 wrong
 // arguments, 3 the program is running.
 #include <cstdio>
-#include <optional>
 #include <string>
+#include <vector>
+
+#include "main/command_line.h"
 
 inline constexpr int kProfileCommandOk = 0;
 inline constexpr int kProfileCommandFailed = 1;
 inline constexpr int kProfileCommandBadArguments = 2;
 inline constexpr int kProfileCommandInstanceRuns = 3;
 
-// The exit code when argv names one of these commands, otherwise nullopt (the program goes on).
-std::optional<int> RunProfileCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+// Runs a parsed profile command (CommandLine::profileCommand, profileKind, profileArgs) and
+// returns its exit code.
+int RunProfileCommand(ProfileCommand command, const std::string& kind,
+                      const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 // Control characters as \t, \n, \r or \xHH; everything else as it stands.
 std::string EscapeForLine(const std::string& text);

@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 
 #include "devices/skelmora_usb_device.h"
+#include "panels/profile_link_wnd.h"
 #include "panels/profile_switch.h"
 #include "platform/log_categories.h"
 #include "profiles/profile_import.h"
@@ -64,6 +65,7 @@ const CDeviceProfileUI::Handler CDeviceProfileUI::kHandlers[] = {
 };
 
 CDeviceProfileUI::CDeviceProfileUI(QWidget* parent) : QWidget(parent) {
+    chooseLink_ = [this](const QString& current) { return ChooseProgramLink(window(), current); };
     chooseFile_ = [this](bool save) {
         QFileDialog dialog(this);
         dialog.setNameFilter(QStringLiteral("Profile Files(*.json)"));
@@ -247,9 +249,10 @@ bool CDeviceProfileUI::ResetProfile() {
     const auto identifier = list_->IdentifierAt(selection);
     if (identifier && QString::fromStdString(*identifier) == activeIdentifier_ && device_) {
         const bool keys = deviceType_ == kKindKeyboard || deviceType_ == kKindMouse;
-        profile_switch::SwitchDevice(
-            *device_, activeIdentifier_, {false, keys},
-            [this](const profile_switch::SwitchMessage& m) { ShowText(m.textId, m.number, true); });
+        profile_switch::SwitchDevice(*device_, activeIdentifier_, {false, keys},
+                                     [this](const profile_switch::SwitchMessage& m) {
+                                         ShowText(m.textId, m.number, m.hasNumber);
+                                     });
     }
     return true;
 }
@@ -299,9 +302,10 @@ void CDeviceProfileUI::SwitchToEntry(int index) {
 void CDeviceProfileUI::RunSwitch(int index, bool reloadLists) {
     SelectProfile(index, false);
     if (device_ && !activeIdentifier_.isEmpty()) {
-        profile_switch::SwitchDevice(
-            *device_, activeIdentifier_, {reloadLists, true},
-            [this](const profile_switch::SwitchMessage& m) { ShowText(m.textId, m.number, true); });
+        profile_switch::SwitchDevice(*device_, activeIdentifier_, {reloadLists, true},
+                                     [this](const profile_switch::SwitchMessage& m) {
+                                         ShowText(m.textId, m.number, m.hasNumber);
+                                     });
     }
     emit activeProfileChanged(index);
 }

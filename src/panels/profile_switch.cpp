@@ -4,21 +4,19 @@
 #include <QScreen>
 
 #include "devices/skelmora_usb_device.h"
+#include "panels/key_assign_codec.h"
 
 namespace profile_switch {
 
 std::optional<SwitchMessage> MessageFor(const WriteOutcome& macros) {
-    if (macros.excess > 0)
-        return SwitchMessage{QStringLiteral("message_text_16"), static_cast<int>(macros.excess)};
-    if (!macros.ok()) return SwitchMessage{QStringLiteral("message_text_7"), 0};
-    return std::nullopt;
+    const key_assign::WriteMessage message = key_assign::MessageForOutcome(macros);
+    if (message.text_id.empty()) return std::nullopt;
+    return SwitchMessage{QString::fromStdString(message.text_id),
+                         static_cast<int>(message.number.value_or(0)), message.number.has_value()};
 }
 
 QString ComposeMessage(const QString& translated, int number) {
-    QString text = translated;
-    const qsizetype at = text.indexOf(QStringLiteral("%d"));
-    if (at >= 0) text.replace(at, 2, QString::number(number));
-    return text;
+    return QString::fromStdString(key_assign::FormatNumberText(translated.toStdString(), number));
 }
 
 ParameterWrite SwitchParameters() {

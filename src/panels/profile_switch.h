@@ -15,14 +15,15 @@
 namespace profile_switch {
 
 struct SwitchMessage {
-    QString textId;  // "message_text_7" or "message_text_16"
-    int number = 0;  // the macro excess substituted into "message_text_16"
+    QString textId;          // "message_text_7" or "message_text_16"
+    int number = 0;          // the macro excess substituted into "message_text_16"
+    bool hasNumber = false;  // only "message_text_16" carries one
 };
 
 // None for a success; "message_text_7" for any failure; "message_text_16" with the excess.
 std::optional<SwitchMessage> MessageFor(const WriteOutcome& macros);
-// The translated text with number put in place of its one "%d" (the text is never used as a
-// format).
+// The translated text with number put in place of its one "%d", or appended when it has none
+// (the text is never used as a format).
 QString ComposeMessage(const QString& translated, int number);
 
 // The screen size in physical pixels (logical size × device pixel ratio); 0 × 0 offscreen

@@ -1,5 +1,7 @@
 #include "platform/active_program.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,13 +86,25 @@ bool ProcessMatches(const ProcessInfo& process, std::string_view linkName) {
 
 ProcReader::ProcReader(std::filesystem::path root, uid_t uid) : root_(std::move(root)), uid_(uid) {}
 
+std::optional<std::uint64_t> ProcReader::StartTicksOf(std::int64_t pid) const {
+    // One open, fstat and read: the watcher asks this of every process at each scan.
+    const std::string file = (root_ / std::to_string(pid) / "stat").string();
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;  // ended, or not a process folder
+    struct stat info {};
+    char buffer[1024];
+    ssize_t got = -1;
+    // The file belongs to the process's user, as its folder does.
+    if (::fstat(fd, &info) == 0 && info.st_uid == uid_) got = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (got <= 0) return std::nullopt;
+    return StartTicks(std::string(buffer, static_cast<std::size_t>(got)));
+}
+
 std::optional<ProcessInfo> ProcReader::Read(std::int64_t pid) const {
     const std::filesystem::path folder = root_ / std::to_string(pid);
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || info.st_uid != uid_) return std::nullopt;
-    const auto stat = ReadSmallFile(folder / "stat", 4096);
-    const auto start = stat ? StartTicks(*stat) : std::nullopt;
-    if (!start) return std::nullopt;  // ended, or not a process folder
+    const auto start = StartTicksOf(pid);
+    if (!start) return std::nullopt;
     ProcessInfo process;
     process.pid = pid;
     process.startTicks = *start;
@@ -114,23 +128,27 @@ std::optional<ProcessInfo> ProcReader::Read(std::int64_t pid) const {
     return process;
 }
 
-std::vector<ProcessInfo> ProcReader::List() const {
-    std::vector<ProcessInfo> processes;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(root_, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.empty() ||
+std::vector<std::int64_t> ProcReader::Pids() const {
+    std::vector<std::int64_t> pids;
+    DIR* folder = ::opendir(root_.c_str());
+    if (!folder) return pids;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (name.empty() || name.size() > 18 ||
             !std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c); }))
             continue;
         std::int64_t pid = 0;
-        try {
-            pid = std::stoll(name);
-        } catch (...) {
-            continue;
-        }
-        if (auto process = Read(pid)) processes.push_back(std::move(*process));
+        for (const char c : name) pid = pid * 10 + (c - '0');
+        pids.push_back(pid);
     }
+    ::closedir(folder);
+    return pids;
+}
+
+std::vector<ProcessInfo> ProcReader::List() const {
+    std::vector<ProcessInfo> processes;
+    for (const std::int64_t pid : Pids())
+        if (auto process = Read(pid)) processes.push_back(std::move(*process));
     return processes;
 }
 

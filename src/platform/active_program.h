@@ -52,6 +52,11 @@ class ProcReader {
     explicit ProcReader(std::filesystem::path root = "/proc", uid_t uid = ::getuid());
     std::vector<ProcessInfo> List() const;
     std::optional<ProcessInfo> Read(std::int64_t pid) const;
+    // The PIDs under the root (every user's).
+    std::vector<std::int64_t> Pids() const;
+    // The start time of one of the user's processes, or nullopt (another user's, or ended):
+    // with the PID, it tells a process already read from a new one.
+    std::optional<std::uint64_t> StartTicksOf(std::int64_t pid) const;
 
   private:
     std::filesystem::path root_;

@@ -127,11 +127,11 @@ std::optional<qint64> FindLiveInstance(const QString& lockPath) {
     return holder.pid;
 }
 
-std::optional<std::string> InstanceRunsReason(std::string_view option) {
+std::optional<std::string> InstanceRunsReason(std::string_view option, std::string_view held) {
     const auto pid = FindLiveInstance();
     if (!pid) return std::nullopt;
     return std::string(option) + ": the running instance (process " + std::to_string(*pid) +
-           ") holds the devices; close it first";
+           ") holds " + std::string(held) + "; close it first";
 }
 
 SingleInstance::SingleInstance(QString lockPath)

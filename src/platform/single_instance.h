@@ -34,8 +34,10 @@ std::optional<qint64> FindLiveInstance(const QString& lockPath = QString());
 inline constexpr int kExitInstanceRuns = 3;
 // For options that need the devices to themselves (--screenshot, --read-device,
 // --apply-profile): the one-line reason to print when a live instance runs, or nullopt when
-// none does. Exit with kExitInstanceRuns after printing it.
-std::optional<std::string> InstanceRunsReason(std::string_view option);
+// none does. Exit with kExitInstanceRuns after printing it. held names what the instance holds
+// that the option needs ("the devices", "the profile lists").
+std::optional<std::string> InstanceRunsReason(std::string_view option,
+                                              std::string_view held = "the devices");
 
 class SingleInstance {
 public:

@@ -87,6 +87,16 @@ void SetUnreadableFileNotice(UnreadableFileNotice notice) {
     Notice() = std::move(notice);
 }
 
+void TellUnreadableFile(const std::filesystem::path& file, const std::filesystem::path& copy) {
+    ProfileWarning(file.string() + " could not be read; the old file is kept as " + copy.string());
+    UnreadableFileNotice notice;
+    {
+        std::lock_guard lock(notice_mutex);
+        notice = Notice();
+    }
+    if (notice) notice(file, copy);
+}
+
 std::filesystem::path KeepUnreadableFile(const std::filesystem::path& path) {
     const std::time_t now = std::time(nullptr);
     std::tm local_time{};
@@ -223,14 +233,7 @@ WriteResult JsonFile::WriteDocument(const Json::Value& value,
                            " cannot be read and no copy of it could be kept; not replaced");
             return WriteResult{WriteStatus::InvalidTarget, EIO};
         }
-        ProfileWarning(path.string() + " could not be read; the old file is kept as " +
-                       copy.string());
-        UnreadableFileNotice notice;
-        {
-            std::lock_guard lock(notice_mutex);
-            notice = Notice();
-        }
-        if (notice) notice(requested, copy);
+        TellUnreadableFile(requested, copy);
     }
 
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";

@@ -80,6 +80,8 @@ void SetUnreadableFileNotice(UnreadableFileNotice notice);
 // Keeps the file as it is under UnreadableCopyName(...): a hard link, or a copy where the
 // file system has none. Returns the copy's path, or an empty path when nothing could be kept.
 std::filesystem::path KeepUnreadableFile(const std::filesystem::path& path);
+// Logs that file was kept as copy and calls the notice: for a writer that kept a file itself.
+void TellUnreadableFile(const std::filesystem::path& file, const std::filesystem::path& copy);
 
 class JsonFile {
   public:

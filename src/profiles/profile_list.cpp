@@ -133,7 +133,30 @@ Json::Value CProfileList::ToDocument() const {
     return document;
 }
 
-bool CProfileList::WriteList() { return JsonFile().WriteDocument(ToDocument(), ListPath()).ok(); }
+// A list this class can read: anything else in its place is kept aside before it is replaced.
+bool IsListShape(const Json::Value& root) {
+    return root.isObject() && (!root.isMember(kListKey) || root[kListKey].isArray());
+}
+
+// The list is written by the one rule for files that cannot be read: a damaged list is kept as
+// "ProfileList.ini.bad-YYYYMMDD-HHMMSS" (never over an earlier copy) and the user is told once.
+// A list too large or unreadable is kept the same way; when it cannot be kept, it stays.
+bool CProfileList::WriteList() {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(ListPath(), error) &&
+        ContentUnknown(ReadJsonText(ListPath()).status)) {
+        const std::filesystem::path copy = KeepUnreadableFile(ListPath());
+        if (copy.empty()) {
+            ProfileWarning("profile list: " + ListPath().string() +
+                           " cannot be read and no copy could be kept; not replaced");
+            return false;
+        }
+        TellUnreadableFile(ListPath(), copy);
+    }
+    JsonFile file;
+    file.SetShapeCheck(IsListShape);
+    return file.WriteDocument(ToDocument(), ListPath()).ok();
+}
 
 bool CProfileList::Peek() {
     const DocumentReadResult read = JsonFile().ReadDocumentChecked(ListPath());
@@ -158,22 +181,16 @@ bool CProfileList::Refresh() {
 ListLoad CProfileList::Load() {
     const DocumentReadResult read = JsonFile().ReadDocumentChecked(ListPath());
     ListLoad result = ListLoad::Loaded;
-    const bool shapeOk = read.status == ReadStatus::Ok && read.value.isObject() &&
-                         (!read.value.isMember(kListKey) || read.value[kListKey].isArray());
+    const bool shapeOk = read.status == ReadStatus::Ok && IsListShape(read.value);
     if (read.status == ReadStatus::Missing || read.status == ReadStatus::Empty ||
         (shapeOk && read.value[kListKey].empty())) {
         if (shapeOk) Parse(read.value);
         CreateFresh();
         result = ListLoad::Created;
     } else if (!shapeOk) {
-        // A damaged list is kept beside, and the profiles in the folder are listed again so
-        // none of them drops out.
-        std::error_code error;
-        const std::filesystem::path bad =
-            folder_ / (std::string(kProfileListFile) + kProfileListBadSuffix);
-        std::filesystem::rename(ListPath(), bad, error);
-        ProfileWarning("profile list: " + ListPath().string() + " cannot be used; kept as " +
-                       bad.string() + (error ? " (failed: " + error.message() + ")" : ""));
+        // The profiles in the folder are listed again so none of them drops out; writing the
+        // new list keeps the damaged one aside (WriteList).
+        ProfileWarning("profile list: " + ListPath().string() + " cannot be used; rebuilt");
         RebuildFromFolder();
         result = ListLoad::Rebuilt;
     } else {

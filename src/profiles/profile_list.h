@@ -29,7 +29,6 @@
 namespace profiles {
 
 inline constexpr char kProfileListFile[] = "ProfileList.ini";
-inline constexpr char kProfileListBadSuffix[] = ".bad";
 inline constexpr char kProfileFileExtension[] = ".Json";
 inline constexpr int kMaxProfiles = 50;
 inline constexpr std::size_t kMaxIdentifierBytes = 200;
@@ -50,7 +49,7 @@ struct ProfileEntry {
 enum class ListLoad {
     Loaded,   // the list file was read as it stands
     Created,  // missing, empty or without entries: started with "profile1"
-    Rebuilt,  // could not be parsed or had the wrong shape: kept as ".bad" and rebuilt
+    Rebuilt,  // could not be read or had the wrong shape: kept aside (KeepUnreadableFile), rebuilt
 };
 
 enum class RenameResult : int { Duplicate = 0, Renamed = 1, Blank = 2 };

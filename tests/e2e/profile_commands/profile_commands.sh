@@ -25,6 +25,11 @@ run --profiles mouse
 [ ! -e "$folder" ] || fail "--profiles created the folder"
 run --profiles toaster
 [ $code -eq 2 ] || fail "unknown kind gave $code"
+grep -q "^skelmora: --profiles: unknown kind 'toaster'" "$work/err" || fail "unknown kind said: $(cat "$work/err")"
+run --help
+[ $code -eq 0 ] && grep -q -- "--export-profile KIND INDEX FILE" "$work/out" || fail "--help lacks the profile commands"
+run --export-profile mouse 1
+[ $code -eq 2 ] && grep -q "needs KIND INDEX FILE" "$work/err" || fail "export without FILE gave $code"
 
 printf '{"profilename":"Game\\tOne","profileUUID":"x","Device":[{}]}' >"$work/a.json"
 run --import-profile mouse "$work/a.json"
@@ -67,6 +72,8 @@ for _ in $(seq 1 100); do
 done
 run --import-profile mouse "$work/a.json"
 [ $code -eq 3 ] || fail "import while running gave $code"
+grep -q "^skelmora: --import-profile: the running instance (process $program_pid) holds the profile lists; close it first$" "$work/err" ||
+  fail "import while running said: $(cat "$work/err")"
 run --profiles mouse
 [ $code -eq 0 ] || fail "--profiles while running gave $code"
 echo "profile commands ok"

@@ -192,6 +192,13 @@ TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist) {
          {"message_text_7", "message_text_16", "kb_device_name_text", "keyboard_key_A", "wed_stop",
           "keyboard_key_COLOR", "Repeat_Delay_Time", "mouse_key_left", "UpdateFailText"})
         EXPECT_TRUE(en.contains(id)) << id;
+    // The macro excess goes into "message_text_16" as its one number: a text with two, or with
+    // another conversion, would show a wrong figure.
+    for (const QHash<QString, QString>* texts : {&en, &cn}) {
+        const QString text = texts->value(QStringLiteral("message_text_16"));
+        EXPECT_EQ(text.count(QStringLiteral("%d")), 1) << text.toStdString();
+        EXPECT_EQ(text.count(QLatin1Char('%')), 1) << text.toStdString();
+    }
     for (const char* kind : {"kb_device", "ms_device", "hard_mp_device", "soft_mp_device",
                              "hd_device", "hub_device", "unknow_device"})
         for (const char* state :

@@ -24,7 +24,9 @@
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
@@ -49,6 +51,8 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
             RegisterProfilePanel();
+            RegisterKeySetControl();
+            RegisterMacroControl();
             RegisterMouseSettingsPanel();
             panels::RegisterKeyboardSettingsPanel();
             registered = true;

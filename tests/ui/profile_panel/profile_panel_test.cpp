@@ -12,6 +12,8 @@
 #include "controls/composite_controls.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/profile_link_follower.h"
+#include "panels/profile_link_wnd.h"
 #include "panels/profile_switch.h"
 #include "profiles/json_file.h"
 #include "support/ui_fixture.h"
@@ -192,7 +194,9 @@ TEST_F(ProfilePanelTest, MacroOutcomesAndTheirMessages) {
     };
     const Case cases[] = {
         {WriteOutcome::Failed("macros", -101), "Writing to the device failed.", true},
-        {WriteOutcome::TooLarge(37), "Settings written to the device (result 37).", false},
+        {WriteOutcome::TooLarge(37),
+         "The macros do not fit in the device's memory: 37 events too many. Nothing was written.",
+         false},
     };
     for (const Case& c : cases) {
         Build(kKindKeyboard, "keyboard");
@@ -335,6 +339,153 @@ TEST_F(ProfilePanelTest, LinkedEntryShowsItsProgram) {
     Click("device_link_btn");
     EXPECT_EQ(ComboTexts(), std::vector<std::string>{"profile1 [game.exe]"});
     EXPECT_EQ(ui::GetText(Control("device_profile_name_edit")).toStdString(), "profile1");
+}
+
+// The program in front drives the panel: the linked profile after the delay with the switch
+// steps, a busy device waits, the user's own switch cancels one still waiting, and the profile
+// from before comes back when the program leaves.
+TEST_F(ProfilePanelTest, TheProgramInFrontSwitchesAfterTheDelay) {
+    Build(kKindKeyboard, "keyboard");
+    panel_->AddProfile();
+    ui::SelectItem(Control("device_profile_combo"), 1, false);
+    ASSERT_TRUE(panel_->LinkProfile(QStringLiteral("game.exe")));
+    const std::string first = panel_->List()->Entries()[0].identifier;
+    const std::string linked = panel_->List()->Entries()[1].identifier;
+    auto* follower = new CProfileLinkFollower(panel_);
+    bool busy = true;
+    follower->SetBusyCheck([&busy] { return busy; });
+    device_->steps.clear();
+
+    follower->OnForeground(QStringLiteral("Game.exe"));
+    ASSERT_EQ(follower->Pending(), linked);
+    EXPECT_TRUE(device_->steps.empty());  // nothing before the delay
+    follower->RunPendingSwitch();         // key edits pending: waits again
+    EXPECT_EQ(follower->Pending(), linked);
+    EXPECT_TRUE(device_->steps.empty());
+    busy = false;
+    follower->RunPendingSwitch();
+    EXPECT_EQ(ReadList()["profileselect"].asInt(), 1);
+    ASSERT_FALSE(device_->steps.empty());
+    EXPECT_EQ(device_->steps.front(), "LoadProfile " + linked);
+
+    // Leaving for an unlinked program brings the first profile back; the user's own switch
+    // before the delay ends cancels that.
+    follower->OnForeground(QStringLiteral("terminal"));
+    EXPECT_EQ(follower->Pending(), first);
+    ui::SelectItem(Control("device_profile_combo"), 1, false);
+    panel_->SwitchToSelection();
+    EXPECT_FALSE(follower->Pending().has_value());
+    // The user's choice is now the profile from before: the game and away again change nothing.
+    follower->OnForeground(QStringLiteral("game.exe"));
+    EXPECT_FALSE(follower->Pending().has_value());
+    follower->OnForeground(QStringLiteral(""));
+    EXPECT_FALSE(follower->Pending().has_value());
+    EXPECT_EQ(ReadList()["profileselect"].asInt(), 1);
+    // A switch that waits and a program that leaves before the delay ends: nothing to do.
+    ui::SelectItem(Control("device_profile_combo"), 0, false);
+    panel_->SwitchToSelection();
+    follower->OnForeground(QStringLiteral("game.exe"));
+    ASSERT_EQ(follower->Pending(), linked);
+    follower->OnForeground(QStringLiteral("terminal"));
+    EXPECT_FALSE(follower->Pending().has_value());
+    EXPECT_EQ(ReadList()["profileselect"].asInt(), 0);
+}
+
+// The link window: the running programs by the name a link uses, the choices it gives back.
+class ProfileLinkWndTest : public ProfilePanelTest {
+  protected:
+    std::unique_ptr<CProfileLinkWnd> Open(const QString& current) {
+        auto wnd = std::make_unique<CProfileLinkWnd>(current);
+        wnd->SetProgramSource([] {
+            platform::ProcessInfo wine, editor, nameless;
+            wine.pid = 7;
+            wine.exeName = "wine64-preloader";
+            wine.argumentName = "Hero.exe";
+            editor.pid = 3;
+            editor.exeName = "editor";
+            editor.argumentName = "editor";
+            nameless.pid = 9;
+            return std::vector<platform::ProcessInfo>{wine, editor, nameless};
+        });
+        wnd->SetFileChooser([] { return QStringLiteral("/opt/games/Shooter.x86_64"); });
+        EXPECT_TRUE(wnd->Create(nullptr, QStringLiteral("profilelink"), Qt::Tool));
+        return wnd;
+    }
+    static void Send(CProfileLinkWnd& wnd, const char* control, const char* type) {
+        TNotifyUI msg;
+        msg.sType = QString::fromLatin1(type);
+        msg.pSender = wnd.FindControl(QString::fromLatin1(control));
+        ASSERT_TRUE(msg.pSender) << control;
+        wnd.Notify(msg);
+    }
+};
+
+TEST_F(ProfileLinkWndTest, ListsProgramsAndGivesBackTheChoice) {
+    auto wnd = Open(QStringLiteral("old.exe"));
+    QWidget* list = wnd->FindControl(QStringLiteral("link_program_list"));
+    ASSERT_EQ(ui::GetCount(list), 2);  // a process without a name is not listed
+    EXPECT_EQ(ui::GetItemText(list, 0).toStdString(), "editor (3)");
+    EXPECT_EQ(ui::GetItemText(list, 1).toStdString(), "Hero.exe (7)");
+    QWidget* edit = wnd->FindControl(QStringLiteral("link_program_edit"));
+    EXPECT_EQ(ui::GetText(edit).toStdString(), "old.exe");
+
+    struct Case {
+        const char* label;
+        void (*act)(CProfileLinkWnd&);
+        std::optional<std::string> result;
+    };
+    const Case cases[] = {
+        {"a running program",
+         [](CProfileLinkWnd& w) {
+             ui::SelectItem(w.FindControl(QStringLiteral("link_program_list")), 1, false);
+             Send(w, "link_program_list", notify_type::kItemSelect);
+             Send(w, "confirm_btn", notify_type::kClick);
+         },
+         "Hero.exe"},
+        {"a program file",
+         [](CProfileLinkWnd& w) {
+             Send(w, "link_browse_btn", notify_type::kClick);
+             Send(w, "confirm_btn", notify_type::kClick);
+         },
+         "Shooter.x86_64"},
+        {"a typed name with blanks around it",
+         [](CProfileLinkWnd& w) {
+             ui::SetText(w.FindControl(QStringLiteral("link_program_edit")), "  game  ");
+             Send(w, "confirm_btn", notify_type::kClick);
+         },
+         "game"},
+        {"no name at all unlinks",
+         [](CProfileLinkWnd& w) {
+             ui::SetText(w.FindControl(QStringLiteral("link_program_edit")), " ");
+             Send(w, "confirm_btn", notify_type::kClick);
+         },
+         ""},
+        {"unlink", [](CProfileLinkWnd& w) { Send(w, "link_unlink_btn", notify_type::kClick); }, ""},
+        {"cancel", [](CProfileLinkWnd& w) { Send(w, "cancel_btn", notify_type::kClick); },
+         std::nullopt},
+        {"the close button", [](CProfileLinkWnd& w) { Send(w, "closebtn", notify_type::kClick); },
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto w = Open(QStringLiteral("old.exe"));
+        c.act(*w);
+        const std::optional<QString> result = w->Result();
+        EXPECT_EQ(result.has_value(), c.result.has_value());
+        if (result && c.result) {
+            EXPECT_EQ(result->toStdString(), *c.result);
+        }
+    }
+}
+
+// SKELMORA_SCREENSHOT_DIR set: the link window is saved there.
+TEST_F(ProfileLinkWndTest, Screenshot) {
+    const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "SKELMORA_SCREENSHOT_DIR not set";
+    ui::ApplySkinStyleSheet();
+    auto wnd = Open(QStringLiteral("Hero.exe"));
+    ui::SelectItem(wnd->FindControl(QStringLiteral("link_program_list")), 1, false);
+    EXPECT_TRUE(wnd->grab().save(folder + "/profile_link_dialog.png"));
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include "controls/picture_controls.h"
 #include "devices/device_registration.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
 #include "ui/control_factory.h"
 #include "ui/resource_list.h"
@@ -26,6 +28,8 @@ inline void UseProgramSkinAndControls() {
     RegisterProfilePanel();
     panels::RegisterKeyboardSettingsPanel();
     RegisterMouseSettingsPanel();
+    RegisterKeySetControl();
+    RegisterMacroControl();
     registered = true;
 }
 

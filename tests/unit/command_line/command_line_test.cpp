@@ -71,6 +71,13 @@ std::string ChosenAction(const CommandLine& line) {
     if (line.deviceCommand == DeviceCommand::ReadDevice) return "read:" + line.deviceKind;
     if (line.deviceCommand == DeviceCommand::ApplyProfile) return "apply:" + line.deviceKind;
     if (!line.screenshotFile.empty()) return "screenshot:" + line.screenshotFile;
+    if (line.profileCommand) {
+        const char* names[] = {"profiles", "import", "export", "active-program"};
+        std::string action = names[static_cast<int>(*line.profileCommand)];
+        if (!line.profileKind.empty()) action += ":" + line.profileKind;
+        for (const std::string& a : line.profileArgs) action += ":" + a;
+        return action;
+    }
     return "window";
 }
 
@@ -114,6 +121,38 @@ TEST(CommandLine, ActionsExitCodesAndErrorLines) {
          2,
          "",
          "--after-ms needs a number of milliseconds from 0 to 600000, not '600001'"},
+        // The profile commands: their kinds, the arguments after the kind, and alone.
+        {{"--profiles", "mouse"}, 0, "profiles:mouse", ""},
+        {{"--import-profile", "headset", "a.json"}, 0, "import:headset:a.json", ""},
+        {{"--export-profile=keyboard", "1", "o.json"}, 0, "export:keyboard:1:o.json", ""},
+        {{"--export-profile", "mousepad", "0", "--", "-o.json"},
+         0,
+         "export:mousepad:0:-o.json",
+         ""},
+        {{"--active-program"}, 0, "active-program", ""},
+        {{"--profiles"}, 2, "", "--profiles needs a value"},
+        {{"--profiles", "toaster"},
+         2,
+         "",
+         "--profiles: unknown kind 'toaster' (keyboard, mouse, mousepad, headset)"},
+        {{"--profiles", "mouse", "extra"}, 2, "", "unknown option 'extra'"},
+        {{"--import-profile", "mouse"}, 2, "", "--import-profile needs KIND FILE"},
+        {{"--import-profile", "mouse", ""}, 2, "", "unknown option ''"},
+        {{"--export-profile", "mouse", "1"}, 2, "", "--export-profile needs KIND INDEX FILE"},
+        {{"--export-profile", "mouse", "1", "f", "g"}, 2, "", "unknown option 'g'"},
+        {{"--active-program", "x"}, 2, "", "unknown option 'x'"},
+        {{"--active-program", "--emulate", "keyboard"},
+         2,
+         "",
+         "--active-program cannot be combined with --emulate"},
+        {{"--profiles", "mouse", "--active-program"},
+         2,
+         "",
+         "--profiles cannot be combined with --active-program"},
+        {{"--exchange", "P", "03", "--import-profile", "mouse", "f"},
+         2,
+         "",
+         "--import-profile cannot be combined with --exchange"},
         {{"--screenshot", "/nonexistent-folder/shot.png"},
          2,
          "",
@@ -152,7 +191,8 @@ TEST(CommandLine, TheHelpListsEveryOptionAndTheVersionIsTheProjects) {
     for (const char* option :
          {"--emulate KINDS", "--list-devices", "--exchange PATH", "--screenshot FILE",
           "--after-ms N", "--read-device KIND", "--apply-profile KIND", "--check-updates",
-          "--version", "-h, --help"})
+          "--version", "-h, --help", "--profiles KIND", "--import-profile KIND FILE",
+          "--export-profile KIND INDEX FILE", "--active-program"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_STREQ(ProgramVersion(), SKELMORA_VERSION);
 }

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QTemporaryDir>
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "fake_proc.h"
 
 namespace {
 
@@ -15,43 +15,6 @@ using platform::FocusState;
 using platform::ForegroundProgram;
 using platform::ProcReader;
 using platform::ProgramSource;
-
-class FakeFocus : public platform::IFocusSource {
-  public:
-    explicit FakeFocus(FocusState state) : state_(state) {}
-    FocusState Current() override {
-        ++reads;
-        return state_;
-    }
-    int reads = 0;
-
-  private:
-    FocusState state_;
-};
-
-class FakeProc {
-  public:
-    FakeProc() { root_ = dir_.path().toStdString(); }
-    // A process folder with its stat (start time), exe link, cmdline and comm.
-    void Add(int pid, unsigned long start, const std::string& exe, const std::string& cmdline,
-             const std::string& comm) {
-        const auto folder = root_ / std::to_string(pid);
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "stat")
-            << pid << " (" << comm << ") S 1 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 " << start
-            << " 0 0";
-        std::ofstream(folder / "cmdline", std::ios::binary)
-            .write(cmdline.data(), static_cast<std::streamsize>(cmdline.size()));
-        std::ofstream(folder / "comm") << comm << "\n";
-        if (!exe.empty()) std::filesystem::create_symlink(exe, folder / "exe");
-    }
-    ProcReader Reader() const { return ProcReader(root_, ::getuid()); }
-    const std::filesystem::path& root() const { return root_; }
-
-  private:
-    QTemporaryDir dir_;
-    std::filesystem::path root_;
-};
 
 TEST(ActiveProgram, NameMatching) {
     struct Case {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "temp_folder.h"
@@ -62,6 +64,15 @@ class ProfileListTest : public ::testing::Test {
     int counter_ = 0;
 };
 
+// The contents of the lists kept aside in folder ("ProfileList.ini.bad-..."), in no order.
+std::vector<std::string> KeptLists(const TempFolder& folder) {
+    std::vector<std::string> kept;
+    for (const auto& item : std::filesystem::directory_iterator(folder.path()))
+        if (item.path().filename().string().rfind("ProfileList.ini.bad-", 0) == 0)
+            kept.push_back(TempFolder::Read(item.path()));
+    return kept;
+}
+
 TEST_F(ProfileListTest, MissingListStartsWithProfile1AndItsFile) {
     CProfileList list = MakeList();
     EXPECT_EQ(list.Load(), ListLoad::Created);
@@ -114,12 +125,43 @@ TEST_F(ProfileListTest, DamagedListIsKeptAndRebuiltFromTheProfileFiles) {
         CProfileList list(folder.path());
         EXPECT_EQ(list.Load(), ListLoad::Rebuilt);
         EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "B"}));
-        EXPECT_EQ(TempFolder::Read(folder / "ProfileList.ini.bad"), c.text);
+        EXPECT_EQ(KeptLists(folder), std::vector<std::string>{c.text});
         // The file's identifier follows its file name, so the entry opens that file.
         EXPECT_EQ(TempFolder::Parse(
                       TempFolder::Read(folder / "2023_01_01_00_00_00_001.Json"))["profileUUID"]
                       .asString(),
                   "2023_01_01_00_00_00_001");
+    }
+}
+
+TEST_F(ProfileListTest, EveryDamagedListIsKeptOnceAndTheUserToldOnce) {
+    std::vector<std::pair<std::string, std::string>> told;  // file, copy
+    profiles::SetUnreadableFileNotice(
+        [&told](const std::filesystem::path& file, const std::filesystem::path& copy) {
+            told.emplace_back(file.filename().string(), copy.string());
+        });
+    // Two lists damaged in turn within the same second: the second copy never replaces the
+    // first; a list that is read well afterwards keeps nothing more.
+    WriteList("{ first damage");
+    EXPECT_EQ(MakeList().Load(), ListLoad::Rebuilt);
+    WriteList("[\"second damage\"]");
+    EXPECT_EQ(MakeList().Load(), ListLoad::Rebuilt);
+    EXPECT_EQ(MakeList().Load(), ListLoad::Loaded);
+    // A list too large to be read is kept the same way before it is replaced.
+    folder_.Write("ProfileList.ini", std::string(profiles::kMaxJsonFileSize + 1, ' '));
+    EXPECT_EQ(MakeList().Load(), ListLoad::Rebuilt);
+    profiles::SetUnreadableFileNotice(nullptr);
+
+    std::vector<std::string> kept = KeptLists(folder_);
+    ASSERT_EQ(kept.size(), 3u);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept[0].size(), profiles::kMaxJsonFileSize + 1);
+    EXPECT_EQ(kept[1], "[\"second damage\"]");
+    EXPECT_EQ(kept[2], "{ first damage");
+    ASSERT_EQ(told.size(), 3u);
+    for (const auto& [file, copy] : told) {
+        EXPECT_EQ(file, "ProfileList.ini");
+        EXPECT_NE(copy.find("ProfileList.ini.bad-"), std::string::npos) << copy;
     }
 }
 
