@@ -256,7 +256,7 @@ TEST_F(KeySetControlTest, EachWriteOutcomeShowsItsMessage) {
         {WriteOutcome::Failed("WriteKeyTable", -103), "Writing to the device failed."},
         {WriteOutcome::Failed("ReadKeyTable", -201), "Writing to the device failed."},
         {WriteOutcome::TooLarge(1),
-         "The macros do not fit in the device: 1 events too many. Nothing was written."},
+         "The macros do not fit in the device's memory: 1 events too many. Nothing was written."},
     };
     Build(CKeySetControlUI::kDeviceKeyboard);
     for (const Case& c : cases) {
