@@ -45,11 +45,6 @@ std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
-void LogFailure(const char* what, const WriteOutcome& outcome) {
-    qCWarning(lcDevice).noquote() << "keyboard:" << what << "failed at"
-                                  << QString::fromStdString(outcome.step) << "code" << outcome.code;
-}
-
 }  // namespace
 
 WriteOutcome CSkelmoraKeyboardDevice::ConnectSequence(bool readParameters) {
@@ -323,10 +318,7 @@ void CSkelmoraKeyboardDevice::RefreshStatus() {
     statusOutcome_ = keyboard::ReadStatusBlock(CommandChannel(), IsWireless(), block);
     if (!statusOutcome_.ok()) return;
     status_ = block;
-    if (QWidget* power = GetPowerItem()) {
-        power->setProperty("status",
-                           QByteArray(reinterpret_cast<const char*>(block.data()), block.size()));
-    }
+    PublishStatus(block);
     emit StatusMessage(0xD01, keyboard::StatusMessageValue(block));
 }
 

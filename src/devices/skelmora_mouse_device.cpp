@@ -18,11 +18,6 @@ std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
-void LogFailure(const char* what, const WriteOutcome& outcome) {
-    qCWarning(lcDevice).noquote() << "mouse:" << what << "failed at"
-                                  << QString::fromStdString(outcome.step) << "code" << outcome.code;
-}
-
 constexpr int kPreviewLeds = 15;
 
 }  // namespace
@@ -325,9 +320,8 @@ void CSkelmoraMouseDevice::RefreshStatus() {
     statusOutcome_ = mouse::ReadStatusBlock(CommandChannel(), IsWireless(), block);
     if (!statusOutcome_.ok()) return;
     status_ = block;
+    PublishStatus(block);
     if (QWidget* power = GetPowerItem()) {
-        power->setProperty("status",
-                           QByteArray(reinterpret_cast<const char*>(block.data()), block.size()));
         power->setProperty("battery", int{block[0]});
         power->setProperty("link", int{block[3]});
     }

@@ -434,3 +434,15 @@ QString CSkelmoraUSBDevice::GetDefaultProfileFile() const {
 QString CSkelmoraUSBDevice::GetUserDataFolder() const {
     return device_folders::UserDataFolder(kindName_);
 }
+
+void CSkelmoraUSBDevice::LogFailure(const char* what, const WriteOutcome& outcome) const {
+    qCWarning(lcDevice).noquote() << kindName_ + QLatin1Char(':') << what << "failed at"
+                                  << QString::fromStdString(outcome.step) << "code" << outcome.code;
+}
+
+void CSkelmoraUSBDevice::PublishStatus(std::span<const uint8_t> block) {
+    if (QWidget* power = GetPowerItem()) {
+        power->setProperty("status", QByteArray(reinterpret_cast<const char*>(block.data()),
+                                                static_cast<qsizetype>(block.size())));
+    }
+}

@@ -269,6 +269,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // host light control on). SendLightFrame does this before it sends.
     void PaintLightPreview();
 
+    // A read or write sequence that failed, logged once as "KIND: WHAT failed at STEP code N".
+    void LogFailure(const char* what, const WriteOutcome& outcome) const;
+    // Hands the status block the device just read to the selector's power item ("status").
+    void PublishStatus(std::span<const uint8_t> block);
+
     // Device classes with their own rule for the picture's buttons store them here (an
     // index outside the tables is ignored); light controls are painted white at 255.
     void SetKeyButton(int index, CDeviceKeyButtonUI* button);
