@@ -21,27 +21,13 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out"; }; exit 1; }
 
-coproc EMU { "$emu" --socket "$socket" --latency-us 1000; }
-emu_pid=$EMU_PID
-read -r -t 10 line <&"${EMU[0]}"
-[ "$line" = "ready" ] || fail "emulator did not start: $line"
-# The emulator's answer goes to $answer (its descriptors do not reach subshells).
-ask() {
-  answer=""
-  echo "$1" >&"${EMU[1]}"
-  read -r -t 10 answer <&"${EMU[0]}"
-}
-send() { ask "$1"; [ "$answer" = "ok" ] || fail "emulator refused '$1': $answer"; }
+source "$(dirname "$0")/../lib/emulator_console.sh"
+start_emulator "$emu" "$socket"
 # The hex of a dumped area into $hex: from byte $2, $3 bytes.
 area() {
   ask "dump keyboard $1"
   local all="${answer#* }"
   hex="${all:$((2 * $2)):$((2 * $3))}"
-}
-line_of() { grep "^$1 " "$work/out" | head -1 | cut -d' ' -f2-; }
-run() {
-  "$skelmora" "$@" >"$work/out" 2>"$work/err"
-  echo $?
 }
 
 send "plug keyboard"
