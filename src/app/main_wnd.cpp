@@ -68,6 +68,7 @@ void CMainWnd::InitWindow() {
     language_->ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()),
                              CLanguageSwitcher::LanguageOrigin::Start);
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
+    devices_->captureRequest = [this](bool on) { SetMacroHook(on); };
     devices_->PrecreateDevices();
     for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
@@ -330,6 +331,8 @@ void CMainWnd::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
         active_ = isActiveWindow();
         SetWindowActiveOnDevices(active_);
+        // Keys typed into another window are never captured (nor kept grabbed).
+        if (!active_) SetMacroHook(false);
     }
     WindowImplBase::changeEvent(event);
 }
