@@ -95,14 +95,19 @@ void CSkelmoraUSBDevice::Notify(TNotifyUI& msg) {
     for (const QPointer<QWidget>& panel : panels_) {
         if (hand(panel)) return;
     }
-    // A click on a key of the picture picks that key for the key assignment panel.
-    if (msg.sType == QLatin1String(notify_type::kClick)) {
-        for (size_t i = 0; i < keyButtons_.size(); ++i) {
-            if (keyButtons_[i] && keyButtons_[i].data() == msg.pSender) {
-                SelectKey(static_cast<int>(i));
-                return;
-            }
-        }
+    // A click on a key of the picture picks that key for the key assignment panel; the
+    // pointer over a key highlights it.
+    const bool click = msg.sType == QLatin1String(notify_type::kClick);
+    const bool enter = msg.sType == QLatin1String(notify_type::kMouseEnter);
+    const bool leave = msg.sType == QLatin1String(notify_type::kMouseLeave);
+    if (!click && !enter && !leave) return;
+    for (size_t i = 0; i < keyButtons_.size(); ++i) {
+        if (!keyButtons_[i] || keyButtons_[i].data() != msg.pSender) continue;
+        if (click)
+            SelectKey(static_cast<int>(i));
+        else
+            HighlightKey(static_cast<int>(i), enter);
+        return;
     }
 }
 
@@ -392,8 +397,18 @@ WriteOutcome CSkelmoraUSBDevice::WriteKeysAndMacros() {
 }
 
 void CSkelmoraUSBDevice::SelectKey(int keyIndex) {
+    const int before = selectedKey_;
     selectedKey_ = keyIndex;
+    if (before != keyIndex) HighlightKey(before, false);
+    HighlightKey(keyIndex, true);
     emit keySelected(keyIndex);
+}
+
+void CSkelmoraUSBDevice::HighlightKey(int keyIndex, bool on) {
+    CDeviceKeyButtonUI* key = GetKeyButton(keyIndex);
+    if (!key) return;
+    if (key->GetKeySetImage().isEmpty()) key->SetKeySetImage(QLatin1String(kKeyHoverImage));
+    key->SetKeySetHidden(!on && keyIndex != selectedKey_);
 }
 
 // ---- Reactive lighting ----

@@ -160,6 +160,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     WriteOutcome WriteKeysAndMacros();
     // The key picked on the picture (-1 none). Picking one emits keySelected.
     void SelectKey(int keyIndex);
+    // The key-set image over a key of the picture ("msenter"/"msleave"): shown while the
+    // pointer is over the key and on the picked key. A key without an image of its own gets
+    // kKeyHoverImage.
+    void HighlightKey(int keyIndex, bool on);
+    static constexpr char kKeyHoverImage[] = "common/key_hover.png";
     int GetSelectedKey() const { return selectedKey_; }
 
     // ---- Host lighting and window state (the main window, for every device) ----

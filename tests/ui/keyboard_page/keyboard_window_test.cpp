@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -328,6 +329,82 @@ TEST_F(KeyPanelInTheWindow, AnEditOfAPickedKeyReachesTheProfileAndTheKeyTable) {
     ASSERT_FALSE(messages_.empty());
     EXPECT_EQ(messages_.back(),
               CResourceManager::GetInstance().GetText("message_text_7").toStdString());
+}
+
+// The pointer over a key shows its key-set image until it leaves; the picked key keeps it.
+TEST_F(KeyPanelInTheWindow, TheKeyUnderThePointerAndThePickedKeyAreHighlighted) {
+    CDeviceKeyButtonUI* picked = keyboard_->GetKeyButton(0);
+    CDeviceKeyButtonUI* other = keyboard_->GetKeyButton(5);
+    ASSERT_TRUE(picked && other);
+    QTest::mouseClick(picked, Qt::LeftButton);
+    struct Step {
+        CDeviceKeyButtonUI* key;
+        const char* type;
+        bool pickedShown;
+        bool otherShown;
+    };
+    const Step steps[] = {
+        {other, notify_type::kMouseEnter, true, true},
+        {other, notify_type::kMouseLeave, true, false},
+        {picked, notify_type::kMouseEnter, true, false},
+        {picked, notify_type::kMouseLeave, true, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.type) + " " + step.key->objectName().toStdString());
+        TNotifyUI msg{QLatin1String(step.type), step.key};
+        window_->Notify(msg);
+        EXPECT_EQ(!picked->IsKeySetHidden(), step.pickedShown);
+        EXPECT_EQ(!other->IsKeySetHidden(), step.otherShown);
+    }
+    EXPECT_EQ(other->GetKeySetImage(), QLatin1String(CSkelmoraUSBDevice::kKeyHoverImage));
+    QTest::mouseClick(other, Qt::LeftButton);
+    EXPECT_TRUE(picked->IsKeySetHidden()) << "the key picked before keeps its highlight";
+    EXPECT_FALSE(other->IsKeySetHidden());
+}
+
+// A notification that reaches no handler is said once per type and sender, however often it
+// comes; one that a page takes is not said.
+TEST_F(KeyPanelInTheWindow, ANotificationNobodyHandlesIsLoggedOnce) {
+    static std::vector<std::string> lines;
+    lines.clear();
+    QLoggingCategory::setFilterRules(QStringLiteral("skelmora.ui.info=true"));
+    const QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            if (text.contains(QLatin1String("not handled"))) lines.push_back(text.toStdString());
+        });
+    QWidget stray;
+    stray.setObjectName(QStringLiteral("stray_control"));
+    TNotifyUI strayClick{QLatin1String(notify_type::kClick), &stray};
+    TNotifyUI keyClick{QLatin1String(notify_type::kClick), keyboard_->GetKeyButton(3)};
+    EXPECT_FALSE(window_->Devices()->RouteNotify(strayClick));
+    EXPECT_FALSE(window_->Devices()->RouteNotify(strayClick));
+    EXPECT_TRUE(window_->Devices()->RouteNotify(keyClick));
+    qInstallMessageHandler(before);
+    QLoggingCategory::setFilterRules(QString());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines.front().find("stray_control"), std::string::npos) << lines.front();
+}
+
+// Pictures of the keyboard page's "Keys" and "Macros" tabs (written only when asked for).
+TEST_F(KeyPanelInTheWindow, ScreenshotsOfTheKeysAndMacrosTabs) {
+    const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "SKELMORA_SCREENSHOT_DIR not set";
+    window_->resize(1000, 640);
+    ui::SetSelected(Find("key_Op_tab"), true, false);
+    Send("key_Op_tab", notify_type::kSelectChanged);
+    QTest::mouseClick(keyboard_->GetKeyButton(0), Qt::LeftButton);
+    SelectFunction(7);
+    Select("keyset_media_combo", 6);
+    QTest::qWait(200);
+    EXPECT_TRUE(window_->grab().save(folder + "/keyboard-keys-en.png"));
+
+    auto* macros = keyboard_->findChild<CMacroControlUI*>(CMacroControlUI::kItemName);
+    ASSERT_NE(macros, nullptr);
+    macros->AddMacro();
+    ui::SetSelected(Find("macro_Op_tab"), true, false);
+    Send("macro_Op_tab", notify_type::kSelectChanged);
+    QTest::qWait(200);
+    EXPECT_TRUE(window_->grab().save(folder + "/keyboard-macros-en.png"));
 }
 
 }  // namespace
