@@ -1,12 +1,13 @@
 // The colour palette control: colours round trip exactly, a drag moves the preview on every
 // move but tells the window once, and the keyboard moves the colour a step at a time.
+#include "controls/color_palette.h"
+
 #include <QKeyEvent>
 #include <QTest>
 
-#include "controls/color_palette.h"
+#include "controls/picture_controls.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
-#include "controls/picture_controls.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ TEST_F(PaletteTest, ADragMovesThePreviewOnEveryMoveAndNotifiesOnceOnRelease) {
         previous = now;
     }
     EXPECT_EQ(ColourChanges(), 0);
-    uitest::SendMouse(palette_, QEvent::MouseButtonRelease, start + QPoint(160, 60),
-                      Qt::LeftButton, Qt::NoButton);
+    uitest::SendMouse(palette_, QEvent::MouseButtonRelease, start + QPoint(160, 60), Qt::LeftButton,
+                      Qt::NoButton);
     EXPECT_EQ(ColourChanges(), 1);
     ASSERT_FALSE(recorder_.log.empty());
     EXPECT_EQ(recorder_.log.back().sender, "Pallet");
@@ -141,7 +142,7 @@ TEST(PaletteArithmetic, HueSaturationAndValueGiveTheirColours) {
         uint32_t argb;
     };
     const Case cases[] = {
-        {0, 1, 1, 0xFFFF0000u},   {120, 1, 1, 0xFF00FF00u}, {240, 1, 1, 0xFF0000FFu},
+        {0, 1, 1, 0xFFFF0000u},   {120, 1, 1, 0xFF00FF00u},  {240, 1, 1, 0xFF0000FFu},
         {360, 1, 1, 0xFFFF0000u}, {-120, 1, 1, 0xFF0000FFu}, {60, 0, 1, 0xFFFFFFFFu},
         {60, 1, 0, 0xFF000000u},  {0, 2, 2, 0xFFFF0000u},
     };

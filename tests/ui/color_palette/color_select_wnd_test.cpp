@@ -1,5 +1,7 @@
 // The colour palette dialog, opened as the program opens it (modal, from PickColour) in a
 // temporary data home: what it shows, what it returns, and what it keeps in its swatch file.
+#include "panels/color_select_wnd.h"
+
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,7 +12,6 @@
 #include "controls/color_palette.h"
 #include "controls/picture_controls.h"
 #include "panels/color_option_file.h"
-#include "panels/color_select_wnd.h"
 #include "profiles/json_file.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -79,6 +80,10 @@ class PaletteDialog : public uitest::AppFixture {
         return std::filesystem::path(CColorSelectWnd::UserSwatchFile().toStdString());
     }
     Json::Value UserDocument() const { return profiles::JsonFile().ReadDocument(UserFile()); }
+    void WriteUserDocument(const Json::Value& document) const {
+        std::filesystem::create_directories(UserFile().parent_path());
+        ASSERT_TRUE(profiles::JsonFile().WriteDocument(document, UserFile()).ok());
+    }
     void WriteUserFile(const std::string& text) const {
         std::filesystem::create_directories(UserFile().parent_path());
         std::ofstream(UserFile()) << text;
@@ -129,9 +134,9 @@ TEST_F(PaletteDialog, TheEditRuleTakesLeadingDigitsUpTo255) {
         int value;
         const char* rewrite;  // nullptr: the text stays
     };
-    const Case cases[] = {{"0", 0, nullptr},  {"255", 255, nullptr}, {"256", 255, "255"},
-                          {"300", 255, "255"}, {"", 0, "0"},         {"-1", 0, "0"},
-                          {"12abc", 12, "12"}, {"007", 7, "7"},      {"99999999999", 255, "255"}};
+    const Case cases[] = {{"0", 0, nullptr},   {"255", 255, nullptr}, {"256", 255, "255"},
+                          {"300", 255, "255"}, {"", 0, "0"},          {"-1", 0, "0"},
+                          {"12abc", 12, "12"}, {"007", 7, "7"},       {"99999999999", 255, "255"}};
     for (const Case& c : cases) {
         const color_options::ComponentEntry entry = color_options::ReadComponent(c.text);
         EXPECT_EQ(entry.value, c.value) << c.text;
@@ -214,8 +219,7 @@ TEST_F(PaletteDialog, BadSwatchEntriesStayWhiteAndLongListsAreKept) {
     list[0]["color"] = "ZZZZZZZZ";
     list[1]["color"] = "FF11223";  // seven digits
     list[2]["color"] = 12;
-    std::filesystem::create_directories(UserFile().parent_path());
-    ASSERT_TRUE(profiles::JsonFile().WriteDocument(document, UserFile()).ok());
+    WriteUserDocument(document);
     Pick(kInitial, [](CColorSelectWnd& dialog) {
         for (const char* name :
              {"collect_color_option_0", "collect_color_option_1", "collect_color_option_2"}) {
@@ -333,7 +337,7 @@ TEST_F(PaletteDialog, SevenColourShowsTheImageOnThePreview) {
 
 TEST(PaletteDialogDpi, OnlyTheSevenStepsAreTakenOver) {
     uitest::app();
-    const std::pair<int, int> cases[] = {{48, 48},   {72, 72},   {96, 96}, {120, 120},
+    const std::pair<int, int> cases[] = {{48, 48},   {72, 72},   {96, 96},   {120, 120},
                                          {144, 144}, {168, 168}, {192, 192}, {100, 96},
                                          {0, 96},    {-96, 96},  {200, 96}};
     for (const auto& [dpi, used] : cases) EXPECT_EQ(CColorSelectWnd::DialogDpi(dpi), used) << dpi;
@@ -352,6 +356,7 @@ TEST(SwatchColourText, EightUpperCaseDigitsAlphaFirst) {
 TEST_F(PaletteDialog, Screenshot) {
     const QByteArray folder = qgetenv("SKELMORA_SCREENSHOT_DIR");
     if (folder.isEmpty()) GTEST_SKIP() << "SKELMORA_SCREENSHOT_DIR not set";
+    ASSERT_TRUE(ui::ApplySkinStyleSheet());
     Json::Value document = profiles::JsonFile().ReadDocument(
         std::filesystem::path(CColorSelectWnd::ShippedSwatchFile().toStdString()));
     const char* kept[] = {"FF2EC4B6", "FFE63946", "FFF4A261", "FF457B9D", "FF8338EC"};
@@ -359,7 +364,7 @@ TEST_F(PaletteDialog, Screenshot) {
         document["coloroptioninfo"]["palletDialogcollectcoloroption"][i]["color"] = kept[i];
         document["coloroptioninfo"]["palletDialogcollectcoloroption"][i]["UserData"] = "1";
     }
-    ASSERT_TRUE(profiles::JsonFile().WriteDocument(document, UserFile()).ok());
+    WriteUserDocument(document);
     Pick(kInitial, [&](CColorSelectWnd& dialog) {
         Click(dialog, "color_option_8");
         QTest::qWait(50);
