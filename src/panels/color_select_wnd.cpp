@@ -12,6 +12,7 @@
 #include "platform/log_categories.h"
 #include "ui/control_look.h"
 #include "ui/control_props.h"
+#include "ui/notify_table.h"
 #include "ui/paint_manager.h"
 
 QPointer<CColorSelectWnd> CColorSelectWnd::s_open;
@@ -32,13 +33,17 @@ std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
-// The number after prefix in name, or -1 when name is not prefix + decimal digits.
-int NumberAfter(const QString& name, const char* prefix) {
-    const QLatin1String start(prefix);
-    if (!name.startsWith(start) || name.size() == start.size()) return -1;
-    bool ok = false;
-    const int n = name.mid(start.size()).toInt(&ok);
-    return ok && n >= 0 && n < CColorSelectWnd::kSwatches ? n : -1;
+// The swatch number after prefix in name (0..19), or -1.
+int SwatchNumber(const QString& name, const char* prefix) {
+    const std::optional<int> n = ui::NumberAfterPrefix(name, prefix);
+    return n && *n < CColorSelectWnd::kSwatches ? *n : -1;
+}
+
+// A filled collected swatch has no border (border size 0); the style sheet reads the property.
+void DropBorder(QWidget* option) {
+    option->setProperty("bordersize", 0);
+    option->style()->unpolish(option);
+    option->style()->polish(option);
 }
 
 bool Named(const TNotifyUI& msg, const char* name) {
@@ -161,9 +166,10 @@ void CColorSelectWnd::SelectInPalette(uint32_t argb) {
         palette->SetSelectColor(argb);
 }
 
+// The colour shows whether the swatch is selected or not (its style sheet paints the
+// background in every state).
 void CColorSelectWnd::PaintCollected(QWidget* option, uint32_t argb) {
     ui::SetBkColor(option, argb);
-    option->setProperty("selectedbkcolor", QStringLiteral("#%1").arg(argb, 8, 16, QChar('0')));
 }
 
 void CColorSelectWnd::HandleMessage(int message) {
@@ -176,8 +182,8 @@ void CColorSelectWnd::Notify(TNotifyUI& msg) {
     const QString name = msg.pSender ? msg.pSender->objectName() : QString();
     if (msg.sType == QLatin1String(notify_type::kWindowInit)) return OnWindowInit();
     if (msg.sType == QLatin1String(notify_type::kSelectChanged)) {
-        if (const int n = NumberAfter(name, kCollectedPrefix); n >= 0) return OnCollectedChosen(n);
-        if (const int n = NumberAfter(name, kFixedPrefix); n >= 0) return OnFixedChosen(n);
+        if (const int n = SwatchNumber(name, kCollectedPrefix); n >= 0) return OnCollectedChosen(n);
+        if (const int n = SwatchNumber(name, kFixedPrefix); n >= 0) return OnFixedChosen(n);
         if (Named(msg, "7color")) return OnSevenColourToggled();
         return;
     }
@@ -216,9 +222,7 @@ void CColorSelectWnd::OnWindowInit() {
         // A swatch whose colour cannot be read stays white (and empty).
         if (swatch.userData == kFilled && swatch.colour) {
             PaintCollected(option, *swatch.colour);
-            option->setProperty("bordersize", 0);
-            option->style()->unpolish(option);
-            option->style()->polish(option);
+            DropBorder(option);
         } else if (swatch.userData == kFilled) {
             ui::SetUserData(option, QString());
         }
@@ -288,9 +292,7 @@ void CColorSelectWnd::FillChosenCollected() {
         PaintCollected(option, colour_);
         ui::SetSelected(option, true, false);
         ui::SetUserData(option, QLatin1String(kFilled));
-        option->setProperty("bordersize", 0);
-        option->style()->unpolish(option);
-        option->style()->polish(option);
+        DropBorder(option);
         SaveCollectedSwatches();
     }
     if (QWidget* preview = FindControl("color_show_btn")) ui::SetBkColor(preview, colour_);
