@@ -38,14 +38,16 @@ CColorPaletteUI::CColorPaletteUI(QWidget* parent) : QWidget(parent) {
     setMinimumSize(60, 40);
 }
 
+// The field leaves room for the marker's ring at its edges.
 QRect CColorPaletteUI::FieldRect() const {
-    return QRect(0, 0, std::max(1, width() - kBarWidth - kGap),
-                 std::max(1, height() - kStripHeight - kGap));
+    return QRect(kMarkerRoom, kMarkerRoom,
+                 std::max(1, width() - kBarWidth - kGap - 2 * kMarkerRoom),
+                 std::max(1, height() - kStripHeight - kGap - 2 * kMarkerRoom));
 }
 
 QRect CColorPaletteUI::BarRect() const {
     const QRect field = FieldRect();
-    return QRect(field.right() + 1 + kGap, 0, kBarWidth, field.height());
+    return QRect(field.right() + 1 + kMarkerRoom + kGap, field.top(), kBarWidth, field.height());
 }
 
 QRect CColorPaletteUI::StripRect() const {

@@ -23,6 +23,7 @@ class CColorPaletteUI : public QWidget {
     static constexpr int kBarWidth = 16;
     static constexpr int kGap = 6;
     static constexpr int kStripHeight = 14;
+    static constexpr int kMarkerRoom = 6;         // the field's marker ring reaches this far out
     static constexpr double kHueKeyStep = 2.0;    // degrees per key press
     static constexpr double kLevelKeyStep = 4.0;  // of 255, saturation and value
 
