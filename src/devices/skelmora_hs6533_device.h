@@ -1,6 +1,10 @@
 #pragma once
 // CSkelmoraHS6533Device ("SkelmoraHS6533Device"): the USB headset on the CM6533 audio chip (kind
 // 7).
+#include <memory>
+
+#include "devices/audio/host_equalizer.h"
+#include "devices/audio_bridge.h"
 #include "devices/skelmora_usb_device.h"
 
 class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
@@ -18,6 +22,21 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     bool SendLightFrame() override;
     FrameNeed GetFrameNeed() const override;
 
+    // The headset's sound card and host equaliser, given by the device manager when the
+    // device is created (none: SKELMORA_AUDIO_BRIDGE=none, or no sound server).
+    void SetAudioBridge(std::shared_ptr<audio::CAudioBridge> bridge) {
+        audioBridge_ = std::move(bridge);
+    }
+    audio::CAudioBridge* AudioBridge() const { return audioBridge_.get(); }
+    void SetHostEqualizer(std::shared_ptr<audio::CHostEqualizer> equalizer) {
+        hostEqualizer_ = std::move(equalizer);
+    }
+    audio::CHostEqualizer* HostEqualizer() const { return hostEqualizer_.get(); }
+
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+
+  private:
+    std::shared_ptr<audio::CAudioBridge> audioBridge_;
+    std::shared_ptr<audio::CHostEqualizer> hostEqualizer_;
 };
