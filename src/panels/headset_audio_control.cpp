@@ -35,20 +35,24 @@ const ui::NotifyRow<CHeadsetAudioControl> CHeadsetAudioControl::kRows[] = {
 };
 
 CHeadsetAudioControl::CHeadsetAudioControl(Parts parts, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)) {
+    : QObject(parent), parts_(std::move(parts)), voice_(parts_.voice), magic_(parts_.magic) {
     if (parts_.voice) parts_.voice->SetHandler(this);
     if (parts_.magic) parts_.magic->SetHandler(this);
     if (parts_.bridge) {
-        parts_.bridge->SetChangeHandler([this](AudioControl c) { OnBridgeChange(c); });
+        // The bridge may outlive this object (or go first, as the device's members do).
+        parts_.bridge->SetChangeHandler([guard = QPointer<CHeadsetAudioControl>(this)](
+                                            AudioControl c) {
+            if (guard) guard->OnBridgeChange(c);
+        });
         if (parts_.equalizer) parts_.equalizer->SetHeadsetCard(parts_.bridge->CardNumber());
     }
     ShowAvailability();
 }
 
 CHeadsetAudioControl::~CHeadsetAudioControl() {
-    if (parts_.bridge) parts_.bridge->SetChangeHandler(nullptr);
-    if (parts_.voice) parts_.voice->SetHandler(nullptr);
-    if (parts_.magic) parts_.magic->SetHandler(nullptr);
+    // The panels may be gone already (siblings on the page are deleted first).
+    if (voice_ && voice_->Handler() == this) voice_->SetHandler(nullptr);
+    if (magic_ && magic_->Handler() == this) magic_->SetHandler(nullptr);
 }
 
 bool CHeadsetAudioControl::OnHeadsetPage() const {

@@ -91,6 +91,8 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
     void Message(const char* textId);
 
     Parts parts_;
+    QPointer<CVoice6533ControlUI> voice_;
+    QPointer<CMagicControlUI> magic_;
     profiles::HeadsetSystemSetStages stages_;
     eq_model::EqState eq_;
 };

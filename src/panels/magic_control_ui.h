@@ -17,6 +17,7 @@ class CMagicControlUI : public QWidget, public INotifyUI {
     static QWidget* Create(QWidget* parent) { return new CMagicControlUI(parent); }
 
     void SetHandler(INotifyUI* handler) { handler_ = handler; }
+    INotifyUI* Handler() const { return handler_; }
     void Notify(TNotifyUI& msg) override;
 
     void SetVoiceChangerOn(bool on);

@@ -22,6 +22,7 @@ class CVoice6533ControlUI : public QWidget, public INotifyUI {
     static QWidget* Create(QWidget* parent) { return new CVoice6533ControlUI(parent); }
 
     void SetHandler(INotifyUI* handler) { handler_ = handler; }
+    INotifyUI* Handler() const { return handler_; }
     void Notify(TNotifyUI& msg) override;
 
     void SetEqPreset(int p);

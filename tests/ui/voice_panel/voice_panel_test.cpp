@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QTemporaryDir>
 #include <fstream>
 
@@ -206,7 +207,7 @@ TEST_F(VoicePanelTest, DeletingMiddleKeepsTheOtherCurves) {
     EXPECT_EQ(StoredCurve(0), std::vector<std::int32_t>(10, 1));
     EXPECT_EQ(StoredCurve(1), std::vector<std::int32_t>(10, -3));
     EXPECT_EQ(voice_->GetCustomEqSelection(), 0);
-    EXPECT_EQ(eq_.gains, audio::EqGains{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}) << "the sound follows";
+    EXPECT_EQ(eq_.gains, (audio::EqGains{1, 1, 1, 1, 1, 1, 1, 1, 1, 1})) << "the sound follows";
     ChooseCustom(1);
     EXPECT_EQ(Sliders(), std::vector<int>(10, -3));
 }
@@ -317,15 +318,28 @@ TEST_F(VoicePanelTest, Screenshots) {
     const QByteArray folder = qgetenv("SKELMORA_SCREENSHOTS");
     if (folder.isEmpty()) GTEST_SKIP() << "set SKELMORA_SCREENSHOTS to a folder to render the tabs";
     ui::ApplySkinStyleSheet();
-    voice_->resize(620, 420);
-    magic_->resize(620, 200);
-    voice_->grab().save(QString::fromUtf8(folder) + "/headset-voice.png");
-    magic_->grab().save(QString::fromUtf8(folder) + "/headset-voice-changer.png");
-    BuildResult surround = CDialogBuilder::Create(QStringLiteral("XML/CustomControlXML/VirtualSet.xml"));
+    // Each tab on the window's background, as the page shows it.
+    const auto shoot = [&folder](QWidget* panel, const char* file, int height) {
+        QWidget host;
+        host.setObjectName("root");
+        host.setAttribute(Qt::WA_StyledBackground);
+        auto* box = new QVBoxLayout(&host);
+        box->setContentsMargins(16, 16, 16, 16);
+        panel->setParent(&host);
+        box->addWidget(panel);
+        host.resize(640, height);
+        EXPECT_TRUE(host.grab().save(QString::fromUtf8(folder) + "/" + file));
+        panel->setParent(nullptr);
+        delete panel;
+    };
+    control_->deleteLater();
+    control_ = nullptr;
+    shoot(voice_, "headset-voice.png", 440);
+    shoot(magic_, "headset-voice-changer.png", 200);
+    BuildResult surround =
+        CDialogBuilder::Create(QStringLiteral("XML/CustomControlXML/VirtualSet.xml"));
     ASSERT_TRUE(surround);
-    surround.root->resize(620, 160);
-    surround.root->grab().save(QString::fromUtf8(folder) + "/headset-surround.png");
-    delete surround.root;
+    shoot(surround.root, "headset-surround.png", 160);
 }
 
 }  // namespace
