@@ -59,8 +59,8 @@ std::optional<BridgeChoice> ChooseBridge(const char* variable, std::string_view 
                                          std::string& error) {
     if (!variable || !*variable) return DefaultBridgeChoice(hidBackendName);
     if (auto choice = ParseBridgeChoice(variable)) return choice;
-    error = std::string("SKELMORA_AUDIO_BRIDGE must be alsa, fake or none, not \"") + variable +
-            "\"";
+    error =
+        std::string("SKELMORA_AUDIO_BRIDGE must be alsa, fake or none, not \"") + variable + "\"";
     return std::nullopt;
 }
 

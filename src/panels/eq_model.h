@@ -59,13 +59,13 @@ struct EqApply {
 struct EqStep {
     EqState next;
     EqApply apply;
-    int result = 1;                   // Save: -1 refused, 0 name in use, 1 saved
-    const char* message = nullptr;    // a text id to show, or none
-    bool storeSettings = false;       // the eight settings go to the profile
-    std::optional<int> storePreset;   // "EQHzValueInfo" row p := the preset's gains
-    std::optional<int> storeCurve;    // "CustomEQHzValueInfo" row i := next.curves[i]
-    std::optional<int> removeCurve;   // "CustomEQHzValueInfo" row i is removed
-    bool storeNames = false;          // "CustomEQNameInfo" := next.names
+    int result = 1;                  // Save: -1 refused, 0 name in use, 1 saved
+    const char* message = nullptr;   // a text id to show, or none
+    bool storeSettings = false;      // the eight settings go to the profile
+    std::optional<int> storePreset;  // "EQHzValueInfo" row p := the preset's gains
+    std::optional<int> storeCurve;   // "CustomEQHzValueInfo" row i := next.curves[i]
+    std::optional<int> removeCurve;  // "CustomEQHzValueInfo" row i is removed
+    bool storeNames = false;         // "CustomEQNameInfo" := next.names
 };
 
 // Profile values as the panels may use them: levels clamped to 0..100, EqType outside

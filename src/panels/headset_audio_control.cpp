@@ -11,6 +11,7 @@
 #include "profiles/hs6533_profiledata.h"
 #include "tables/device_tables.h"
 #include "ui/control_props.h"
+#include "ui/resource_manager.h"
 
 using audio::AudioControl;
 using eq_model::EqApply;
@@ -21,8 +22,7 @@ const ui::NotifyRow<CHeadsetAudioControl> CHeadsetAudioControl::kRows[] = {
     {notify_type::kSelectChanged, "magic_option_", &CHeadsetAudioControl::OnMagicOption,
      NotifyMatch::NumberedPrefix},
     {notify_type::kSelectChanged, "6533_MicIn_option", &CHeadsetAudioControl::OnMicToggle},
-    {notify_type::kSelectChanged, "6533_MicMoniter_option",
-     &CHeadsetAudioControl::OnMonitorToggle},
+    {notify_type::kSelectChanged, "6533_MicMoniter_option", &CHeadsetAudioControl::OnMonitorToggle},
     {notify_type::kValueChanged, "6533_MicIn_slider", &CHeadsetAudioControl::OnMicLevel},
     {notify_type::kValueChanged, "6533_MicMoniter_slider", &CHeadsetAudioControl::OnMonitorLevel},
     {notify_type::kValueChanged, "6533_eq_hz_slider_", &CHeadsetAudioControl::OnBand,
@@ -40,10 +40,10 @@ CHeadsetAudioControl::CHeadsetAudioControl(Parts parts, QObject* parent)
     if (parts_.magic) parts_.magic->SetHandler(this);
     if (parts_.bridge) {
         // The bridge may outlive this object (or go first, as the device's members do).
-        parts_.bridge->SetChangeHandler([guard = QPointer<CHeadsetAudioControl>(this)](
-                                            AudioControl c) {
-            if (guard) guard->OnBridgeChange(c);
-        });
+        parts_.bridge->SetChangeHandler(
+            [guard = QPointer<CHeadsetAudioControl>(this)](AudioControl c) {
+                if (guard) guard->OnBridgeChange(c);
+            });
         if (parts_.equalizer) parts_.equalizer->SetHeadsetCard(parts_.bridge->CardNumber());
     }
     ShowAvailability();
@@ -82,6 +82,11 @@ void CHeadsetAudioControl::ShowAvailability() {
         const bool eq = parts_.equalizer && parts_.equalizer->Available(&reason);
         if (!eq && !reason.empty()) qCInfo(lcAudio).noquote() << "equaliser:" << reason.c_str();
         voice->SetEqAvailable(eq);
+        // The filter lives in this process: it goes when the program ends.
+        const QString tip =
+            CResourceManager::GetInstance().GetText(QStringLiteral("eq_tray_tip_text"));
+        for (const char* name : {"6533_eq_title", "6533_eq_layout"})
+            ui::SetToolTip(voice->Control(name), eq ? tip : QString());
     }
     if (parts_.magic) parts_.magic->SetAvailable(false);
 }
@@ -140,7 +145,8 @@ void CHeadsetAudioControl::ShowEq() {
     CVoice6533ControlUI* voice = parts_.voice;
     if (!voice) return;
     voice->SetEqPreset(eq_.eqType);
-    if (voice->GetCustomEqSelection() != eq_.customSelection) voice->SelectCustomEq(eq_.customSelection);
+    if (voice->GetCustomEqSelection() != eq_.customSelection)
+        voice->SelectCustomEq(eq_.customSelection);
     voice->EnableCustomEq(eq_.eqType == eq_model::kCustomType);
     for (int band = 0; band < eq_model::kBands; ++band)
         voice->SetBandGain(band, eq_.sliders[static_cast<std::size_t>(band)]);
@@ -191,12 +197,13 @@ void CHeadsetAudioControl::OnBridgeChange(AudioControl control) {
 
 void CHeadsetAudioControl::Toggle(AudioControl control, bool on) {
     const bool mic = control == AudioControl::Microphone;
-    const audio::AudioResult result =
-        parts_.bridge ? parts_.bridge->SetOn(control, on)
-                      : audio::AudioResult::Unsupported("no audio bridge");
+    const audio::AudioResult result = parts_.bridge
+                                          ? parts_.bridge->SetOn(control, on)
+                                          : audio::AudioResult::Unsupported("no audio bridge");
     if (!result.Ok()) {
-        qCInfo(lcAudio).noquote() << audio::AudioControlName(control) << "switch:"
-                                  << audio::AudioStatusName(result.status) << result.reason.c_str();
+        qCInfo(lcAudio).noquote() << audio::AudioControlName(control)
+                                  << "switch:" << audio::AudioStatusName(result.status)
+                                  << result.reason.c_str();
         // The option goes back to what the headset still does.
         if (parts_.voice) mic ? parts_.voice->SetMicIn(!on) : parts_.voice->SetMicMonitor(!on);
         Message("audio_set_failed_text");
@@ -211,12 +218,13 @@ void CHeadsetAudioControl::Level(AudioControl control, int level) {
     const bool mic = control == AudioControl::Microphone;
     if (level < 0) return;
     level = std::clamp(level, 0, 100);
-    const audio::AudioResult result =
-        parts_.bridge ? parts_.bridge->SetLevel(control, level)
-                      : audio::AudioResult::Unsupported("no audio bridge");
+    const audio::AudioResult result = parts_.bridge
+                                          ? parts_.bridge->SetLevel(control, level)
+                                          : audio::AudioResult::Unsupported("no audio bridge");
     if (!result.Ok()) {
-        qCInfo(lcAudio).noquote() << audio::AudioControlName(control) << "level:"
-                                  << audio::AudioStatusName(result.status) << result.reason.c_str();
+        qCInfo(lcAudio).noquote() << audio::AudioControlName(control)
+                                  << "level:" << audio::AudioStatusName(result.status)
+                                  << result.reason.c_str();
         if (parts_.voice) {
             mic ? parts_.voice->SetMicInLevel(stages_.mic_in_value)
                 : parts_.voice->SetMicMonitorLevel(stages_.mic_monitor_value);
@@ -366,8 +374,8 @@ void CHeadsetAudioControl::OnDelete(TNotifyUI&) {
 
 CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Parts parts) {
     if (!parts.device) return nullptr;
-    parts.voice =
-        parts.device->findChild<CVoice6533ControlUI*>(QLatin1String(CVoice6533ControlUI::kItemName));
+    parts.voice = parts.device->findChild<CVoice6533ControlUI*>(
+        QLatin1String(CVoice6533ControlUI::kItemName));
     parts.magic =
         parts.device->findChild<CMagicControlUI*>(QLatin1String(CMagicControlUI::kItemName));
     if (!parts.voice) return nullptr;

@@ -39,8 +39,8 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
         CSkelmoraUSBDevice* device = nullptr;  // the page the panels sit on
         CVoice6533ControlUI* voice = nullptr;
         CMagicControlUI* magic = nullptr;
-        audio::CAudioBridge* bridge = nullptr;        // none: microphone greyed out
-        audio::CHostEqualizer* equalizer = nullptr;   // none: equaliser greyed out
+        audio::CAudioBridge* bridge = nullptr;       // none: microphone greyed out
+        audio::CHostEqualizer* equalizer = nullptr;  // none: equaliser greyed out
         profiles::CHs6533Profiledata* profile = nullptr;
         std::function<void()> save;  // writes the profile file
         MessageHandler message;

@@ -42,8 +42,8 @@ bool CAlsaAudioBridge::TryOpen() {
         std::string note;
         for (const std::string& n : search.notes) note += (note.empty() ? "" : "; ") + n;
         if (note != lastSearchNote_) {
-            qCInfo(lcAudio).noquote() << "headset sound card not found:"
-                                      << QString::fromStdString(note);
+            qCInfo(lcAudio).noquote()
+                << "headset sound card not found:" << QString::fromStdString(note);
             lastSearchNote_ = note;
         }
         return false;
@@ -104,12 +104,11 @@ bool CAlsaAudioBridge::TryOpen() {
     }
     const AudioCapabilities caps = Capabilities();
     if (caps.microphone.minDb && caps.microphone.maxDb) {
-        qCInfo(lcAudio).noquote() << QString::asprintf("microphone range %.2f dB .. %.2f dB",
-                                                       *caps.microphone.minDb,
-                                                       *caps.microphone.maxDb);
+        qCInfo(lcAudio).noquote() << QString::asprintf(
+            "microphone range %.2f dB .. %.2f dB", *caps.microphone.minDb, *caps.microphone.maxDb);
     }
-    qCInfo(lcAudio).noquote() << "headset sound card" << QString::fromStdString(name)
-                              << "mic" << (choice.microphone ? choice.microphone->name.c_str() : "-")
+    qCInfo(lcAudio).noquote() << "headset sound card" << QString::fromStdString(name) << "mic"
+                              << (choice.microphone ? choice.microphone->name.c_str() : "-")
                               << "monitor"
                               << (choice.monitoring ? choice.monitoring->name.c_str() : "-")
                               << "playback"

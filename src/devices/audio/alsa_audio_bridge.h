@@ -12,9 +12,9 @@
 #include <optional>
 #include <string>
 
-#include "devices/audio_bridge.h"
 #include "devices/audio/card_finder.h"
 #include "devices/audio/mixer_elements.h"
+#include "devices/audio_bridge.h"
 
 class QFileSystemWatcher;
 class QSocketNotifier;
@@ -26,8 +26,7 @@ namespace audio {
 class CAlsaAudioBridge : public QObject, public CAudioBridge {
     Q_OBJECT
   public:
-    explicit CAlsaAudioBridge(UsbPosition position,
-                              std::filesystem::path cardFolder = kProcAsound,
+    explicit CAlsaAudioBridge(UsbPosition position, std::filesystem::path cardFolder = kProcAsound,
                               QString deviceFolder = QStringLiteral("/dev/snd"));
     ~CAlsaAudioBridge() override;
 

@@ -33,9 +33,10 @@ std::string BuildEqualizerGraph(const EqGains& gains, std::string_view targetSin
     text += "  media.name = \"" + std::string(kEqualizerDescription) + "\"\n";
     text += "  filter.graph = {\n";
     text += "    nodes = [\n";
-    text += "      { type = builtin name = pregain label = bq_highshelf control = { \"Freq\" = 0 "
-            "\"Q\" = 1.0 \"Gain\" = " +
-            std::to_string(EqPreGain(gains)) + " } }\n";
+    text +=
+        "      { type = builtin name = pregain label = bq_highshelf control = { \"Freq\" = 0 "
+        "\"Q\" = 1.0 \"Gain\" = " +
+        std::to_string(EqPreGain(gains)) + " } }\n";
     for (std::size_t i = 0; i < kEqBands; ++i) {
         text += "      { type = builtin name = band" + std::to_string(i + 1) +
                 " label = bq_peaking control = { \"Freq\" = " + std::to_string(kEqFrequencies[i]) +

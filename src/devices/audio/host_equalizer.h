@@ -5,8 +5,8 @@
 // sound server's setup.
 #include <string>
 
-#include "devices/audio_bridge.h"
 #include "devices/audio/eq_graph.h"
+#include "devices/audio_bridge.h"
 
 namespace audio {
 

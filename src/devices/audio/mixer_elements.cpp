@@ -67,7 +67,8 @@ std::optional<long> PercentToRaw(int percent, RawRange range) {
 std::optional<int> RawToPercent(long raw, RawRange range) {
     if (range.min >= range.max) return std::nullopt;
     const long long span = static_cast<long long>(range.max) - range.min;
-    const long long offset = static_cast<long long>(std::clamp(raw, range.min, range.max)) - range.min;
+    const long long offset =
+        static_cast<long long>(std::clamp(raw, range.min, range.max)) - range.min;
     return static_cast<int>((offset * 100 + span / 2) / span);
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 
 #include "platform/log_categories.h"
 
@@ -47,9 +48,18 @@ int CardOfProps(const spa_dict* props) {
 }  // namespace
 
 struct CPipeWireEqualizer::State {
+    // A sink of the server. The registry shows only a few of its properties; its card comes
+    // with the node's info, so every sink is bound to read it.
     struct Sink {
+        State* state = nullptr;
+        uint32_t id = 0;
         std::string name;
         int card = -1;
+        pw_proxy* proxy = nullptr;
+        spa_hook listener{};
+        ~Sink() {
+            if (proxy) pw_proxy_destroy(proxy);
+        }
     };
 
     pw_thread_loop* loop = nullptr;
@@ -64,9 +74,12 @@ struct CPipeWireEqualizer::State {
     uint32_t filterNodeId = SPA_ID_INVALID;
     pw_impl_module* module = nullptr;
     std::string unavailable;
+    spa_hook coreListener{};
+    int pendingSync = -1;
+    bool synced = false;
 
     // Guarded by the thread loop's lock.
-    std::map<uint32_t, Sink> sinks;
+    std::map<uint32_t, std::unique_ptr<Sink>> sinks;
     int headsetCard = -1;
     std::string configuredDefault;
     std::string runningDefault;
@@ -78,7 +91,7 @@ struct CPipeWireEqualizer::State {
     std::string HeadsetSinkName() const {
         if (headsetCard < 0) return {};
         for (const auto& [id, sink] : sinks)
-            if (sink.card == headsetCard) return sink.name;
+            if (sink->card == headsetCard) return sink->name;
         return {};
     }
     void SetDefault(const std::string& name) {
@@ -120,8 +133,8 @@ struct CPipeWireEqualizer::State {
             module = pw_context_load_module(context, "libpipewire-module-filter-chain",
                                             args.c_str(), nullptr);
             if (!module) {
-                qCWarning(lcAudio) << "the equaliser filter could not be loaded:"
-                                   << strerror(errno);
+                qCWarning(lcAudio)
+                    << "the equaliser filter could not be loaded:" << strerror(errno);
                 return;
             }
             const std::string current =
@@ -144,6 +157,24 @@ struct CPipeWireEqualizer::State {
         filterNodeId = SPA_ID_INVALID;
     }
 
+    // Waits (loop locked) until the server has handled everything sent so far, at most a
+    // second: at start the sinks are known before the first call, at the end the default
+    // sink given back reaches the server before the connection closes.
+    void Roundtrip() {
+        if (!core) return;
+        synced = false;
+        pendingSync = pw_core_sync(core, PW_ID_CORE, pendingSync);
+        while (!synced) {
+            if (pw_thread_loop_timed_wait(loop, 1) != 0) break;
+        }
+    }
+    static void OnCoreDone(void* data, uint32_t id, int seq) {
+        auto* s = static_cast<State*>(data);
+        if (id != PW_ID_CORE || seq != s->pendingSync) return;
+        s->synced = true;
+        pw_thread_loop_signal(s->loop, false);
+    }
+
     static void OnGlobal(void* data, uint32_t id, uint32_t, const char* type, uint32_t,
                          const spa_dict* props) {
         auto* s = static_cast<State*>(data);
@@ -160,9 +191,24 @@ struct CPipeWireEqualizer::State {
                 s->SendGains();
                 return;
             }
-            const int card = CardOfProps(props);
-            if (card < 0) return;
-            s->sinks[id] = Sink{name, card};
+            auto sink = std::make_unique<Sink>();
+            sink->state = s;
+            sink->id = id;
+            sink->name = name;
+            sink->card = CardOfProps(props);
+            sink->proxy = static_cast<pw_proxy*>(
+                pw_registry_bind(s->registry, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
+            if (sink->proxy) {
+                static const pw_node_events events = [] {
+                    pw_node_events e{};
+                    e.version = PW_VERSION_NODE_EVENTS;
+                    e.info = &State::OnSinkInfo;
+                    return e;
+                }();
+                pw_node_add_listener(reinterpret_cast<pw_node*>(sink->proxy), &sink->listener,
+                                     &events, sink.get());
+            }
+            s->sinks[id] = std::move(sink);
             s->Reconcile();
         } else if (strcmp(type, PW_TYPE_INTERFACE_Metadata) == 0) {
             const char* name = spa_dict_lookup(props, PW_KEY_METADATA_NAME);
@@ -176,6 +222,14 @@ struct CPipeWireEqualizer::State {
             };
             pw_metadata_add_listener(s->metadata, &s->metadataListener, &events, s);
         }
+    }
+    static void OnSinkInfo(void* data, const pw_node_info* info) {
+        auto* sink = static_cast<Sink*>(data);
+        if (!info || !info->props) return;
+        const int card = CardOfProps(info->props);
+        if (card == sink->card) return;
+        sink->card = card;
+        sink->state->Reconcile();
     }
     static void OnGlobalRemove(void* data, uint32_t id) {
         auto* s = static_cast<State*>(data);
@@ -221,6 +275,15 @@ CPipeWireEqualizer::CPipeWireEqualizer() : state_(std::make_unique<State>()) {
         .global_remove = &State::OnGlobalRemove,
     };
     pw_registry_add_listener(s.registry, &s.registryListener, &events, &s);
+    static const pw_core_events coreEvents = [] {
+        pw_core_events events{};
+        events.version = PW_VERSION_CORE_EVENTS;
+        events.done = &State::OnCoreDone;
+        return events;
+    }();
+    pw_core_add_listener(s.core, &s.coreListener, &coreEvents, &s);
+    s.Roundtrip();
+    s.Roundtrip();  // the metadata bound in the first answers in the second
     pw_thread_loop_unlock(s.loop);
 }
 
@@ -229,8 +292,12 @@ CPipeWireEqualizer::~CPipeWireEqualizer() {
     if (s.loop) {
         pw_thread_loop_lock(s.loop);
         s.wanted = false;
-        if (s.core) s.Reconcile();
+        if (s.core) {
+            s.Reconcile();
+            s.Roundtrip();
+        }
         s.DropFilterNode();
+        s.sinks.clear();
         if (s.metadata) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(s.metadata));
         if (s.registry) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(s.registry));
         if (s.core) pw_core_disconnect(s.core);
@@ -309,6 +376,27 @@ bool CPipeWireEqualizer::IsRunning() const {
     const bool running = state_->module != nullptr;
     pw_thread_loop_unlock(state_->loop);
     return running;
+}
+
+bool CPipeWireEqualizer::FilterVisible() const {
+    if (!Available()) return false;
+    pw_thread_loop_lock(state_->loop);
+    // The filter's nodes reach the server on the module's own connection: a few round trips
+    // of ours may pass before the server shows a change of them.
+    const bool want = state_->module != nullptr;
+    for (int i = 0; i < 20 && (state_->filterNode != nullptr) != want; ++i) state_->Roundtrip();
+    const bool visible = state_->filterNode != nullptr;
+    pw_thread_loop_unlock(state_->loop);
+    return visible;
+}
+
+std::string CPipeWireEqualizer::ConfiguredDefaultSink() const {
+    if (!Available()) return {};
+    pw_thread_loop_lock(state_->loop);
+    state_->Roundtrip();
+    const std::string name = state_->configuredDefault;
+    pw_thread_loop_unlock(state_->loop);
+    return name;
 }
 
 EqGains CPipeWireEqualizer::Gains() const {

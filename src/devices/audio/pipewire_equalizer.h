@@ -28,6 +28,11 @@ class CPipeWireEqualizer : public CHostEqualizer {
     EqGains Gains() const override;
     // Whether the filter is loaded now (on, and the headset's sink exists).
     bool IsRunning() const;
+    // Whether the server shows the filter's sink (band changes reach it through that node),
+    // after waiting a few round trips for it to match whether the filter is loaded.
+    bool FilterVisible() const;
+    // The default sink the session keeps ("default.configured.audio.sink"), as last seen.
+    std::string ConfiguredDefaultSink() const;
 
     struct State;  // the PipeWire objects and what the registry shows
 

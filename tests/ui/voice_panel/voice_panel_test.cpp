@@ -6,8 +6,8 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
-#include <QVBoxLayout>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <fstream>
 
 #include "controls/composite_controls.h"
@@ -73,7 +73,8 @@ class VoicePanelTest : public uitest::AppFixture {
         page_ = std::move(page);
         page_->resize(560, 440);
         for (const auto& [file, item] :
-             {std::pair{"XML/CustomControlXML/Voice6533Control.xml", CVoice6533ControlUI::kItemName},
+             {std::pair{"XML/CustomControlXML/Voice6533Control.xml",
+                        CVoice6533ControlUI::kItemName},
               std::pair{"XML/CustomControlXML/MagicControl.xml", CMagicControlUI::kItemName}}) {
             BuildResult built = CDialogBuilder::Create(QLatin1String(file), page_.get());
             ASSERT_TRUE(built) << built.error.toStdString();
@@ -312,6 +313,37 @@ TEST_F(VoicePanelTest, UnavailableParts) {
     EXPECT_FALSE(Find("6533_eq_layout")->isEnabled());
     EXPECT_FALSE(Find("6533_eq_unavailable_label")->isHidden());
     EXPECT_TRUE(Find("6533_MicIn_option")->isEnabled());
+}
+
+TEST_F(VoicePanelTest, OddProfileShowsWithoutLosingCurves) {
+    // No "SystemSetStages", 25 names, curves of 3 entries and of strings, fewer curves than
+    // names, a 10,000-character name.
+    std::string names;
+    for (int i = 0; i < 25; ++i)
+        names += std::string(i ? "," : "") + "{\"Name\":\"N" + std::to_string(i) + "\"}";
+    names += ",{\"Name\":\"" + std::string(10000, 'x') + "\"}";
+    const std::string text =
+        "{\"Device\":[{\"CustomEQNameInfo\":[" + names +
+        "],\"CustomEQHzValueInfo\":[[{\"value\":5},{\"value\":5},{\"value\":5}],"
+        "[{\"value\":\"loud\"}],\"text\"]}]}";
+    Write("p1.json", text.c_str());
+    Build(std::make_unique<CSkelmoraHS6533Device>());
+    EXPECT_EQ(voice_->GetCustomEqCount(), 26);
+    EXPECT_EQ(voice_->GetEqPreset(), 0);
+    EXPECT_EQ(voice_->GetCustomEqName(25).size(), 10000) << "the stored name is kept";
+    ChooseCustom(0);
+    EXPECT_EQ(Sliders(), (std::vector<int>{5, 5, 5, 0, 0, 0, 0, 0, 0, 0}));
+    ui::SetText(Find("custom_eq_name_edit"), "New");
+    Click("hs_EQ_btn_save");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], "message_text_eq_full");
+    ChooseCustom(25);
+    Click("hs_EQ_btn_delete");
+    profiles::CHs6533Profiledata read;
+    read.Load(Path("p1.json"));
+    EXPECT_EQ(read.ReadCustomEqNames().size(), 25u);
+    EXPECT_EQ(read.ReadCustomEqValues(0),
+              (std::vector<std::int32_t>{5, 5, 5, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(VoicePanelTest, Screenshots) {

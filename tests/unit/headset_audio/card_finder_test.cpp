@@ -1,6 +1,8 @@
 // The headset's sound card found in folders laid out as /proc/asound: by its USB ids, two
 // identical headsets told apart by their bus position, other cards and unreadable files
 // passed over.
+#include "devices/audio/card_finder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +10,6 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
-
-#include "devices/audio/card_finder.h"
 
 namespace {
 
@@ -57,11 +57,9 @@ TEST_F(CardFinderTest, ChoosesByUsbIdAndPosition) {
         int expectedNumber;
     };
     const Case cases[] = {
-        {{1, 4}, "Headset", 1},
-        {{3, 12}, "Headset_1", 2},
-        {{1, 5}, nullptr, -1},  // the other maker's card at that place
-        {{2, 4}, nullptr, -1},
-        {{}, nullptr, -1},  // two headsets and no position: neither
+        {{1, 4}, "Headset", 1}, {{3, 12}, "Headset_1", 2},
+        {{1, 5}, nullptr, -1},                      // the other maker's card at that place
+        {{2, 4}, nullptr, -1},  {{}, nullptr, -1},  // two headsets and no position: neither
     };
     for (const Case& c : cases) {
         const auto found = FindHeadsetCard(Root(), "0c76:1630", c.at);
@@ -116,9 +114,8 @@ TEST(UsbBusText, Parses) {
         int bus;  // 0: none
         int device;
     };
-    const Case cases[] = {{"001/004", 1, 4}, {"3/12", 3, 12},  {"000/004", 0, 0},
-                          {"001", 0, 0},     {"a/b", 0, 0},    {"001/004x", 0, 0},
-                          {"", 0, 0},        {"-1/4", 0, 0}};
+    const Case cases[] = {{"001/004", 1, 4}, {"3/12", 3, 12},    {"000/004", 0, 0}, {"001", 0, 0},
+                          {"a/b", 0, 0},     {"001/004x", 0, 0}, {"", 0, 0},        {"-1/4", 0, 0}};
     for (const Case& c : cases) {
         const auto at = audio::ParseUsbBus(c.text);
         SCOPED_TRACE(c.text);

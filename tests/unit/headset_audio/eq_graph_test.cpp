@@ -1,7 +1,7 @@
 // The equaliser's filter-chain arguments, compared with text written out by hand.
-#include <gtest/gtest.h>
-
 #include "devices/audio/eq_graph.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The equaliser's rules without widgets: presets, band moves, saving and deleting custom
 // equalisers (with the curve that belongs to each name), names, and profile values out of
 // range.
-#include <gtest/gtest.h>
-
 #include "panels/eq_model.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -83,11 +83,13 @@ TEST(EqModel, SaveRules) {
     }
     const Case cases[] = {
         {"same name in another case", Customs(0), " b ", 0, "message_text_5"},
-        {"case folding beyond ASCII", [] {
+        {"case folding beyond ASCII",
+         [] {
              EqState s = Customs(0);
              s.names[0] = QString::fromUtf8("STRASSE");
              return s;
-         }(), QString::fromUtf8("straße"), 0, "message_text_5"},
+         }(),
+         QString::fromUtf8("straße"), 0, "message_text_5"},
         {"21st", full, "New", -1, "message_text_eq_full"},
         {"empty with nothing selected", Customs(-1), "   ", -1, "message_text_eq_noname"},
         {"too long", Customs(0), QString(33, 'x'), -1, "message_text_eq_badname"},

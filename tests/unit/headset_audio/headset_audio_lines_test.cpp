@@ -1,4 +1,6 @@
 // The headset's audio lines of --read-device and --apply-profile, over the fakes.
+#include "main/headset_audio_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -7,7 +9,6 @@
 
 #include "devices/audio/fake_audio_bridge.h"
 #include "devices/audio/host_equalizer.h"
-#include "main/headset_audio_lines.h"
 #include "profiles/hs6533_profiledata.h"
 
 namespace {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 
 #include "devices/audio/alsa_audio_bridge.h"
 #include "devices/audio/card_finder.h"
@@ -45,6 +48,22 @@ TEST(LiveAlsa, NoCardMeansNotConnected) {
     EXPECT_EQ(bridge.CardNumber(), -1);
 }
 
+TEST(LiveAlsa, CardGoneBeforeOpening) {
+    App();
+    // The folder still lists the headset's card, but no such card can be opened.
+    QTemporaryDir dir;
+    const std::string card = (dir.path() + "/card9").toStdString();
+    std::filesystem::create_directories(card);
+    std::ofstream(card + "/usbid") << "0c76:1630\n";
+    std::ofstream(card + "/usbbus") << "001/004\n";
+    std::ofstream(card + "/id") << "SkelmoraGone\n";
+    audio::CAlsaAudioBridge bridge({1, 4}, dir.path().toStdString(), QString());
+    EXPECT_FALSE(bridge.IsOpen());
+    EXPECT_EQ(bridge.GetLevel(audio::AudioControl::Microphone).result.status,
+              audio::AudioStatus::NotConnected);
+    EXPECT_EQ(bridge.CardId(), "");
+}
+
 TEST(LivePipeWire, EqualizerWithoutHeadsetSinkLoadsNothing) {
     audio::CPipeWireEqualizer eq;
     std::string reason;
@@ -56,6 +75,39 @@ TEST(LivePipeWire, EqualizerWithoutHeadsetSinkLoadsNothing) {
     EXPECT_TRUE(eq.IsOn());
     EXPECT_TRUE(eq.SetOff().Ok());
     EXPECT_FALSE(eq.IsOn());
+}
+
+// Runs with a sound server that has a sink whose "alsa.card" is SKELMORA_TEST_EQ_CARD and
+// that is the configured default (a private daemon, see docs/headset-audio.md).
+TEST(LivePipeWire, EqualizerTakesOverTheDefaultAndGivesItBack) {
+    const QByteArray card = qgetenv("SKELMORA_TEST_EQ_CARD");
+    if (card.isEmpty()) GTEST_SKIP() << "set SKELMORA_TEST_EQ_CARD to a sink's alsa.card";
+    std::string sinkBefore;
+    {
+        audio::CPipeWireEqualizer eq;
+        std::string reason;
+        if (!eq.Available(&reason)) GTEST_SKIP() << "PipeWire: " << reason;
+        eq.SetHeadsetCard(card.toInt());
+        sinkBefore = eq.ConfiguredDefaultSink();
+        ASSERT_FALSE(sinkBefore.empty()) << "the headset's sink must be the default";
+        const auto on = eq.SetOn({7, 11, 2, -3, -1, 4, 9, 12, 9, 5});
+        ASSERT_TRUE(on.Ok()) << on.reason;
+        EXPECT_TRUE(eq.IsRunning());
+        EXPECT_TRUE(eq.FilterVisible());
+        EXPECT_EQ(eq.ConfiguredDefaultSink(), audio::kEqualizerSinkName);
+        EXPECT_TRUE(eq.SetBand(3, 6).Ok());
+        EXPECT_TRUE(eq.IsRunning()) << "a band change keeps the filter";
+        ASSERT_TRUE(eq.SetOff().Ok());
+        EXPECT_FALSE(eq.IsRunning());
+        EXPECT_FALSE(eq.FilterVisible());
+        EXPECT_EQ(eq.ConfiguredDefaultSink(), sinkBefore);
+        ASSERT_TRUE(eq.SetOn({1, 1, 1, 1, 1, 1, 1, 1, 1, 1}).Ok());
+    }
+    // The program ended with the equaliser on: the default is back.
+    audio::CPipeWireEqualizer after;
+    after.SetHeadsetCard(card.toInt());
+    EXPECT_EQ(after.ConfiguredDefaultSink(), sinkBefore);
+    EXPECT_FALSE(after.IsRunning());
 }
 
 }  // namespace

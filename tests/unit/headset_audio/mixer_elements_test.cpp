@@ -1,10 +1,10 @@
 // Element choice over element lists that USB sound cards give, and the percent <-> raw
 // mapping on the ranges such cards use.
+#include "devices/audio/mixer_elements.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "devices/audio/mixer_elements.h"
 
 namespace {
 
