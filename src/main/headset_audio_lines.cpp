@@ -89,19 +89,8 @@ void PrintHeadsetAudioLines(audio::CAudioBridge* bridge, audio::CHostEqualizer* 
 
 bool ApplyHeadsetAudioSteps(profiles::CHs6533Profiledata& profile, audio::CAudioBridge* bridge,
                             audio::CHostEqualizer* equalizer, std::FILE* out) {
-    std::vector<QString> names;
-    for (const std::wstring& name : profile.ReadCustomEqNames())
-        names.push_back(QString::fromStdWString(name));
-    std::vector<eq_model::Gains> curves;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto stored = profile.ReadCustomEqValues(static_cast<std::int32_t>(i));
-        eq_model::Gains gains{};
-        for (std::size_t b = 0; b < gains.size() && b < stored.size(); ++b)
-            gains[b] = audio::ClampEqGain(stored[b]);
-        curves.push_back(gains);
-    }
-    const auto stages =
-        eq_model::ClampStages(profile.ReadSystemSetStages(), static_cast<int>(names.size()));
+    const eq_model::ProfileView view = eq_model::ReadProfile(profile);
+    const auto& stages = view.stages;
     bool ok = true;
     const auto step = [&](const char* name, const AudioResult& result) {
         const int code = StepCode(result);
@@ -115,7 +104,7 @@ bool ApplyHeadsetAudioSteps(profiles::CHs6533Profiledata& profile, audio::CAudio
     AudioResult eq = AudioResult::Unsupported("no equaliser");
     if (equalizer && equalizer->Available()) {
         if (bridge) equalizer->SetHeadsetCard(bridge->CardNumber());
-        const auto apply = eq_model::FromProfile(stages, names, curves).apply;
+        const auto& apply = view.eq.apply;
         audio::EqGains gains{};
         std::copy(apply.gains.begin(), apply.gains.end(), gains.begin());
         eq = apply.kind == eq_model::EqApply::Kind::On ? equalizer->SetOn(gains)

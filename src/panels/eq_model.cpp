@@ -3,6 +3,8 @@
 #include <QList>
 #include <algorithm>
 
+#include "profiles/hs6533_profiledata.h"
+
 namespace eq_model {
 
 std::optional<Gains> PresetGains(int p) {
@@ -64,6 +66,25 @@ EqStep FromProfile(const profiles::HeadsetSystemSetStages& clamped, std::vector<
         step.apply = Off();
     }
     return step;
+}
+
+ProfileView ReadProfile(profiles::CHs6533Profiledata& profile) {
+    std::vector<QString> names;
+    for (const std::wstring& name : profile.ReadCustomEqNames())
+        names.push_back(QString::fromStdWString(name));
+    std::vector<Gains> curves;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::vector<std::int32_t> stored =
+            profile.ReadCustomEqValues(static_cast<std::int32_t>(i));
+        Gains gains{};
+        for (std::size_t b = 0; b < gains.size() && b < stored.size(); ++b)
+            gains[b] = std::clamp(stored[b], kGainMin, kGainMax);
+        curves.push_back(gains);
+    }
+    ProfileView view;
+    view.stages = ClampStages(profile.ReadSystemSetStages(), static_cast<int>(names.size()));
+    view.eq = FromProfile(view.stages, std::move(names), std::move(curves));
+    return view;
 }
 
 EqStep ChoosePreset(const EqState& state, int p) {

@@ -10,6 +10,10 @@
 
 #include "profiles/records.h"
 
+namespace profiles {
+class CHs6533Profiledata;
+}
+
 namespace eq_model {
 
 inline constexpr int kBands = 10;
@@ -17,6 +21,8 @@ inline constexpr int kPresetCount = 12;
 inline constexpr int kCustomType = 13;
 inline constexpr int kMaxCustom = 20;
 inline constexpr int kNameMax = 32;
+inline constexpr int kGainMin = -20;  // the band sliders' range, in dB
+inline constexpr int kGainMax = 20;
 using Gains = std::array<int, kBands>;
 
 // Gains of EqType 1..12, as shown on the band sliders.
@@ -76,6 +82,14 @@ profiles::HeadsetSystemSetStages ClampStages(profiles::HeadsetSystemSetStages st
 // a preset or a valid custom equaliser on, else off.
 EqStep FromProfile(const profiles::HeadsetSystemSetStages& clamped, std::vector<QString> names,
                    std::vector<Gains> curves);
+
+// What a profile holds for the panels: its settings clamped, and FromProfile of its names
+// and curves (gains clamped to the sliders' -20..+20).
+struct ProfileView {
+    profiles::HeadsetSystemSetStages stages;
+    EqStep eq;
+};
+ProfileView ReadProfile(profiles::CHs6533Profiledata& profile);
 
 EqStep ChoosePreset(const EqState& state, int p);
 EqStep ChangeBand(const EqState& state, int band, int gain);

@@ -93,21 +93,9 @@ void CHeadsetAudioControl::ShowAvailability() {
 
 void CHeadsetAudioControl::ShowSettings(bool applyToHeadset) {
     if (!parts_.profile) return;
-    std::vector<QString> names;
-    for (const std::wstring& name : parts_.profile->ReadCustomEqNames())
-        names.push_back(QString::fromStdWString(name));
-    std::vector<eq_model::Gains> curves;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::vector<std::int32_t> stored =
-            parts_.profile->ReadCustomEqValues(static_cast<std::int32_t>(i));
-        eq_model::Gains gains{};
-        for (std::size_t b = 0; b < gains.size() && b < stored.size(); ++b)
-            gains[b] = std::clamp(stored[b], audio::kEqGainMin, audio::kEqGainMax);
-        curves.push_back(gains);
-    }
-    stages_ = eq_model::ClampStages(parts_.profile->ReadSystemSetStages(),
-                                    static_cast<int>(names.size()));
-    const eq_model::EqStep step = eq_model::FromProfile(stages_, std::move(names), curves);
+    const eq_model::ProfileView view = eq_model::ReadProfile(*parts_.profile);
+    stages_ = view.stages;
+    const eq_model::EqStep& step = view.eq;
     eq_ = step.next;
     if (parts_.magic) {
         parts_.magic->SetVoiceChangerOn(stages_.magic_enable != 0);
