@@ -5,6 +5,7 @@
 
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 
 #include "platform/log_categories.h"
@@ -24,16 +25,26 @@ CAlsaAudioBridge::CAlsaAudioBridge(UsbPosition position, std::filesystem::path c
     if (!deviceFolder.isEmpty() && !watcher_->addPath(deviceFolder)) {
         qCInfo(lcAudio) << "cannot watch" << deviceFolder << "for sound cards";
     }
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
-        const bool wasOpen = IsOpen();
-        if (!wasOpen && TryOpen()) {
-            for (AudioControl control : kAudioControls) NotifyChanged(control);
-        }
-    });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { OnDeviceFolderChanged(0); });
     TryOpen();
 }
 
 CAlsaAudioBridge::~CAlsaAudioBridge() { Close(); }
+
+// A new card's nodes get their access rights from udev a moment after they appear, so a card
+// that cannot be opened yet is tried again a few times.
+void CAlsaAudioBridge::OnDeviceFolderChanged(int attempt) {
+    if (IsOpen()) return;
+    if (TryOpen()) {
+        for (AudioControl control : kAudioControls) NotifyChanged(control);
+        return;
+    }
+    if (attempt < kOpenRetries && FindHeadsetCard(cardFolder_, kHeadsetUsbId, position_).card) {
+        QTimer::singleShot(kOpenRetryMs, this,
+                           [this, attempt] { OnDeviceFolderChanged(attempt + 1); });
+    }
+}
 
 bool CAlsaAudioBridge::TryOpen() {
     if (mixer_) return true;

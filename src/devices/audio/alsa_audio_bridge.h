@@ -43,12 +43,16 @@ class CAlsaAudioBridge : public QObject, public CAudioBridge {
     bool IsOpen() const { return mixer_ != nullptr; }
 
   private:
+    static constexpr int kOpenRetries = 3;
+    static constexpr int kOpenRetryMs = 500;
+
     struct Bound {
         snd_mixer_elem_t* elem = nullptr;
         bool capture = false;  // the microphone uses the element's capture side
     };
     void Close();
     void OnMixerEvent();
+    void OnDeviceFolderChanged(int attempt);
     const Bound* BoundOf(AudioControl control) const;
     // Turns an alsa-lib error into a result; a gone card closes the mixer.
     AudioResult FromError(int error, const char* what);
