@@ -1,6 +1,7 @@
 #pragma once
 // CSkelmoraHS6533Device ("SkelmoraHS6533Device"): the USB headset on the CM6533 audio chip (kind
 // 7).
+#include <functional>
 #include <memory>
 
 #include "devices/audio/host_equalizer.h"
@@ -32,6 +33,15 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
         hostEqualizer_ = std::move(equalizer);
     }
     audio::CHostEqualizer* HostEqualizer() const { return hostEqualizer_.get(); }
+    // What the voice panels' handlers (src/panels) do for the device: show the profile's
+    // audio settings (and put them on the headset on a profile switch or reset), and read the
+    // card's microphone and monitoring state at connect.
+    struct AudioPanelHooks {
+        std::function<void(bool applyToHeadset)> showSettings;
+        std::function<void()> readHeadsetState;
+    };
+    void SetAudioPanelHooks(AudioPanelHooks hooks) { audioPanelHooks_ = std::move(hooks); }
+    const AudioPanelHooks& AudioPanels() const { return audioPanelHooks_; }
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
@@ -39,4 +49,5 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
   private:
     std::shared_ptr<audio::CAudioBridge> audioBridge_;
     std::shared_ptr<audio::CHostEqualizer> hostEqualizer_;
+    AudioPanelHooks audioPanelHooks_;
 };

@@ -4,6 +4,7 @@
 
 #include "devices/audio/host_equalizer.h"
 #include "devices/audio_bridge.h"
+#include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/magic_control_ui.h"
 #include "panels/voice6533_control_ui.h"
@@ -367,11 +368,23 @@ CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Parts parts) {
     parts.magic =
         parts.device->findChild<CMagicControlUI*>(QLatin1String(CMagicControlUI::kItemName));
     if (!parts.voice) return nullptr;
+    auto* headset = qobject_cast<CSkelmoraHS6533Device*>(parts.device);
+    if (headset && !parts.bridge) parts.bridge = headset->AudioBridge();
+    if (headset && !parts.equalizer) parts.equalizer = headset->HostEqualizer();
     CSkelmoraUSBDevice* device = parts.device;
     CVoice6533ControlUI* voice = parts.voice;
     CMagicControlUI* magic = parts.magic;
     auto* control = new CHeadsetAudioControl(std::move(parts), device);
     device->AddPanel(voice);
     if (magic) device->AddPanel(magic);
+    if (headset) {
+        const QPointer<CHeadsetAudioControl> guard(control);
+        headset->SetAudioPanelHooks({[guard](bool apply) {
+                                         if (guard) guard->ShowSettings(apply);
+                                     },
+                                     [guard] {
+                                         if (guard) guard->ReadHeadsetState();
+                                     }});
+    }
     return control;
 }

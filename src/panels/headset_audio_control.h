@@ -99,7 +99,7 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
 
 // Attaches the handlers to a headset page: finds "Voice6533ControlItem" and
 // "MagicControlItem", hands their notifications to a new CHeadsetAudioControl (a child of
-// the page) and gives the panels to the device. parts.device, bridge, equaliser, profile,
-// save and message come from the caller; the panels are found here. None when the page has
-// no voice panel.
+// the page), gives the panels to the device and, on a CSkelmoraHS6533Device, sets its audio
+// panel hooks. parts.device, profile, save and message come from the caller; the bridge and
+// the equaliser default to the headset's own. None when the page has no voice panel.
 CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Parts parts);

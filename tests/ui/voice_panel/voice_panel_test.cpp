@@ -266,7 +266,10 @@ TEST_F(VoicePanelTest, LevelKeepsTheUsersPercent) {
 TEST_F(VoicePanelTest, ProfileSwitchAppliesMicrophoneMonitoringAndEqualiser) {
     profile_.SetProfilePath(Path("p2.json"));
     profile_.Load(Path("p2.json"));
-    control_->ShowSettings(true);
+    // What the headset's show-settings step calls on a profile switch.
+    auto* headset = qobject_cast<CSkelmoraHS6533Device*>(page_.get());
+    ASSERT_TRUE(headset && headset->AudioPanels().showSettings);
+    headset->AudioPanels().showSettings(true);
     EXPECT_EQ(bridge_.Find(AudioControl::Microphone)->level, 37);
     EXPECT_FALSE(bridge_.Find(AudioControl::Microphone)->on);
     EXPECT_TRUE(bridge_.Find(AudioControl::Monitoring)->on);
