@@ -281,6 +281,19 @@ TEST_F(VoicePanelTest, ProfileSwitchAppliesMicrophoneMonitoringAndEqualiser) {
     EXPECT_EQ(magic_->GetVoiceChangerSelection(), 0) << "MagicType 9 is no voice";
 }
 
+TEST_F(VoicePanelTest, ConnectReadsTheCardIntoThePanel) {
+    // The card says microphone 80 on, monitoring 30 off; the profile said 60 and 20.
+    auto* headset = qobject_cast<CSkelmoraHS6533Device*>(page_.get());
+    ASSERT_TRUE(headset && headset->AudioPanels().readHeadsetState);
+    headset->AudioPanels().readHeadsetState();
+    EXPECT_EQ(voice_->GetMicInLevel(), 80);
+    EXPECT_TRUE(voice_->IsMicIn());
+    EXPECT_EQ(voice_->GetMicMonitorLevel(), 30);
+    EXPECT_FALSE(voice_->IsMicMonitor());
+    EXPECT_EQ(control_->Stages().mic_in_value, 80);
+    EXPECT_EQ(bridge_.SetLevelCalls(AudioControl::Microphone), 0) << "reading sends nothing";
+}
+
 TEST_F(VoicePanelTest, VoiceChangerKeepsTheProfile) {
     const auto stored = Stored();
     ui::SetSelected(Find("magic_option_4"), true);

@@ -46,12 +46,12 @@ TEST(EqualizerGraph, PresetOneBeforeTheHeadsetSink) {
   playback.props = {
     node.name = "skelmora_headset_equaliser.output"
     node.passive = true
-    target.object = "alsa_output.usb-C-Media_Headset-00.analog-stereo"
+    target.object = "alsa_output.usb-Headset-00.analog-stereo"
     node.dont-reconnect = true
   }
 }
 )";
-    EXPECT_EQ(audio::BuildEqualizerGraph(gains, "alsa_output.usb-C-Media_Headset-00.analog-stereo"),
+    EXPECT_EQ(audio::BuildEqualizerGraph(gains, "alsa_output.usb-Headset-00.analog-stereo"),
               expected);
 }
 
