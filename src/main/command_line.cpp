@@ -139,6 +139,8 @@ const OptionRow kOptions[] = {
      }},
     {"name", nullptr, "NAME", "the name of the macro --record-macro makes",
      [](CommandLine& l, const std::string& v, std::string&) { return l.macro.name = v, true; }},
+    {"minimized", nullptr, nullptr, "start in the tray (shown when the desktop has no tray)",
+     [](CommandLine& l, const std::string&, std::string&) { return l.minimized = true; }},
     {"quit", nullptr, nullptr, "ask the running instance to close, as its tray menu's exit does",
      [](CommandLine& l, const std::string&, std::string&) { return l.quit = true; }},
     {"automation", nullptr, nullptr, "take 'skelmora-send ui' requests (scripts and tests)",
