@@ -1,13 +1,13 @@
 #include "platform/autostart.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace platform {
