@@ -1,20 +1,8 @@
 #include "main/shoot_commands.h"
 
-#include <charconv>
-
 #include "devices/device_folders.h"
 #include "devices/mouse/shoot_files.h"
 #include "platform/single_instance.h"
-
-bool ParseGun(const std::string& text, int& gun) {
-    int value = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 ||
-        value >= shoot::kGunCount)
-        return false;
-    gun = value;
-    return true;
-}
 
 int RunShootImport(const ShootImport& import, std::FILE* out, std::FILE* err) {
     platform::SingleInstance instance;

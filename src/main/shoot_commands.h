@@ -4,6 +4,7 @@
 // most 1 MiB, a pattern of whole bullets) and copied through a temporary file and a rename.
 // Exit codes: 0 done, 1 the file was refused or could not be copied (nothing changed),
 // 3 an instance of the program runs (it owns the profile folder).
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -17,7 +18,14 @@ struct ShootImport {
     explicit operator bool() const { return gun >= 0; }
 };
 
-// GUN as given on the command line: a decimal 0..3, else false.
-bool ParseGun(const std::string& text, int& gun);
+// GUN as given on the command line: a decimal 0..3, else false (gun unchanged).
+inline bool ParseGun(const std::string& text, int& gun) {
+    int value = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 3)
+        return false;
+    gun = value;
+    return true;
+}
 
 int RunShootImport(const ShootImport& import, std::FILE* out, std::FILE* err);
