@@ -25,6 +25,7 @@
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/shoot_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -181,6 +182,7 @@ int RunApplication(const StartOptions& options) {
     RegisterKeySetControl();
     RegisterMacroControl();
     RegisterMouseSettingsPanel();
+    RegisterShootPanel();
     panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;
