@@ -145,7 +145,7 @@ void CShootControlUI::SelectBullet(int b) {
 }
 
 void CShootControlUI::ShowBullet(int g, int b) {
-    const shoot::GunRead read = shoot::ReadGun(GunPath(g));
+    const shoot::GunRead read = shoot::ReadGunForEditing(GunPath(g));
     if (!read.error.empty()) qCWarning(lcUi).noquote() << "recoil editor:" << read.error.c_str();
     const shoot::Bullet bullet = shoot::ReadBullet(read.events, b);
     if (QWidget* x = Control(QLatin1String(kXEdit))) ui::SetText(x, QString::number(bullet.horizontal));
@@ -187,7 +187,7 @@ std::string CShootControlUI::StoreBullet(int g, int b) {
     if (delay) ui::SetText(delay, QString::number(bullet.delay));
     ShowCheckTexts();
 
-    const shoot::GunRead read = shoot::ReadGun(GunPath(g));
+    const shoot::GunRead read = shoot::ReadGunForEditing(GunPath(g));
     // A file that is not a pattern is not written over: the user's file stays as it is.
     if (!read.error.empty()) return read.error;
     Json::Value events = read.events;

@@ -39,7 +39,8 @@ BuildResult buildFromFile(const QString& nameOrFile, QWidget* parent, int depth)
 }
 
 bool layoutFileExists(const QString& nameOrFile) {
-    return !ui::ResolveSkinFile(CResourceList::GetInstance().Resolve(nameOrFile)).isEmpty();
+    const QString path = ui::ResolveSkinFile(CResourceList::GetInstance().Resolve(nameOrFile));
+    return !path.isEmpty() && QFile::exists(path);
 }
 
 class Loader : public QUiLoader {

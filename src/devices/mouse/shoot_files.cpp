@@ -12,7 +12,7 @@ bool ValidGun(int gun) { return gun >= 0 && gun < kGunCount; }
 
 // The parsed file, or why it is not a pattern. A missing or empty file is no error: present
 // stays false.
-GunRead ReadChecked(const std::filesystem::path& file) {
+GunRead ReadChecked(const std::filesystem::path& file, bool whole = true) {
     GunRead read;
     std::error_code error;
     const auto size = std::filesystem::file_size(file, error);
@@ -32,7 +32,11 @@ GunRead ReadChecked(const std::filesystem::path& file) {
         read.error = file.filename().string() + " cannot be read as JSON";
         return read;
     }
-    if (const std::string why = CheckPattern(document.value); !why.empty()) {
+    const std::string why = whole ? CheckPattern(document.value)
+                            : !document.value.isObject() || !document.value["Events"].isArray()
+                                ? "no \"Events\" array"
+                                : std::string();
+    if (!why.empty()) {
         read.error = file.filename().string() + ": " + why;
         return read;
     }
@@ -47,6 +51,8 @@ std::filesystem::path GunFile(const std::filesystem::path& folder, int gun) {
 }
 
 GunRead ReadGun(const std::filesystem::path& file) { return ReadChecked(file); }
+
+GunRead ReadGunForEditing(const std::filesystem::path& file) { return ReadChecked(file, false); }
 
 std::string CheckShootFile(const std::filesystem::path& file) {
     std::error_code error;

@@ -29,6 +29,12 @@ struct GunRead {
 // pattern gives an error (and no events).
 GunRead ReadGun(const std::filesystem::path& file);
 
+// The editor's read: as ReadGun, but a file cut short or written by hand (not a whole number of
+// bullets, odd entries) still gives its "Events" array, so its bullets can be shown (missing
+// ones as zero moves) and stored. Only a file that is too large, not JSON or without an
+// "Events" array gives an error.
+GunRead ReadGunForEditing(const std::filesystem::path& file);
+
 // Why a file offered for import is refused: empty when it is a pattern of at most 1 MiB.
 std::string CheckShootFile(const std::filesystem::path& file);
 
