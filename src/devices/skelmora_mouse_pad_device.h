@@ -66,7 +66,10 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
   protected:
     // Modes of the pad's list; a mode past it (a custom effect) runs OwnLightRoutine too.
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+  public:
     void ClassEffectA() override;  // mode 0: Wave
+
+  protected:
     void ClassEffectB() override;  // mode 7: Neon
     void ClassEffectC() override;  // mode 6: Spectrum
     // Mode 5 (Rainbow Wave); modes past the list go to PlayCustomLightEffect.

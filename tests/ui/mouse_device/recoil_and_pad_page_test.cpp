@@ -344,3 +344,29 @@ TEST(PlaceholderControls, StandInUntilTheRealClassIsThereWhicheverComesFirst) {
 }
 
 }  // namespace
+
+namespace {
+TEST(PadPage, TheWaveFramePaintsTheLedsOfThePicture) {
+    uitest::app();
+    uitest::UseProgramSkinAndControls();
+    BuildResult page = CDialogBuilder::Create(QStringLiteral("XML/DeviceXml/mousepaddevice.xml"));
+    ASSERT_TRUE(page) << page.error.toStdString();
+    std::unique_ptr<CSkelmoraMousePadDevice> pad(qobject_cast<CSkelmoraMousePadDevice*>(page.root));
+    pad->SetPageLayoutPath(QStringLiteral("XML/DeviceXml/mousepaddevice.xml"));
+    pad->SetCounts(0, 15);
+    pad->BindPageControls();
+    light::LightSettings settings;
+    settings.multicolour = 1;
+    pad->SetLightSettings(light::ToWords(settings));
+    pad->ClassEffectA();
+    pad->SendLightFrame();
+    const std::vector<light::LedEntry> leds = pad->GetLedsCopy();
+    for (int n = 0; n < 15; ++n) {
+        const light::LedEntry& led = leds[static_cast<size_t>(n)];
+        EXPECT_EQ(pad->GetLightControl(n)->GetLightFill() & 0xFFFFFF,
+                  (quint32{led.red} << 16) | (quint32{led.green} << 8) | led.blue)
+            << n;
+        EXPECT_GT(led.brightness, 0) << n;
+    }
+}
+}  // namespace
