@@ -96,7 +96,6 @@ int CSkelmoraMousePadDevice::LoadProfile() {
 int CSkelmoraMousePadDevice::LoadLightSettings() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
     pad::ApplyLight(live_, light);
-    live_[4] = light.direction;
     ShowLive();
     profile_.ReadLightList();
     profile_.LoadLightConfig(profile_.GetLightConfigPath());
