@@ -11,6 +11,7 @@ void RegisterCompositeControls(CControlFactory& factory) {
                                 QString::fromUtf8(c.layoutFile.data(), c.layoutFile.size()));
     }
     for (std::string_view name : kPlaceholderControls)
-        factory.RegistPlaceholder(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        factory.RegistPlaceholder(
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 }  // namespace controls

@@ -123,8 +123,8 @@ void CSkelmoraMousePadDevice::LoadConfigLists() {
     namespace json = profiles::json;
     macroNames_.clear();
     if (const QString folder = GetUserDataFolder(); !folder.isEmpty()) {
-        const Json::Value config = profiles::JsonFile().ReadDocument(
-            ToPath(folder + QLatin1String(kMacroListFile)));
+        const Json::Value config =
+            profiles::JsonFile().ReadDocument(ToPath(folder + QLatin1String(kMacroListFile)));
         const Json::Value& list = json::Member(config, "MacroInfo");
         for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
             const Json::Value& name = json::Member(list[i], "MacroName");
@@ -181,7 +181,8 @@ void CSkelmoraMousePadDevice::BindPageControls() {
 
 std::optional<light::LightModeRow> CSkelmoraMousePadDevice::CurrentLightMode() const {
     const auto row = light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
-    return row ? row : light::LightModeRow{light::kStandardPace, light::LightStep::OwnRoutine, true};
+    return row ? row
+               : light::LightModeRow{light::kStandardPace, light::LightStep::OwnRoutine, true};
 }
 
 void CSkelmoraMousePadDevice::PadFrame(void (*frame)(std::span<light::LedEntry>,

@@ -66,6 +66,7 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
   protected:
     // Modes of the pad's list; a mode past it (a custom effect) runs OwnLightRoutine too.
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+
   public:
     void ClassEffectA() override;  // mode 0: Wave
 

@@ -31,7 +31,7 @@ struct CommandLine {
     std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
     std::string profileKind;                       // keyboard, mouse, mousepad or headset
     std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
-    MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
+    MacroCommand macro;       // --record-macro, --import-macro, --export-macro and their options
     ShootImport shootImport;  // --import-shoot GUN FILE
 };
 

@@ -4,8 +4,8 @@
 #include <span>
 
 #include "devices/keyboard/keyboard_custom_colours.h"
-#include "devices/skelmora_keyboard_device.h"
 #include "devices/mouse/shoot_files.h"
+#include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
 #include "hid/hex_text.h"
 #include "main/mousepad_commands.h"

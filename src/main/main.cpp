@@ -61,7 +61,8 @@ void PrintUsage(std::FILE* out) {
         "       skelmora --profiles KIND | --import-profile KIND FILE\n"
         "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
-        "mouse-receiver, mousepad). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
+        "mouse-receiver, mousepad). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock "
+        "selects where\n"
         "devices come from.\n",
         out);
 }

@@ -117,7 +117,8 @@ bool CShootControlUI::InitShootPanel() {
     if (!allFound_) qCWarning(lcUi) << "recoil editor: the layout lacks some of its controls";
     if (!folder_.isEmpty()) {
         const int reset = shoot::InitGunFiles(folder_.toStdString(), defaultFolder_.toStdString());
-        if (reset > 0) qCDebug(lcUi) << "recoil editor:" << reset << "guns given their factory pattern";
+        if (reset > 0)
+            qCDebug(lcUi) << "recoil editor:" << reset << "guns given their factory pattern";
     }
     return allFound_;
 }
@@ -148,8 +149,10 @@ void CShootControlUI::ShowBullet(int g, int b) {
     const shoot::GunRead read = shoot::ReadGunForEditing(GunPath(g));
     if (!read.error.empty()) qCWarning(lcUi).noquote() << "recoil editor:" << read.error.c_str();
     const shoot::Bullet bullet = shoot::ReadBullet(read.events, b);
-    if (QWidget* x = Control(QLatin1String(kXEdit))) ui::SetText(x, QString::number(bullet.horizontal));
-    if (QWidget* y = Control(QLatin1String(kYEdit))) ui::SetText(y, QString::number(bullet.vertical));
+    if (QWidget* x = Control(QLatin1String(kXEdit)))
+        ui::SetText(x, QString::number(bullet.horizontal));
+    if (QWidget* y = Control(QLatin1String(kYEdit)))
+        ui::SetText(y, QString::number(bullet.vertical));
     if (QWidget* delay = Control(QLatin1String(kDelayEdit)))
         ui::SetText(delay, QString::number(bullet.delay));
     if (QWidget* check = Control(QLatin1String(kXCheck))) ui::SetSelected(check, bullet.left);
@@ -281,8 +284,7 @@ void CShootControlUI::OnSave(int) {
     if (!mouse) return;
     lastUpload_ = mouse->WriteShootPatterns();
     if (!lastUpload_->ok())
-        Tell("shoot_save_failed_text",
-             lastUpload_->step + " " + std::to_string(lastUpload_->code));
+        Tell("shoot_save_failed_text", lastUpload_->step + " " + std::to_string(lastUpload_->code));
 }
 
 void RegisterShootPanel() {

@@ -24,8 +24,7 @@ DecodedRead DecodeRead(uint8_t slot, const ReadBlock& read, std::span<const int>
     out.record[0] = slot;
     const auto found = std::find(effectCodes.begin(), effectCodes.end(), int{read[kModeByte]});
     out.unknownCode = found == effectCodes.end();
-    if (!out.unknownCode)
-        out.record[kModeByte] = static_cast<uint8_t>(found - effectCodes.begin());
+    if (!out.unknownCode) out.record[kModeByte] = static_cast<uint8_t>(found - effectCodes.begin());
     out.record[kSpeedByte] = SpeedFromWire(read[kSpeedByte]);
     return out;
 }

@@ -28,9 +28,7 @@ using LiveRecord = std::array<uint8_t, kLiveRecordBytes>;
 using ReadBlock = std::array<uint8_t, kReadBytes>;
 
 constexpr uint16_t ReadOffset(uint8_t slot) { return static_cast<uint16_t>(slot * kReadStride); }
-constexpr uint16_t WriteOffset(uint8_t slot) {
-    return static_cast<uint16_t>(slot * kWriteStride);
-}
+constexpr uint16_t WriteOffset(uint8_t slot) { return static_cast<uint16_t>(slot * kWriteStride); }
 
 // The speed byte on the wire for a speed, and back; both limited to 0..4 (a pad that answers
 // 9 shows speed 0, not 251).

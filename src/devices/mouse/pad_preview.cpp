@@ -55,8 +55,7 @@ void RainbowWaveFrame(std::span<light::LedEntry> leds, const light::LightSetting
     const int p = Advance(settings, kWheel, state);
     const int scale = light::BrightnessLevel(settings.brightness);
     for (size_t i = 0; i < LedCount(leds); ++i)
-        Paint(leds[i], Wheel(p + kWheel * static_cast<int>(i) / static_cast<int>(kPadLeds)),
-              scale);
+        Paint(leds[i], Wheel(p + kWheel * static_cast<int>(i) / static_cast<int>(kPadLeds)), scale);
 }
 
 void SpectrumFrame(std::span<light::LedEntry> leds, const light::LightSettings& settings,

@@ -35,9 +35,9 @@ WriteOutcome ReadPadParameters(CCommandChannel& channel, uint8_t& slot, ReadBloc
     std::array<uint8_t, 1> active{};
     ReadBlock read{};
     const WriteOutcome outcome = Run(
-        channel, {{"ReadParameters", [&] { return channel.ReadParameters(active, 0); }},
-                  {"ReadParameters",
-                   [&] { return channel.ReadParameters(read, ReadOffset(active[0])); }}});
+        channel,
+        {{"ReadParameters", [&] { return channel.ReadParameters(active, 0); }},
+         {"ReadParameters", [&] { return channel.ReadParameters(read, ReadOffset(active[0])); }}});
     if (!outcome.ok()) return outcome;
     slot = active[0];
     block = read;
@@ -45,11 +45,10 @@ WriteOutcome ReadPadParameters(CCommandChannel& channel, uint8_t& slot, ReadBloc
 }
 
 WriteOutcome WritePadBlockFramed(CCommandChannel& channel, const LiveRecord& block, uint8_t slot) {
-    return Run(channel,
-               {{"BeginSettings", [&] { return channel.BeginSettings(); }},
-                {"WriteParameters",
-                 [&] { return channel.WriteParameters(block, WriteOffset(slot)); }},
-                {"EndSettings", [&] { return channel.EndSettings(1); }}});
+    return Run(channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
+                         {"WriteParameters",
+                          [&] { return channel.WriteParameters(block, WriteOffset(slot)); }},
+                         {"EndSettings", [&] { return channel.EndSettings(1); }}});
 }
 
 }  // namespace pad

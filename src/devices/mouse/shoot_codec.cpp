@@ -119,9 +119,9 @@ std::string CheckPattern(const Json::Value& root) {
             return "an event's Action is not \"down\" or \"up\"";
         if (!IntegerIn(event["Button"], 255)) return "an event's Button is not 0 to 255";
         const Json::Value& type = event["Type"];
-        if (!IntegerIn(type, 255) || (type.asInt() != kClickType &&
-                                      type.asInt() != kHorizontalType &&
-                                      type.asInt() != kVerticalType))
+        if (!IntegerIn(type, 255) ||
+            (type.asInt() != kClickType && type.asInt() != kHorizontalType &&
+             type.asInt() != kVerticalType))
             return "an event's Type is not 1, 4 or 5";
         if (!DelayValid(event["Delay"])) return "an event's Delay is not a number 0 to 65535";
     }

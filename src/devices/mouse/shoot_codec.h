@@ -27,7 +27,7 @@ inline constexpr int kMaxEntries = kBulletsPerGun * kEntriesPerBullet;  // 180
 inline constexpr uint16_t kImageMagic = 0x55AA;
 inline constexpr size_t kImageHeaderBytes = 16;  // magic, size, count, ten reserved bytes
 inline constexpr size_t kOffsetBytes = 2;        // per gun, in the table from byte 16
-inline constexpr size_t kGunHeaderBytes = 4;  // event count, two reserved bytes
+inline constexpr size_t kGunHeaderBytes = 4;     // event count, two reserved bytes
 inline constexpr size_t kMaxImageBytes = 65535;
 inline constexpr uint16_t kMaxDelay = 65535;
 

@@ -138,16 +138,16 @@ TEST_F(PadFixture, SlotTwoIsReadFromOffsetFiftyAndWrittenToOffsetZero) {
     EXPECT_EQ(Requests(), (std::vector<Request>{{0x05, 1, 0}, {0x05, 24, 50}, {0x05, 2, 74}}));
     // Bytes 50..70 of the factory area: record 2 (code 3, brightness 2, 4 - speed 3, ...).
     EXPECT_EQ(pad_->LiveRecord(),
-              (pad::LiveRecord{2, 3, 2, 1, 0, 0, 0x20, 0x40, 0xFF, 0x32, 0x33, 0x34, 0x35, 0x36,
-                               0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D}));
+              (pad::LiveRecord{2,    3,    2,    1,    0,    0,    0x20, 0x40, 0xFF, 0x32, 0x33,
+                               0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D}));
     EXPECT_EQ(pad_->GetLightSettingsCopy().mode, 3);
 
     firmware_->ClearRequestLog();
     ASSERT_EQ(pad_->WriteParameters(ParameterWrite{3, 9, 9, 100, 100}), 1);  // slot 0 always
     EXPECT_EQ(Requests(), (std::vector<Request>{{0x01, 0, 0}, {0x06, 21, 0}, {0x02, 0, 0}}));
-    EXPECT_EQ(Params(0, 21),
-              (std::vector<uint8_t>{2, 3, 2, 3, 0, 0, 0x20, 0x40, 0xFF, 0x32, 0x33, 0x34, 0x35,
-                                    0x36, 0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D}));
+    EXPECT_EQ(Params(0, 21), (std::vector<uint8_t>{2,    3,    2,    3,    0,    0,    0x20,
+                                                   0x40, 0xFF, 0x32, 0x33, 0x34, 0x35, 0x36,
+                                                   0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D}));
     EXPECT_EQ(Params(21, 299), std::vector<uint8_t>(before.begin() + 21, before.end()));
     EXPECT_EQ(firmware_->Counters().bad, 0u);
     EXPECT_EQ(firmware_->Counters().unframed, 0u);
@@ -172,9 +172,15 @@ TEST_F(PadFixture, AFailedReadLeavesTheLiveRecordAsItWas) {
         std::function<void()> arrange;
     } cases[] = {
         {"no reply to the block",
-         [&] { firmware_->AddFault({0x05, 1, emu::FaultKind::NoReply, 1}); }},
-        {"slot refused", [&] { firmware_->AddFault({0x05, 0, emu::FaultKind::StatusFF, 1}); }},
-        {"slot 255: its block lies past the area", [&] {
+         [&] {
+             firmware_->AddFault({0x05, 1, emu::FaultKind::NoReply, 1});
+         }},
+        {"slot refused",
+         [&] {
+             firmware_->AddFault({0x05, 0, emu::FaultKind::StatusFF, 1});
+         }},
+        {"slot 255: its block lies past the area",
+         [&] {
              const uint8_t slot = 255;
              firmware_->SetArea(0x05, 0, std::span(&slot, 1));
          }},
@@ -206,8 +212,8 @@ TEST_F(PadFixture, ConnectReadsTheInformationAndLoadsTheProfilesLight) {
     SetProfileLight(7, 2);
     firmware_->ClearRequestLog();
     ASSERT_TRUE(pad_->ReadPadInfo().ok());
-    EXPECT_EQ(Requests(), (std::vector<Request>{
-                              {0x01, 0, 0}, {0x03, 24, 0}, {0x03, 10, 24}, {0x02, 0, 0}}));
+    EXPECT_EQ(Requests(),
+              (std::vector<Request>{{0x01, 0, 0}, {0x03, 24, 0}, {0x03, 10, 24}, {0x02, 0, 0}}));
     EXPECT_EQ(pad_->Info()[5], 15);
     EXPECT_EQ(pad_->LiveRecord()[1], 7);
     EXPECT_EQ(pad_->EffectCodes(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
@@ -290,9 +296,7 @@ TEST_F(ShootUpload, TheFourGunsGoOutAsOneImageInFiftySixByteChunks) {
 
 TEST_F(ShootUpload, ABrokenGunFileSendsNothingAndAFailedChunkIsNamed) {
     ASSERT_EQ(shoot::InitGunFiles(folder_, SKELMORA_SOURCE_ROOT "/DefaultData"), 4);
-    {
-        std::ofstream(shoot::GunFile(folder_, 3)) << "{\"Events\":[{\"Type\":10}]}";
-    }
+    { std::ofstream(shoot::GunFile(folder_, 3)) << "{\"Events\":[{\"Type\":10}]}"; }
     WriteOutcome outcome = mouse_->WriteShootPatterns();
     EXPECT_EQ(outcome.step, "ShootImage");
     EXPECT_EQ(Requests(), (std::vector<Request>{{0x03, 34, 0}}));

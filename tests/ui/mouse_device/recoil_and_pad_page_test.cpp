@@ -128,9 +128,7 @@ TEST_F(RecoilPage, FindsItsControlsAndGivesMissingGunsTheirFactoryPattern) {
 
 TEST_F(RecoilPage, GunAndBulletSelectionsAreLimited) {
     ASSERT_TRUE(panel_->InitShootPanel());
-    const struct {
-        int asked, selected;
-    } bullets[] = {{30, 29}, {-1, 0}, {12, 12}, {1000, 29}};
+    const struct { int asked, selected; } bullets[] = {{30, 29}, {-1, 0}, {12, 12}, {1000, 29}};
     for (const auto& c : bullets) {
         panel_->SelectBullet(c.asked);
         EXPECT_EQ(panel_->SelectedBullet(), c.selected) << c.asked;
@@ -145,8 +143,9 @@ TEST_F(RecoilPage, GunAndBulletSelectionsAreLimited) {
     for (const auto& [asked, selected] : {std::pair{7, 3}, {-2, 0}, {2, 2}}) {
         panel_->SelectGun(asked);
         EXPECT_EQ(panel_->SelectedGun(), selected);
-        EXPECT_EQ(qobject_cast<QStackedWidget*>(Named("shoot_image_display_switch"))->currentIndex(),
-                  selected);
+        EXPECT_EQ(
+            qobject_cast<QStackedWidget*>(Named("shoot_image_display_switch"))->currentIndex(),
+            selected);
     }
     Select(QStringLiteral("shoot_gun_op_1"));
     EXPECT_EQ(panel_->SelectedGun(), 1);
@@ -158,18 +157,23 @@ TEST_F(RecoilPage, EditsAreStoredAsTheyAreShown) {
     ASSERT_TRUE(panel_->InitShootPanel());
     Select(QStringLiteral("shoot_gun_op_2"));
     Select(QStringLiteral("bullet_op_4"));
-    ui::SetSelected(Named("bullet_x_check"), true);  // left
+    ui::SetSelected(Named("bullet_x_check"), true);   // left
     ui::SetSelected(Named("bullet_y_check"), false);  // down
     const struct {
         const char* edit;
         const char* typed;
         const char* shown;
     } edits[] = {
-        {"bullet_x_eidt", "3", "3"},       {"bullet_y_eidt", "12", "12"},
-        {"bullet_delay_eidt", "90", "90"}, {"bullet_x_eidt", "", "0"},
-        {"bullet_x_eidt", "abc", "0"},     {"bullet_y_eidt", "999", "255"},
-        {"bullet_delay_eidt", "99999", "65535"}, {"bullet_x_eidt", "3", "3"},
-        {"bullet_y_eidt", "12", "12"},     {"bullet_delay_eidt", "90", "90"},
+        {"bullet_x_eidt", "3", "3"},
+        {"bullet_y_eidt", "12", "12"},
+        {"bullet_delay_eidt", "90", "90"},
+        {"bullet_x_eidt", "", "0"},
+        {"bullet_x_eidt", "abc", "0"},
+        {"bullet_y_eidt", "999", "255"},
+        {"bullet_delay_eidt", "99999", "65535"},
+        {"bullet_x_eidt", "3", "3"},
+        {"bullet_y_eidt", "12", "12"},
+        {"bullet_delay_eidt", "90", "90"},
     };
     for (const auto& e : edits) {
         Edit(e.edit, QLatin1String(e.typed));
@@ -252,7 +256,8 @@ TEST_F(RecoilPage, ResetImportExportAndSaveThroughTheButtons) {
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_TRUE(messages_[0].contains(QStringLiteral("bad.Shoot"))) << messages_[0].toStdString();
 
-    chosen_ = QString::fromStdString(shoot::GunFile(SKELMORA_SOURCE_ROOT "/DefaultData", 3).string());
+    chosen_ =
+        QString::fromStdString(shoot::GunFile(SKELMORA_SOURCE_ROOT "/DefaultData", 3).string());
     Send(QStringLiteral("shootdate_import_btn"), notify_type::kClick);
     EXPECT_EQ(ReadAll(gun1), ReadAll(shoot::GunFile(SKELMORA_SOURCE_ROOT "/DefaultData", 3)));
     const fs::path out = fs::path(home_.path().toStdString()) / "out.Shoot";
@@ -280,8 +285,9 @@ TEST_F(RecoilPage, ResetImportExportAndSaveThroughTheButtons) {
     EXPECT_TRUE(panel_->LastUpload()->ok());
     const shoot::ShootImage image = shoot::BuildImageFromFolder(folder_);
     const std::vector<uint8_t> area = *firmware_->Dump(emu::AreaId::Shoot);
-    EXPECT_EQ(std::vector<uint8_t>(area.begin(), area.begin() + static_cast<long>(image.bytes.size())),
-              image.bytes);
+    EXPECT_EQ(
+        std::vector<uint8_t>(area.begin(), area.begin() + static_cast<long>(image.bytes.size())),
+        image.bytes);
 }
 
 TEST_F(RecoilPage, TheFileFilterListsTheShippedShootFiles) {
@@ -316,7 +322,9 @@ TEST(PadPage, BuildsWithItsLedsAndAPlaceholderForTheLightingPanel) {
     EXPECT_NE(pad->findChild<QWidget*>(QStringLiteral("DeviceProfileItem")), nullptr);
     QWidget* light = pad->findChild<QWidget*>(QStringLiteral("LightControlItem"));
     ASSERT_NE(light, nullptr);
-    if (!CControlFactory::GetInstance().CompositeLayout(QStringLiteral("LightSetControlUI")).isEmpty() &&
+    if (!CControlFactory::GetInstance()
+             .CompositeLayout(QStringLiteral("LightSetControlUI"))
+             .isEmpty() &&
         light->property("placeholder").isValid()) {
         EXPECT_EQ(light->property("placeholder").toString(), QStringLiteral("LightSetControlUI"));
     }
@@ -326,9 +334,11 @@ TEST(PlaceholderControls, StandInUntilTheRealClassIsThereWhicheverComesFirst) {
     uitest::app();
     CControlFactory& factory = CControlFactory::GetInstance();
     factory.RegistPlaceholder(QStringLiteral("LaterPanelUI"));
-    std::unique_ptr<QWidget> standIn(factory.CreateControl(QStringLiteral("laterpanelui"), nullptr));
+    std::unique_ptr<QWidget> standIn(
+        factory.CreateControl(QStringLiteral("laterpanelui"), nullptr));
     ASSERT_NE(standIn, nullptr);
-    EXPECT_EQ(standIn->property("placeholder").toString().toLower(), QStringLiteral("laterpanelui"));
+    EXPECT_EQ(standIn->property("placeholder").toString().toLower(),
+              QStringLiteral("laterpanelui"));
     factory.RegistControl(QStringLiteral("LaterPanelUI"), [](QWidget* parent) {
         auto* w = new QLabel(parent);
         w->setObjectName(QStringLiteral("real"));

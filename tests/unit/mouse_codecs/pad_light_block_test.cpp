@@ -48,7 +48,7 @@ TEST(PadLightBlock, WriteSendsTheModesCodeAndFourMinusSpeed) {
         const std::vector<int>* codes;
         uint8_t wireMode, wireSpeed;
     } cases[] = {
-        {3, 1, &kPadCodes, 3, 3},     {7, 0, &kOtherCodes, 0x17, 4}, {0, 4, &kOtherCodes, 0x10, 0},
+        {3, 1, &kPadCodes, 3, 3},      {7, 0, &kOtherCodes, 0x17, 4}, {0, 4, &kOtherCodes, 0x10, 0},
         {9, 9, &kOtherCodes, 0x10, 0},  // a custom mode past the list: mode 0's code
         {12, 2, &kPadCodes, 0, 2},
     };
@@ -78,8 +78,9 @@ TEST(PadLightBlock, LightRecordGoesIntoItsBytes) {
     light.green = 20;
     light.blue = 30;
     pad::ApplyLight(live, light);
-    EXPECT_EQ(live, (pad::LiveRecord{0xEE, 6,    3,    1,    0xEE, 1,    10,   20,   30,   0xEE, 0xEE,
-                                     0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(live,
+              (pad::LiveRecord{0xEE, 6,    3,    1,    0xEE, 1,    10,   20,   30,   0xEE, 0xEE,
+                               0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
 }
 
 }  // namespace

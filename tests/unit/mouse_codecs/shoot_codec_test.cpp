@@ -25,9 +25,8 @@ Json::Value Event(const char* action, int button, int delay, int type) {
 Json::Value Pattern(int bullets) {
     Json::Value events(Json::arrayValue);
     for (int b = 0; b < bullets; ++b) {
-        for (const Json::Value& e :
-             shoot::BulletEntries({static_cast<uint8_t>(b), b % 2 == 0,
-                                   static_cast<uint8_t>(b + 1), false, 80}))
+        for (const Json::Value& e : shoot::BulletEntries(
+                 {static_cast<uint8_t>(b), b % 2 == 0, static_cast<uint8_t>(b + 1), false, 80}))
             events.append(e);
     }
     return events;
@@ -36,7 +35,7 @@ Json::Value Pattern(int bullets) {
 TEST(ShootBullet, ThreeLeftTwelveDownDelay90IsTheSixEntriesOfTheTable) {
     const Json::Value entries = shoot::BulletEntries({3, true, 12, false, 90});
     const Json::Value expected[] = {
-        Event("down", 1, 10, 1), Event("up", 1, 0, 1), Event("down", 3, 5, 4),
+        Event("down", 1, 10, 1), Event("up", 1, 0, 1),   Event("down", 3, 5, 4),
         Event("up", 12, 90, 5),  Event("down", 0, 0, 4), Event("up", 0, 0, 5),
     };
     ASSERT_EQ(entries.size(), 6u);
@@ -68,9 +67,9 @@ TEST(ShootBullet, ReadsBackWhatWasStoredAndZeroWhereThePatternIsCutOrMalformed) 
     EXPECT_EQ(shoot::ReadBullet(Pattern(30), 30), shoot::Bullet{});
     EXPECT_EQ(shoot::ReadBullet(Pattern(30), -1), shoot::Bullet{});
     // Delays written by the macro editor as text still read.
-    EXPECT_EQ(shoot::ReadBullet(Parse(R"([{},{},{},{"Action":"up","Button":4,"Delay":"90"}])"), 0)
-                  .delay,
-              90);
+    EXPECT_EQ(
+        shoot::ReadBullet(Parse(R"([{},{},{},{"Action":"up","Button":4,"Delay":"90"}])"), 0).delay,
+        90);
 }
 
 TEST(ShootBullet, StoringPastTheEndWritesWholeBulletsUpToIt) {
@@ -84,7 +83,8 @@ TEST(ShootBullet, StoringPastTheEndWritesWholeBulletsUpToIt) {
                     Json::Value root;
                     root["Events"] = events;
                     return root;
-                }()).empty());
+                }())
+                    .empty());
 
     // A pattern cut after 8 entries: bullet 0 stored, bullet 1 completed with zero moves.
     Json::Value cut = Pattern(2);
@@ -151,9 +151,9 @@ TEST(ShootImage, FourFullPatternsGive2920BytesWithTheirOffsets) {
     ASSERT_EQ(image.bytes.size(), 2920u);
     const std::vector<uint8_t> header(image.bytes.begin(), image.bytes.begin() + 24);
     // 0x55AA, 2920 = 0x0B68, 4 patterns, ten reserved, offsets 24, 748, 1472, 2196.
-    EXPECT_EQ(header, (std::vector<uint8_t>{0xAA, 0x55, 0x68, 0x0B, 0x04, 0x00, 0, 0, 0, 0, 0, 0,
-                                            0, 0, 0, 0, 0x18, 0x00, 0xEC, 0x02, 0xC0, 0x05, 0x94,
-                                            0x08}));
+    EXPECT_EQ(header, (std::vector<uint8_t>{0xAA, 0x55, 0x68, 0x0B, 0x04, 0x00, 0,    0,
+                                            0,    0,    0,    0,    0,    0,    0,    0,
+                                            0x18, 0x00, 0xEC, 0x02, 0xC0, 0x05, 0x94, 0x08}));
     for (size_t at : {24u, 748u, 1472u, 2196u}) {
         // 180 events, two reserved bytes, then the first bullet's press: delay 10, type 1
         // pressed, button 1; its release; the horizontal move of bullet 0 (left, 0, delay 5).
@@ -168,10 +168,11 @@ TEST(ShootImage, FourFullPatternsGive2920BytesWithTheirOffsets) {
 TEST(ShootImage, GunsWithoutEventsAndTheSixteenBitLimit) {
     const shoot::ShootImage empty = shoot::BuildShootImage({});
     ASSERT_TRUE(empty.ok());
-    EXPECT_EQ(empty.bytes, (std::vector<uint8_t>{0xAA, 0x55, 0x28, 0x00, 0x04, 0x00, 0, 0, 0, 0,
-                                                 0, 0, 0, 0, 0, 0, 0x18, 0x00, 0x1C, 0x00, 0x20,
-                                                 0x00, 0x24, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                 0, 0, 0, 0, 0}));
+    EXPECT_EQ(empty.bytes,
+              (std::vector<uint8_t>{0xAA, 0x55, 0x28, 0x00, 0x04, 0x00, 0,    0,    0,    0,
+                                    0,    0,    0,    0,    0,    0,    0x18, 0x00, 0x1C, 0x00,
+                                    0x20, 0x00, 0x24, 0x00, 0,    0,    0,    0,    0,    0,
+                                    0,    0,    0,    0,    0,    0,    0,    0,    0,    0}));
     // 40 + 4 x 16,373 = 65,532 bytes fit; one event more (65,536) does not.
     const auto events = [](int n) {
         Json::Value list(Json::arrayValue);
