@@ -98,10 +98,11 @@ int CSkelmoraMousePadDevice::LoadLightSettings() {
     pad::ApplyLight(live_, light);
     ShowLive();
     profile_.ReadLightList();
-    profile_.LoadLightConfig(profile_.GetLightConfigPath());
-    profile_.ReadCustomLightEffect();
+    LoadCustomLightEffect(profile_);
     return 1;
 }
+
+void CSkelmoraMousePadDevice::ReloadCustomLightEffect() { LoadCustomLightEffect(profile_); }
 
 void CSkelmoraMousePadDevice::ShowLive() {
     const profiles::LightInfo light = pad::LightOf(live_);
@@ -206,4 +207,4 @@ void CSkelmoraMousePadDevice::OwnLightRoutine() {
     }
 }
 
-void CSkelmoraMousePadDevice::PlayCustomLightEffect() { CSkelmoraUSBDevice::OwnLightRoutine(); }
+void CSkelmoraMousePadDevice::PlayCustomLightEffect() { CustomLightEffectPass(); }

@@ -39,6 +39,8 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
     // The profile's light becomes the current light and the live record's light bytes; the
     // light list, custom effects and their steps are reloaded. Returns 1.
     int LoadLightSettings() override;
+    // The current mode's user light effect read again from the profile.
+    void ReloadCustomLightEffect() override;
     int LoadProfile() override;
     void RefreshPage() override;
     // The macro names of "zelvo_macro.config" and the pad's effect codes (row 2 of
@@ -75,8 +77,8 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
     void ClassEffectC() override;  // mode 6: Spectrum
     // Mode 5 (Rainbow Wave); modes past the list go to PlayCustomLightEffect.
     void OwnLightRoutine() override;
-    // Custom effects (modes past the pad's list): the base's own routine, where the custom
-    // light effect player runs the profile's steps, as on the mouse.
+    // Custom effects (modes past the pad's list): one pass of the base's user light effect
+    // player over the profile's steps, as on the mouse.
     virtual void PlayCustomLightEffect();
 
   private:
