@@ -4,6 +4,7 @@
 
 #include "emulator/keyboard_memory.h"
 #include "emulator/mouse_memory.h"
+#include "emulator/pad_memory.h"
 #include "hid/sample_descriptors.h"
 #include "tables/emulated_mouse.h"
 
@@ -84,6 +85,14 @@ const CatalogEntry kCatalog[] = {
     {"mouse-receiver",
      [] { return std::vector{MouseNode(kEmulatedReceiverPid, "Skelmora 2.4G Receiver")}; },
      MouseLayout, "mouse"},
+    // Interface 1 as the pad rows of the interface table expect: consumer collection 3,
+    // vendor command collection 4.
+    {"mousepad",
+     [] {
+         return std::vector{Node(kEmulatedMouseVendor, kEmulatedPadPid, 1, "Skelmora Mouse Pad",
+                                 hid::descriptors::kKeyboardInterface1)};
+     },
+     PadLayout},
 };
 
 }  // namespace

@@ -48,5 +48,7 @@ constexpr size_t kKeyboardFrameBytes = 510;  // 170 LEDs, the longest frame a ho
 constexpr uint16_t kEmulatedMouseVendor = 0x320F;
 constexpr uint16_t kEmulatedMousePid = 0x5060;
 constexpr uint16_t kEmulatedReceiverPid = 0x5061;
+// The mouse pad's rows, likewise (SKELMORA_TABLE_IDS mousepad=320f:5062).
+constexpr uint16_t kEmulatedPadPid = 0x5062;
 
 }  // namespace emu

@@ -26,6 +26,7 @@
 #include "panels/macro_control_ui.h"
 #include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/shoot_control_ui.h"
 #include "panels/voice6533_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
@@ -183,6 +184,7 @@ int RunApplication(const StartOptions& options) {
     RegisterKeySetControl();
     RegisterMacroControl();
     RegisterMouseSettingsPanel();
+    RegisterShootPanel();
     RegisterVoice6533Control();
     RegisterMagicControl();
     panels::RegisterKeyboardSettingsPanel();

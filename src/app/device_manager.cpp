@@ -17,6 +17,7 @@
 #include "panels/key_set_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/profile_link_follower.h"
+#include "panels/shoot_control_ui.h"
 #include "platform/log_categories.h"
 #include "platform/program_watcher.h"
 #include "profiles/basic_profiledata.h"
@@ -266,6 +267,17 @@ bool CDeviceManager::CreateDevice(int row) {
             if (device->GetProfilePanel()) device->GetProfilePanel()->setEnabled(!on);
         });
         device->AddPanel(macros);
+    }
+    if (auto* recoil =
+            device->findChild<CShootControlUI*>(QLatin1String(CShootControlUI::kItemName))) {
+        recoil->SetMessageHandler([this](const QString& text, int buttons) {
+            return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(), false,
+                               buttons);
+        });
+        recoil->SetFolder(device->GetUserDataFolder());
+        recoil->SetDefaultFolder(device->GetDefaultDataFolder());
+        recoil->InitShootPanel();
+        device->AddPanel(recoil);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);

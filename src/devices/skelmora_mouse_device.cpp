@@ -8,6 +8,7 @@
 #include "devices/macro_files.h"
 #include "devices/mouse/mouse_button_table.h"
 #include "devices/mouse/mouse_reports.h"
+#include "devices/mouse/shoot_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
 #include "ui/control_props.h"
@@ -313,6 +314,25 @@ WriteOutcome CSkelmoraMouseDevice::WriteMacros(const std::vector<int>& macros) {
     if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));
     const WriteOutcome outcome = mouse::WriteMacroImageFramed(CommandChannel(), image.image);
     if (!outcome.ok()) LogFailure("macro write", outcome);
+    return outcome;
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteShootPatterns() {
+    if (!CommandChannel().IsOpened())
+        return WriteOutcome::Failed("channel closed", hid::kResultReadFailed);
+    if (WriteOutcome check = mouse::CheckDeviceInfo(CommandChannel()); !check.ok()) {
+        LogFailure("shoot write", check);
+        return check;
+    }
+    const QString folder = GetUserDataFolder();
+    if (folder.isEmpty()) return WriteOutcome::Failed("ShootImage", hid::kResultWriteFailed);
+    const shoot::ShootImage image = shoot::BuildImageFromFolder(ToPath(folder));
+    if (!image.ok()) {
+        qCWarning(lcDevice).noquote() << "mouse: recoil patterns not sent:" << image.error.c_str();
+        return WriteOutcome::Failed("ShootImage", hid::kResultWriteFailed);
+    }
+    const WriteOutcome outcome = mouse::WriteShootImageFramed(CommandChannel(), image.bytes);
+    if (!outcome.ok()) LogFailure("shoot write", outcome);
     return outcome;
 }
 

@@ -129,6 +129,13 @@ const OptionRow kOptions[] = {
          return l.macro.command = MacroCommandKind::Export, l.macro.kind = v, true;
      },
      "INDEX FILE", 2},
+    {"import-shoot", nullptr, "GUN", "replace the mouse's recoil pattern of gun GUN (0-3) by FILE",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         if (ParseGun(v, l.shootImport.gun)) return true;
+         error = "--import-shoot: GUN is 0, 1, 2 or 3, not '" + v + "'";
+         return false;
+     },
+     "FILE", 1, true},
     {"from-evemu", nullptr, "FILE", "the evemu-record file --record-macro records",
      [](CommandLine& l, const std::string& v, std::string&) {
          return l.macro.evemuFile = v, true;
@@ -252,6 +259,7 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
                        " " + trailingOwner->trailingNames};
     if (out.exchange) out.exchangeArgs = std::move(trailing);
     if (out.profileCommand) out.profileArgs = std::move(trailing);
+    if (out.shootImport && !trailing.empty()) out.shootImport.file = trailing.front();
     if (out.macro.command == MacroCommandKind::Import ||
         out.macro.command == MacroCommandKind::Export)
         out.macro.args = std::move(trailing);

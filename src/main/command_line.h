@@ -8,6 +8,7 @@
 
 #include "main/device_commands.h"
 #include "main/macro_commands.h"
+#include "main/shoot_commands.h"
 
 // The commands over the profile lists (main/profile_commands.h).
 enum class ProfileCommand { List, Import, Export, ActiveProgram };
@@ -30,7 +31,8 @@ struct CommandLine {
     std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
     std::string profileKind;                       // keyboard, mouse, mousepad or headset
     std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
-    MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
+    MacroCommand macro;       // --record-macro, --import-macro, --export-macro and their options
+    ShootImport shootImport;  // --import-shoot GUN FILE
 };
 
 struct CommandLineError {

@@ -6,14 +6,17 @@
 //                          "step NAME CODE" per step and last "applied KIND ok|failed"
 // KIND mouse: "path wired|receiver" first (the cable when plugged), then "info HEX",
 // "keytable HEX", "active-profile N", "params HEX" (the 71 bytes of slot N); applying writes
-// "parameters" (slot 0), "macros", "buttons" in that order.
+// "parameters" (slot 0), "macros", "buttons", "shoot" (the recoil image) in that order.
+// KIND mousepad: main/mousepad_commands.h.
 // Exit codes: 0 done, 1 a step failed ("failed STEP CODE"), 2 no such device connected (or a
 // kind no command knows), 3 an instance of the program runs (it owns the devices).
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hid/hid_backend.h"
+#include "tables/device_tables.h"
 
 enum class DeviceCommand { ReadDevice, ApplyProfile };
 
@@ -21,6 +24,11 @@ inline constexpr int kDeviceCommandOk = 0;
 inline constexpr int kDeviceCommandFailed = 1;
 inline constexpr int kDeviceCommandNoDevice = 2;
 inline constexpr int kDeviceCommandInstanceRuns = 3;
+
+// The path of the first connected command interface of the interface table's rows of a kind;
+// identity receives the row with the path.
+std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
+                                           uint16_t kind, DeviceIdentity& identity);
 
 // Needs a QApplication (the device object is a widget; nothing is shown). Holds the program's
 // instance lock while it runs.

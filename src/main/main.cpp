@@ -13,6 +13,7 @@
 //   skelmora --apply-profile KIND        write the active profile to a device
 //   skelmora --record-macro KIND --from-evemu FILE [--delay-mode MODE] [--name NAME]
 //   skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE
+//   skelmora --import-shoot GUN FILE     a recoil pattern of the mouse (shoot_commands.h)
 //                                        macro files of the user data folder (macro_commands.h)
 //   skelmora --help | --version
 //   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
@@ -56,10 +57,12 @@ void PrintUsage(std::FILE* out) {
         "record|constant:MS|ignore]\n"
         "                [--name NAME]\n"
         "       skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE\n"
+        "       skelmora --import-shoot GUN FILE\n"
         "       skelmora --profiles KIND | --import-profile KIND FILE\n"
         "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
-        "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
+        "mouse-receiver, mousepad). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock "
+        "selects where\n"
         "devices come from.\n",
         out);
 }
@@ -114,7 +117,7 @@ int main(int argc, char** argv) {
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
     std::unique_ptr<QCoreApplication> app;
-    const bool windowed = !line.exchange && !line.listDevices && !line.macro;
+    const bool windowed = !line.exchange && !line.listDevices && !line.macro && !line.shootImport;
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
@@ -143,6 +146,7 @@ int main(int argc, char** argv) {
     }
 
     if (line.macro) return RunMacroCommand(line.macro, stdout, stderr);
+    if (line.shootImport) return RunShootImport(line.shootImport, stdout, stderr);
 
     std::string error;
     auto backend = ChooseHidBackend(line.emulate, std::getenv("SKELMORA_HID"), error);

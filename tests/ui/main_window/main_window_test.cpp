@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, HostLightControlReachesEveryDeviceAndTellsTheWiredKeyboar
 
     window_->OnRegisteredMessage(platform::kMsgGuid17, 1, 1);
     EXPECT_TRUE(window_->IsHostLightControl());
-    EXPECT_TRUE(Devices().DevicesOfKind(kKindMouse).front()->IsHostLightControl());
+    EXPECT_TRUE(Devices().DevicesOfKind(kKindKeyboard).front()->IsHostLightControl());
     EXPECT_TRUE(firmware.LightControlNotified());
 
     window_->OnRegisteredMessage(platform::kMsgGuid17, 2, 0);  // another wParam: ignored

@@ -11,6 +11,7 @@
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/shoot_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/resource_list.h"
 #include "ui/skin_resources.h"
@@ -30,6 +31,7 @@ inline void UseProgramSkinAndControls() {
     RegisterMouseSettingsPanel();
     RegisterKeySetControl();
     RegisterMacroControl();
+    RegisterShootPanel();
     registered = true;
 }
 

@@ -41,6 +41,13 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--after-ms", ""}, 2, "--after-ms needs a value"},
         {{"--bogus"}, 2, "unknown option '--bogus'"},
         {{"--exchange", "/dev/x", "03", ""}, 2, "unknown option ''"},
+        {{"--import-shoot", "3", "f.Shoot"}, 0, ""},
+        {{"--import-shoot", "4", "f.Shoot"}, 2, "GUN is 0, 1, 2 or 3, not '4'"},
+        {{"--import-shoot", "-1", "f.Shoot"}, 2, "--import-shoot"},
+        {{"--import-shoot", "x", "f.Shoot"}, 2, "not 'x'"},
+        {{"--import-shoot", "1"}, 2, "--import-shoot needs GUN FILE"},
+        {{"--import-shoot", "1", "a", "b"}, 2, "unknown option 'b'"},
+        {{"--import-shoot", "1", "a", "--emulate", "mouse"}, 2, "cannot be combined"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Shown(c.args));
@@ -54,6 +61,10 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         ParseCommandLine(
             {"--emulate", "keyboard", "--exchange", "P", "03", "22", "--after-ms", "7"}, line)
             .ok());
+    CommandLine shoot;
+    ASSERT_TRUE(ParseCommandLine({"--import-shoot", "2", "my gun.Shoot"}, shoot).ok());
+    EXPECT_EQ(shoot.shootImport.gun, 2);
+    EXPECT_EQ(shoot.shootImport.file, "my gun.Shoot");
     EXPECT_EQ(line.emulate, "keyboard");
     EXPECT_TRUE(line.exchange);
     EXPECT_EQ(line.exchangePath, "P");
