@@ -12,6 +12,7 @@
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/profile_link_follower.h"
 #include "platform/log_categories.h"
@@ -262,6 +263,11 @@ bool CDeviceManager::CreateDevice(int row) {
             if (device->GetProfilePanel()) device->GetProfilePanel()->setEnabled(!on);
         });
         device->AddPanel(macros);
+    }
+    if (CLightControlUI* lighting = CLightControlUI::OfPage(device)) {
+        lighting->SetHost(lightHost_);
+        lighting->AttachDevice(device);
+        lighting->SetSameModeAvailable(VisibleItemCount() >= 2);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
@@ -572,6 +578,10 @@ void CDeviceManager::ShowDeviceItem(int index, bool visible, bool select) {
         e.item->ShowSynchro(visibleCount >= 2);
         synchro += (e.item->IsShown() && e.item->IsSynchro()) ? 1 : 0;
     }
+    for (auto* device : AllDevices()) {
+        if (CLightControlUI* lighting = CLightControlUI::OfPage(device))
+            lighting->SetSameModeAvailable(visibleCount >= 2);
+    }
     if (visibleCount < 2) {
         for (auto* device : AllDevices()) device->SetSynchroMember(false);
     }
@@ -627,6 +637,14 @@ void CDeviceManager::UpdateNoDeviceLink() {
         qCDebug(lcDiscovery) << (show ? "No_device_Link shown" : "No_device_Link hidden");
     noDeviceShown_ = show;
     link->setVisible(show);
+}
+
+void CDeviceManager::SetLightPanelHost(std::shared_ptr<const LightPanelHost> host) {
+    lightHost_ = std::move(host);
+    for (auto* device : AllDevices()) {
+        if (CLightControlUI* lighting = CLightControlUI::OfPage(device))
+            lighting->SetHost(lightHost_);
+    }
 }
 
 void CDeviceManager::RouteNotify(TNotifyUI& msg) {

@@ -19,7 +19,9 @@
 #include "app/language.h"
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
+#include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
+#include "panels/light_control_ui.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
 #include "platform/registered_messages.h"
@@ -42,7 +44,7 @@ bool IsGameEvent(quint32 number) {
 }
 
 // Byte 13 of the light settings: the mode a game effect returns to ("OldLedmode").
-constexpr std::size_t kOldModeExtra = 13 - 8;
+using light::kOldModeExtra;
 }  // namespace
 
 CMainWnd::CMainWnd(std::shared_ptr<hid::IHidBackend> backend, QWidget* parent)
@@ -67,13 +69,24 @@ void CMainWnd::InitWindow() {
     // The stored language is applied, never written back: a start changes no file.
     language_->ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()),
                              CLanguageSwitcher::LanguageOrigin::Start);
-    devices_ = std::make_unique<CDeviceManager>(this, backend_);
-    devices_->PrecreateDevices();
-    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         // Sizes sent to devices are physical pixels.
         screenSize_ = primary->size() * primary->devicePixelRatio();
     }
+    devices_ = std::make_unique<CDeviceManager>(this, backend_);
+    // Every lighting panel: the device lists for same mode, the synchronised thread's
+    // settings and the screen size of parameter writes.
+    auto host = std::make_shared<LightPanelHost>();
+    host->devicesOfKind = [this](int kind) {
+        return devices_ ? devices_->DevicesOfKind(kind) : std::vector<CSkelmoraUSBDevice*>{};
+    };
+    host->shareSyncSettings = [this](const light::SyncSettings& settings) {
+        syncLight_->Settings().Store(settings);
+    };
+    host->screenSize = [this] { return screenSize_; };
+    devices_->SetLightPanelHost(std::move(host));
+    devices_->PrecreateDevices();
+    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
     hasTray_ = trayAvailable && trayAvailable();
     if (hasTray_ && CTrayIcon::IsAvailable()) {
         tray_ = new CTrayIcon(this);

@@ -6,6 +6,7 @@
 #include "devices/keyboard/keyboard_custom_colours.h"
 #include "devices/keyboard/keyboard_files.h"
 #include "devices/keyboard/keyboard_key_table.h"
+#include "devices/light_info_words.h"
 #include "devices/macro_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
@@ -142,6 +143,8 @@ int CSkelmoraKeyboardDevice::LoadProfile() {
 void CSkelmoraKeyboardDevice::ApplyProfileLight() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
     audioLight_ = profile_.ReadAudioLightInfo();
+    const std::array<int, 3> audio = light::PackAudioLight(audioLight_);
+    CSkelmoraUSBDevice::SetLightSource(audio[0], audio[1], audio[2]);
     ShowLightOnPage(light);
     profile_.ReadLightList();
     profile_.LoadLightConfig(profile_.GetLightConfigPath());
@@ -150,16 +153,29 @@ void CSkelmoraKeyboardDevice::ApplyProfileLight() {
 
 void CSkelmoraKeyboardDevice::ShowLightOnPage(const profiles::LightInfo& light) {
     light_ = light;
-    light::LightSettings settings = GetLightSettingsCopy();
-    settings.mode = light.mode;
+    light::LightSettings settings = light::WithLightInfo(GetLightSettingsCopy(), light);
     settings.brightness = std::min<uint8_t>(light.brightness, keyboard::kMaxLevel);
     settings.speed = std::min<uint8_t>(light.speed, keyboard::kMaxLevel);
-    settings.direction = light.direction;
-    settings.multicolour = light.multicolour;
-    settings.red = light.red;
-    settings.green = light.green;
-    settings.blue = light.blue;
-    SetLightSettings(light::ToWords(settings));
+    // The device's copy only: the profile already holds the record.
+    CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
+    ShowLightOnPanel();
+}
+
+void CSkelmoraKeyboardDevice::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    CSkelmoraUSBDevice::SetLightSettings(words);
+    light_ = light::ToLightInfo(light::FromWords(words));
+    profile_.WriteLightInfo(light_);
+}
+
+int CSkelmoraKeyboardDevice::LoadLightSettings() {
+    ShowLightOnPage(profile_.ReadLightInfo());
+    return 1;
+}
+
+void CSkelmoraKeyboardDevice::SetLightSource(int first, int second, int third) {
+    CSkelmoraUSBDevice::SetLightSource(first, second, third);
+    audioLight_ = light::UnpackAudioLight({first, second, third});
+    profile_.WriteAudioLightInfo(audioLight_);
 }
 
 void CSkelmoraKeyboardDevice::LoadConfigLists() {

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QVariant>
 
+#include "devices/light_info_words.h"
 #include "devices/macro_files.h"
 #include "devices/mouse/mouse_button_table.h"
 #include "devices/mouse/mouse_reports.h"
@@ -151,6 +152,8 @@ int CSkelmoraMouseDevice::LoadProfile() {
     profile_.SetElementIndex(0);
     profile_.Load(profile_.GetProfilePath());
     keyList_ = profile_.ReadKeyList();
+    const std::array<int, 3> audio = light::PackAudioLight(profile_.ReadAudioLightInfo());
+    CSkelmoraUSBDevice::SetLightSource(audio[0], audio[1], audio[2]);
     ShowLight(profile_.ReadLightInfo());
     profile_.ReadLightList();
     profile_.LoadLightConfig(profile_.GetLightConfigPath());
@@ -176,15 +179,33 @@ void CSkelmoraMouseDevice::ShowLight(const profiles::LightInfo& info) {
     light_ = info;
     light::LightSettings settings = GetLightSettingsCopy();
     if (settings.mode != info.mode) fade_.assign(kPreviewLeds, 0);
-    settings.mode = info.mode;
+    settings = light::WithLightInfo(settings, info);
     settings.brightness = std::min<uint8_t>(info.brightness, 4);
     settings.speed = std::min<uint8_t>(info.speed, 4);
-    settings.direction = info.direction;
-    settings.multicolour = info.multicolour;
-    settings.red = info.red;
-    settings.green = info.green;
-    settings.blue = info.blue;
-    SetLightSettings(light::ToWords(settings));
+    // The device's copy only: the profile already holds the record.
+    CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
+    ShowLightOnPanel();
+}
+
+void CSkelmoraMouseDevice::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    const light::LightSettings settings = light::FromWords(words);
+    if (settings.mode != GetLightSettingsCopy().mode) {
+        std::lock_guard lock(LightLock());
+        fade_.assign(kPreviewLeds, 0);
+    }
+    CSkelmoraUSBDevice::SetLightSettings(words);
+    light_ = light::ToLightInfo(settings);
+    profile_.WriteLightInfo(light_);
+}
+
+int CSkelmoraMouseDevice::LoadLightSettings() {
+    ShowLight(profile_.ReadLightInfo());
+    return 1;
+}
+
+void CSkelmoraMouseDevice::SetLightSource(int first, int second, int third) {
+    CSkelmoraUSBDevice::SetLightSource(first, second, third);
+    profile_.WriteAudioLightInfo(light::UnpackAudioLight({first, second, third}));
 }
 
 void CSkelmoraMouseDevice::RefreshPage() {

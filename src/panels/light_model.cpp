@@ -293,35 +293,6 @@ ColourEdit ParseColourEdit(std::string_view text) {
     return edit;
 }
 
-std::array<int, 3> PackAudioLight(const profiles::AudioLightInfo& info) {
-    const auto word = [](uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-        return static_cast<int>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b) << 8 |
-                                static_cast<uint32_t>(c) << 16 | static_cast<uint32_t>(d) << 24);
-    };
-    return {
-        word(info.audio_mode, info.background_red, info.background_green, info.background_blue),
-        word(info.foreground_red, info.foreground_green, info.foreground_blue, info.seven_colour),
-        info.colour_type};
-}
-
-profiles::AudioLightInfo UnpackAudioLight(const std::array<int, 3>& words) {
-    const auto byte = [&words](int word, int index) {
-        return static_cast<uint8_t>(static_cast<uint32_t>(words[static_cast<std::size_t>(word)]) >>
-                                    (8 * index));
-    };
-    profiles::AudioLightInfo info;
-    info.audio_mode = byte(0, 0);
-    info.background_red = byte(0, 1);
-    info.background_green = byte(0, 2);
-    info.background_blue = byte(0, 3);
-    info.foreground_red = byte(1, 0);
-    info.foreground_green = byte(1, 1);
-    info.foreground_blue = byte(1, 2);
-    info.seven_colour = byte(1, 3);
-    info.colour_type = byte(2, 0);
-    return info;
-}
-
 Rgb AudioColour(const profiles::AudioLightInfo& info, bool foreground) {
     if (foreground) return {info.foreground_red, info.foreground_green, info.foreground_blue};
     return {info.background_red, info.background_green, info.background_blue};

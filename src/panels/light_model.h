@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/light_info_words.h"
 #include "profiles/records.h"
 
 namespace light_model {
@@ -147,8 +148,8 @@ struct ColourEdit {
 ColourEdit ParseColourEdit(std::string_view text);
 
 // ---- Audio light record as the device passes it: two words and one byte ----
-std::array<int, 3> PackAudioLight(const profiles::AudioLightInfo& info);
-profiles::AudioLightInfo UnpackAudioLight(const std::array<int, 3>& words);
+using light::PackAudioLight;
+using light::UnpackAudioLight;
 
 // The background (colour type 0) or foreground (1) colour of the record.
 Rgb AudioColour(const profiles::AudioLightInfo& info, bool foreground);
