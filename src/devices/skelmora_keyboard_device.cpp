@@ -157,6 +157,9 @@ void CSkelmoraKeyboardDevice::ShowLightOnPage(const profiles::LightInfo& light) 
     settings.brightness = std::min<uint8_t>(light.brightness, keyboard::kMaxLevel);
     settings.speed = std::min<uint8_t>(light.speed, keyboard::kMaxLevel);
     // The device's copy only: the profile already holds the record.
+    // The mode a game effect returns to is the device's own until the effect ends: a profile
+    // loaded meanwhile does not replace it.
+    settings.extra[light::kOldModeExtra] = GetLightSettingsCopy().extra[light::kOldModeExtra];
     CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
     ShowLightOnPanel();
 }

@@ -183,6 +183,9 @@ void CSkelmoraMouseDevice::ShowLight(const profiles::LightInfo& info) {
     settings.brightness = std::min<uint8_t>(info.brightness, 4);
     settings.speed = std::min<uint8_t>(info.speed, 4);
     // The device's copy only: the profile already holds the record.
+    // The mode a game effect returns to is the device's own until the effect ends: a profile
+    // loaded meanwhile does not replace it.
+    settings.extra[light::kOldModeExtra] = GetLightSettingsCopy().extra[light::kOldModeExtra];
     CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
     ShowLightOnPanel();
 }

@@ -26,6 +26,7 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
 #include "platform/registered_messages.h"
@@ -50,6 +51,7 @@ class MainWindowTest : public uitest::AppFixture {
             controls::RegisterPictureControls(CControlFactory::GetInstance());
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
+            RegisterLightControl();
             RegisterProfilePanel();
             RegisterKeySetControl();
             RegisterMacroControl();
