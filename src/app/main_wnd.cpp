@@ -440,6 +440,7 @@ void CMainWnd::ApplyGameMode(CSkelmoraUSBDevice& device, int mode, bool remember
     settings.mode = static_cast<uint8_t>(mode);
     device.SetLightSettings(light::ToWords(settings));
     device.LoadLightSettings();
+    device.ShowLightOnPanel();
     const QSize screen = screenSize_;
     device.WriteParameters({0, 0, 1, screen.width(), screen.height()});
 }
@@ -454,7 +455,9 @@ void CMainWnd::OnGameEvent(quint64 wParam, qint64 lParam) {
         return;
     }
     if (wParam > 2) return;
-    if (lParam < 0 || lParam > kMaxGameMode) {
+    // The device's own mode list bounds the mode too (a headset has nine).
+    const CLightControlUI* panel = CLightControlUI::OfPage(device);
+    if (lParam < 0 || lParam > kMaxGameMode || (panel && lParam >= panel->ModeCount())) {
         qCWarning(lcApp) << "game event with mode" << lParam << "outside the mode list: ignored";
         return;
     }
@@ -477,6 +480,7 @@ void CMainWnd::EndGameEffect() {
     device->SetLightSettings(light::ToWords(back));
     device->SaveProfile();
     device->LoadLightSettings();
+    device->ShowLightOnPanel();
     device->WriteParameters({0, 0, 1, screenSize_.width(), screenSize_.height()});
 }
 

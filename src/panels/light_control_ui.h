@@ -71,6 +71,10 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     CSkelmoraUSBDevice* Device() const { return device_; }
     void SetHost(std::shared_ptr<const LightPanelHost> host) { host_ = std::move(host); }
     const light_model::LightModeList& ModeList() const { return modes_; }
+    // The modes the combo offers: the built-in ones, then the user's effects.
+    int ModeCount() const {
+        return static_cast<int>(modes_.names.size() + modes_.userNames.size());
+    }
 
     // ---- Operations ----
     void SetDeviceType(int type) { deviceType_ = type; }

@@ -337,6 +337,41 @@ TEST_F(MainWindowTest, GameEventsSwitchTheModeAndTheTimerPutsItBack) {
     EXPECT_EQ(mode(), 1);
 }
 
+// Every device page's lighting panel: same mode is available with two listed devices only,
+// and a game mode past the shown device's own mode list (the headset has nine) is ignored
+// while one inside it shows on the panel.
+TEST_F(MainWindowTest, LightingPanelsFollowTheListAndTheirModeLists) {
+    Start({"keyboard", "headset"});
+    std::vector<CLightControlUI*> panels;
+    for (auto* device : Devices().AllDevices()) {
+        if (auto* panel = CLightControlUI::OfPage(device)) panels.push_back(panel);
+    }
+    ASSERT_GE(panels.size(), 2u);
+    for (auto* panel : panels) EXPECT_TRUE(panel->IsSameModeAvailable());
+
+    Click("device_select_next");
+    auto* headset = Devices().DeviceOfItem(Devices().SelectedItem());
+    ASSERT_NE(headset, nullptr);
+    ASSERT_EQ(headset->GetKind(), kKindHeadset);
+    CLightControlUI* panel = CLightControlUI::OfPage(headset);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->ModeCount(), 9);
+    const uint8_t before = headset->GetLightSettingsCopy().mode;
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 15);
+    EXPECT_EQ(headset->GetLightSettingsCopy().mode, before);
+    EXPECT_FALSE(window_->GameEffectActive());
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 4);
+    EXPECT_EQ(headset->GetLightSettingsCopy().mode, 4);
+    EXPECT_EQ(panel->GetLightMode(), 4);
+    window_->EndGameEffect();
+    EXPECT_EQ(panel->GetLightMode(), headset->GetLightSettingsCopy().mode);
+
+    std::string error;
+    ASSERT_TRUE(bus_->Unplug("headset", error)) << error;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Devices().VisibleItemCount() == 1; }, 5000));
+    for (auto* p : panels) EXPECT_FALSE(p->IsSameModeAvailable());
+}
+
 TEST_F(MainWindowTest, GameTimerEndsTheEffectFiveSecondsAfterTheLastEvent) {
     Start({"keyboard"});
     auto* device = Devices().DeviceOfItem(Devices().SelectedItem());
