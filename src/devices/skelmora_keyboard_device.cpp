@@ -7,6 +7,7 @@
 #include "devices/keyboard/keyboard_files.h"
 #include "devices/keyboard/keyboard_key_table.h"
 #include "devices/light_info_words.h"
+#include "devices/light_mode_codes.h"
 #include "devices/macro_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
@@ -194,14 +195,14 @@ void CSkelmoraKeyboardDevice::LoadConfigLists() {
         ToPath(GetDefaultDataFolder() + QStringLiteral("default_light.json")));
     effectNames_.clear();
     effectVisible_.clear();
-    std::vector<int> codes;
+    std::vector<std::optional<int>> codes;
     const Json::Value& row = json::Item(json::Member(lights, "DefaultLightName"), model);
     for (Json::ArrayIndex i = 0; row.isArray() && i < row.size(); ++i) {
         effectNames_.push_back(json::ToString(json::Member(row[i], "LightName")));
         effectVisible_.push_back(json::ToBool(json::Member(row[i], "visible")));
-        codes.push_back(json::ToI32(json::Member(row[i], "value")));
+        codes.push_back(light::LightModeCode(json::Member(row[i], "value")));
     }
-    SetEffectCodes(std::move(codes));
+    SetEffectCodes(light::CodesWithFallback(codes));
     areaEffectNames_.clear();
     const Json::Value& area = json::Item(json::Member(lights, "AreaLightName"), model);
     for (Json::ArrayIndex i = 0; area.isArray() && i < area.size(); ++i)

@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include "devices/light_info_words.h"
+#include "devices/light_mode_codes.h"
 #include "devices/macro_files.h"
 #include "devices/mouse/mouse_button_table.h"
 #include "devices/mouse/mouse_reports.h"
@@ -227,10 +228,11 @@ void CSkelmoraMouseDevice::LoadConfigLists() {
     const auto model = static_cast<Json::ArrayIndex>(std::max(0, GetModelIndex()));
     const Json::Value lights = profiles::JsonFile().ReadDocument(
         ToPath(GetDefaultDataFolder() + QStringLiteral("default_light.json")));
-    effectCodes_.clear();
+    std::vector<std::optional<int>> codes;
     const Json::Value& row = json::Item(json::Member(lights, "DefaultLightName"), model);
     for (Json::ArrayIndex i = 0; row.isArray() && i < row.size(); ++i)
-        effectCodes_.push_back(json::ToI32(json::Member(row[i], "value")));
+        codes.push_back(light::LightModeCode(json::Member(row[i], "value")));
+    effectCodes_ = light::CodesWithFallback(codes);
 }
 
 void CSkelmoraMouseDevice::SaveProfile() { profile_.Save(); }

@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <span>
 
+#include "devices/light_mode_codes.h"
+
 namespace light_model {
 
 namespace {
@@ -171,13 +173,10 @@ LightModeList ReadLightModeList(const Json::Value& defaultLight, const Json::Val
         if (entry.isObject() && !visible.isBool())
             list.problems.push_back(where + ": \"visible\" is not a boolean (hidden)");
         list.visible.push_back(visible.isBool() && visible.asBool());
-        const Json::Value& value = MemberOf(entry, "value");
-        const bool fits = value.isIntegral() && !value.isBool() &&
-                          ((value.isInt64() && value.asInt64() >= 0 && value.asInt64() <= 255) ||
-                           (value.isUInt64() && value.asUInt64() <= 255));
-        if (entry.isObject() && !fits)
+        const std::optional<int> code = light::LightModeCode(MemberOf(entry, "value"));
+        if (entry.isObject() && !code)
             list.problems.push_back(where + ": \"value\" is not a code 0..255 (none)");
-        list.codes.push_back(fits ? value.asInt() : kNoCode);
+        list.codes.push_back(code.value_or(kNoCode));
     }
     list.areaNames = NamesOf(RowOf(defaultLight, "AreaLightName", modelIndex));
     list.userNames = NamesOf(RowOf(lightConfig, "LightInfo", modelIndex));

@@ -23,8 +23,12 @@ class KeyboardLightPanel : public KeyboardPage {
         QFile lights(data_.filePath("default_light.json"));
         ASSERT_TRUE(lights.open(QIODevice::WriteOnly));
         QByteArray row;
+        // Modes 7 and 8 have no usable code (above a byte, a text).
         for (int i = 0; i < 46; ++i) {
-            const int code = i == 6 ? 66 : i;
+            const QString code = i == 6   ? QStringLiteral("66")
+                                 : i == 7 ? QStringLiteral("300")
+                                 : i == 8 ? QStringLiteral("\"8\"")
+                                          : QString::number(i + 1);
             row += QStringLiteral("%1{\"LightName\":\"Mode %2\",\"visible\":true,\"value\":%3}")
                        .arg(i ? "," : "")
                        .arg(i)
@@ -89,19 +93,31 @@ TEST_F(KeyboardLightPanel, ChoicesReachTheProfileAndTheParameterRecord) {
     EXPECT_EQ(Record(1), 66);
 }
 
+TEST_F(KeyboardLightPanel, AModeWithoutACodeIsWrittenWithModeZerosCode) {
+    for (int mode : {7, 8}) {
+        ui::SelectItem(Control("light_combo_modeSelect"), 6);
+        Send(notify_type::kItemSelect, "light_combo_modeSelect");
+        ASSERT_EQ(Record(1), 66);
+        ui::SelectItem(Control("light_combo_modeSelect"), mode);
+        Send(notify_type::kItemSelect, "light_combo_modeSelect");
+        EXPECT_EQ(ProfileLight().mode, mode);
+        EXPECT_EQ(Record(1), 1) << mode;  // mode 0's code
+    }
+}
+
 // A game effect's sequence (no SaveProfile) reaches the keyboard but not the profile file;
 // the panel shows the mode.
 TEST_F(KeyboardLightPanel, AModeWithoutSaveReachesTheKeyboardOnly) {
     ui::SelectItem(Control("light_combo_modeSelect"), 6);
     Send(notify_type::kItemSelect, "light_combo_modeSelect");
     light::LightSettings settings = device_->GetLightSettingsCopy();
-    settings.mode = 9;
+    settings.mode = 10;
     device_->SetLightSettings(light::ToWords(settings));
     device_->LoadLightSettings();
     device_->WriteParameters({0, 0, 1, 1920, 1080});
-    EXPECT_EQ(Record(1), 9);
+    EXPECT_EQ(Record(1), 11);
     EXPECT_EQ(ProfileLight().mode, 6);
-    EXPECT_EQ(panel_->GetLightMode(), 9);
+    EXPECT_EQ(panel_->GetLightMode(), 10);
 }
 
 }  // namespace

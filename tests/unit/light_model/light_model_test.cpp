@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "devices/light_mode_codes.h"
+
 namespace lm = light_model;
 
 namespace {
@@ -300,6 +302,28 @@ TEST(ModeList, BadInput) {
         EXPECT_EQ(list.names.size(), c.visible.size()) << c.document;
         EXPECT_EQ(!list.problems.empty(), c.problem) << c.document;
     }
+}
+
+TEST(ModeList, DeviceCodesOfTheDevicesOwnReaders) {
+    struct Case {
+        const char* value;
+        std::optional<int> code;
+    };
+    const Case cases[] = {{"0", 0},
+                          {"255", 255},
+                          {"256", std::nullopt},
+                          {"-1", std::nullopt},
+                          {"\"3\"", std::nullopt},
+                          {"true", std::nullopt},
+                          {"2.5", std::nullopt},
+                          {"null", std::nullopt},
+                          {"1e20", std::nullopt},
+                          {"18446744073709551615", std::nullopt}};
+    for (const Case& c : cases)
+        EXPECT_EQ(light::LightModeCode(Parse(std::string("[") + c.value + "]")[0]), c.code)
+            << c.value;
+    EXPECT_EQ(light::CodesWithFallback({7, std::nullopt, 9}), (std::vector<int>{7, 7, 9}));
+    EXPECT_EQ(light::CodesWithFallback({std::nullopt, 4}), (std::vector<int>{0, 4}));
 }
 
 TEST(ModeList, CodeOfModePastTheList) {
