@@ -5,6 +5,7 @@
 // colours, the ZZCC variant and the custom group leave it as it is.
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "devices/device_option.h"
 #include "devices/light_info_words.h"
@@ -110,11 +111,16 @@ void CLightControlUI::WriteDevice(CSkelmoraUSBDevice& device) const {
     device.WriteParameters({0, 0, 1, screen.width(), screen.height()});
 }
 
-void CLightControlUI::RunFull(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) const {
+void CLightControlUI::StoreAndReload(CSkelmoraUSBDevice& device,
+                                     const profiles::LightInfo& info) const {
     device.SetLightSettings(
         light::ToWords(light::WithLightInfo(device.GetLightSettingsCopy(), info)));
     device.SaveProfile();
     device.LoadLightSettings();
+}
+
+void CLightControlUI::RunFull(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) const {
+    StoreAndReload(device, info);
     WriteDevice(device);
 }
 
@@ -152,22 +158,22 @@ void CLightControlUI::OnZzcc(TNotifyUI&) {
     RunFull(*device_, info);
 }
 
-void CLightControlUI::OnBrightness(TNotifyUI&) {
-    const int value = std::clamp(GetBrightness(), 0, kMaxLevel);
-    SetBrightness(value);
+void CLightControlUI::StoreLevel(int value, uint8_t profiles::LightInfo::*field,
+                                 void (CLightControlUI::*show)(int)) {
+    value = std::clamp(value, 0, kMaxLevel);
+    (this->*show)(value);
     profiles::LightInfo info = DeviceLight();
-    info.brightness = static_cast<uint8_t>(value);
+    info.*field = static_cast<uint8_t>(value);
     SetSyncMember(*device_, false);
     RunFull(*device_, info);
 }
 
+void CLightControlUI::OnBrightness(TNotifyUI&) {
+    StoreLevel(GetBrightness(), &profiles::LightInfo::brightness, &CLightControlUI::SetBrightness);
+}
+
 void CLightControlUI::OnSpeed(TNotifyUI&) {
-    const int value = std::clamp(GetSpeed(), 0, kMaxLevel);
-    SetSpeed(value);
-    profiles::LightInfo info = DeviceLight();
-    info.speed = static_cast<uint8_t>(value);
-    SetSyncMember(*device_, false);
-    RunFull(*device_, info);
+    StoreLevel(GetSpeed(), &profiles::LightInfo::speed, &CLightControlUI::SetSpeed);
 }
 
 void CLightControlUI::OnDirection(TNotifyUI& msg) {
@@ -199,10 +205,7 @@ void CLightControlUI::ApplyColour(uint32_t argb, bool clearSync) {
     info.blue = colour.blue;
     info.multicolour = 0;
     if (clearSync) SetSyncMember(*device_, false);
-    device_->SetLightSettings(
-        light::ToWords(light::WithLightInfo(device_->GetLightSettingsCopy(), info)));
-    device_->SaveProfile();
-    device_->LoadLightSettings();
+    StoreAndReload(*device_, info);
     SetColourText(0, QString::number(colour.red));
     SetColourText(1, QString::number(colour.green));
     SetColourText(2, QString::number(colour.blue));
@@ -228,10 +231,7 @@ void CLightControlUI::OnColourEdit(TNotifyUI& msg) {
     SetComponent(info, component, edit.value);
     info.multicolour = 0;
     SetSyncMember(*device_, false);
-    device_->SetLightSettings(
-        light::ToWords(light::WithLightInfo(device_->GetLightSettingsCopy(), info)));
-    device_->SaveProfile();
-    device_->LoadLightSettings();
+    StoreAndReload(*device_, info);
     SetMultiColor(false);
     const profiles::LightInfo stored = DeviceLight();
     SetPaletteColor(lm::ArgbOf({stored.red, stored.green, stored.blue}));

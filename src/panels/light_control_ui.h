@@ -144,8 +144,13 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     profiles::LightInfo DeviceLight() const;
     QSize ScreenSize() const;
     void SetSyncMember(CSkelmoraUSBDevice& device, bool member) const;
-    // SetLightSettings, SaveProfile, LoadLightSettings, WriteParameters (0, 0, 1, screen).
+    // SetLightSettings, SaveProfile, LoadLightSettings; RunFull adds WriteParameters (0, 0, 1,
+    // screen).
+    void StoreAndReload(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) const;
     void RunFull(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) const;
+    // A slider's level (0..4) shown back, stored in its field, out of same mode, full.
+    void StoreLevel(int value, uint8_t profiles::LightInfo::*field,
+                    void (CLightControlUI::*show)(int));
     void WriteDevice(CSkelmoraUSBDevice& device) const;
     void ApplyColour(uint32_t argb, bool clearSync);
     void StoreAudio(const profiles::AudioLightInfo& info);
