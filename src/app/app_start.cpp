@@ -25,7 +25,9 @@
 #include "panels/keyboard_settings_panel.h"
 #include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -183,6 +185,8 @@ int RunApplication(const StartOptions& options) {
     RegisterLightControl();
     RegisterMacroControl();
     RegisterMouseSettingsPanel();
+    RegisterVoice6533Control();
+    RegisterMagicControl();
     panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;

@@ -19,6 +19,7 @@ class CDeviceProfileUI;
 class CLinkProbe;
 struct LightPanelHost;
 class CSkelmoraUSBDevice;
+class CSkelmoraHS6533Device;
 namespace platform {
 class CProgramWatcher;
 }
@@ -90,6 +91,7 @@ class CDeviceManager {
     void DetachCommandInterface(int row);
     void DetachEventInterface(int row);
     void SwitchConnection(int row);
+    void GiveHeadsetAudio(CSkelmoraHS6533Device* headset);
     int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
     QStackedWidget* Stack(const char* name) const;
 

@@ -22,6 +22,7 @@
 #include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/light_control_ui.h"
+#include "panels/color_select_wnd.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
 #include "platform/registered_messages.h"
@@ -59,7 +60,10 @@ CMainWnd::CMainWnd(std::shared_ptr<hid::IHidBackend> backend, QWidget* parent)
     connect(gameTimer_, &QTimer::timeout, this, &CMainWnd::EndGameEffect);
 }
 
-CMainWnd::~CMainWnd() { Teardown(); }
+CMainWnd::~CMainWnd() {
+    CColorSelectWnd::SetMainWindow(nullptr, {});
+    Teardown();
+}
 
 void CMainWnd::InitWindow() {
     qCDebug(lcApp) << "InitWindow";
@@ -69,6 +73,14 @@ void CMainWnd::InitWindow() {
     // The stored language is applied, never written back: a start changes no file.
     language_->ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()),
                              CLanguageSwitcher::LanguageOrigin::Start);
+    // The palette dialog is owned by this window and counted among its secondary windows;
+    // the language message reaches it while it is open.
+    CColorSelectWnd::SetMainWindow(this, [this](CColorSelectWnd* dialog) {
+        SetSecondaryWindow(kPaletteWindow, dialog);
+        if (dialog)
+            connect(this, &CMainWnd::languageApplied, dialog,
+                    [dialog](int) { dialog->HandleMessage(CColorSelectWnd::kLanguageMessage); });
+    });
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         // Sizes sent to devices are physical pixels.
         screenSize_ = primary->size() * primary->devicePixelRatio();

@@ -148,9 +148,10 @@ void CSkelmoraKeyboardDevice::ApplyProfileLight() {
     CSkelmoraUSBDevice::SetLightSource(audio[0], audio[1], audio[2]);
     ShowLightOnPage(light);
     profile_.ReadLightList();
-    profile_.LoadLightConfig(profile_.GetLightConfigPath());
-    profile_.ReadCustomLightEffect();
+    LoadCustomLightEffect(profile_);
 }
+
+void CSkelmoraKeyboardDevice::ReloadCustomLightEffect() { LoadCustomLightEffect(profile_); }
 
 void CSkelmoraKeyboardDevice::ShowLightOnPage(const profiles::LightInfo& light) {
     light_ = light;

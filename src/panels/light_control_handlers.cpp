@@ -131,7 +131,10 @@ void CLightControlUI::OnMode(TNotifyUI&) {
     SetLightMode(mode);
     profiles::LightInfo info = DeviceLight();
     info.mode = static_cast<uint8_t>(mode);
-    RunFull(*device_, info);
+    StoreAndReload(*device_, info);
+    // A mode past the built-in list plays the user's effect of that number.
+    device_->ReloadCustomLightEffect();
+    WriteDevice(*device_);
 }
 
 void CLightControlUI::OnCustomGroup(TNotifyUI&) {

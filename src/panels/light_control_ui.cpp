@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <algorithm>
 
+#include "controls/color_palette.h"
 #include "devices/light_info_words.h"
 #include "platform/log_categories.h"
 #include "profiles/json_file.h"
@@ -45,24 +46,18 @@ constexpr const char* kAudioModes[] = {"audio_light_mode_0", "audio_light_mode_1
                                        "audio_light_mode_2", "audio_light_mode_3"};
 constexpr int kAudioModeWithoutColours = 3;
 
-constexpr char kPaletteClass[] = "ColorPalette";
-
 std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
-ColourPaletteAccess& PaletteAccess() {
-    static ColourPaletteAccess access;
-    return access;
-}
-
 std::optional<uint32_t> ReadPalette(const QWidget* palette) {
-    if (!palette || !PaletteAccess().getSelectColor) return std::nullopt;
-    return PaletteAccess().getSelectColor(palette);
+    if (const auto* control = qobject_cast<const CColorPaletteUI*>(palette))
+        return control->GetSelectColor();
+    return std::nullopt;
 }
 
 void WritePalette(QWidget* palette, uint32_t argb) {
-    if (palette && PaletteAccess().setSelectColor) PaletteAccess().setSelectColor(palette, argb);
+    if (auto* control = qobject_cast<CColorPaletteUI*>(palette)) control->SetSelectColor(argb);
 }
 
 // The device class's own type: a device attached through its receiver shows its wired page.
@@ -78,8 +73,6 @@ int PanelTypeOf(const CSkelmoraUSBDevice& device) {
 }
 
 }  // namespace
-
-void SetColourPaletteAccess(ColourPaletteAccess access) { PaletteAccess() = std::move(access); }
 
 CLightControlUI::CLightControlUI(QWidget* parent) : QWidget(parent) {}
 
@@ -391,13 +384,4 @@ void RegisterLightControl() {
     CControlFactory& factory = CControlFactory::GetInstance();
     factory.RegistControl(QLatin1String(CLightControlUI::kClassName), &CLightControlUI::Create);
     factory.RegistControl(QLatin1String(CLightControlUI::kLongClassName), &CLightControlUI::Create);
-    // The palette control is registered by its own code; a plain widget stands in until then
-    // so that the panel's layout builds.
-    if (!factory.HasControl(QLatin1String(kPaletteClass))) {
-        factory.RegistControl(QLatin1String(kPaletteClass), [](QWidget* parent) {
-            auto* stand_in = new QWidget(parent);
-            stand_in->setProperty("paletteStandIn", true);
-            return stand_in;
-        });
-    }
 }

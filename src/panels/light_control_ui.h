@@ -41,15 +41,6 @@ struct LightPanelHost {
     std::function<QSize()> screenSize;
 };
 
-// How the panel reaches the colour palette controls ("ColorPalette": "deng_Color_Pallet",
-// "deng_audioColor_Pallet"): set and read the selected ARGB colour. Whoever registers the
-// palette control gives these; until then a palette reads as missing (0xFF000000).
-struct ColourPaletteAccess {
-    std::function<bool(QWidget* palette, uint32_t argb)> setSelectColor;
-    std::function<std::optional<uint32_t>(const QWidget* palette)> getSelectColor;
-};
-void SetColourPaletteAccess(ColourPaletteAccess access);
-
 class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePanel {
     Q_OBJECT
   public:
@@ -185,6 +176,6 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     profiles::AudioLightInfo audio_{};
 };
 
-// Registers "LightControl" and "CLightControlUI", and a plain stand-in for "ColorPalette"
-// while no palette control is registered.
+// Registers "LightControl" and "CLightControlUI" (the palette controls it holds, "ColorPalette",
+// are registered with the picture controls).
 void RegisterLightControl();

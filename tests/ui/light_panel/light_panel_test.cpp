@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "controls/color_palette.h"
 #include "controls/composite_controls.h"
+#include "controls/picture_controls.h"
 #include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/light_control_ui.h"
@@ -64,21 +66,6 @@ class RecordingDevice : public CSkelmoraUSBDevice {
 
 const std::vector<std::string> kFull{"set", "save", "load", "write"};
 
-// The palette control stands in as a plain widget; its colour is a property here.
-void UsePropertyPalettes() {
-    ColourPaletteAccess access;
-    access.setSelectColor = [](QWidget* palette, uint32_t argb) {
-        palette->setProperty("selectColor", argb);
-        return true;
-    };
-    access.getSelectColor = [](const QWidget* palette) -> std::optional<uint32_t> {
-        const QVariant colour = palette->property("selectColor");
-        if (!colour.isValid()) return std::nullopt;
-        return colour.toUInt();
-    };
-    SetColourPaletteAccess(access);
-}
-
 class LightPanelTest : public uitest::AppFixture {
   protected:
     void SetUp() override {
@@ -86,11 +73,10 @@ class LightPanelTest : public uitest::AppFixture {
         qputenv("XDG_DATA_HOME", home_.filePath("data").toUtf8());
         ui::SetResourcePath(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin");
         ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml")));
+        controls::RegisterPictureControls(CControlFactory::GetInstance());
         controls::RegisterCompositeControls(CControlFactory::GetInstance());
         RegisterLightControl();
-        UsePropertyPalettes();
     }
-    void TearDown() override { SetColourPaletteAccess({}); }
 
     // A device of this kind with its panel built from the shipped layout, attached.
     RecordingDevice& Make(int kind, int model, bool withPanel = true) {
@@ -411,7 +397,10 @@ TEST_F(LightPanelTest, AudioColoursFollowTheirRules) {
 
     // A new foreground from the palette clears the seven-colour flag.
     panel->SetColorSwatch(0xFF000000u);
-    Control(keyboard, "deng_audioColor_Pallet")->setProperty("selectColor", 0xFF0A0B0Cu);
+    auto* audioPalette =
+        qobject_cast<CColorPaletteUI*>(Control(keyboard, "deng_audioColor_Pallet"));
+    ASSERT_NE(audioPalette, nullptr);
+    audioPalette->SetSelectColor(0xFF0A0B0Cu);
     Send(keyboard, notify_type::kColorChanged, "deng_audioColor_Pallet");
     profiles::AudioLightInfo stored = light::UnpackAudioLight(keyboard.GetLightSource(false));
     EXPECT_EQ(lm::AudioColour(stored, true), (lm::Rgb{10, 11, 12}));
@@ -469,13 +458,6 @@ TEST_F(LightPanelTest, APanelWithoutControlsGivesNeutralValuesAndEndsNothing) {
     light.mode = 29;
     bare.ShowLightInfo(light);
     bare.SetSameModeAvailable(true);
-
-    // Without a palette control access the palette reads as missing.
-    SetColourPaletteAccess({});
-    RecordingDevice& mouse = Make(2, 0);
-    Panel(mouse)->SetPaletteColor(0xFF123456u);
-    EXPECT_EQ(Panel(mouse)->GetPaletteColor(), lm::kNeutralColour);
-    EXPECT_EQ(ui::GetBkColor(Control(mouse, "deng_colordp_btn")), 0xFF123456u);
 }
 
 // SKELMORA_SCREENSHOT_DIR set: the panel for a keyboard in modes 21, 29 and 45 and for a
