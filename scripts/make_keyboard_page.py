@@ -252,6 +252,9 @@ def page(keys):
     {settings}
    </item>
    <item>
+    <widget class="LightSetControlUI" name="LightControlItem"/>
+   </item>
+   <item>
     {text_test}
    </item>
   </layout>

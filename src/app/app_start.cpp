@@ -23,6 +23,7 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
@@ -182,6 +183,7 @@ int RunApplication(const StartOptions& options) {
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
     RegisterKeySetControl();
+    RegisterLightControl();
     RegisterMacroControl();
     RegisterMouseSettingsPanel();
     RegisterShootPanel();

@@ -15,6 +15,7 @@
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/profile_link_follower.h"
 #include "panels/shoot_control_ui.h"
@@ -278,6 +279,11 @@ bool CDeviceManager::CreateDevice(int row) {
         recoil->SetDefaultFolder(device->GetDefaultDataFolder());
         recoil->InitShootPanel();
         device->AddPanel(recoil);
+    }
+    if (CLightControlUI* lighting = CLightControlUI::OfPage(device)) {
+        lighting->SetHost(lightHost_);
+        lighting->AttachDevice(device);
+        lighting->SetSameModeAvailable(VisibleItemCount() >= 2);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
@@ -588,6 +594,10 @@ void CDeviceManager::ShowDeviceItem(int index, bool visible, bool select) {
         e.item->ShowSynchro(visibleCount >= 2);
         synchro += (e.item->IsShown() && e.item->IsSynchro()) ? 1 : 0;
     }
+    for (auto* device : AllDevices()) {
+        if (CLightControlUI* lighting = CLightControlUI::OfPage(device))
+            lighting->SetSameModeAvailable(visibleCount >= 2);
+    }
     if (visibleCount < 2) {
         for (auto* device : AllDevices()) device->SetSynchroMember(false);
     }
@@ -643,6 +653,14 @@ void CDeviceManager::UpdateNoDeviceLink() {
         qCDebug(lcDiscovery) << (show ? "No_device_Link shown" : "No_device_Link hidden");
     noDeviceShown_ = show;
     link->setVisible(show);
+}
+
+void CDeviceManager::SetLightPanelHost(std::shared_ptr<const LightPanelHost> host) {
+    lightHost_ = std::move(host);
+    for (auto* device : AllDevices()) {
+        if (CLightControlUI* lighting = CLightControlUI::OfPage(device))
+            lighting->SetHost(lightHost_);
+    }
 }
 
 // The headset's sound card and equaliser, as SKELMORA_AUDIO_BRIDGE asks (by default the real

@@ -17,6 +17,7 @@
 class CDeviceOptionUI;
 class CDeviceProfileUI;
 class CLinkProbe;
+struct LightPanelHost;
 class CSkelmoraUSBDevice;
 class CSkelmoraHS6533Device;
 namespace platform {
@@ -47,6 +48,9 @@ class CDeviceManager {
     void UpdateNoDeviceLink();
     // A page or selector notification that the window does not handle itself.
     void RouteNotify(TNotifyUI& msg);
+    // What every lighting panel gets from the main window (given to the panels of devices
+    // created later too).
+    void SetLightPanelHost(std::shared_ptr<const LightPanelHost> host);
     // Stops every device's threads and closes its channels, and the program watcher.
     void StopAll();
     // The link names of every device's profile list go to the program watcher; a profile
@@ -102,5 +106,6 @@ class CDeviceManager {
     void FollowProgramLinks(CDeviceProfileUI* panel);
     // Link queries of mice that moved to their receiver, running off the UI thread.
     std::map<const CSkelmoraUSBDevice*, std::unique_ptr<CLinkProbe>> probes_;
-    std::optional<bool> noDeviceShown_;  // for the trace of changes only
+    std::optional<bool> noDeviceShown_;
+    std::shared_ptr<const LightPanelHost> lightHost_;  // for the trace of changes only
 };

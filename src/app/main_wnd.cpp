@@ -19,7 +19,9 @@
 #include "app/language.h"
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
+#include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
+#include "panels/light_control_ui.h"
 #include "panels/color_select_wnd.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
@@ -43,7 +45,7 @@ bool IsGameEvent(quint32 number) {
 }
 
 // Byte 13 of the light settings: the mode a game effect returns to ("OldLedmode").
-constexpr std::size_t kOldModeExtra = 13 - 8;
+using light::kOldModeExtra;
 }  // namespace
 
 CMainWnd::CMainWnd(std::shared_ptr<hid::IHidBackend> backend, QWidget* parent)
@@ -79,13 +81,24 @@ void CMainWnd::InitWindow() {
             connect(this, &CMainWnd::languageApplied, dialog,
                     [dialog](int) { dialog->HandleMessage(CColorSelectWnd::kLanguageMessage); });
     });
-    devices_ = std::make_unique<CDeviceManager>(this, backend_);
-    devices_->PrecreateDevices();
-    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         // Sizes sent to devices are physical pixels.
         screenSize_ = primary->size() * primary->devicePixelRatio();
     }
+    devices_ = std::make_unique<CDeviceManager>(this, backend_);
+    // Every lighting panel: the device lists for same mode, the synchronised thread's
+    // settings and the screen size of parameter writes.
+    auto host = std::make_shared<LightPanelHost>();
+    host->devicesOfKind = [this](int kind) {
+        return devices_ ? devices_->DevicesOfKind(kind) : std::vector<CSkelmoraUSBDevice*>{};
+    };
+    host->shareSyncSettings = [this](const light::SyncSettings& settings) {
+        syncLight_->Settings().Store(settings);
+    };
+    host->screenSize = [this] { return screenSize_; };
+    devices_->SetLightPanelHost(std::move(host));
+    devices_->PrecreateDevices();
+    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
     hasTray_ = trayAvailable && trayAvailable();
     if (hasTray_ && CTrayIcon::IsAvailable()) {
         tray_ = new CTrayIcon(this);
@@ -439,6 +452,7 @@ void CMainWnd::ApplyGameMode(CSkelmoraUSBDevice& device, int mode, bool remember
     settings.mode = static_cast<uint8_t>(mode);
     device.SetLightSettings(light::ToWords(settings));
     device.LoadLightSettings();
+    device.ShowLightOnPanel();
     const QSize screen = screenSize_;
     device.WriteParameters({0, 0, 1, screen.width(), screen.height()});
 }
@@ -453,7 +467,9 @@ void CMainWnd::OnGameEvent(quint64 wParam, qint64 lParam) {
         return;
     }
     if (wParam > 2) return;
-    if (lParam < 0 || lParam > kMaxGameMode) {
+    // The device's own mode list bounds the mode too (a headset has nine).
+    const CLightControlUI* panel = CLightControlUI::OfPage(device);
+    if (lParam < 0 || lParam > kMaxGameMode || (panel && lParam >= panel->ModeCount())) {
         qCWarning(lcApp) << "game event with mode" << lParam << "outside the mode list: ignored";
         return;
     }
@@ -476,6 +492,7 @@ void CMainWnd::EndGameEffect() {
     device->SetLightSettings(light::ToWords(back));
     device->SaveProfile();
     device->LoadLightSettings();
+    device->ShowLightOnPanel();
     device->WriteParameters({0, 0, 1, screenSize_.width(), screenSize_.height()});
 }
 

@@ -51,6 +51,13 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void LoadConfigLists() override;
     void SaveProfile() override;
     QString GetProfileName() const override { return GetProfileBaseName(); }
+    // The light record goes to the device's copy and to the profile element (saved by
+    // SaveProfile, written by WriteParameters); LoadLightSettings takes the profile's record
+    // back into the device's copy and the panel. The audio record likewise.
+    void SetLightSettings(const std::array<uint32_t, 4>& words) override;
+    int LoadLightSettings() override;
+    void SetLightSource(int first, int second, int third) override;
+    const profiles::AudioLightInfo& AudioLight() const { return audioLight_; }
 
     // ---- Writes ----
     // The record of device profile values.slot at slot x 25, framed; returns its result code.

@@ -14,6 +14,7 @@
 #include "devices/skelmora_keyboard_device.h"
 #include "panels/device_profile_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/layout_loader.h"
 #include "ui/paint_manager.h"
@@ -34,6 +35,7 @@ class KeyboardPage : public devtest::EmulatedKeyboard {
         controls::RegisterCompositeControls(CControlFactory::GetInstance());
         RegisterProfilePanel();
         panels::RegisterKeyboardSettingsPanel();
+        RegisterLightControl();
         CResourceManager::GetInstance().LoadLanguage("lan_en.xml");
         ASSERT_TRUE(home_.isValid());
 

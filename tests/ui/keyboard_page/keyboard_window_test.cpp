@@ -22,6 +22,7 @@
 #include "emulator/emulated_bus.h"
 #include "panels/device_profile_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
 #include "ui/control_timers.h"
@@ -42,6 +43,7 @@ class KeyboardInTheWindow : public uitest::AppFixture {
             controls::RegisterPictureControls(CControlFactory::GetInstance());
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
+            RegisterLightControl();
             RegisterProfilePanel();
             panels::RegisterKeyboardSettingsPanel();
             registered = true;

@@ -9,6 +9,7 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/mouse_settings_ui.h"
 #include "panels/shoot_control_ui.h"
@@ -32,6 +33,7 @@ inline void UseProgramSkinAndControls() {
     RegisterKeySetControl();
     RegisterMacroControl();
     RegisterShootPanel();
+    RegisterLightControl();
     registered = true;
 }
 
