@@ -257,7 +257,7 @@ struct ConsoleCommands {
         {"fault", 4, 5, "fault KIND COMMAND CHUNK FAULT [TIMES]", Fault},
         {"clear-faults", 1, 1, "clear-faults KIND", ClearFaults},
         {"link", 2, 2, "link KIND on|off", Link},
-        {"dump", 2, 2, "dump KIND AREA (the headset also: leds)", Dump},
+        {"dump", 2, 2, "dump KIND AREA", Dump},
         {"set", 4, 4, "set KIND AREA OFFSET HEX", Set},
         {"flag", 3, 3, "flag KIND read-active on|off", Flag},
         {"event", 2, 2, "event KIND VALUE", Event},
