@@ -208,7 +208,7 @@ headset::LightBlock CSkelmoraHS6533Device::LightBlockCopy() const {
 
 // ---- Device ----
 
-WriteOutcome CSkelmoraHS6533Device::ReadLighting() {
+WriteOutcome CSkelmoraHS6533Device::ReadLighting(bool adopt) {
     uint8_t bank = 0;
     headset::LightRead read{};
     const WriteOutcome outcome = headset::ReadLightBlock(CommandChannel(), bank, read);
@@ -223,11 +223,14 @@ WriteOutcome CSkelmoraHS6533Device::ReadLighting() {
     if (decoded.speedClamped)
         qCWarning(lcDevice) << "headset: speed byte" << read[headset::kSpeedByte]
                             << "read back, taken as speed 0";
+    lastRead_ = read;
     {
         std::lock_guard lock(LightLock());
         block_ = decoded.block;
         bank_ = bank;
+        if (!adopt) headset::PutLightInfo(block_, light_, effectCodes_);
     }
+    if (!adopt) return outcome;
     ShowLight(decoded.light);
     profile_.WriteLightInfo(decoded.light);
     profile_.Save();

@@ -63,9 +63,10 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     QString GetProfileName() const override { return GetProfileBaseName(); }
 
     // ---- Device ----
-    // The lighting read back: bank byte, then the bank's record; the light replaces the
-    // profile's and is saved.
-    WriteOutcome ReadLighting();
+    // The lighting read back: bank byte, then the bank's record. With adopt the light replaces
+    // the profile's and is saved; without, only the bank and the block's other bytes are kept
+    // (a write of the profile's light follows).
+    WriteOutcome ReadLighting(bool adopt = true);
     // Returns 1 done, 0 failed (WriteLighting's outcome says where). Every caller writes bank 0.
     int WriteParameters(const ParameterWrite& values) override;
     // BeginSettings, the light block at bank 0, EndSettings.
@@ -89,6 +90,8 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     const profiles::LightInfo& PageLight() const { return light_; }
     headset::LightBlock LightBlockCopy() const;
     uint8_t Bank() const { return bank_; }
+    // The 26 bytes of the last successful read.
+    const headset::LightRead& LastLightRead() const { return lastRead_; }
     const std::vector<int>& EffectCodes() const { return effectCodes_; }
     const std::optional<headset::StatusBlock>& LastStatus() const { return status_; }
     const WriteOutcome& LastStatusOutcome() const { return statusOutcome_; }
@@ -119,6 +122,7 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     std::vector<int> effectCodes_;
     headset::LightBlock block_{};  // under the light lock
     uint8_t bank_ = 0;
+    headset::LightRead lastRead_{};
     std::optional<headset::StatusBlock> status_;
     WriteOutcome statusOutcome_;
 
