@@ -40,16 +40,12 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
 
     // ---- Page (skelmora_hs6533_device_page.cpp) ----
     // Binds "light_0" .. "light_12" of the panel "hs6533_device_key_light", finds the page's
-    // panels and shows tab 0.
+    // panels (each then gets its own notifications) and shows the current function page.
     void BindPageControls() override;
-    // The tab options switch the tab; the panels get their own notifications.
-    void Notify(TNotifyUI& msg) override;
     // Repaints the LED buttons (UI thread); the device's LEDs are fed by the light thread.
     bool SendLightFrame() override;
     // A preview pace while the page is on screen and an LED changed since the last paint.
     FrameNeed GetFrameNeed() const override;
-    // The tab "hs6533_device_seting_layout" shows page n (0 when out of range).
-    void SelectPageTab(int n);
 
     // ---- Profile ----
     void BuildProfilePaths() override;
@@ -142,7 +138,6 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     uint64_t paintedChanges_ = 0;  // UI thread
 
     QPointer<QWidget> lightPanel_;
-    QPointer<QWidget> tabLayout_;
     QPointer<QWidget> lightControlItem_;
     QPointer<QWidget> voiceControlItem_;
     QPointer<QWidget> magicControlItem_;

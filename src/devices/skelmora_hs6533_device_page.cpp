@@ -1,6 +1,6 @@
-// The headset page: the LED buttons over the headset picture, the three tabs (light, voice,
-// surround) and the panels they hold, and the previews' pace.
-#include <QStackedWidget>
+// The headset page: the LED buttons over the headset picture, the panels of the function pages
+// the profile panel's tabs switch (light, voice, voice changer, surround), and the previews'
+// pace.
 #include <QThread>
 
 #include "controls/device_key_button.h"
@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr char kTabLayout[] = "hs6533_device_seting_layout";
-constexpr char kTabOption[] = "hs6533_device_seting_option_";
 constexpr char kLightPrefix[] = "light_";
 
 }  // namespace
@@ -27,7 +25,6 @@ void CSkelmoraHS6533Device::BindPageControls() {
     voiceControlItem_ = find("Voice6533ControlItem");
     magicControlItem_ = find("MagicControlItem");
     virtualSetItem_ = find("VirtualSetControlUI");
-    tabLayout_ = find(kTabLayout);
     for (QWidget* panel : {lightControlItem_.data(), voiceControlItem_.data(),
                            magicControlItem_.data(), virtualSetItem_.data()}) {
         if (panel) AddPanel(panel);
@@ -48,32 +45,7 @@ void CSkelmoraHS6533Device::BindPageControls() {
             if (ok) SetLightControl(n, button);  // numbers past the LED count are ignored
         }
     }
-    SelectPageTab(0);
-}
-
-void CSkelmoraHS6533Device::SelectPageTab(int n) {
-    auto* tabs = qobject_cast<QStackedWidget*>(tabLayout_.data());
-    if (!tabs) return;
-    if (n < 0 || n >= tabs->count()) n = 0;
-    ui::SelectTabItem(tabs, n);
-    const QString wanted = QLatin1String(kTabOption) + QString::number(n);
-    for (QWidget* option : findChildren<QWidget*>()) {
-        if (option->objectName().startsWith(QLatin1String(kTabOption)))
-            ui::SetSelected(option, option->objectName() == wanted);
-    }
-}
-
-void CSkelmoraHS6533Device::Notify(TNotifyUI& msg) {
-    if (!msg.pSender) return;
-    const QString name = msg.pSender->objectName();
-    if (msg.sType == QLatin1String(notify_type::kSelectChanged) &&
-        name.startsWith(QLatin1String(kTabOption))) {
-        bool ok = false;
-        const int n = name.mid(static_cast<int>(qstrlen(kTabOption))).toInt(&ok);
-        if (ok && ui::IsSelected(msg.pSender)) SelectPageTab(n);
-        return;
-    }
-    CSkelmoraUSBDevice::Notify(msg);
+    SetFunctionPage(GetFunctionPage());
 }
 
 bool CSkelmoraHS6533Device::SendLightFrame() {

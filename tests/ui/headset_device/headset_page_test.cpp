@@ -30,13 +30,28 @@ TEST_F(HeadsetPage, TheLayoutBuildsAndBindsLight0ToLight12AndThePanels) {
     EXPECT_NE(page->GetMagicControlItem(), nullptr);
     for (const char* name : {"DeviceProfileItem", "VirtualSetControlUI"})
         EXPECT_NE(page->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    auto* tabs = page->findChild<QStackedWidget*>(QStringLiteral("hs6533_device_seting_layout"));
-    ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->count(), 3);
-    page->SelectPageTab(2);
-    EXPECT_EQ(tabs->currentIndex(), 2);
-    page->SelectPageTab(7);
-    EXPECT_EQ(tabs->currentIndex(), 0);
+    // The profile panel's tabs: light 1, voice 6, voice changer 7, surround 8.
+    auto* functions = page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch"));
+    auto* panels = page->findChild<QStackedWidget*>(QStringLiteral("device_key_function_switch"));
+    ASSERT_NE(functions, nullptr);
+    ASSERT_NE(panels, nullptr);
+    struct Case {
+        int type;
+        int function;
+        QWidget* shown;
+    };
+    for (const Case c :
+         {Case{6, 0, page->GetVoiceControlItem()}, Case{7, 0, page->GetMagicControlItem()},
+          Case{8, 1, page->findChild<QWidget*>(QStringLiteral("VirtualSetControlUI"))},
+          Case{1, 0, page->GetLightControlItem()}}) {
+        page->SetFunctionPage(c.type);
+        EXPECT_EQ(functions->currentIndex(), c.function) << "type " << c.type;
+        if (c.function == 0) {
+            EXPECT_EQ(panels->currentWidget(), c.shown) << "type " << c.type;
+        } else {
+            EXPECT_EQ(functions->currentWidget(), c.shown);
+        }
+    }
 }
 
 TEST_F(HeadsetPage, PreviewsArePacedOnlyWhileShownAndAnLedChanged) {
