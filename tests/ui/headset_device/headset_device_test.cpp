@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "headset_fixture.h"
+#include "panels/profile_switch.h"
 #include "profiles/json_file.h"
 #include "ui/control_timers.h"
 
@@ -209,6 +210,21 @@ TEST_F(HeadsetDevice, Event0x0401ArmsTheEventTimerAndTheLightingIsReadAgain) {
     SetParams(0, {0, 0x08});    // the headset switched itself off
     headset_->OnDeviceEvent();  // what timer 1002 runs
     EXPECT_EQ(headset_->PageLight().mode, 8);
+}
+
+TEST_F(HeadsetDevice, AProfileSwitchWritesTheLightAndTellsTheUserNothing) {
+    Attach();
+    headset_->LoadProfile();
+    ASSERT_TRUE(headset_->ReadLighting().ok());
+    firmware_->ClearRequestLog();
+    std::vector<QString> messages;
+    profile_switch::SwitchDevice(
+        *headset_, QStringLiteral("HD"), {},
+        [&](const profile_switch::SwitchMessage& m) { messages.push_back(m.textId); });
+    EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+    EXPECT_EQ(Requests(), (std::vector<Request>{{hid::kCmdBeginSettings, 0, 0},
+                                                {hid::kCmdWriteParameters, 21, 0},
+                                                {hid::kCmdEndSettings, 0, 0}}));
 }
 
 }  // namespace
