@@ -38,19 +38,22 @@ void CSkelmoraHS6533Device::OnConnected() {
     LoadProfile();
     ReadLighting();
     RefreshPage();
+    // The card's microphone and monitoring as they are now; the equaliser is the profile's.
+    if (audioPanelHooks_.readHeadsetState) audioPanelHooks_.readHeadsetState();
     StartLightThread();
 }
 
 // ---- Light modes and effects ----
 
-// Code 5 and codes above 8 play the custom light effect, which has no player here yet: the
-// thread then only looks for a change of mode.
+// Mode 5 and the modes past the built-in list play the user's light effect, on every pass.
 std::optional<light::LightModeRow> CSkelmoraHS6533Device::CurrentLightMode() const {
-    const uint8_t mode = GetLightSettingsCopy().mode;
-    const auto row = light::FindLightMode(light::kPadLightModes, mode);
-    if (!row || row->step == light::LightStep::OwnRoutine) return std::nullopt;
-    return row;
+    const auto row = light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
+    return row ? row : kCustomLightRow;
 }
+
+void CSkelmoraHS6533Device::OwnLightRoutine() { CustomLightEffectPass(); }
+
+void CSkelmoraHS6533Device::ReloadCustomLightEffect() { LoadCustomLightEffect(profile_); }
 
 void CSkelmoraHS6533Device::ClassEffectA() { WithEffectContext(headset::EffectA); }
 
@@ -146,8 +149,7 @@ int CSkelmoraHS6533Device::LoadLightSettings() {
         headset::PutLightInfo(block_, light, effectCodes_);
     }
     profile_.ReadLightList();
-    profile_.LoadLightConfig(profile_.GetLightConfigPath());
-    profile_.ReadCustomLightEffect();
+    LoadCustomLightEffect(profile_);
     ShowLight(light);
     return 1;
 }
@@ -171,6 +173,10 @@ void CSkelmoraHS6533Device::RefreshPage() {
                            magicControlItem_.data(), virtualSetItem_.data()}) {
         if (panel) panel->setProperty("device", QVariant::fromValue<QObject*>(this));
     }
+    // At connect the panels only show the profile; after a profile switch or a reset its
+    // audio settings also go to the headset.
+    if (audioPanelHooks_.showSettings) audioPanelHooks_.showSettings(pageShown_);
+    pageShown_ = true;
 }
 
 void CSkelmoraHS6533Device::LoadConfigLists() {

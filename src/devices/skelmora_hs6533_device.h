@@ -9,12 +9,17 @@
 // and at least once a second (nothing while host light control is off). The page's frame timer
 // only repaints the LED buttons, and only while they change. Byte layouts live in
 // devices/headset/ (codecs), the command sequences in devices/headset/headset_sequences, the
-// page in skelmora_hs6533_device_page.cpp.
+// page in skelmora_hs6533_device_page.cpp. Its sound card and host equaliser are given by the
+// device manager; the voice panels' handlers set the hooks it calls to show and read them.
 #include <QPointer>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "devices/audio/host_equalizer.h"
+#include "devices/audio_bridge.h"
 #include "devices/headset/headset_led_reports.h"
 #include "devices/headset/headset_light_block.h"
 #include "devices/headset/headset_sequences.h"
@@ -99,6 +104,26 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     QWidget* GetVoiceControlItem() const { return voiceControlItem_; }
     QWidget* GetMagicControlItem() const { return magicControlItem_; }
 
+    // The headset's sound card and host equaliser, given by the device manager when the
+    // device is created (none: SKELMORA_AUDIO_BRIDGE=none, or no sound server).
+    void SetAudioBridge(std::shared_ptr<audio::CAudioBridge> bridge) {
+        audioBridge_ = std::move(bridge);
+    }
+    audio::CAudioBridge* AudioBridge() const { return audioBridge_.get(); }
+    void SetHostEqualizer(std::shared_ptr<audio::CHostEqualizer> equalizer) {
+        hostEqualizer_ = std::move(equalizer);
+    }
+    audio::CHostEqualizer* HostEqualizer() const { return hostEqualizer_.get(); }
+    // What the voice panels' handlers (src/panels) do for the device: show the profile's
+    // audio settings (and put them on the headset on a profile switch or reset), and read the
+    // card's microphone and monitoring state at connect.
+    struct AudioPanelHooks {
+        std::function<void(bool applyToHeadset)> showSettings;
+        std::function<void()> readHeadsetState;
+    };
+    void SetAudioPanelHooks(AudioPanelHooks hooks) { audioPanelHooks_ = std::move(hooks); }
+    const AudioPanelHooks& AudioPanels() const { return audioPanelHooks_; }
+
   signals:
     // The status message (0xD01) with byte 4 of the status block.
     void StatusMessage(int message, int value);
@@ -108,6 +133,9 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     void ClassEffectA() override;
     void ClassEffectB() override;
     void ClassEffectC() override;
+    // The user's light effect (mode 5 and the modes past the built-in list).
+    void OwnLightRoutine() override;
+    void ReloadCustomLightEffect() override;
     // The LED frame goes out after every pass of the light thread.
     void AfterLightPass() override;
 
@@ -145,4 +173,8 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     QPointer<QWidget> voiceControlItem_;
     QPointer<QWidget> magicControlItem_;
     QPointer<QWidget> virtualSetItem_;
+    std::shared_ptr<audio::CAudioBridge> audioBridge_;
+    std::shared_ptr<audio::CHostEqualizer> hostEqualizer_;
+    AudioPanelHooks audioPanelHooks_;
+    bool pageShown_ = false;  // RefreshPage ran once: later ones follow a profile switch
 };

@@ -1,16 +1,39 @@
 #include "main/headset_commands.h"
 
+#include <cstdlib>
+
+#include "devices/audio/host_equalizer.h"
+#include "devices/audio_bridge.h"
 #include "devices/skelmora_hs6533_device.h"
 #include "hid/hex_text.h"
 #include "main/device_command_support.h"
+#include "main/headset_audio_lines.h"
 
 namespace {
+
+// The headset's sound card and equaliser, as SKELMORA_AUDIO_BRIDGE asks (as the program does).
+struct Audio {
+    std::unique_ptr<audio::CAudioBridge> bridge;
+    std::unique_ptr<audio::CHostEqualizer> equalizer;
+};
+
+Audio MakeAudio(const std::shared_ptr<hid::IHidBackend>& backend) {
+    std::string error;
+    const auto choice =
+        audio::ChooseBridge(std::getenv("SKELMORA_AUDIO_BRIDGE"), backend->Name(), error);
+    if (!choice) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return {};
+    }
+    return {audio::MakeAudioBridge(*choice, audio::UsbPosition{}),
+            audio::MakeHostEqualizer(*choice)};
+}
 
 void PrintFailed(std::FILE* out, const WriteOutcome& outcome) {
     std::fprintf(out, "failed %s %d\n", outcome.step.c_str(), outcome.code);
 }
 
-int ReadHeadset(CSkelmoraHS6533Device& headset, std::FILE* out) {
+int ReadHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
     std::array<uint8_t, CCommandChannel::kDeviceInfoLength> info{};
     if (const int code = headset.CommandChannel().ReadDeviceInfo(info); code != hid::kResultOk) {
         PrintFailed(out, WriteOutcome::Failed("ReadDeviceInfo", code));
@@ -29,10 +52,11 @@ int ReadHeadset(CSkelmoraHS6533Device& headset, std::FILE* out) {
         return kDeviceCommandFailed;
     }
     std::fprintf(out, "status %s\n", hid::HexText(*headset.LastStatus()).c_str());
+    PrintHeadsetAudioLines(audio.bridge.get(), audio.equalizer.get(), out);
     return kDeviceCommandOk;
 }
 
-int ApplyHeadset(CSkelmoraHS6533Device& headset, std::FILE* out) {
+int ApplyHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
     // The bank and the block's other bytes come from the headset; the light from the profile.
     if (const WriteOutcome read = headset.ReadLighting(false); !read.ok()) {
         PrintFailed(out, read);
@@ -48,6 +72,10 @@ int ApplyHeadset(CSkelmoraHS6533Device& headset, std::FILE* out) {
     run("leds", headset.WriteLedFrame()
                     ? WriteOutcome::Ok()
                     : WriteOutcome::Failed("SetOutputReport", hid::kResultWriteFailed));
+    ok = ApplyHeadsetAudioSteps(headset.Profiledata(), audio.bridge.get(), audio.equalizer.get(),
+                                out) &&
+         ok;
+    PrintHeadsetAudioLines(audio.bridge.get(), audio.equalizer.get(), out);
     std::fprintf(out, "applied headset %s\n", ok ? "ok" : "failed");
     return ok ? kDeviceCommandOk : kDeviceCommandFailed;
 }
@@ -86,6 +114,7 @@ int RunHeadset(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& b
         channel.SetOpened(true);
     }
     headset.LoadProfile();
-    return command == DeviceCommand::ReadDevice ? ReadHeadset(headset, out)
-                                                : ApplyHeadset(headset, out);
+    const Audio audio = MakeAudio(backend);
+    return command == DeviceCommand::ReadDevice ? ReadHeadset(headset, audio, out)
+                                                : ApplyHeadset(headset, audio, out);
 }

@@ -5,7 +5,8 @@
 //                            "status HEX" (the 6-byte status block)
 //   --apply-profile headset  step "parameters" (the profile's light block at bank 0), step
 //                            "leds" (one frame of the profile's effect on both sides)
-// The audio lines and steps follow these.
+// The audio lines (headset_audio_lines.h) follow: after "status", and after the steps "mic",
+// "monitor", "eq" when applying.
 #include <cstdio>
 #include <memory>
 

@@ -38,6 +38,7 @@ area headset info 0 34; [ "$(line_of info)" = "$hex" ] || fail "info differs"
 area headset params 0 1; [ "$(line_of active-profile)" = "$((16#$hex))" ] || fail "bank differs"
 area headset params 0 26; [ "$(line_of params)" = "$hex" ] || fail "params differ"
 area headset status 0 6; [ "$(line_of status)" = "$hex" ] || fail "status differs"
+[ "$(grep -n '' "$work/out" | grep ':audio card ' | cut -d: -f1)" = 5 ] || fail "no audio lines after status"
 
 # The profile: the shipped one with a steady light (mode 3), blue-cyan 0, 128, 255, speed 2.
 profile_dir="$work/data/TELMA QX-418GRY Device/HD"

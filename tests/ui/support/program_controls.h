@@ -10,7 +10,9 @@
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/resource_list.h"
 #include "ui/skin_resources.h"
@@ -30,6 +32,8 @@ inline void UseProgramSkinAndControls() {
     RegisterMouseSettingsPanel();
     RegisterKeySetControl();
     RegisterMacroControl();
+    RegisterVoice6533Control();
+    RegisterMagicControl();
     registered = true;
 }
 
