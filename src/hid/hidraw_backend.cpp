@@ -1,8 +1,8 @@
 #include "hid/hidraw_backend.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <linux/hidraw.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
