@@ -12,6 +12,7 @@
   python3 bench/measure_app.py [--build build] [--plugs 20] [--lit-seconds 30]
                                [--idle-seconds 30] [--keyboard-mode N]
                                [--idle-devices keyboard,headset] [--keyboard-active-profile N]
+                               [--headset-bank N]
 
 --idle-devices "" measures the program with no device plugged (the machine's baseline).
 
@@ -21,6 +22,9 @@ headset's lighting panel in breathing at speed 4 and clicks its same-mode button
 devices become members of the synchronised lighting, whose thread is then measured.
 
   python3 bench/measure_app.py --plugs 0 --lit-seconds 30 --idle-seconds 0 --same-mode
+
+--headset-bank N makes the emulated headset use its light bank N (0: a steady light, 1: breathing
+in seven colours, 2: the wave, 5 and 6: the marquees) before the program reads it.
 
 --keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
 sound-driven effects) into the temporary data folder before the program starts.
@@ -96,6 +100,8 @@ def main():
     parser.add_argument("--keyboard-active-profile", type=int, default=None,
                         help="the emulated keyboard's active device profile (its record sets "
                              "the light at connect: 0 the wave, 1 a static colour)")
+    parser.add_argument("--headset-bank", type=int, default=None,
+                        help="the emulated headset's light bank (0 to 9)")
     parser.add_argument("--perf", default=None,
                         help="also record a cpu-clock profile of the lit window into this file")
     parser.add_argument("--link-program", default="",
@@ -188,6 +194,8 @@ def main():
             command("plug " + device)
             if device == "keyboard" and args.keyboard_active_profile is not None:
                 command(f"set keyboard params 0 {args.keyboard_active_profile:02x}")
+            if device == "headset" and args.headset_bank is not None:
+                command(f"set headset params 0 {args.headset_bank:02x}")
         if devices:
             wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
         members = "no member"

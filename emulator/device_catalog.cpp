@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "emulator/headset_memory.h"
 #include "emulator/keyboard_memory.h"
 #include "emulator/mouse_memory.h"
 #include "emulator/pad_memory.h"
@@ -60,12 +61,6 @@ hid::HidNodeInfo MouseNode(uint16_t pid, const char* product) {
     return node;
 }
 
-FirmwareLayout HeadsetLayout() {
-    FirmwareLayout layout;
-    layout.deviceInfo.assign(34, 0);
-    return layout;
-}
-
 const CatalogEntry kCatalog[] = {
     {"keyboard",
      [] {
@@ -78,7 +73,7 @@ const CatalogEntry kCatalog[] = {
          return std::vector{
              Node(0x0C76, 0x1630, 3, "Skelmora USB Headset", hid::descriptors::kHeadsetInterface3)};
      },
-     HeadsetLayout},
+     HeadsetLayout, nullptr, DeviceModel::Headset},
     {"mouse", [] { return std::vector{MouseNode(kEmulatedMousePid, "Skelmora Gaming Mouse")}; },
      MouseLayout},
     // The receiver reaches the same mouse: it shares the mouse's firmware and memory.

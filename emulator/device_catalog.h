@@ -10,12 +10,16 @@
 
 namespace emu {
 
+// Devices with more than the command firmware: the headset's LED controller.
+enum class DeviceModel { Plain, Headset };
+
 struct CatalogEntry {
     const char* kind;
     std::function<std::vector<hid::HidNodeInfo>()> makeNodes;
     std::function<FirmwareLayout()> makeLayout;
     // A kind whose firmware this one shares (a receiver reaches its mouse), or none.
     const char* sharesFirmwareWith = nullptr;
+    DeviceModel model = DeviceModel::Plain;
 };
 
 std::span<const CatalogEntry> DeviceCatalog();

@@ -14,6 +14,7 @@
 #include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/headset_audio_control.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
@@ -201,7 +202,10 @@ bool CDeviceManager::CreateDevice(int row) {
     device->SetProfileSlot(modelRow.profileSlot);
     device->SetLightConfigurationName(pageRow.lightConfigurationName);
     device->BindPageControls();
-    if (auto* headset = qobject_cast<CSkelmoraHS6533Device*>(device)) GiveHeadsetAudio(headset);
+    if (auto* headset = qobject_cast<CSkelmoraHS6533Device*>(device)) {
+        GiveHeadsetAudio(headset);
+        AttachVoicePanels(headset);
+    }
     if (auto* panel =
             device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName))) {
         panel->SetMessageHandler([this](const QString& text, int buttons) {
@@ -676,6 +680,20 @@ void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
     }
     headset->SetAudioBridge(audio::MakeAudioBridge(*choice, audio::UsbPosition{}));
     headset->SetHostEqualizer(audio::MakeHostEqualizer(*choice));
+}
+
+// The voice panels' handlers on the headset's page, over its profile, card and equaliser.
+void CDeviceManager::AttachVoicePanels(CSkelmoraHS6533Device* headset) {
+    CHeadsetAudioControl::Parts parts;
+    parts.device = headset;
+    parts.profile = &headset->Profiledata();
+    parts.save = [headset] { headset->SaveProfile(); };
+    parts.message = [this](const QString& textId) {
+        ShowMessage(window_, QString(), textId, window_->PaintManager().GetDPI(), true,
+                    CMsgWnd::kConfirmOnly);
+    };
+    if (!AttachHeadsetAudio(std::move(parts)))
+        qCDebug(lcDiscovery) << "headset page without voice panel";
 }
 
 void CDeviceManager::RouteNotify(TNotifyUI& msg) {

@@ -92,6 +92,7 @@ class CDeviceManager {
     void DetachEventInterface(int row);
     void SwitchConnection(int row);
     void GiveHeadsetAudio(CSkelmoraHS6533Device* headset);
+    void AttachVoicePanels(CSkelmoraHS6533Device* headset);
     int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
     QStackedWidget* Stack(const char* name) const;
 

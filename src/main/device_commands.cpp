@@ -8,6 +8,8 @@
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
 #include "hid/hex_text.h"
+#include "main/device_command_support.h"
+#include "main/headset_commands.h"
 #include "main/mousepad_commands.h"
 #include "platform/single_instance.h"
 #include "profiles/profile_list.h"
@@ -33,12 +35,20 @@ std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBacken
     return std::nullopt;
 }
 
-namespace {
+void UseActiveProfile(CSkelmoraUSBDevice& device) {
+    if (const QString folder = device.GetUserDataFolder(); !folder.isEmpty()) {
+        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
+        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
+            device.SetProfileBaseName(QString::fromStdString(*id));
+    }
+}
 
 void PrintStep(std::FILE* out, const char* name, const WriteOutcome& outcome) {
     const int code = outcome.excess > 0 ? -static_cast<int>(outcome.excess) : outcome.code;
     std::fprintf(out, "step %s %d\n", name, code);
 }
+
+namespace {
 
 int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                 std::FILE* out) {
@@ -60,12 +70,7 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         keyboard.SetLightConfigurationName(
             QString::fromLatin1(PageTable()[model].lightConfigurationName));
     }
-    // The active entry of the profile list, when the keyboard has one.
-    if (const QString folder = keyboard.GetUserDataFolder(); !folder.isEmpty()) {
-        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
-        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
-            keyboard.SetProfileBaseName(QString::fromStdString(*id));
-    }
+    UseActiveProfile(keyboard);
     CCommandChannel& channel = keyboard.CommandChannel();
     {
         std::lock_guard lock(channel.ExchangeLock());
@@ -216,8 +221,10 @@ int RunDeviceCommand(DeviceCommand command, const std::string& kind,
     }
     if (kind == "mouse") return RunMouse(command, backend, out);
     if (kind == "mousepad") return RunMousePadCommand(command, backend, out);
+    if (kind == "headset") return RunHeadset(command, backend, out);
     if (kind != "keyboard") {
-        std::fprintf(stderr, "unknown device kind '%s' (known: keyboard, mouse, mousepad)\n",
+        std::fprintf(stderr,
+                     "unknown device kind '%s' (known: keyboard, mouse, mousepad, headset)\n",
                      kind.c_str());
         return kDeviceCommandNoDevice;
     }

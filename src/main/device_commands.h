@@ -25,11 +25,6 @@ inline constexpr int kDeviceCommandFailed = 1;
 inline constexpr int kDeviceCommandNoDevice = 2;
 inline constexpr int kDeviceCommandInstanceRuns = 3;
 
-// The path of the first connected command interface of the interface table's rows of a kind;
-// identity receives the row with the path.
-std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
-                                           uint16_t kind, DeviceIdentity& identity);
-
 // Needs a QApplication (the device object is a widget; nothing is shown). Holds the program's
 // instance lock while it runs.
 int RunDeviceCommand(DeviceCommand command, const std::string& kind,

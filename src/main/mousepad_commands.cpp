@@ -2,6 +2,7 @@
 
 #include "devices/skelmora_mouse_pad_device.h"
 #include "hid/hex_text.h"
+#include "main/device_command_support.h"
 
 int RunMousePadCommand(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                        std::FILE* out) {

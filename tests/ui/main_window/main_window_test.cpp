@@ -29,7 +29,9 @@
 #include "panels/keyboard_settings_panel.h"
 #include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -57,6 +59,8 @@ class MainWindowTest : public uitest::AppFixture {
             RegisterKeySetControl();
             RegisterMacroControl();
             RegisterMouseSettingsPanel();
+            RegisterVoice6533Control();
+            RegisterMagicControl();
             panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }

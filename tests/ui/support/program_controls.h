@@ -11,8 +11,10 @@
 #include "panels/keyboard_settings_panel.h"
 #include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
 #include "panels/shoot_control_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/resource_list.h"
 #include "ui/skin_resources.h"
@@ -34,6 +36,8 @@ inline void UseProgramSkinAndControls() {
     RegisterMacroControl();
     RegisterShootPanel();
     RegisterLightControl();
+    RegisterVoice6533Control();
+    RegisterMagicControl();
     registered = true;
 }
 
