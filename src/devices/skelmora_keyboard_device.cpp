@@ -141,7 +141,7 @@ int CSkelmoraKeyboardDevice::LoadProfile() {
 
 void CSkelmoraKeyboardDevice::ApplyProfileLight() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
-    audioLight_ = profile_.ReadAudioLightInfo();
+    SetAudioLightInfo(profile_.ReadAudioLightInfo());
     ShowLightOnPage(light);
     profile_.ReadLightList();
     profile_.LoadLightConfig(profile_.GetLightConfigPath());

@@ -44,7 +44,10 @@ void CSkelmoraKeyboardDevice::OwnLightRoutine() {
     std::lock_guard lock(LightLock());
     using keyboard::PreviewStep;
     const PreviewStep step = keyboard::PreviewRowOfCode(CurrentEffectCode()).step;
-    if (step == PreviewStep::Audio) return;  // the sound writes the LEDs
+    if (step == PreviewStep::Audio) {
+        AudioLightRoutine();
+        return;
+    }
     const std::vector<light::LedEntry> before = GetLedsCopy();
     switch (step) {
         case PreviewStep::Static:

@@ -143,6 +143,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void SelectLed(int index);
     virtual void SetAudioLevels(std::span<const int> levels);
     virtual void SetAudioBands(std::span<const int> bands);
+    // The overall sound level (0..2000) and the music window's selected style colour (channels
+    // 0..9); only the keyboard's music modes use them.
+    virtual void SetAudioLevel(int level);
+    virtual void SetAudioStyleColour(uint8_t red, uint8_t green, uint8_t blue);
 
     // ---- Host lighting and window state (the main window, for every device) ----
     // On a wired keyboard (kind 1), switching on also tells the device with NotifyLightControl.
