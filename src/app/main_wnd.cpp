@@ -11,15 +11,18 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
 
 #include "app/about_wnd.h"
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
 #include "app/dpi_layout.h"
 #include "app/language.h"
+#include "app/main_audio.h"
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
 #include "devices/skelmora_usb_device.h"
+#include "platform/audio_source.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
 #include "platform/registered_messages.h"
@@ -70,6 +73,7 @@ void CMainWnd::InitWindow() {
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
     devices_->PrecreateDevices();
     for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
+    StartAudio();
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         // Sizes sent to devices are physical pixels.
         screenSize_ = primary->size() * primary->devicePixelRatio();
@@ -97,6 +101,21 @@ void CMainWnd::InitWindow() {
     });
 }
 
+void CMainWnd::StartAudio() {
+    if (!audioSource) {
+        const platform::AudioChoice choice =
+            platform::ParseAudioChoice(std::getenv("SKELMORA_AUDIO"));
+        if (!choice.error.empty()) qCWarning(lcAudio).noquote() << choice.error.c_str();
+        audioSource = [choice] { return platform::MakeAudioSource(choice); };
+    }
+    audio_ = std::make_unique<CMainAudio>(
+        [this] {
+            return devices_ ? devices_->DevicesOfKind(kKindKeyboard)
+                            : std::vector<CSkelmoraUSBDevice*>{};
+        },
+        audioSource, this);
+}
+
 void CMainWnd::StartDiscovery() {
     CDeviceDiscovery::Callbacks callbacks;
     // 0xC12 and 0xC13 are sent: the discovery thread waits while the window handles them, so
@@ -107,6 +126,7 @@ void CMainWnd::StartDiscovery() {
             [this, row] {
                 if (tornDown_) return;
                 devices_->OnDeviceFound(row);
+                audio_->Reconsider();
                 for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
                 BringToFront();
             },
@@ -120,6 +140,7 @@ void CMainWnd::StartDiscovery() {
                 // A game effect on a device that goes away is put back while it can be.
                 if (gameEffectDevice_) EndGameEffect();
                 devices_->OnDeviceLost(row);
+                audio_->Reconsider();
             },
             Qt::BlockingQueuedConnection);
     };
@@ -481,6 +502,8 @@ void CMainWnd::Teardown() {
     if (tornDown_) return;
     tornDown_ = true;
     if (gameEffectDevice_) EndGameEffect();
+    // The recorder stops before the devices it feeds.
+    if (audio_) audio_->Stop();
     syncLight_->Stop();
     if (discovery_) {
         // The thread may be waiting for this thread inside a found or lost message: keep

@@ -2,6 +2,9 @@
 
 #include <string_view>
 
+#include "platform/pulse_monitor_source.h"
+#include "platform/wav_file_source.h"
+
 namespace platform {
 
 AudioChoice ParseAudioChoice(const char* value) {
@@ -22,6 +25,18 @@ AudioChoice ParseAudioChoice(const char* value) {
     choice.error = "SKELMORA_AUDIO='" + std::string(text) +
                    "' names no sound source (pulse, file:PATH or none): nothing is captured";
     return choice;
+}
+
+std::unique_ptr<IAudioSource> MakeAudioSource(const AudioChoice& choice) {
+    switch (choice.kind) {
+        case AudioChoice::Kind::Pulse:
+            return std::make_unique<CPulseMonitorSource>();
+        case AudioChoice::Kind::File:
+            return std::make_unique<CWavFileSource>(choice.path);
+        case AudioChoice::Kind::None:
+            break;
+    }
+    return nullptr;
 }
 
 }  // namespace platform

@@ -52,4 +52,8 @@ struct AudioChoice {
 };
 AudioChoice ParseAudioChoice(const char* value);
 
+// A new source of the choice, not opened yet; nullptr for None. A file source is paced in
+// real time.
+std::unique_ptr<IAudioSource> MakeAudioSource(const AudioChoice& choice);
+
 }  // namespace platform
