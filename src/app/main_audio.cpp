@@ -1,9 +1,12 @@
 #include "app/main_audio.h"
 
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "devices/audio_light/audio_level_rule.h"
+#include "devices/device_folders.h"
 #include "devices/skelmora_keyboard_device.h"
+#include "platform/log_categories.h"
 
 CMainAudio::CMainAudio(KeyboardList keyboards, CAudioRecorder::SourceFactory factory,
                        QObject* parent)
@@ -72,4 +75,43 @@ void CMainAudio::GiveIdle() {
     const std::array<int, audio_light::kBandValues> silent{};
     keyboards.front()->SetAudioBands(silent);
     keyboards.front()->SetAudioLevel(0);
+}
+
+profiles::AudioFilePaths CMainAudio::ProgramAudioFilePaths() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    profiles::AudioFilePaths paths;
+    paths.user = std::filesystem::path(
+        (base + '/' + QLatin1String(device_folders::kProductFolder) + "/AudioFile.json")
+            .toStdString());
+    paths.shipped = std::filesystem::path(
+        (device_folders::ProgramDefaultDataFolder() + "AudioFile.json").toStdString());
+    return paths;
+}
+
+void CMainAudio::TakeDocument(const Json::Value& device) {
+    document_ = device;
+    styles_ = profiles::ReadAudioStyleSet(document_);
+    const auto& colour = styles_.colours[styles_.selected];
+    SetStyleColour({colour[0], colour[1], colour[2]});
+}
+
+void CMainAudio::LoadAudioStyles(const profiles::AudioFilePaths& paths) {
+    paths_ = paths;
+    std::error_code error;
+    std::filesystem::create_directories(paths_.user.parent_path(), error);
+    const profiles::AudioFileLoad load = profiles::LoadAudioFile(paths_);
+    if (!load.written) qCWarning(lcApp) << "AudioFile.json could not be written";
+    TakeDocument(load.device);
+}
+
+void CMainAudio::ResetAudioFile() {
+    const profiles::AudioFileLoad load = profiles::ResetAudioFile(paths_);
+    if (!load.written) qCWarning(lcApp) << "AudioFile.json could not be reset";
+    TakeDocument(load.device);
+}
+
+bool CMainAudio::SaveStyles(const profiles::AudioStyleSet& set) {
+    profiles::WriteAudioStyleSet(set, document_);
+    TakeDocument(document_);
+    return profiles::SaveAudioFile(paths_, document_);
 }

@@ -13,6 +13,7 @@
 #include "app/audio_recorder.h"
 #include "devices/audio_light/audio_frame_processor.h"
 #include "devices/audio_light/audio_light_step.h"
+#include "profiles/audio_style_set.h"
 
 class CSkelmoraUSBDevice;
 class QTimer;
@@ -40,6 +41,21 @@ class CMainAudio : public QObject {
     void SetStyleColour(audio_light::StyleColour colour);
     audio_light::StyleColour StyleColour() const { return style_; }
 
+    // ---- The four styles and "AudioFile.json" ----
+    // The user's file and the shipped default of this program (the user data folder's
+    // "AudioFile.json", the default data folder's "AudioFile.json").
+    static profiles::AudioFilePaths ProgramAudioFilePaths();
+    // Reads the user's file (the shipped default replaces a missing or broken one), takes its
+    // style set and gives the keyboards the selected style's colour.
+    void LoadAudioStyles(const profiles::AudioFilePaths& paths);
+    // The profile reset: the shipped default over the user's file, the set read again.
+    void ResetAudioFile();
+    const profiles::AudioStyleSet& Styles() const { return styles_; }
+    const Json::Value& Document() const { return document_; }
+    // The music window's OK: the set into the document and the user's file, its colour to the
+    // keyboards. False when the file could not be written (the set is used all the same).
+    bool SaveStyles(const profiles::AudioStyleSet& set);
+
     CAudioRecorder& Recorder() { return *recorder_; }
     const audio_light::AudioFrameProcessor& Processor() const { return processor_; }
     // Whether a connected keyboard is in a music effect.
@@ -54,6 +70,7 @@ class CMainAudio : public QObject {
   private:
     void OnInputChanged(bool hasSound, const QString& reason);
     void GiveIdle();
+    void TakeDocument(const Json::Value& device);
 
     KeyboardList keyboards_;
     std::unique_ptr<CAudioRecorder> recorder_;
@@ -61,4 +78,7 @@ class CMainAudio : public QObject {
     std::array<int, audio_light::kLevelBands> handed_{};
     audio_light::StyleColour style_;
     QTimer* check_ = nullptr;
+    profiles::AudioFilePaths paths_;
+    Json::Value document_;
+    profiles::AudioStyleSet styles_;
 };

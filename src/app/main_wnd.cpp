@@ -19,6 +19,7 @@
 #include "app/dpi_layout.h"
 #include "app/language.h"
 #include "app/main_audio.h"
+#include "app/music_wnd.h"
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
 #include "devices/skelmora_usb_device.h"
@@ -114,6 +115,7 @@ void CMainWnd::StartAudio() {
                             : std::vector<CSkelmoraUSBDevice*>{};
         },
         audioSource, this);
+    audio_->LoadAudioStyles(CMainAudio::ProgramAudioFilePaths());
 }
 
 void CMainWnd::StartDiscovery() {
@@ -253,6 +255,23 @@ void CMainWnd::OpenAbout() {
     SetSecondaryWindow(kAboutWindow, &about);
     about.ShowModal();
     SetSecondaryWindow(kAboutWindow, nullptr);
+}
+
+void CMainWnd::OpenMusicWindow() {
+    if (secondaries_[kMusicWindow] || !audio_) return;
+    CMusicWnd music(this);
+    // A tool window of two spaces' title, owned by this one.
+    if (!music.Create(this, QStringLiteral("  "), Qt::Tool)) return;
+    music.SetDPI(PaintManager().GetDPI());
+    music.SetStyleSet(audio_->Styles());
+    music.CenterWindow();
+    SetSecondaryWindow(kMusicWindow, &music);
+    if (musicWindowOpened) musicWindowOpened(&music);
+    const int result = music.ShowModal();
+    SetSecondaryWindow(kMusicWindow, nullptr);
+    if (result != 1) return;
+    if (!audio_->SaveStyles(music.StyleSet()))
+        qCWarning(lcApp) << "the music styles could not be saved to AudioFile.json";
 }
 
 void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {

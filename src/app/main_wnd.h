@@ -83,6 +83,11 @@ class CMainWnd : public WindowImplBase {
     void CloseSecondaryWindows();
     // The about window (modal); nothing when it is open already.
     void OpenAbout();
+    // "music_setting_btn": the music window (modal, owned by this window); nothing when it is
+    // open already. OK saves the styles to "AudioFile.json".
+    void OpenMusicWindow();
+    // Called with the music window once it is made, before it runs (tests drive it).
+    std::function<void(QWidget* music)> musicWindowOpened;
 
     // Tray and menus. Whether a tray is there is asked once, when the window is created;
     // tests set trayAvailable before Create.
@@ -171,6 +176,7 @@ class CMainWnd : public WindowImplBase {
     void OnSkinButton(TNotifyUI& msg);
     void OnSettingsButton(TNotifyUI& msg);
     void OnLightStatus(TNotifyUI& msg);
+    void OnMusicSettings(TNotifyUI& msg);
     void OnSelectPrev(TNotifyUI& msg);
     void OnSelectNext(TNotifyUI& msg);
     void OnDesktopSettings(TNotifyUI& msg);

@@ -6,6 +6,8 @@ add_library(skelmora_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/audio_recorder.h
   ${CMAKE_CURRENT_LIST_DIR}/main_audio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_audio.h
+  ${CMAKE_CURRENT_LIST_DIR}/music_wnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/music_wnd.h
   ${CMAKE_CURRENT_LIST_DIR}/device_manager.cpp
   ${CMAKE_CURRENT_LIST_DIR}/link_probe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/link_probe.h
