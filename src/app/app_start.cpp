@@ -24,7 +24,9 @@
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
 #include "platform/message_port.h"
@@ -181,6 +183,8 @@ int RunApplication(const StartOptions& options) {
     RegisterKeySetControl();
     RegisterMacroControl();
     RegisterMouseSettingsPanel();
+    RegisterVoice6533Control();
+    RegisterMagicControl();
     panels::RegisterKeyboardSettingsPanel();
 
     int result = 0;

@@ -8,7 +8,10 @@
 
 #include "app/link_probe.h"
 #include "app/msg_wnd.h"
+#include "devices/audio/host_equalizer.h"
+#include "devices/audio_bridge.h"
 #include "devices/device_option.h"
+#include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
@@ -196,6 +199,7 @@ bool CDeviceManager::CreateDevice(int row) {
     device->SetProfileSlot(modelRow.profileSlot);
     device->SetLightConfigurationName(pageRow.lightConfigurationName);
     device->BindPageControls();
+    if (auto* headset = qobject_cast<CSkelmoraHS6533Device*>(device)) GiveHeadsetAudio(headset);
     if (auto* panel =
             device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName))) {
         panel->SetMessageHandler([this](const QString& text, int buttons) {
@@ -627,6 +631,21 @@ void CDeviceManager::UpdateNoDeviceLink() {
         qCDebug(lcDiscovery) << (show ? "No_device_Link shown" : "No_device_Link hidden");
     noDeviceShown_ = show;
     link->setVisible(show);
+}
+
+// The headset's sound card and equaliser, as SKELMORA_AUDIO_BRIDGE asks (by default the real
+// ones with real devices, the fakes with the bus or the emulator).
+void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
+    std::string error;
+    const QByteArray variable = qgetenv("SKELMORA_AUDIO_BRIDGE");
+    const auto choice = audio::ChooseBridge(variable.isNull() ? nullptr : variable.constData(),
+                                            backend_ ? backend_->Name() : std::string(), error);
+    if (!choice) {
+        qCWarning(lcDiscovery).noquote() << QString::fromStdString(error);
+        return;
+    }
+    headset->SetAudioBridge(audio::MakeAudioBridge(*choice, audio::UsbPosition{}));
+    headset->SetHostEqualizer(audio::MakeHostEqualizer(*choice));
 }
 
 void CDeviceManager::RouteNotify(TNotifyUI& msg) {

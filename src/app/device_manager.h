@@ -18,6 +18,7 @@ class CDeviceOptionUI;
 class CDeviceProfileUI;
 class CLinkProbe;
 class CSkelmoraUSBDevice;
+class CSkelmoraHS6533Device;
 namespace platform {
 class CProgramWatcher;
 }
@@ -86,6 +87,7 @@ class CDeviceManager {
     void DetachCommandInterface(int row);
     void DetachEventInterface(int row);
     void SwitchConnection(int row);
+    void GiveHeadsetAudio(CSkelmoraHS6533Device* headset);
     int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
     QStackedWidget* Stack(const char* name) const;
 

@@ -23,6 +23,7 @@
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
 #include "devices/skelmora_usb_device.h"
+#include "panels/color_select_wnd.h"
 #include "platform/audio_source.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
@@ -61,7 +62,10 @@ CMainWnd::CMainWnd(std::shared_ptr<hid::IHidBackend> backend, QWidget* parent)
     connect(gameTimer_, &QTimer::timeout, this, &CMainWnd::EndGameEffect);
 }
 
-CMainWnd::~CMainWnd() { Teardown(); }
+CMainWnd::~CMainWnd() {
+    CColorSelectWnd::SetMainWindow(nullptr, {});
+    Teardown();
+}
 
 void CMainWnd::InitWindow() {
     qCDebug(lcApp) << "InitWindow";
@@ -71,6 +75,14 @@ void CMainWnd::InitWindow() {
     // The stored language is applied, never written back: a start changes no file.
     language_->ApplyLanguage(platform::GetLanguageIndex(DefaultLanguageConfigPath()),
                              CLanguageSwitcher::LanguageOrigin::Start);
+    // The palette dialog is owned by this window and counted among its secondary windows;
+    // the language message reaches it while it is open.
+    CColorSelectWnd::SetMainWindow(this, [this](CColorSelectWnd* dialog) {
+        SetSecondaryWindow(kPaletteWindow, dialog);
+        if (dialog)
+            connect(this, &CMainWnd::languageApplied, dialog,
+                    [dialog](int) { dialog->HandleMessage(CColorSelectWnd::kLanguageMessage); });
+    });
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
     devices_->PrecreateDevices();
     for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);

@@ -1,6 +1,7 @@
 #include "controls/picture_controls.h"
 
 #include "controls/circle_progress.h"
+#include "controls/color_palette.h"
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
 #include "ui/control_factory.h"
@@ -22,5 +23,7 @@ void RegisterPictureControls(CControlFactory& factory) {
                                  QStringLiteral("CSelectPanelUI"));
     registerBoth<CCircleProgressUI>(factory, CCircleProgressUI::kClassName,
                                     QStringLiteral("CCircleProgressUI"));
+    registerBoth<CColorPaletteUI>(factory, CColorPaletteUI::kClassName,
+                                  QStringLiteral("CColorPaletteUI"));
 }
 }  // namespace controls

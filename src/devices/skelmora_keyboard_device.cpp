@@ -144,9 +144,10 @@ void CSkelmoraKeyboardDevice::ApplyProfileLight() {
     SetAudioLightInfo(profile_.ReadAudioLightInfo());
     ShowLightOnPage(light);
     profile_.ReadLightList();
-    profile_.LoadLightConfig(profile_.GetLightConfigPath());
-    profile_.ReadCustomLightEffect();
+    LoadCustomLightEffect(profile_);
 }
+
+void CSkelmoraKeyboardDevice::ReloadCustomLightEffect() { LoadCustomLightEffect(profile_); }
 
 void CSkelmoraKeyboardDevice::ShowLightOnPage(const profiles::LightInfo& light) {
     light_ = light;

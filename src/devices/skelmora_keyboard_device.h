@@ -18,6 +18,7 @@
 #include "devices/audio_light/audio_light_step.h"
 #include "devices/keyboard/keyboard_key_map.h"
 #include "devices/keyboard/keyboard_sequences.h"
+#include "devices/keyboard/light_preview_steps.h"
 #include "devices/keyboard_settings_view.h"
 #include "devices/skelmora_usb_device.h"
 #include "profiles/keyboard_profiledata.h"
@@ -90,6 +91,9 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     const std::vector<bool>& EffectVisibility() const { return effectVisible_; }
     // The effect code ("value") of each mode of the keyboard's mode list (UI thread).
     const std::vector<int>& EffectCodes() const { return effectCodes_; }
+    void ReloadCustomLightEffect() override;
+    // A mode past the effect list: a user light effect, played by the step player.
+    bool IsCustomLightMode(int mode) const;
     const std::vector<std::string>& AreaEffectNames() const { return areaEffectNames_; }
     const std::vector<std::string>& UserEffectNames() const { return userEffectNames_; }
     // The effect codes of the mode list; a mode past the list is its own code.
@@ -182,6 +186,8 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
 
   private:
     QString FolderFile(const char* name) const;
+    // One step of the on-screen preview of a built-in effect (light lock held).
+    void RunPreviewStep(keyboard::PreviewStep step);
     void ApplyProfileLight();
     void ShowLightOnPage(const profiles::LightInfo& light);
     WriteOutcome WriteKeyTableOf(const std::vector<profiles::KeyAssignmentPair>& keys,

@@ -29,7 +29,13 @@ int CSkelmoraKeyboardDevice::CurrentEffectCode() const {
 
 // ---- Preview ----
 
+bool CSkelmoraKeyboardDevice::IsCustomLightMode(int mode) const {
+    std::lock_guard lock(LightLock());
+    return !effectCodes_.empty() && mode >= static_cast<int>(effectCodes_.size());
+}
+
 std::optional<light::LightModeRow> CSkelmoraKeyboardDevice::CurrentLightMode() const {
+    if (IsCustomLightMode(GetLightSettingsCopy().mode)) return kCustomLightRow;
     const keyboard::PreviewRow row = keyboard::PreviewRowOfCode(CurrentEffectCode());
     return light::LightModeRow{row.pace, light::LightStep::OwnRoutine};
 }
@@ -43,12 +49,29 @@ int CSkelmoraKeyboardDevice::SteadyLightKind(const light::LightModeRow&) const {
 void CSkelmoraKeyboardDevice::OwnLightRoutine() {
     std::lock_guard lock(LightLock());
     using keyboard::PreviewStep;
+    const bool custom = IsCustomLightMode(GetLightSettingsCopy().mode);
     const PreviewStep step = keyboard::PreviewRowOfCode(CurrentEffectCode()).step;
-    if (step == PreviewStep::Audio) {
-        AudioLightRoutine();
+    if (!custom && step == PreviewStep::Audio) {
+        AudioLightRoutine();  // the sound writes the LEDs
         return;
     }
     const std::vector<light::LedEntry> before = GetLedsCopy();
+    if (custom) {
+        CustomLightEffectPass();
+    } else {
+        RunPreviewStep(step);
+    }
+    const std::vector<light::LedEntry> after = GetLedsCopy();
+    const bool changed = before.size() != after.size() ||
+                         !std::equal(before.begin(), before.end(), after.begin(),
+                                     [](const light::LedEntry& a, const light::LedEntry& b) {
+                                         return light::ColourWord(a) == light::ColourWord(b);
+                                     });
+    if (changed) ++ledGeneration_;
+}
+
+void CSkelmoraKeyboardDevice::RunPreviewStep(keyboard::PreviewStep step) {
+    using keyboard::PreviewStep;
     switch (step) {
         case PreviewStep::Static:
             EffectStatic();
@@ -78,13 +101,6 @@ void CSkelmoraKeyboardDevice::OwnLightRoutine() {
         case PreviewStep::Audio:
             break;
     }
-    const std::vector<light::LedEntry> after = GetLedsCopy();
-    const bool changed = before.size() != after.size() ||
-                         !std::equal(before.begin(), before.end(), after.begin(),
-                                     [](const light::LedEntry& a, const light::LedEntry& b) {
-                                         return light::ColourWord(a) == light::ColourWord(b);
-                                     });
-    if (changed) ++ledGeneration_;
 }
 
 void CSkelmoraKeyboardDevice::SetLed(int index, uint32_t colourWord, uint32_t extraWord) {

@@ -46,6 +46,11 @@ std::optional<light::LightModeRow> CSkelmoraMouseDevice::CurrentLightMode() cons
     return row ? row : light::kMouseCustomMode;
 }
 
+// Only the modes past the built-in table run the class's own routine: the user effects.
+void CSkelmoraMouseDevice::OwnLightRoutine() { CustomLightEffectPass(); }
+
+void CSkelmoraMouseDevice::ReloadCustomLightEffect() { LoadCustomLightEffect(profile_); }
+
 device_events::EventClass CSkelmoraMouseDevice::EventClassOf(EventInterface which) const {
     return which == kWiredEvents ? device_events::EventClass::MouseWired
                                  : device_events::EventClass::MouseReceiver;
@@ -153,8 +158,7 @@ int CSkelmoraMouseDevice::LoadProfile() {
     keyList_ = profile_.ReadKeyList();
     ShowLight(profile_.ReadLightInfo());
     profile_.ReadLightList();
-    profile_.LoadLightConfig(profile_.GetLightConfigPath());
-    profile_.ReadCustomLightEffect();
+    LoadCustomLightEffect(profile_);
     dpiStages_ = ProfileDpiStages();
     stages_ = profile_.ReadMouseSystemStages();
     return 1;

@@ -127,6 +127,7 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     const WriteOutcome& LastStatusOutcome() const { return statusOutcome_; }
     const profiles::LightInfo& PageLight() const { return light_; }
     const std::vector<int>& EffectCodes() const { return effectCodes_; }
+    void ReloadCustomLightEffect() override;
     const std::vector<std::string>& MacroNames() const { return macroNames_; }
     void SetLogoLedIndex(int index) { logoLedIndex_ = index; }
     int GetLogoLedIndex() const { return logoLedIndex_; }
@@ -135,6 +136,7 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+    void OwnLightRoutine() override;
     device_events::EventClass EventClassOf(EventInterface which) const override;
     const char* EventThreadExitTrace() const override;
     const char* LightThreadExitTrace() const override;

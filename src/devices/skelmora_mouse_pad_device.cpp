@@ -11,5 +11,12 @@ CSkelmoraMousePadDevice::~CSkelmoraMousePadDevice() { StopWorkerThreads(); }
 void CSkelmoraMousePadDevice::OnConnected() { LoadProfileAndStartLighting(); }
 
 std::optional<light::LightModeRow> CSkelmoraMousePadDevice::CurrentLightMode() const {
-    return light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
+    const auto row = light::FindLightMode(light::kPadLightModes, GetLightSettingsCopy().mode);
+    return row ? row : kCustomLightRow;
+}
+
+void CSkelmoraMousePadDevice::OwnLightRoutine() {
+    // Mode 5 is the pad's own frame, which it does not draw yet; the modes past the built-in
+    // table play the user effects.
+    if (GetLightSettingsCopy().mode >= light::kPadLightModes.size()) CustomLightEffectPass();
 }

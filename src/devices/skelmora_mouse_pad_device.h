@@ -15,4 +15,5 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+    void OwnLightRoutine() override;
 };

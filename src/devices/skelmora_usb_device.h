@@ -25,6 +25,7 @@
 #include <span>
 #include <vector>
 
+#include "devices/custom_light_effect.h"
 #include "devices/device_thread.h"
 #include "devices/event_codes.h"
 #include "devices/light_effects.h"
@@ -147,6 +148,20 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // 0..9); only the keyboard's music modes use them.
     virtual void SetAudioLevel(int level);
     virtual void SetAudioStyleColour(uint8_t red, uint8_t green, uint8_t blue);
+    // Reads the current mode's user light effect again from the profile (after the mode
+    // changed); the base has no profile and keeps what it has.
+    virtual void ReloadCustomLightEffect();
+
+    // ---- User light effects (modes past the built-in list) ----
+    // The steps of the user effect of light mode `mode`; the player starts again at step 0.
+    void SetCustomLightSteps(std::vector<profiles::LightEffectStep> steps, int mode);
+    std::vector<profiles::LightEffectStep> GetCustomLightStepsCopy() const;
+    // One pass of the player over the LED list. The steps play only while the light mode is
+    // the one they were read for; otherwise the LEDs go dark (the effect is not known yet).
+    void CustomLightEffectPass();
+    // The length of the device's built-in mode list ("DefaultLightName" row of the model in
+    // default_light.json); 0 when the file or the row is missing.
+    int ReadLightModeCount() const;
 
     // ---- Host lighting and window state (the main window, for every device) ----
     // On a wired keyboard (kind 1), switching on also tells the device with NotifyLightControl.
@@ -236,6 +251,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     light::LightSettings GetLightSettingsCopy() const;
     light::EffectState GetEffectStateCopy() const;
     std::vector<light::LedEntry> GetLedsCopy() const;
+    light::CustomEffectState GetCustomEffectStateCopy() const;
     const light::KeyIntensities& KeyIntensities() const { return keyIntensities_; }
     light::MarqueeRing& MarqueeRing() { return ring_; }
     int GetSelectedLed() const { return selectedLed_; }
@@ -248,6 +264,13 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // no LED. 0: it moves; otherwise which steady light it is (1 static, 2 off). The light
     // thread then only looks for a change of settings or of this value.
     virtual int SteadyLightKind(const light::LightModeRow& row) const;
+    // The built-in count, the light configuration and the current mode's user effect from the
+    // profile; the steps replace the player's.
+    void LoadCustomLightEffect(profiles::CBasicProfiledata& profile);
+    // The row of the modes that play a user effect: the player counts its own passes.
+    static constexpr light::LightModeRow kCustomLightRow{light::kStandardPace,
+                                                         light::LightStep::OwnRoutine, true};
+
     // The class's own steps; the base versions leave the LED list as it is.
     virtual void ClassEffectA();
     virtual void ClassEffectB();
@@ -328,6 +351,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     light::EffectState effectState_;
     light::KeyIntensities keyIntensities_{};
     light::MarqueeRing ring_{};
+    std::vector<profiles::LightEffectStep> customSteps_;
+    int customStepsMode_ = -1;
+    light::CustomEffectState customState_;
 
     std::atomic<bool> hostLightControl_{true};
     std::atomic<bool> windowActive_{true};

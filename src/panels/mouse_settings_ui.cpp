@@ -1,8 +1,7 @@
 #include "panels/mouse_settings_ui.h"
 
-#include <QColorDialog>
-
 #include "devices/skelmora_mouse_device.h"
+#include "panels/color_select_wnd.h"
 #include "platform/log_categories.h"
 #include "ui/control_factory.h"
 #include "ui/control_props.h"
@@ -37,8 +36,7 @@ const CMouseSettingsUI::Handler CMouseSettingsUI::kHandlers[] = {
     {notify_type::kMoveValueChanged, kSlider, true, &CMouseSettingsUI::OnSliderMove},
     {notify_type::kKillFocus, kEdit, true, &CMouseSettingsUI::OnEdit},
     {notify_type::kClick, kColour, true, &CMouseSettingsUI::OnColour},
-    {notify_type::kValueChanged, "pointer_speed_slider", false,
-     &CMouseSettingsUI::OnPointerSpeed},
+    {notify_type::kValueChanged, "pointer_speed_slider", false, &CMouseSettingsUI::OnPointerSpeed},
     {notify_type::kSelectChanged, "pointer_precision_check", false,
      &CMouseSettingsUI::OnPointerPrecision},
     {notify_type::kValueChanged, "scroll_speed_slider", false, &CMouseSettingsUI::OnScrollLines},
@@ -50,9 +48,7 @@ const CMouseSettingsUI::Handler CMouseSettingsUI::kHandlers[] = {
 
 CMouseSettingsUI::CMouseSettingsUI(QWidget* parent) : QWidget(parent) {
     chooseColour_ = [this](uint32_t current) -> std::optional<uint32_t> {
-        const QColor chosen = QColorDialog::getColor(QColor::fromRgba(current), this);
-        if (!chosen.isValid()) return std::nullopt;
-        return 0xFF000000u | (chosen.rgba() & 0x00FFFFFFu);
+        return CColorSelectWnd::PickColour(this, current);
     };
 }
 
@@ -243,8 +239,8 @@ void CMouseSettingsUI::OnZelvoEdit(int n) {
     bool ok = false;
     // Text that is not a number counts as 0 (then the minimum); a huge number is the maximum.
     const qlonglong typed = ui::GetText(edit).trimmed().toLongLong(&ok);
-    const int value = static_cast<int>(std::clamp<qlonglong>(ok ? typed : 0, kZelvoMinimum,
-                                                             kZelvoMaximum));
+    const int value =
+        static_cast<int>(std::clamp<qlonglong>(ok ? typed : 0, kZelvoMinimum, kZelvoMaximum));
     ui::SetText(edit, QString::number(value));
     if (QWidget* slider = findChild<QWidget*>(kZelvoSlider + QString::number(n)))
         ui::SetValue(slider, value);

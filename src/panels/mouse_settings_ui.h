@@ -28,7 +28,7 @@ class CMouseSettingsUI : public QWidget, public INotifyUI {
     static constexpr int kZelvoMaximum = 6500;
 
     // Asks the user for a stage colour (0xAARRGGBB), starting from current; nullopt when
-    // cancelled. The default opens a colour dialog.
+    // cancelled. The default opens the palette dialog (without its seven-colour option).
     using ColourChooser = std::function<std::optional<uint32_t>(uint32_t current)>;
 
     explicit CMouseSettingsUI(QWidget* parent = nullptr);

@@ -1,6 +1,8 @@
 #include "profiles/basic_profiledata.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <string>
 
 #include "profiles/json_access.h"
@@ -51,7 +53,46 @@ void PutKeyList(Json::Value& element, const std::vector<KeyAssignmentPair>& list
     }
 }
 
+LightEffectStep StepOf(const Json::Value& entry) {
+    LightEffectStep step;
+    step.mode = ToU8(Member(entry, "LEDREGMode"));
+    step.direction = ToU8(Member(entry, "LEDDirection"));
+    step.brightness = ToU8(Member(entry, "LEDBrightness"));
+    step.speed = ToU8(Member(entry, "LEDSpeed"));
+    step.multicolour = ToU8(Member(entry, "LEDMultiColor"));
+    step.red = ToU8(Member(entry, "red"));
+    step.green = ToU8(Member(entry, "green"));
+    step.blue = ToU8(Member(entry, "blue"));
+    // A step cannot last less than nothing; a time past the 32-bit range lasts the longest.
+    step.time = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(json::ToInteger(Member(entry, "Time")), 0, INT32_MAX));
+    step.cycle = ToI32(Member(entry, "Cyle"));
+    return step;
+}
+
+std::vector<LightEffectStep> StepsOf(const Json::Value& effect, const std::string& name) {
+    std::vector<LightEffectStep> steps;
+    const Json::Value& list = Member(effect, "LEDEffectList");
+    if (!list.isArray()) {
+        if (!effect.isNull())
+            ProfileWarning("ReadCustomLightEffect: " + name + " has no step list");
+        return steps;
+    }
+    const std::size_t count = std::min<std::size_t>(list.size(), kMaxLightEffectSteps);
+    if (list.size() > kMaxLightEffectSteps)
+        ProfileWarning("ReadCustomLightEffect: " + name + " has " + std::to_string(list.size()) +
+                       " steps; the first " + std::to_string(kMaxLightEffectSteps) + " are read");
+    steps.reserve(count);
+    for (Json::ArrayIndex i = 0; i < count; ++i) steps.push_back(StepOf(list[i]));
+    return steps;
+}
+
 }  // namespace
+
+bool IsPlainEffectName(const std::string& guid) {
+    return !guid.empty() && guid.front() != '.' &&
+           guid.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
 
 bool IsProfileDocument(const Json::Value& root) {
     if (!root.isObject()) return false;
@@ -120,6 +161,7 @@ Json::Value CBasicProfiledata::LoadSecondary(const std::filesystem::path& path) 
 
 Json::Value CBasicProfiledata::LoadLightConfig(const std::filesystem::path& path) {
     light_document_ = file_.ReadDocument(path);
+    light_document_folder_ = path.parent_path();
     return light_document_;
 }
 
@@ -248,32 +290,24 @@ std::vector<LightInfo> CBasicProfiledata::ReadLightList() {
 
 std::vector<LightEffectStep> CBasicProfiledata::ReadCustomLightEffect() {
     std::vector<LightEffectStep> steps;
-    if (!light_document_.isNull() && light_.mode >= built_in_light_count_ && ElementIndexValid()) {
+    const std::int32_t user_index = light_.mode - built_in_light_count_;
+    if (!light_document_.isNull() && user_index >= 0 && ElementIndexValid()) {
         const Json::Value& row = Item(Member(light_document_, "LightInfo"),
                                       static_cast<Json::ArrayIndex>(element_index_));
-        const std::string guid = json::ToString(Member(
-            Item(row, static_cast<Json::ArrayIndex>(light_.mode - built_in_light_count_)), "Guid"));
+        const std::string guid =
+            json::ToString(Member(Item(row, static_cast<Json::ArrayIndex>(user_index)), "Guid"));
         // Without a Guid there is no effect file (rather than a file named ".light").
-        if (!guid.empty()) {
-            const Json::Value effect = file_.ReadDocument(std::filesystem::path(guid + ".light"));
-            const Json::Value& list = Member(effect, "LEDEffectList");
-            if (list.isArray()) {
-                steps.reserve(list.size());
-                for (const Json::Value& entry : list) {
-                    LightEffectStep step;
-                    step.mode = ToU8(Member(entry, "LEDREGMode"));
-                    step.direction = ToU8(Member(entry, "LEDDirection"));
-                    step.brightness = ToU8(Member(entry, "LEDBrightness"));
-                    step.speed = ToU8(Member(entry, "LEDSpeed"));
-                    step.multicolour = ToU8(Member(entry, "LEDMultiColor"));
-                    step.red = ToU8(Member(entry, "red"));
-                    step.green = ToU8(Member(entry, "green"));
-                    step.blue = ToU8(Member(entry, "blue"));
-                    step.time = ToI32(Member(entry, "Time"));
-                    step.cycle = ToI32(Member(entry, "Cyle"));
-                    steps.push_back(step);
-                }
-            }
+        if (!guid.empty() && !IsPlainEffectName(guid)) {
+            ProfileWarning("ReadCustomLightEffect: Guid \"" + guid +
+                           "\" is not a plain file name; ignored");
+        } else if (!guid.empty() && !light_document_folder_.is_absolute()) {
+            // A relative folder would depend on where the program was started.
+            ProfileWarning("ReadCustomLightEffect: the light configuration's folder \"" +
+                           light_document_folder_.string() + "\" is not absolute; ignored");
+        } else if (!guid.empty()) {
+            const std::filesystem::path file =
+                light_document_folder_ / std::filesystem::path(guid + ".light");
+            steps = StepsOf(file_.ReadDocument(file), file.string());
         }
     }
     light_effect_steps_ = steps;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "profiles/json_file.h"
@@ -17,6 +18,12 @@ namespace profiles {
 // Element indices outside 0..kMaxElementIndex are refused: loading gives null and saving
 // writes nothing, so a bad index can never blow a profile file up with nulls.
 inline constexpr std::int32_t kMaxElementIndex = 255;
+// A light effect file's step list is read up to this many steps; the rest is ignored.
+inline constexpr std::size_t kMaxLightEffectSteps = 1000;
+
+// Whether a light effect Guid names a plain file of the light configuration's folder: not
+// empty, no path separator, no leading dot (so neither ".." nor a hidden file). Pure.
+bool IsPlainEffectName(const std::string& guid);
 
 // The shape of a profile document: an object whose "Device", when present, is an array of
 // elements that are objects (or null). Pure.
@@ -45,7 +52,8 @@ class CBasicProfiledata {
     Json::Value Load(const std::filesystem::path& path);
     // The same into the secondary element (a profile that is not the current one).
     Json::Value LoadSecondary(const std::filesystem::path& path);
-    // The light document becomes the document at path; returns a copy.
+    // The light document becomes the document at path; returns a copy. The user effects'
+    // files are looked for in path's folder.
     Json::Value LoadLightConfig(const std::filesystem::path& path);
     WriteResult LastLoadWrite() const { return last_load_write_; }
 
@@ -65,7 +73,12 @@ class CBasicProfiledata {
     void WriteAudioLightInfo(const AudioLightInfo& audio);
     // "LightList": one record per entry; reserved[2] tells whether the entry exists.
     std::vector<LightInfo> ReadLightList();
-    // The steps of the current light mode's effect file (ReadLightInfo first).
+    // The steps of the current light mode's effect file (ReadLightInfo first). Mode
+    // built-in count + k plays the user effect k of the light configuration's row; its file
+    // is Guid + ".light" in the folder of the light configuration last loaded (an absolute
+    // one: a relative folder gives no steps). A Guid that is not a plain
+    // file name (IsPlainEffectName) is logged and gives no steps; a list longer than
+    // kMaxLightEffectSteps is cut there; a missing or negative "Time" reads as 0.
     std::vector<LightEffectStep> ReadCustomLightEffect();
     // "KeyList": entry i is key index i.
     std::vector<KeyAssignmentPair> ReadKeyList();
@@ -83,7 +96,9 @@ class CBasicProfiledata {
     const std::vector<LightEffectStep>& LightEffectSteps() const { return light_effect_steps_; }
     const std::vector<KeyAssignmentPair>& KeyList() const { return key_list_; }
     const std::vector<KeyAssignmentPair>& SecondaryKeyList() const { return secondary_key_list_; }
+    // The length of the device's built-in mode list: the first mode that plays a user effect.
     std::int32_t BuiltInLightCount() const { return built_in_light_count_; }
+    void SetBuiltInLightCount(std::int32_t count) { built_in_light_count_ = count < 0 ? 0 : count; }
 
   protected:
     bool ElementIndexValid() const;
@@ -106,6 +121,7 @@ class CBasicProfiledata {
     std::filesystem::path light_config_path_;
     std::vector<LightEffectStep> light_effect_steps_;
     Json::Value light_document_;
+    std::filesystem::path light_document_folder_;
     std::vector<KeyAssignmentPair> key_list_;
     std::vector<KeyAssignmentPair> secondary_key_list_;
     std::int32_t element_index_ = 0;

@@ -98,6 +98,18 @@ void CHs6533Profiledata::WriteCustomEqValues(std::int32_t curve, const EqBands& 
     WriteBands("CustomEQHzValueInfo", curve, bands);
 }
 
+void CHs6533Profiledata::RemoveCustomEqValues(std::int32_t curve) {
+    const Json::Value& stored = Member(Element(), "CustomEQHzValueInfo");
+    if (!stored.isArray() || !json::IndexAllowed(curve) ||
+        static_cast<Json::ArrayIndex>(curve) >= stored.size())
+        return;
+    Json::Value kept(Json::arrayValue);
+    for (Json::ArrayIndex i = 0; i < stored.size(); ++i) {
+        if (i != static_cast<Json::ArrayIndex>(curve)) kept.append(stored[i]);
+    }
+    MutableElement()["CustomEQHzValueInfo"] = kept;
+}
+
 std::vector<std::wstring> CHs6533Profiledata::ReadCustomEqNames() const {
     std::vector<std::wstring> names;
     const Json::Value& entries = Member(Element(), "CustomEQNameInfo");

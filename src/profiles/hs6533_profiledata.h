@@ -31,6 +31,9 @@ class CHs6533Profiledata : public CBasicProfiledata {
     // The same rule on "CustomEQHzValueInfo"[curve]; a negative curve reads an empty list.
     std::vector<std::int32_t> ReadCustomEqValues(std::int32_t curve);
     void WriteCustomEqValues(std::int32_t curve, const EqBands& bands);
+    // Removes "CustomEQHzValueInfo"[curve] so the curves after it move up with their names;
+    // nothing happens for a curve past the list.
+    void RemoveCustomEqValues(std::int32_t curve);
     std::vector<std::wstring> ReadCustomEqNames() const;
     // "CustomEQNameInfo" is replaced by a new array of {"Name"}.
     void WriteCustomEqNames(const std::vector<std::wstring>& names);

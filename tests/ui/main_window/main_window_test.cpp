@@ -23,6 +23,7 @@
 #include "devices/device_registration.h"
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
+#include "panels/color_select_wnd.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
@@ -571,6 +572,26 @@ TEST_F(MainWindowTest, AboutWindowIsModalOnceAndClosesWithTheWindowToTheTray) {
     EXPECT_TRUE(checked);
     EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kAboutWindow), nullptr);
     EXPECT_FALSE(window_->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ThePaletteDialogIsASecondaryWindowOfTheMainWindow) {
+    Start({"keyboard"}, true);
+    std::optional<uint32_t> picked = 0xFF123456u;
+    QTimer::singleShot(0, window_.get(), [&] {
+        CColorSelectWnd* dialog = CColorSelectWnd::OpenDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kPaletteWindow), dialog);
+        EXPECT_EQ(dialog->parentWidget(), window_.get());
+        window_->ApplyLanguage(0);  // the language message reaches it and repaints it
+        window_->HideToTray();      // closes the secondary windows: a cancel
+    });
+    picked = CColorSelectWnd::PickColour(nullptr, 0xFF0099FFu);
+    EXPECT_EQ(picked, std::nullopt);
+    EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kPaletteWindow), nullptr);
 }
 
 }  // namespace

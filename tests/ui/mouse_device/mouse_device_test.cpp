@@ -366,3 +366,31 @@ TEST_F(MouseFixture, ReactiveTriggerStartsEveryLedOnlyInModeSix) {
 }
 
 }  // namespace
+
+namespace {
+
+// The mouse's mode list has ten built-in effects: mode 10 + k plays user effect k of the light
+// configuration, whose file is in the mouse's own folder.
+TEST_F(MouseFixture, UserEffectKIsReadForModeTenPlusK) {
+    Json::Value config;
+    for (Json::ArrayIndex k = 0; k < 3; ++k) {
+        config["LightInfo"][0][k]["Guid"] = "effect" + std::to_string(k);
+        config["LightInfo"][0][k]["LightName"] = "mine " + std::to_string(k);
+    }
+    WriteJson("zelvo_light.config", config);
+    for (int k = 0; k < 3; ++k) {
+        Json::Value effect;
+        effect["LEDEffectList"][0]["LEDREGMode"] = 1;
+        effect["LEDEffectList"][0]["red"] = 100 + k;
+        WriteJson("effect" + std::to_string(k) + ".light", effect);
+    }
+    Json::Value profile;
+    profile["Device"][0]["LightInfo"]["SelectItem"] = 12;
+    WriteJson("mouse.Json", profile);
+    mouse_->LoadProfile();
+    const auto steps = mouse_->GetCustomLightStepsCopy();
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].red, 102);
+}
+
+}  // namespace

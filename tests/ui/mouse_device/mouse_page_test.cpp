@@ -6,12 +6,14 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "controls/device_key_button.h"
 #include "devices/device_test_support.h"
 #include "devices/skelmora_mouse_device.h"
 #include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
+#include "panels/color_select_wnd.h"
 #include "panels/mouse_settings_ui.h"
 #include "support/program_controls.h"
 #include "ui/control_props.h"
@@ -289,6 +291,25 @@ TEST_F(MousePage, AChosenColourIsStoredSentAndShownBack) {
     settings_->SetColourChooser([](uint32_t) { return std::nullopt; });
     Send(notify_type::kClick, Row("DPI_color_option_", 2));
     EXPECT_EQ(ParameterWrites(), 0);
+}
+
+TEST_F(MousePage, TheDpiColourOptionsOpenThePaletteDialog) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        CColorSelectWnd* dialog = CColorSelectWnd::OpenDialog();
+        ASSERT_NE(dialog, nullptr);
+        opened = true;
+        EXPECT_FALSE(dialog->FindControl("7color_layout")->isVisible());
+        QWidget* red = dialog->FindControl("color_edit_r");
+        ui::SetText(red, QStringLiteral("300"));
+        ui::SendNotify(red, QString::fromLatin1(notify_type::kKillFocus));
+        QTest::mouseClick(dialog->FindControl("okbtn"), Qt::LeftButton);
+    });
+    const uint32_t before = mouse_->GetDpiColour(1);
+    Send(notify_type::kClick, Row("DPI_color_option_", 1));
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(mouse_->GetDpiColour(1), 0xFF000000u | 0xFF0000u | (before & 0xFFFFu));
+    EXPECT_EQ(Block()[StageByte(1, kStageRed)], 0xFF);
 }
 
 TEST_F(MousePage, PointerSettingsAreStoredOnly) {

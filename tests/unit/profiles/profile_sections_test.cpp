@@ -330,7 +330,8 @@ TEST_F(ProfileFiles, LightListMarksNullEntriesAbsent) {
 }
 
 TEST_F(ProfileFiles, CustomLightEffectComesFromTheModesGuidFile) {
-    const std::string guid = (folder_ / "2024_03_05_14_07_09_008").string();
+    // A plain name: the file is looked for beside the light configuration.
+    const std::string guid = "2024_03_05_14_07_09_008";
     folder_.Write("2024_03_05_14_07_09_008.light",
                   R"({"LEDEffectList":[{"LEDREGMode":1,"LEDDirection":0,"LEDBrightness":4,
                       "LEDSpeed":2,"LEDMultiColor":0,"red":9,"green":8,"blue":7,
