@@ -51,6 +51,15 @@ CPulseMonitorSource::~CPulseMonitorSource() {
     if (wakeFd_ >= 0) close(wakeFd_);
 }
 
+void CPulseMonitorSource::DropStream() {
+    if (!stream_) return;
+    pa_stream_set_state_callback(stream_, nullptr, nullptr);
+    pa_stream_set_read_callback(stream_, nullptr, nullptr);
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+    stream_ = nullptr;
+}
+
 void CPulseMonitorSource::Close() {
     if (!loop_) return;
     pa_threaded_mainloop_lock(loop_);
@@ -58,13 +67,7 @@ void CPulseMonitorSource::Close() {
         pa_threaded_mainloop_get_api(loop_)->time_free(timer_);
         timer_ = nullptr;
     }
-    if (stream_) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    DropStream();
     if (context_) {
         pa_context_set_state_callback(context_, nullptr, nullptr);
         pa_context_set_subscribe_callback(context_, nullptr, nullptr);
@@ -172,13 +175,7 @@ AudioOpenResult CPulseMonitorSource::Open() {
 }
 
 void CPulseMonitorSource::ConnectStream() {
-    if (stream_) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    DropStream();
     // The rate stays the one the stream was opened with: a new default output at another rate
     // is resampled by the server, so the reader's analysis keeps its rate.
     const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate_), 1};

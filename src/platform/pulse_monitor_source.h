@@ -59,6 +59,7 @@ class CPulseMonitorSource : public IAudioSource {
     template <typename Pred>
     bool WaitLocked(Pred pred);
     void ConnectStream();               // main loop locked
+    void DropStream();                  // main loop locked
     void MarkFailed(const char* what);  // main loop locked: marks the outage, wakes the reader
     void Close();
     void Wake();
