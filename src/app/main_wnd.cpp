@@ -11,18 +11,22 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
 
 #include "app/about_wnd.h"
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
 #include "app/dpi_layout.h"
 #include "app/language.h"
+#include "app/main_audio.h"
+#include "app/music_wnd.h"
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
 #include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/light_control_ui.h"
 #include "panels/color_select_wnd.h"
+#include "platform/audio_source.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
 #include "platform/registered_messages.h"
@@ -99,6 +103,7 @@ void CMainWnd::InitWindow() {
     devices_->SetLightPanelHost(std::move(host));
     devices_->PrecreateDevices();
     for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
+    StartAudio();
     hasTray_ = trayAvailable && trayAvailable();
     if (hasTray_ && CTrayIcon::IsAvailable()) {
         tray_ = new CTrayIcon(this);
@@ -122,6 +127,22 @@ void CMainWnd::InitWindow() {
     });
 }
 
+void CMainWnd::StartAudio() {
+    if (!audioSource) {
+        const platform::AudioChoice choice =
+            platform::ParseAudioChoice(std::getenv("SKELMORA_AUDIO"));
+        if (!choice.error.empty()) qCWarning(lcAudio).noquote() << choice.error.c_str();
+        audioSource = [choice] { return platform::MakeAudioSource(choice); };
+    }
+    audio_ = std::make_unique<CMainAudio>(
+        [this] {
+            return devices_ ? devices_->DevicesOfKind(kKindKeyboard)
+                            : std::vector<CSkelmoraUSBDevice*>{};
+        },
+        audioSource, this);
+    audio_->LoadAudioStyles(CMainAudio::ProgramAudioFilePaths());
+}
+
 void CMainWnd::StartDiscovery() {
     CDeviceDiscovery::Callbacks callbacks;
     // 0xC12 and 0xC13 are sent: the discovery thread waits while the window handles them, so
@@ -132,6 +153,7 @@ void CMainWnd::StartDiscovery() {
             [this, row] {
                 if (tornDown_) return;
                 devices_->OnDeviceFound(row);
+                audio_->Reconsider();
                 for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
                 BringToFront();
             },
@@ -145,6 +167,7 @@ void CMainWnd::StartDiscovery() {
                 // A game effect on a device that goes away is put back while it can be.
                 if (gameEffectDevice_) EndGameEffect();
                 devices_->OnDeviceLost(row);
+                audio_->Reconsider();
             },
             Qt::BlockingQueuedConnection);
     };
@@ -257,6 +280,23 @@ void CMainWnd::OpenAbout() {
     SetSecondaryWindow(kAboutWindow, &about);
     about.ShowModal();
     SetSecondaryWindow(kAboutWindow, nullptr);
+}
+
+void CMainWnd::OpenMusicWindow() {
+    if (secondaries_[kMusicWindow] || !audio_) return;
+    CMusicWnd music(this);
+    // A tool window of two spaces' title, owned by this one.
+    if (!music.Create(this, QStringLiteral("  "), Qt::Tool)) return;
+    music.SetDPI(PaintManager().GetDPI());
+    music.SetStyleSet(audio_->Styles());
+    music.CenterWindow();
+    SetSecondaryWindow(kMusicWindow, &music);
+    if (musicWindowOpened) musicWindowOpened(&music);
+    const int result = music.ShowModal();
+    SetSecondaryWindow(kMusicWindow, nullptr);
+    if (result != 1) return;
+    if (!audio_->SaveStyles(music.StyleSet()))
+        qCWarning(lcApp) << "the music styles could not be saved to AudioFile.json";
 }
 
 void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
@@ -510,6 +550,8 @@ void CMainWnd::Teardown() {
     if (tornDown_) return;
     tornDown_ = true;
     if (gameEffectDevice_) EndGameEffect();
+    // The recorder stops before the devices it feeds.
+    if (audio_) audio_->Stop();
     syncLight_->Stop();
     if (discovery_) {
         // The thread may be waiting for this thread inside a found or lost message: keep

@@ -143,8 +143,9 @@ int CSkelmoraKeyboardDevice::LoadProfile() {
 
 void CSkelmoraKeyboardDevice::ApplyProfileLight() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
-    audioLight_ = profile_.ReadAudioLightInfo();
-    const std::array<int, 3> audio = light::PackAudioLight(audioLight_);
+    const profiles::AudioLightInfo audioLight = profile_.ReadAudioLightInfo();
+    SetAudioLightInfo(audioLight);
+    const std::array<int, 3> audio = light::PackAudioLight(audioLight);
     CSkelmoraUSBDevice::SetLightSource(audio[0], audio[1], audio[2]);
     ShowLightOnPage(light);
     profile_.ReadLightList();
@@ -179,8 +180,9 @@ int CSkelmoraKeyboardDevice::LoadLightSettings() {
 
 void CSkelmoraKeyboardDevice::SetLightSource(int first, int second, int third) {
     CSkelmoraUSBDevice::SetLightSource(first, second, third);
-    audioLight_ = light::UnpackAudioLight({first, second, third});
-    profile_.WriteAudioLightInfo(audioLight_);
+    const profiles::AudioLightInfo audioLight = light::UnpackAudioLight({first, second, third});
+    SetAudioLightInfo(audioLight);
+    profile_.WriteAudioLightInfo(audioLight);
 }
 
 void CSkelmoraKeyboardDevice::LoadConfigLists() {

@@ -410,6 +410,8 @@ void CSkelmoraUSBDevice::ShowLightOnPanel() {
 void CSkelmoraUSBDevice::SelectLed(int index) { selectedLed_ = index; }
 void CSkelmoraUSBDevice::SetAudioLevels(std::span<const int>) {}
 void CSkelmoraUSBDevice::SetAudioBands(std::span<const int>) {}
+void CSkelmoraUSBDevice::SetAudioLevel(int) {}
+void CSkelmoraUSBDevice::SetAudioStyleColour(uint8_t, uint8_t, uint8_t) {}
 
 // ---- Host lighting ----
 

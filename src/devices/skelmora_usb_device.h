@@ -149,6 +149,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void SelectLed(int index);
     virtual void SetAudioLevels(std::span<const int> levels);
     virtual void SetAudioBands(std::span<const int> bands);
+    // The overall sound level (0..2000) and the music window's selected style colour (channels
+    // 0..9); only the keyboard's music modes use them.
+    virtual void SetAudioLevel(int level);
+    virtual void SetAudioStyleColour(uint8_t red, uint8_t green, uint8_t blue);
     // Reads the current mode's user light effect again from the profile (after the mode
     // changed); the base has no profile and keeps what it has.
     virtual void ReloadCustomLightEffect();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "main/audio_analyse_command.h"
 #include "main/device_commands.h"
 #include "main/macro_commands.h"
 #include "main/shoot_commands.h"
@@ -31,6 +32,9 @@ struct CommandLine {
     std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
     std::string profileKind;                       // keyboard, mouse, mousepad or headset
     std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
+    bool audioAnalyse = false;      // --audio-analyse FILE [--mode 29|30] [--audio-mode N]
+    bool audioOptionGiven = false;  // --mode or --audio-mode
+    AudioAnalyseOptions audio;
     MacroCommand macro;       // --record-macro, --import-macro, --export-macro and their options
     ShootImport shootImport;  // --import-shoot GUN FILE
 };

@@ -19,6 +19,9 @@
 //   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
 //            | --active-program          profile lists and links (main/profile_commands.h)
 //
+//   skelmora --audio-analyse FILE [--mode 29|30] [--audio-mode N]
+//                                        the sound analysis of a WAV file, printed
+//
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 // SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include <vector>
 
 #include "app/app_start.h"
+#include "main/audio_analyse_command.h"
 #include "main/backend_choice.h"
 #include "main/check_updates_command.h"
 #include "main/command_line.h"
@@ -60,6 +64,7 @@ void PrintUsage(std::FILE* out) {
         "       skelmora --import-shoot GUN FILE\n"
         "       skelmora --profiles KIND | --import-profile KIND FILE\n"
         "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
+        "       skelmora --audio-analyse FILE [--mode 29|30] [--audio-mode N]\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
         "mouse-receiver, mousepad). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock "
         "selects where\n"
@@ -87,6 +92,9 @@ int main(int argc, char** argv) {
         std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
+
+    // The sound analysis reads a file and prints: no devices, no window.
+    if (line.audioAnalyse) return RunAudioAnalyse(line.audio, stdout, stderr);
 
     // The profile commands need no application: they read and write files only.
     if (line.profileCommand)

@@ -82,6 +82,9 @@ std::string ChosenAction(const CommandLine& line) {
     if (line.deviceCommand == DeviceCommand::ReadDevice) return "read:" + line.deviceKind;
     if (line.deviceCommand == DeviceCommand::ApplyProfile) return "apply:" + line.deviceKind;
     if (!line.screenshotFile.empty()) return "screenshot:" + line.screenshotFile;
+    if (line.audioAnalyse)
+        return "audio:" + line.audio.file + ":" + std::to_string(line.audio.effectCode) + ":" +
+               std::to_string(line.audio.audioMode);
     if (line.profileCommand) {
         const char* names[] = {"profiles", "import", "export", "active-program"};
         std::string action = names[static_cast<int>(*line.profileCommand)];
@@ -164,6 +167,22 @@ TEST(CommandLine, ActionsExitCodesAndErrorLines) {
          2,
          "",
          "--import-profile cannot be combined with --exchange"},
+        {{"--audio-analyse", "a.wav"}, 0, "audio:a.wav:29:2", ""},
+        {{"--audio-analyse", "a.wav", "--mode", "30", "--audio-mode", "1"},
+         0,
+         "audio:a.wav:30:1",
+         ""},
+        {{"--audio-analyse"}, 2, "", "--audio-analyse needs a value"},
+        {{"--audio-analyse", "a.wav", "--mode", "21"}, 2, "", "--mode takes 29 or 30, not '21'"},
+        {{"--audio-analyse", "a.wav", "--audio-mode", "x"},
+         2,
+         "",
+         "--audio-mode takes a number from 0 to 255, not 'x'"},
+        {{"--audio-analyse", "a.wav", "--audio-mode", "256"},
+         2,
+         "",
+         "--audio-mode takes a number from 0 to 255, not '256'"},
+        {{"--mode", "29"}, 2, "", "--mode and --audio-mode go with --audio-analyse"},
         {{"--screenshot", "/nonexistent-folder/shot.png"},
          2,
          "",
@@ -203,7 +222,8 @@ TEST(CommandLine, TheHelpListsEveryOptionAndTheVersionIsTheProjects) {
          {"--emulate KINDS", "--list-devices", "--exchange PATH", "--screenshot FILE",
           "--after-ms N", "--read-device KIND", "--apply-profile KIND", "--check-updates",
           "--version", "-h, --help", "--profiles KIND", "--import-profile KIND FILE",
-          "--export-profile KIND INDEX FILE", "--active-program"})
+          "--export-profile KIND INDEX FILE", "--active-program", "--audio-analyse FILE",
+          "--mode 29|30", "--audio-mode N"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_STREQ(ProgramVersion(), SKELMORA_VERSION);
 }
