@@ -24,8 +24,8 @@
 #include "app/tool_report.h"
 #include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
-#include "panels/light_control_ui.h"
 #include "panels/color_select_wnd.h"
+#include "panels/light_control_ui.h"
 #include "platform/audio_source.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
@@ -141,6 +141,13 @@ void CMainWnd::StartAudio() {
         },
         audioSource, this);
     audio_->LoadAudioStyles(CMainAudio::ProgramAudioFilePaths());
+    // Every lighting panel's audio page says so while no sound reaches the music modes.
+    connect(audio_.get(), &CMainAudio::inputChanged, this, [this](bool hasSound, const QString&) {
+        if (!devices_) return;
+        for (CSkelmoraUSBDevice* device : devices_->AllDevices())
+            if (CLightControlUI* panel = CLightControlUI::OfPage(device))
+                panel->ShowSoundInput(hasSound);
+    });
 }
 
 void CMainWnd::StartDiscovery() {

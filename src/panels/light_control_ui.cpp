@@ -41,9 +41,12 @@ constexpr char kAudioBackground[] = "audio_BkColor_check";
 constexpr char kAudioForeground[] = "audio_FgColor_check";
 constexpr char kColourTabs[] = "light_color_tablayout";
 constexpr const char* kAudioLayouts[] = {"light_audiocolor_layout", "audiocolorpallet_layout"};
-// The audio light modes (text identifiers); mode 3 has no colours of its own.
-constexpr const char* kAudioModes[] = {"audio_light_mode_0", "audio_light_mode_1",
-                                       "audio_light_mode_2", "audio_light_mode_3"};
+// The audio light modes (text identifiers): level, bars, rhythm and rainbow bars; the rainbow
+// has no colours of its own.
+constexpr const char* kAudioModes[] = {"audio_mode_level_text", "audio_mode_bars_text",
+                                       "audio_mode_rhythm_text", "audio_mode_rainbow_text"};
+// Shown on the audio page while no sound reaches the music modes.
+constexpr char kNoSoundLabel[] = "audio_no_input_label";
 constexpr int kAudioModeWithoutColours = 3;
 
 std::filesystem::path ToPath(const QString& path) {
@@ -126,6 +129,10 @@ void CLightControlUI::AttachDevice(CSkelmoraUSBDevice* device) {
 }
 
 // ---- Operations ----
+
+void CLightControlUI::ShowSoundInput(bool hasSound) {
+    if (QWidget* label = Control(kNoSoundLabel)) label->setVisible(!hasSound);
+}
 
 void CLightControlUI::FillModeList(const std::vector<std::string>& names,
                                    const std::vector<bool>& visible, int maxBrightness,

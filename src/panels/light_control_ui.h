@@ -103,6 +103,8 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     // The background colour of "color_option_" n; 0 when there is none.
     uint32_t GetPresetColor(int n) const;
     void SetSameModeAvailable(bool available);
+    // The audio page says why the music modes stay still while no sound arrives.
+    void ShowSoundInput(bool hasSound);
     bool IsSameModeAvailable() const { return sameModeAvailable_; }
     void ShowSameMode(bool wanted);
     void ApplyLayout(int type, int mode);
