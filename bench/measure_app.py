@@ -12,8 +12,19 @@
   python3 bench/measure_app.py [--build build] [--plugs 20] [--lit-seconds 30]
                                [--idle-seconds 30] [--keyboard-mode N]
                                [--idle-devices keyboard,headset] [--keyboard-active-profile N]
+                               [--headset-bank N]
 
 --idle-devices "" measures the program with no device plugged (the machine's baseline).
+
+--same-mode plugs the keyboard, the headset and a mouse (given ids through SKELMORA_TABLE_IDS),
+runs the program with --automation and, through skelmora-send's ui requests, puts the
+headset's lighting panel in breathing at speed 4 and clicks its same-mode button: the three
+devices become members of the synchronised lighting, whose thread is then measured.
+
+  python3 bench/measure_app.py --plugs 0 --lit-seconds 30 --idle-seconds 0 --same-mode
+
+--headset-bank N makes the emulated headset use its light bank N (0: a steady light, 1: breathing
+in seven colours, 2: the wave, 5 and 6: the marquees) before the program reads it.
 
 --keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
 sound-driven effects) into the temporary data folder before the program starts.
@@ -89,12 +100,16 @@ def main():
     parser.add_argument("--keyboard-active-profile", type=int, default=None,
                         help="the emulated keyboard's active device profile (its record sets "
                              "the light at connect: 0 the wave, 1 a static colour)")
+    parser.add_argument("--headset-bank", type=int, default=None,
+                        help="the emulated headset's light bank (0 to 9)")
     parser.add_argument("--perf", default=None,
                         help="also record a cpu-clock profile of the lit window into this file")
     parser.add_argument("--link-program", default="",
                         help="link the keyboard's second profile to this program")
     parser.add_argument("--sleepers", type=int, default=0,
                         help="sleep processes running while idle CPU is measured")
+    parser.add_argument("--same-mode", action="store_true",
+                        help="three members in same mode (keyboard, headset, mouse)")
     parser.add_argument("--xvfb", action="store_true",
                         help="run the program on an X server of its own (Xvfb)")
     args = parser.parse_args()
@@ -108,6 +123,9 @@ def main():
                XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
                QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
                QT_LOGGING_RULES="skelmora.discovery.debug=true")
+    if args.same_mode:
+        env["SKELMORA_TABLE_IDS"] = "mouse=320f:5060,mouse-receiver=320f:5061"
+        args.idle_devices = "keyboard,headset,mouse"
     if args.keyboard_mode is not None:
         root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
         with open(os.path.join(root, "DefaultData", "keyboard.Json")) as f:
@@ -148,7 +166,8 @@ def main():
 
     if emu.stdout.readline().decode().strip() != "ready":
         sys.exit("emulator did not start")
-    program = subprocess.Popen([os.path.join(binaries, "skelmora")], stderr=subprocess.PIPE,
+    program_args = [os.path.join(binaries, "skelmora")] + (["--automation"] if args.same_mode else [])
+    program = subprocess.Popen(program_args, stderr=subprocess.PIPE,
                                stdout=subprocess.DEVNULL, env=env)
     lines = queue.Queue()
     threading.Thread(target=reader, args=(program.stderr, lines), daemon=True).start()
@@ -175,8 +194,19 @@ def main():
             command("plug " + device)
             if device == "keyboard" and args.keyboard_active_profile is not None:
                 command(f"set keyboard params 0 {args.keyboard_active_profile:02x}")
+            if device == "headset" and args.headset_bank is not None:
+                command(f"set headset params 0 {args.headset_bank:02x}")
         if devices:
             wait_line(lines, "row 10 open" if "headset" in devices else "row 0 open")
+        members = "no member"
+        if args.same_mode:
+            time.sleep(2.0)  # the devices connect
+            send = os.path.join(binaries, "skelmora-send")
+            for request in (["ui", "show", "headset"], ["ui", "item", "light_combo_modeSelect", "2"],
+                            ["ui", "value", "deng_speed_slider", "4"],
+                            ["ui", "click", "deng_same_mode"]):
+                subprocess.run([send] + request, env=env, check=True, stdout=subprocess.DEVNULL)
+            members = "three members, breathing at speed 4"
 
         def measure_cpu(label, seconds, perf=None):
             time.sleep(2.0)
@@ -195,7 +225,7 @@ def main():
             if sync_before is None or sync_after is None:
                 print("  no sync-light thread found")
             else:
-                print(f"  of which the sync-light thread (no member): "
+                print(f"  of which the sync-light thread ({members}): "
                       f"{100.0 * (sync_after - sync_before) / elapsed:.3f}% of one core")
 
         if args.lit_seconds > 0:

@@ -92,27 +92,32 @@ CommandFirmware::MemoryArea* CommandFirmware::Named(AreaId area) {
 }
 
 const CommandFirmware::MemoryArea* CommandFirmware::Named(AreaId area) const {
+    // A device without an area (the mouse pad has no key table) is laid out with it empty:
+    // its commands are refused and the console names no such area.
+    const auto present = [](const MemoryArea& memory) {
+        return memory.bytes.empty() ? nullptr : &memory;
+    };
     switch (area) {
         case AreaId::Info:
-            return &deviceInfo_;
+            return present(deviceInfo_);
         case AreaId::KeyTable:
-            return &keyTable_;
+            return present(keyTable_);
         case AreaId::Factory:
-            return separateFactory_ ? &factoryKeyTable_ : nullptr;
+            return separateFactory_ ? present(factoryKeyTable_) : nullptr;
         case AreaId::Second:
-            return &secondTable_;
+            return present(secondTable_);
         case AreaId::Params:
-            return &parameters_;
+            return present(parameters_);
         case AreaId::Macro:
-            return &macro_;
+            return present(macro_);
         case AreaId::Shoot:
-            return &shoot_;
+            return present(shoot_);
         case AreaId::Mask:
-            return &indexedBlock_;
+            return present(indexedBlock_);
         case AreaId::Status:
-            return &status_;
+            return present(status_);
         case AreaId::Frame:
-            return &lightFrame_;
+            return present(lightFrame_);
     }
     return nullptr;
 }

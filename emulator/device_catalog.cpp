@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "emulator/headset_memory.h"
 #include "emulator/keyboard_memory.h"
 #include "emulator/mouse_memory.h"
+#include "emulator/pad_memory.h"
 #include "hid/sample_descriptors.h"
 #include "tables/emulated_mouse.h"
 
@@ -59,12 +61,6 @@ hid::HidNodeInfo MouseNode(uint16_t pid, const char* product) {
     return node;
 }
 
-FirmwareLayout HeadsetLayout() {
-    FirmwareLayout layout;
-    layout.deviceInfo.assign(34, 0);
-    return layout;
-}
-
 const CatalogEntry kCatalog[] = {
     {"keyboard",
      [] {
@@ -77,13 +73,21 @@ const CatalogEntry kCatalog[] = {
          return std::vector{
              Node(0x0C76, 0x1630, 3, "Skelmora USB Headset", hid::descriptors::kHeadsetInterface3)};
      },
-     HeadsetLayout},
+     HeadsetLayout, nullptr, DeviceModel::Headset},
     {"mouse", [] { return std::vector{MouseNode(kEmulatedMousePid, "Skelmora Gaming Mouse")}; },
      MouseLayout},
     // The receiver reaches the same mouse: it shares the mouse's firmware and memory.
     {"mouse-receiver",
      [] { return std::vector{MouseNode(kEmulatedReceiverPid, "Skelmora 2.4G Receiver")}; },
      MouseLayout, "mouse"},
+    // Interface 1 as the pad rows of the interface table expect: consumer collection 3,
+    // vendor command collection 4.
+    {"mousepad",
+     [] {
+         return std::vector{Node(kEmulatedMouseVendor, kEmulatedPadPid, 1, "Skelmora Mouse Pad",
+                                 hid::descriptors::kKeyboardInterface1)};
+     },
+     PadLayout},
 };
 
 }  // namespace

@@ -10,12 +10,16 @@
 
 namespace emu {
 
+// Devices with more than the command firmware: the headset's LED controller.
+enum class DeviceModel { Plain, Headset };
+
 struct CatalogEntry {
     const char* kind;
     std::function<std::vector<hid::HidNodeInfo>()> makeNodes;
     std::function<FirmwareLayout()> makeLayout;
     // A kind whose firmware this one shares (a receiver reaches its mouse), or none.
     const char* sharesFirmwareWith = nullptr;
+    DeviceModel model = DeviceModel::Plain;
 };
 
 std::span<const CatalogEntry> DeviceCatalog();
@@ -48,5 +52,7 @@ constexpr size_t kKeyboardFrameBytes = 510;  // 170 LEDs, the longest frame a ho
 constexpr uint16_t kEmulatedMouseVendor = 0x320F;
 constexpr uint16_t kEmulatedMousePid = 0x5060;
 constexpr uint16_t kEmulatedReceiverPid = 0x5061;
+// The mouse pad's rows, likewise (SKELMORA_TABLE_IDS mousepad=320f:5062).
+constexpr uint16_t kEmulatedPadPid = 0x5062;
 
 }  // namespace emu

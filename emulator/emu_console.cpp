@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "emulator/emulated_headset.h"
 #include "hid/hex_text.h"
 #include "hid/report_descriptor.h"
 
@@ -92,6 +93,15 @@ std::optional<ConsumerReport> FindConsumerReport(const EmulatedDevice& device) {
     return std::nullopt;
 }
 
+// The colours the headset shows: red, green, blue of LEDs 0..12 of target 0x22, then of 0x44.
+std::vector<uint8_t> LedBytes(const EmulatedHeadset& headset) {
+    std::vector<uint8_t> bytes;
+    for (const auto& side : headset.Leds()) {
+        for (const LedColour& led : side) bytes.insert(bytes.end(), {led.red, led.green, led.blue});
+    }
+    return bytes;
+}
+
 }  // namespace
 
 // The command table: name, words after the name (at least, at most), usage, handler.
@@ -166,6 +176,8 @@ struct ConsoleCommands {
     static Reply Dump(EmuConsole& console, const Words& w) {
         EmulatedDevice* device = DeviceOf(console, w[1]);
         if (!device) return NoDevice(w[1]);
+        if (auto* headset = dynamic_cast<EmulatedHeadset*>(device); headset && w[2] == "leds")
+            return {true, {"leds " + hid::HexText(LedBytes(*headset))}};
         const auto area = AreaByName(w[2]);
         const auto bytes = area ? device->Firmware().Dump(*area) : std::nullopt;
         if (!bytes) return Error(w[1] + " has no area '" + w[2] + "'");
@@ -228,9 +240,14 @@ struct ConsoleCommands {
         EmulatedDevice* device = DeviceOf(console, w[1]);
         if (!device) return NoDevice(w[1]);
         const RequestCounters c = device->Firmware().Counters();
-        return {true,
-                {"reports " + std::to_string(c.reports) + " bad " + std::to_string(c.bad) +
-                 " unframed " + std::to_string(c.unframed)}};
+        std::string line = "reports " + std::to_string(c.reports) + " bad " +
+                           std::to_string(c.bad) + " unframed " + std::to_string(c.unframed);
+        if (const auto* headset = dynamic_cast<const EmulatedHeadset*>(device)) {
+            const LedCounters leds = headset->Counters();
+            line += " led-reports " + std::to_string(leds.reports) + " led-bad " +
+                    std::to_string(leds.bad);
+        }
+        return {true, {line}};
     }
 
     static constexpr Entry kTable[] = {

@@ -1,6 +1,7 @@
 #include "emulator/emulated_device.h"
 
 #include "emulator/device_catalog.h"
+#include "emulator/emulated_headset.h"
 
 namespace emu {
 namespace {
@@ -59,8 +60,13 @@ std::unique_ptr<EmulatedDevice> MakeEmulatedDevice(
         auto firmware = entry.sharesFirmwareWith && sharedFirmware
                             ? std::move(sharedFirmware)
                             : std::make_shared<CommandFirmware>(entry.makeLayout());
+        const bool throughReceiver = entry.sharesFirmwareWith != nullptr;
+        if (entry.model == DeviceModel::Headset) {
+            return std::make_unique<EmulatedHeadset>(entry.kind, entry.makeNodes(),
+                                                     std::move(firmware), throughReceiver);
+        }
         return std::make_unique<EmulatedDevice>(entry.kind, entry.makeNodes(), std::move(firmware),
-                                                entry.sharesFirmwareWith != nullptr);
+                                                throughReceiver);
     }
     return nullptr;
 }

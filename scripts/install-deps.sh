@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-svg-dev qt6-l10n-tools libqt6opengl6-dev
   libgl-dev libxkbcommon-dev
   libjsoncpp-dev libcurl4-openssl-dev libevdev-dev libasound2-dev libpipewire-0.3-dev libxcb1-dev
+  libpulse-dev libkissfft-dev
   xvfb python3 openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev

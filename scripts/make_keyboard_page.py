@@ -226,10 +226,13 @@ def stack_page(name):
 
 def function_switch():
     """The pages the profile panel's tabs choose (SetFunctionPage): "device_function_switch"
-    holds the key pages (light, then key assignment: "device_key_function_switch"), the macro
-    editor, the cursor page and the system settings, in that order."""
+    holds the key pages (the lighting panel, then key assignment: "device_key_function_switch"),
+    the macro editor, the cursor page and the system settings, in that order."""
     key_pages = ('<widget class="QStackedWidget" name="device_key_function_switch">%s%s</widget>'
-                 % (stack_page("kb_light_page"),
+                 % ('<widget class="QWidget" name="kb_light_page"><layout class="QVBoxLayout"'
+                    ' name="kb_light_page_layout"><item>'
+                    '<widget class="LightSetControlUI" name="LightControlItem"/>'
+                    '</item></layout></widget>',
                     '<widget class="KeySetControlUI" name="KeySetControlItem"/>'))
     return ('<widget class="QStackedWidget" name="device_function_switch">%s%s%s%s</widget>' % (
         key_pages, '<widget class="MacroSetControlUI" name="MacroControlItem"/>',

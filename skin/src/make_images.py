@@ -4,6 +4,7 @@
 Usage: make_images.py /path/to/skelmora-render
 Writes the SVG sources under skin/src/svg and the PNGs under skin/.
 """
+import math
 import os
 import subprocess
 import sys
@@ -139,6 +140,31 @@ def small_images():
     }
 
 
+# The headset seen from its side: headband, ear cushion and the cup's plate, with the groove of
+# the 13-LED ring (the page places the LED buttons on it: radius 54 around 110, 160).
+def headset_picture():
+    ring = "".join(
+        f'<circle cx="{110 + 54 * math.sin(math.pi * (2 * i + 1) / 13):.1f}" '
+        f'cy="{160 + 54 * math.cos(math.pi * (2 * i + 1) / 13):.1f}" r="7" '
+        f'fill="{BG}" stroke="{LINE}" stroke-width="1.5"/>'
+        for i in range(13))
+    body = (
+        f'<path d="M34 150 C30 -6 190 -6 186 150" fill="none" stroke="{LINE}" stroke-width="14" '
+        f'stroke-linecap="round"/>'
+        f'<path d="M42 140 C40 14 180 14 178 140" fill="none" stroke="{MUTED}" stroke-width="2" '
+        f'stroke-dasharray="4 6"/>'
+        f'<rect x="26" y="128" width="16" height="44" rx="6" fill="{LINE}"/>'
+        f'<rect x="178" y="128" width="16" height="44" rx="6" fill="{LINE}"/>'
+        f'<circle cx="110" cy="160" r="74" fill="{PANEL}" stroke="{LINE}" stroke-width="4"/>'
+        f'<circle cx="110" cy="160" r="64" fill="#171b21" stroke="{LINE}" stroke-width="2"/>'
+        f'{ring}'
+        f'<circle cx="110" cy="160" r="38" fill="{PANEL}" stroke="{LINE}" stroke-width="2"/>'
+        f'<path d="M94 160 L104 150 L116 162 L126 150" fill="none" stroke="{MUTED}" '
+        f'stroke-width="4" stroke-linecap="round" stroke-linejoin="round"/>'
+        f'<path d="M94 174 L126 174" stroke="{MUTED}" stroke-width="3" stroke-linecap="round"/>')
+    return svg(220, 240, body)
+
+
 def main():
     render = sys.argv[1] if len(sys.argv) > 1 else "skelmora-render"
     jobs = []
@@ -154,6 +180,7 @@ def main():
         hot = hover_plate(DANGER if name == "close" else "#2a313b", caption_icon(name, hot_colour))
         jobs.append((f"common/caption/{name}.png", normal, "32x32"))
         jobs.append((f"common/caption/{name}_hot.png", hot, "32x32"))
+    jobs.append(("common/headset_picture.png", headset_picture(), "220x240"))
     for target, (body, size) in small_images().items():
         jobs.append((target, body, size))
     for target, body, size in jobs:

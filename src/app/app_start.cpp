@@ -23,9 +23,11 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/shoot_control_ui.h"
 #include "panels/voice6533_control_ui.h"
 #include "platform/data_paths.h"
 #include "platform/log_categories.h"
@@ -181,8 +183,10 @@ int RunApplication(const StartOptions& options) {
     controls::RegisterCompositeControls(CControlFactory::GetInstance());
     RegisterProfilePanel();
     RegisterKeySetControl();
+    RegisterLightControl();
     RegisterMacroControl();
     RegisterMouseSettingsPanel();
+    RegisterShootPanel();
     RegisterVoice6533Control();
     RegisterMagicControl();
     panels::RegisterKeyboardSettingsPanel();

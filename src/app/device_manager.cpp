@@ -14,9 +14,12 @@
 #include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/headset_audio_control.h"
 #include "panels/key_set_control_ui.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "panels/profile_link_follower.h"
+#include "panels/shoot_control_ui.h"
 #include "platform/log_categories.h"
 #include "platform/program_watcher.h"
 #include "profiles/basic_profiledata.h"
@@ -199,7 +202,10 @@ bool CDeviceManager::CreateDevice(int row) {
     device->SetProfileSlot(modelRow.profileSlot);
     device->SetLightConfigurationName(pageRow.lightConfigurationName);
     device->BindPageControls();
-    if (auto* headset = qobject_cast<CSkelmoraHS6533Device*>(device)) GiveHeadsetAudio(headset);
+    if (auto* headset = qobject_cast<CSkelmoraHS6533Device*>(device)) {
+        GiveHeadsetAudio(headset);
+        AttachVoicePanels(headset);
+    }
     if (auto* panel =
             device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName))) {
         panel->SetMessageHandler([this](const QString& text, int buttons) {
@@ -278,6 +284,22 @@ bool CDeviceManager::CreateDevice(int row) {
                              UpdateSelectorLock();
                          });
         device->AddPanel(macros);
+    }
+    if (auto* recoil =
+            device->findChild<CShootControlUI*>(QLatin1String(CShootControlUI::kItemName))) {
+        recoil->SetMessageHandler([this](const QString& text, int buttons) {
+            return ShowMessage(window_, QString(), text, window_->PaintManager().GetDPI(), false,
+                               buttons);
+        });
+        recoil->SetFolder(device->GetUserDataFolder());
+        recoil->SetDefaultFolder(device->GetDefaultDataFolder());
+        recoil->InitShootPanel();
+        device->AddPanel(recoil);
+    }
+    if (CLightControlUI* lighting = CLightControlUI::OfPage(device)) {
+        lighting->SetHost(lightHost_);
+        lighting->AttachDevice(device);
+        lighting->SetSameModeAvailable(VisibleItemCount() >= 2);
     }
     const int pageIndex = pages->addWidget(device);
     window_->PaintManager().ApplyDpiTo(device);
@@ -588,6 +610,10 @@ void CDeviceManager::ShowDeviceItem(int index, bool visible, bool select) {
         e.item->ShowSynchro(visibleCount >= 2);
         synchro += (e.item->IsShown() && e.item->IsSynchro()) ? 1 : 0;
     }
+    for (auto* device : AllDevices()) {
+        if (CLightControlUI* lighting = CLightControlUI::OfPage(device))
+            lighting->SetSameModeAvailable(visibleCount >= 2);
+    }
     if (visibleCount < 2) {
         for (auto* device : AllDevices()) device->SetSynchroMember(false);
     }
@@ -645,6 +671,14 @@ void CDeviceManager::UpdateNoDeviceLink() {
     link->setVisible(show);
 }
 
+void CDeviceManager::SetLightPanelHost(std::shared_ptr<const LightPanelHost> host) {
+    lightHost_ = std::move(host);
+    for (auto* device : AllDevices()) {
+        if (CLightControlUI* lighting = CLightControlUI::OfPage(device))
+            lighting->SetHost(lightHost_);
+    }
+}
+
 // The headset's sound card and equaliser, as SKELMORA_AUDIO_BRIDGE asks (by default the real
 // ones with real devices, the fakes with the bus or the emulator).
 void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
@@ -658,6 +692,20 @@ void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
     }
     headset->SetAudioBridge(audio::MakeAudioBridge(*choice, audio::UsbPosition{}));
     headset->SetHostEqualizer(audio::MakeHostEqualizer(*choice));
+}
+
+// The voice panels' handlers on the headset's page, over its profile, card and equaliser.
+void CDeviceManager::AttachVoicePanels(CSkelmoraHS6533Device* headset) {
+    CHeadsetAudioControl::Parts parts;
+    parts.device = headset;
+    parts.profile = &headset->Profiledata();
+    parts.save = [headset] { headset->SaveProfile(); };
+    parts.message = [this](const QString& textId) {
+        ShowMessage(window_, QString(), textId, window_->PaintManager().GetDPI(), true,
+                    CMsgWnd::kConfirmOnly);
+    };
+    if (!AttachHeadsetAudio(std::move(parts)))
+        qCDebug(lcDiscovery) << "headset page without voice panel";
 }
 
 bool CDeviceManager::RouteNotify(TNotifyUI& msg) {

@@ -19,6 +19,7 @@
 class CDeviceOptionUI;
 class CDeviceProfileUI;
 class CLinkProbe;
+struct LightPanelHost;
 class CSkelmoraUSBDevice;
 class CSkelmoraHS6533Device;
 namespace platform {
@@ -59,6 +60,9 @@ class CDeviceManager {
     // is disabled and linked profiles do not switch meanwhile.
     bool IsEditing() const;
     void UpdateSelectorLock();
+    // What every lighting panel gets from the main window (given to the panels of devices
+    // created later too).
+    void SetLightPanelHost(std::shared_ptr<const LightPanelHost> host);
     // Stops every device's threads and closes its channels, and the program watcher.
     void StopAll();
     // The link names of every device's profile list go to the program watcher; a profile
@@ -100,6 +104,7 @@ class CDeviceManager {
     void DetachEventInterface(int row);
     void SwitchConnection(int row);
     void GiveHeadsetAudio(CSkelmoraHS6533Device* headset);
+    void AttachVoicePanels(CSkelmoraHS6533Device* headset);
     int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
     QStackedWidget* Stack(const char* name) const;
 
@@ -114,7 +119,7 @@ class CDeviceManager {
     void FollowProgramLinks(CDeviceProfileUI* panel);
     // Link queries of mice that moved to their receiver, running off the UI thread.
     std::map<const CSkelmoraUSBDevice*, std::unique_ptr<CLinkProbe>> probes_;
-    std::optional<bool> noDeviceShown_;
-    std::set<QString> unhandled_;  // "type name" of notifications logged as unhandled  // for the
-                                   // trace of changes only
+    std::optional<bool> noDeviceShown_;  // for the trace of changes only
+    std::set<QString> unhandled_;        // "type name" of notifications logged as unhandled
+    std::shared_ptr<const LightPanelHost> lightHost_;
 };

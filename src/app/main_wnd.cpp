@@ -11,16 +11,22 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
 
 #include "app/about_wnd.h"
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
 #include "app/dpi_layout.h"
 #include "app/language.h"
+#include "app/main_audio.h"
+#include "app/music_wnd.h"
 #include "app/sync_light_thread.h"
 #include "app/tool_report.h"
+#include "devices/light_info_words.h"
 #include "devices/skelmora_usb_device.h"
 #include "panels/color_select_wnd.h"
+#include "panels/light_control_ui.h"
+#include "platform/audio_source.h"
 #include "platform/log_categories.h"
 #include "platform/power_source.h"
 #include "platform/registered_messages.h"
@@ -43,7 +49,7 @@ bool IsGameEvent(quint32 number) {
 }
 
 // Byte 13 of the light settings: the mode a game effect returns to ("OldLedmode").
-constexpr std::size_t kOldModeExtra = 13 - 8;
+using light::kOldModeExtra;
 }  // namespace
 
 CMainWnd::CMainWnd(std::shared_ptr<hid::IHidBackend> backend, QWidget* parent)
@@ -79,14 +85,26 @@ void CMainWnd::InitWindow() {
             connect(this, &CMainWnd::languageApplied, dialog,
                     [dialog](int) { dialog->HandleMessage(CColorSelectWnd::kLanguageMessage); });
     });
-    devices_ = std::make_unique<CDeviceManager>(this, backend_);
-    devices_->captureRequest = [this](bool on) { SetMacroHook(on); };
-    devices_->PrecreateDevices();
-    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         // Sizes sent to devices are physical pixels.
         screenSize_ = primary->size() * primary->devicePixelRatio();
     }
+    devices_ = std::make_unique<CDeviceManager>(this, backend_);
+    devices_->captureRequest = [this](bool on) { SetMacroHook(on); };
+    // Every lighting panel: the device lists for same mode, the synchronised thread's
+    // settings and the screen size of parameter writes.
+    auto host = std::make_shared<LightPanelHost>();
+    host->devicesOfKind = [this](int kind) {
+        return devices_ ? devices_->DevicesOfKind(kind) : std::vector<CSkelmoraUSBDevice*>{};
+    };
+    host->shareSyncSettings = [this](const light::SyncSettings& settings) {
+        syncLight_->Settings().Store(settings);
+    };
+    host->screenSize = [this] { return screenSize_; };
+    devices_->SetLightPanelHost(std::move(host));
+    devices_->PrecreateDevices();
+    for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
+    StartAudio();
     hasTray_ = trayAvailable && trayAvailable();
     if (hasTray_ && CTrayIcon::IsAvailable()) {
         tray_ = new CTrayIcon(this);
@@ -110,6 +128,29 @@ void CMainWnd::InitWindow() {
     });
 }
 
+void CMainWnd::StartAudio() {
+    if (!audioSource) {
+        const platform::AudioChoice choice =
+            platform::ParseAudioChoice(std::getenv("SKELMORA_AUDIO"));
+        if (!choice.error.empty()) qCWarning(lcAudio).noquote() << choice.error.c_str();
+        audioSource = [choice] { return platform::MakeAudioSource(choice); };
+    }
+    audio_ = std::make_unique<CMainAudio>(
+        [this] {
+            return devices_ ? devices_->DevicesOfKind(kKindKeyboard)
+                            : std::vector<CSkelmoraUSBDevice*>{};
+        },
+        audioSource, this);
+    audio_->LoadAudioStyles(CMainAudio::ProgramAudioFilePaths());
+    // Every lighting panel's audio page says so while no sound reaches the music modes.
+    connect(audio_.get(), &CMainAudio::inputChanged, this, [this](bool hasSound, const QString&) {
+        if (!devices_) return;
+        for (CSkelmoraUSBDevice* device : devices_->AllDevices())
+            if (CLightControlUI* panel = CLightControlUI::OfPage(device))
+                panel->ShowSoundInput(hasSound);
+    });
+}
+
 void CMainWnd::StartDiscovery() {
     CDeviceDiscovery::Callbacks callbacks;
     // 0xC12 and 0xC13 are sent: the discovery thread waits while the window handles them, so
@@ -120,6 +161,7 @@ void CMainWnd::StartDiscovery() {
             [this, row] {
                 if (tornDown_) return;
                 devices_->OnDeviceFound(row);
+                audio_->Reconsider();
                 for (auto* device : devices_->AllDevices()) syncLight_->AddCandidate(device);
                 BringToFront();
             },
@@ -133,6 +175,7 @@ void CMainWnd::StartDiscovery() {
                 // A game effect on a device that goes away is put back while it can be.
                 if (gameEffectDevice_) EndGameEffect();
                 devices_->OnDeviceLost(row);
+                audio_->Reconsider();
             },
             Qt::BlockingQueuedConnection);
     };
@@ -245,6 +288,23 @@ void CMainWnd::OpenAbout() {
     SetSecondaryWindow(kAboutWindow, &about);
     about.ShowModal();
     SetSecondaryWindow(kAboutWindow, nullptr);
+}
+
+void CMainWnd::OpenMusicWindow() {
+    if (secondaries_[kMusicWindow] || !audio_) return;
+    CMusicWnd music(this);
+    // A tool window of two spaces' title, owned by this one.
+    if (!music.Create(this, QStringLiteral("  "), Qt::Tool)) return;
+    music.SetDPI(PaintManager().GetDPI());
+    music.SetStyleSet(audio_->Styles());
+    music.CenterWindow();
+    SetSecondaryWindow(kMusicWindow, &music);
+    if (musicWindowOpened) musicWindowOpened(&music);
+    const int result = music.ShowModal();
+    SetSecondaryWindow(kMusicWindow, nullptr);
+    if (result != 1) return;
+    if (!audio_->SaveStyles(music.StyleSet()))
+        qCWarning(lcApp) << "the music styles could not be saved to AudioFile.json";
 }
 
 void CMainWnd::OnSelectorVisibility(int itemIndex, int show) {
@@ -442,6 +502,7 @@ void CMainWnd::ApplyGameMode(CSkelmoraUSBDevice& device, int mode, bool remember
     settings.mode = static_cast<uint8_t>(mode);
     device.SetLightSettings(light::ToWords(settings));
     device.LoadLightSettings();
+    device.ShowLightOnPanel();
     const QSize screen = screenSize_;
     device.WriteParameters({0, 0, 1, screen.width(), screen.height()});
 }
@@ -456,7 +517,9 @@ void CMainWnd::OnGameEvent(quint64 wParam, qint64 lParam) {
         return;
     }
     if (wParam > 2) return;
-    if (lParam < 0 || lParam > kMaxGameMode) {
+    // The device's own mode list bounds the mode too (a headset has nine).
+    const CLightControlUI* panel = CLightControlUI::OfPage(device);
+    if (lParam < 0 || lParam > kMaxGameMode || (panel && lParam >= panel->ModeCount())) {
         qCWarning(lcApp) << "game event with mode" << lParam << "outside the mode list: ignored";
         return;
     }
@@ -479,6 +542,7 @@ void CMainWnd::EndGameEffect() {
     device->SetLightSettings(light::ToWords(back));
     device->SaveProfile();
     device->LoadLightSettings();
+    device->ShowLightOnPanel();
     device->WriteParameters({0, 0, 1, screenSize_.width(), screenSize_.height()});
 }
 
@@ -496,6 +560,8 @@ void CMainWnd::Teardown() {
     if (tornDown_) return;
     tornDown_ = true;
     if (gameEffectDevice_) EndGameEffect();
+    // The recorder stops before the devices it feeds.
+    if (audio_) audio_->Stop();
     syncLight_->Stop();
     if (discovery_) {
         // The thread may be waiting for this thread inside a found or lost message: keep

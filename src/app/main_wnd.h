@@ -14,6 +14,7 @@
 #include "ui/window_impl.h"
 
 class CDeviceDiscovery;
+class CMainAudio;
 class CLanguageSwitcher;
 class CDeviceManager;
 class CSyncLightEngine;
@@ -21,8 +22,9 @@ class CTrayIcon;
 class CSkelmoraUSBDevice;
 class QTimer;
 namespace platform {
+class IAudioSource;
 class IPowerSource;
-}
+}  // namespace platform
 
 class CMainWnd : public WindowImplBase {
     Q_OBJECT
@@ -81,6 +83,11 @@ class CMainWnd : public WindowImplBase {
     void CloseSecondaryWindows();
     // The about window (modal); nothing when it is open already.
     void OpenAbout();
+    // "music_setting_btn": the music window (modal, owned by this window); nothing when it is
+    // open already. OK saves the styles to "AudioFile.json".
+    void OpenMusicWindow();
+    // Called with the music window once it is made, before it runs (tests drive it).
+    std::function<void(QWidget* music)> musicWindowOpened;
 
     // Tray and menus. Whether a tray is there is asked once, when the window is created;
     // tests set trayAvailable before Create.
@@ -123,6 +130,12 @@ class CMainWnd : public WindowImplBase {
     void EndGameEffect();
     bool GameEffectActive() const { return !gameEffectDevice_.isNull(); }
 
+    // Where the music modes' sound comes from: set before Create (tests); unset, it follows
+    // SKELMORA_AUDIO (pulse, file:PATH or none).
+    std::function<std::unique_ptr<platform::IAudioSource>()> audioSource;
+    // The audio state (recorder, frame processing, style colour); made by InitWindow.
+    CMainAudio* Audio() const { return audio_.get(); }
+
     CSyncLightEngine& SyncLight() { return *syncLight_; }
     CDeviceManager* Devices() const { return devices_.get(); }
     CDeviceDiscovery* Discovery() const { return discovery_.get(); }
@@ -150,6 +163,7 @@ class CMainWnd : public WindowImplBase {
 
   private:
     void StartDiscovery();
+    void StartAudio();
     void WatchScreens();
     void OnScreenChanged();
     void SelectNeighbour(int direction);
@@ -165,6 +179,7 @@ class CMainWnd : public WindowImplBase {
     void OnSkinButton(TNotifyUI& msg);
     void OnSettingsButton(TNotifyUI& msg);
     void OnLightStatus(TNotifyUI& msg);
+    void OnMusicSettings(TNotifyUI& msg);
     void OnSelectPrev(TNotifyUI& msg);
     void OnSelectNext(TNotifyUI& msg);
     void OnDesktopSettings(TNotifyUI& msg);
@@ -180,6 +195,7 @@ class CMainWnd : public WindowImplBase {
     std::unique_ptr<CDeviceDiscovery> discovery_;
     std::unique_ptr<CLanguageSwitcher> language_;
     std::unique_ptr<CSyncLightEngine> syncLight_;
+    std::unique_ptr<CMainAudio> audio_;
     CTrayIcon* tray_ = nullptr;
     QTimer* gameTimer_ = nullptr;
     QPointer<platform::IPowerSource> power_;

@@ -32,6 +32,7 @@ const ui::NotifyRow<CMainWnd> CMainWnd::kNotifyRows[] = {
     {notify_type::kClick, "skinbtn", &CMainWnd::OnSkinButton},
     {notify_type::kClick, "setbtn", &CMainWnd::OnSettingsButton},
     {notify_type::kClick, "control_light_status", &CMainWnd::OnLightStatus},
+    {notify_type::kClick, "music_setting_btn", &CMainWnd::OnMusicSettings},
     {notify_type::kClick, "device_select_prev", &CMainWnd::OnSelectPrev},
     {notify_type::kClick, "device_select_next", &CMainWnd::OnSelectNext},
     {notify_type::kClick, "windowdeviceset_", &CMainWnd::OnDesktopSettings,
@@ -44,6 +45,8 @@ const ui::NotifyRow<CMainWnd> CMainWnd::kNotifyRows[] = {
 const std::size_t CMainWnd::kNotifyRowCount = std::size(CMainWnd::kNotifyRows);
 
 void CMainWnd::OnIgnored(TNotifyUI&) {}
+
+void CMainWnd::OnMusicSettings(TNotifyUI&) { OpenMusicWindow(); }
 
 void CMainWnd::OnCloseButton(TNotifyUI&) {
     // Without a tray there is no way back to a hidden window: closing quits.

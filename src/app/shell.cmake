@@ -2,6 +2,12 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Network)
 add_library(skelmora_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/app_start.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/audio_recorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/audio_recorder.h
+  ${CMAKE_CURRENT_LIST_DIR}/main_audio.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_audio.h
+  ${CMAKE_CURRENT_LIST_DIR}/music_wnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/music_wnd.h
   ${CMAKE_CURRENT_LIST_DIR}/device_manager.cpp
   ${CMAKE_CURRENT_LIST_DIR}/link_probe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/link_probe.h
@@ -24,4 +30,4 @@ set_target_properties(skelmora_shell PROPERTIES AUTOMOC ON)
 target_include_directories(skelmora_shell PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(skelmora_shell PUBLIC
   skelmora_app skelmora_discovery skelmora_devices skelmora_panels skelmora_ui skelmora_controls
-  skelmora_platform Qt6::Widgets Qt6::Network)
+  skelmora_platform skelmora_audio_source skelmora_audio_light Qt6::Widgets Qt6::Network)

@@ -10,5 +10,8 @@ void RegisterCompositeControls(CControlFactory& factory) {
         factory.RegistComposite(QString::fromUtf8(c.className.data(), c.className.size()),
                                 QString::fromUtf8(c.layoutFile.data(), c.layoutFile.size()));
     }
+    for (std::string_view name : kPlaceholderControls)
+        factory.RegistPlaceholder(
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 }  // namespace controls

@@ -24,5 +24,11 @@ inline constexpr CompositeControl kCompositeControls[] = {
     {"VirtualSetControlUI", "XML/CustomControlXML/VirtualSet.xml"},
 };
 
+// Page elements whose control is registered elsewhere and may be missing from a build (the
+// lighting panel: its composite "LightSetControlUI" and its class "LightControl"): registered
+// as placeholders, so that a page naming one still loads with an empty container in its place.
+inline constexpr std::string_view kPlaceholderControls[] = {"LightSetControlUI", "LightControl"};
+
+// The composites above and the placeholders.
 void RegisterCompositeControls(CControlFactory& factory);
 }  // namespace controls

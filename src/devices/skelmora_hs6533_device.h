@@ -1,27 +1,108 @@
 #pragma once
-// CSkelmoraHS6533Device ("SkelmoraHS6533Device"): the USB headset on the CM6533 audio chip (kind
-// 7).
+// CSkelmoraHS6533Device ("SkelmoraHS6533Device"): the USB headset on the CM6533 audio chip
+// (kind 7).
+//
+// At connect it reads the lighting back from the headset (the profile's light is replaced by
+// it and saved), loads the profile and starts the light thread. Its lighting is driven from the
+// host: the light thread runs the effect steps into the LED list and, after every pass, sends
+// the whole frame of twelve LED output reports when a value changed since the last frame sent,
+// and at least once a second (nothing while host light control is off). The page's frame timer
+// only repaints the LED buttons, and only while they change. Byte layouts live in
+// devices/headset/ (codecs), the command sequences in devices/headset/headset_sequences, the
+// page in skelmora_hs6533_device_page.cpp. Its sound card and host equaliser are given by the
+// device manager; the voice panels' handlers set the hooks it calls to show and read them.
+#include <QPointer>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "devices/audio/host_equalizer.h"
 #include "devices/audio_bridge.h"
+#include "devices/headset/headset_led_reports.h"
+#include "devices/headset/headset_light_block.h"
+#include "devices/headset/headset_sequences.h"
 #include "devices/skelmora_usb_device.h"
+#include "profiles/hs6533_profiledata.h"
 
 class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     Q_OBJECT
   public:
     static constexpr char kClassName[] = "SkelmoraHS6533Device";
+    static constexpr char kLightPanelName[] = "hs6533_device_key_light";
+    static constexpr int kLedCount = static_cast<int>(headset::kLedCount);
+    // A frame is sent again after this long even when nothing changed.
+    static constexpr uint32_t kLedRefreshMs = 1000;
 
     explicit CSkelmoraHS6533Device(QWidget* parent = nullptr,
                                    std::shared_ptr<hid::IHidBackend> backend = nullptr);
     ~CSkelmoraHS6533Device() override;
 
+    // LoadProfile, the lighting read back (saved into the profile), RefreshPage, the light
+    // thread.
     void OnConnected() override;
-    // The headset's LEDs take short output reports of their own, not the command channel's
-    // light frames; until that output is built a frame only updates the previews.
+
+    // ---- Page (skelmora_hs6533_device_page.cpp) ----
+    // Binds "light_0" .. "light_12" of the panel "hs6533_device_key_light", finds the page's
+    // panels (each then gets its own notifications) and shows the current function page.
+    void BindPageControls() override;
+    // Repaints the LED buttons (UI thread); the device's LEDs are fed by the light thread.
     bool SendLightFrame() override;
+    // A preview pace while the page is on screen and an LED changed since the last paint.
     FrameNeed GetFrameNeed() const override;
+
+    // ---- Profile ----
+    void BuildProfilePaths() override;
+    int LoadProfile() override;
+    // The profile's light into the light settings and the light block (bytes 1, 2, 3, 5..8).
+    int LoadLightSettings() override;
+    void RefreshPage() override;
+    void LoadConfigLists() override;
+    void SaveProfile() override;
+    void RestoreDefaults() override;
+    QString GetProfileName() const override { return GetProfileBaseName(); }
+
+    // ---- Device ----
+    // The lighting read back: bank byte, then the bank's record. With adopt the light replaces
+    // the profile's and is saved; without, only the bank and the block's other bytes are kept
+    // (a write of the profile's light follows).
+    WriteOutcome ReadLighting(bool adopt = true);
+    // Returns 1 done, 0 failed (WriteLighting's outcome says where). Every caller writes bank 0.
+    int WriteParameters(const ParameterWrite& values) override;
+    // BeginSettings, the light block at bank 0, EndSettings.
+    WriteOutcome WriteLighting();
+    // The headset has no macros: an empty list is nothing to send (a profile switch asks for
+    // it like for every device); any other list fails.
+    WriteOutcome WriteMacros(const std::vector<int>& macros) override;
+    // The status block: to the power item and as message 0xD01 with byte 4.
+    void RefreshStatus() override;
+    // Timer 1002 (0x0401): the lighting is read again.
+    void OnDeviceEvent() override;
+    // The headset's own ring marks.
+    void MarkRingKeys() override;
+
+    // The current LED frame sent now as twelve output reports, whatever was sent before
+    // (false when a report failed, the channel is closed or host light control is off).
+    bool SendLedFrame();
+    // One step of the current effect into the LED list, then its frame sent (the command line
+    // applies a profile this way, without the light thread).
+    bool WriteLedFrame();
+
+    // ---- State ----
+    profiles::CHs6533Profiledata& Profiledata() { return profile_; }
+    const profiles::LightInfo& PageLight() const { return light_; }
+    headset::LightBlock LightBlockCopy() const;
+    uint8_t Bank() const { return bank_; }
+    // The 26 bytes of the last successful read.
+    const headset::LightRead& LastLightRead() const { return lastRead_; }
+    const std::vector<int>& EffectCodes() const { return effectCodes_; }
+    const std::optional<headset::StatusBlock>& LastStatus() const { return status_; }
+    const WriteOutcome& LastStatusOutcome() const { return statusOutcome_; }
+    uint64_t LedFramesSent() const { return ledFramesSent_; }
+    QWidget* GetLightControlItem() const { return lightControlItem_; }
+    QWidget* GetVoiceControlItem() const { return voiceControlItem_; }
+    QWidget* GetMagicControlItem() const { return magicControlItem_; }
 
     // The headset's sound card and host equaliser, given by the device manager when the
     // device is created (none: SKELMORA_AUDIO_BRIDGE=none, or no sound server).
@@ -43,11 +124,57 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     void SetAudioPanelHooks(AudioPanelHooks hooks) { audioPanelHooks_ = std::move(hooks); }
     const AudioPanelHooks& AudioPanels() const { return audioPanelHooks_; }
 
+  signals:
+    // The status message (0xD01) with byte 4 of the status block.
+    void StatusMessage(int message, int value);
+
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+    void ClassEffectA() override;
+    void ClassEffectB() override;
+    void ClassEffectC() override;
+    // The user's light effect (mode 5 and the modes past the built-in list).
+    void OwnLightRoutine() override;
+    void ReloadCustomLightEffect() override;
+    // The LED frame goes out after every pass of the light thread.
+    void AfterLightPass() override;
 
   private:
+    void ShowLight(const profiles::LightInfo& light);
+    // Sends the twelve reports of values; false at the first that fails.
+    bool SendLedReports(const headset::LedValues& values);
+
+    profiles::CHs6533Profiledata profile_;
+    profiles::LightInfo light_;
+    std::vector<int> effectCodes_;
+    headset::LightBlock block_{};  // under the light lock
+    uint8_t bank_ = 0;
+    headset::LightRead lastRead_{};
+    std::optional<headset::StatusBlock> status_;
+    WriteOutcome statusOutcome_;
+
+    // The headset's reactive state for effects B and C (under the light lock).
+    light::KeyIntensities keys_{};
+    light::MarqueeRing ring_{};
+    uint8_t marqueePasses_ = 0;
+    bool pairSkipLogged_ = false;
+
+    // LED output (light thread), and the change count the previews follow.
+    headset::LedValues lastValues_{};
+    headset::LedValues lastSent_{};
+    uint32_t lastSentMs_ = 0;
+    bool sentOnce_ = false;
+    std::atomic<uint64_t> ledFramesSent_{0};
+    std::atomic<uint64_t> ledChanges_{1};
+    uint64_t paintedChanges_ = 0;  // UI thread
+
+    QPointer<QWidget> lightPanel_;
+    QPointer<QWidget> lightControlItem_;
+    QPointer<QWidget> voiceControlItem_;
+    QPointer<QWidget> magicControlItem_;
+    QPointer<QWidget> virtualSetItem_;
     std::shared_ptr<audio::CAudioBridge> audioBridge_;
     std::shared_ptr<audio::CHostEqualizer> hostEqualizer_;
     AudioPanelHooks audioPanelHooks_;
+    bool pageShown_ = false;  // RefreshPage ran once: later ones follow a profile switch
 };

@@ -6,6 +6,8 @@
 #include "devices/keyboard/keyboard_custom_colours.h"
 #include "devices/keyboard/keyboard_files.h"
 #include "devices/keyboard/keyboard_key_table.h"
+#include "devices/light_info_words.h"
+#include "devices/light_mode_codes.h"
 #include "devices/macro_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
@@ -141,7 +143,10 @@ int CSkelmoraKeyboardDevice::LoadProfile() {
 
 void CSkelmoraKeyboardDevice::ApplyProfileLight() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
-    audioLight_ = profile_.ReadAudioLightInfo();
+    const profiles::AudioLightInfo audioLight = profile_.ReadAudioLightInfo();
+    SetAudioLightInfo(audioLight);
+    const std::array<int, 3> audio = light::PackAudioLight(audioLight);
+    CSkelmoraUSBDevice::SetLightSource(audio[0], audio[1], audio[2]);
     ShowLightOnPage(light);
     profile_.ReadLightList();
     LoadCustomLightEffect(profile_);
@@ -151,16 +156,33 @@ void CSkelmoraKeyboardDevice::ReloadCustomLightEffect() { LoadCustomLightEffect(
 
 void CSkelmoraKeyboardDevice::ShowLightOnPage(const profiles::LightInfo& light) {
     light_ = light;
-    light::LightSettings settings = GetLightSettingsCopy();
-    settings.mode = light.mode;
+    light::LightSettings settings = light::WithLightInfo(GetLightSettingsCopy(), light);
     settings.brightness = std::min<uint8_t>(light.brightness, keyboard::kMaxLevel);
     settings.speed = std::min<uint8_t>(light.speed, keyboard::kMaxLevel);
-    settings.direction = light.direction;
-    settings.multicolour = light.multicolour;
-    settings.red = light.red;
-    settings.green = light.green;
-    settings.blue = light.blue;
-    SetLightSettings(light::ToWords(settings));
+    // The device's copy only: the profile already holds the record.
+    // The mode a game effect returns to is the device's own until the effect ends: a profile
+    // loaded meanwhile does not replace it.
+    settings.extra[light::kOldModeExtra] = GetLightSettingsCopy().extra[light::kOldModeExtra];
+    CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
+    ShowLightOnPanel();
+}
+
+void CSkelmoraKeyboardDevice::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    CSkelmoraUSBDevice::SetLightSettings(words);
+    light_ = light::ToLightInfo(light::FromWords(words));
+    profile_.WriteLightInfo(light_);
+}
+
+int CSkelmoraKeyboardDevice::LoadLightSettings() {
+    ShowLightOnPage(profile_.ReadLightInfo());
+    return 1;
+}
+
+void CSkelmoraKeyboardDevice::SetLightSource(int first, int second, int third) {
+    CSkelmoraUSBDevice::SetLightSource(first, second, third);
+    const profiles::AudioLightInfo audioLight = light::UnpackAudioLight({first, second, third});
+    SetAudioLightInfo(audioLight);
+    profile_.WriteAudioLightInfo(audioLight);
 }
 
 void CSkelmoraKeyboardDevice::LoadConfigLists() {
@@ -176,14 +198,14 @@ void CSkelmoraKeyboardDevice::LoadConfigLists() {
         ToPath(GetDefaultDataFolder() + QStringLiteral("default_light.json")));
     effectNames_.clear();
     effectVisible_.clear();
-    std::vector<int> codes;
+    std::vector<std::optional<int>> codes;
     const Json::Value& row = json::Item(json::Member(lights, "DefaultLightName"), model);
     for (Json::ArrayIndex i = 0; row.isArray() && i < row.size(); ++i) {
         effectNames_.push_back(json::ToString(json::Member(row[i], "LightName")));
         effectVisible_.push_back(json::ToBool(json::Member(row[i], "visible")));
-        codes.push_back(json::ToI32(json::Member(row[i], "value")));
+        codes.push_back(light::LightModeCode(json::Member(row[i], "value")));
     }
-    SetEffectCodes(std::move(codes));
+    SetEffectCodes(light::CodesWithFallback(codes));
     areaEffectNames_.clear();
     const Json::Value& area = json::Item(json::Member(lights, "AreaLightName"), model);
     for (Json::ArrayIndex i = 0; area.isArray() && i < area.size(); ++i)

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "devices/audio_light/audio_level_rule.h"
+#include "devices/audio_light/audio_light_step.h"
 #include "devices/keyboard/keyboard_key_map.h"
 #include "devices/keyboard/keyboard_sequences.h"
 #include "devices/keyboard/light_preview_steps.h"
@@ -51,6 +53,13 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void LoadConfigLists() override;
     void SaveProfile() override;
     QString GetProfileName() const override { return GetProfileBaseName(); }
+    // The light record goes to the device's copy and to the profile element (saved by
+    // SaveProfile, written by WriteParameters); LoadLightSettings takes the profile's record
+    // back into the device's copy and the panel. The audio record likewise.
+    void SetLightSettings(const std::array<uint32_t, 4>& words) override;
+    int LoadLightSettings() override;
+    void SetLightSource(int first, int second, int third) override;
+    const profiles::AudioLightInfo& AudioLight() const { return audioLight_; }
 
     // ---- Writes ----
     // The record of device profile values.slot at slot x 25, framed; returns its result code.
@@ -142,6 +151,24 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void SetCustomBrightOrOff(bool bright);
     std::vector<profiles::LightColorEntry> GetCustomColorsCopy() const;
 
+    // ---- Music modes (effects 29 and 30; skelmora_keyboard_audio.cpp) ----
+    // The level rule: 25 values into the level buffer; in effect 29 with audio mode 2 the
+    // buffer's loudness feeds this keyboard's accumulator, which fires the key reaction on
+    // key 51 above 70.
+    void SetAudioLevels(std::span<const int> levels) override;
+    // Six values at most, kept as the band values the bars draw.
+    void SetAudioBands(std::span<const int> bands) override;
+    void SetAudioLevel(int level) override;
+    void SetAudioStyleColour(uint8_t red, uint8_t green, uint8_t blue) override;
+    // The audio light record the music modes draw with (any thread); set from the profile at
+    // load and by the lighting panel's audio handlers.
+    void SetAudioLightInfo(const profiles::AudioLightInfo& info);
+    profiles::AudioLightInfo GetAudioLightInfo() const;
+    // A copy of the music modes' state (tests).
+    audio_light::AudioLightState GetAudioLightState() const;
+    audio_light::AudioLightInputs GetAudioInputs() const;
+    int AudioAccumulator() const;
+
     // A key index's column across the picture (the wave's place), 0 when unknown.
     int KeyColumn(int keyIndex) const;
 
@@ -178,6 +205,8 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
                                  bool withMacros);
     void SwitchToListedProfile(int index);
     void PaintCustomColours();
+    // One music-mode step over the LED list (light thread, light lock held).
+    void AudioLightRoutine();
 
     std::unique_ptr<IKeyboardSettingsView> settingsPanel_;
 
@@ -188,7 +217,7 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     std::optional<keyboard::StatusBlock> status_;
     WriteOutcome statusOutcome_;
     profiles::LightInfo light_;
-    profiles::AudioLightInfo audioLight_;
+    profiles::AudioLightInfo audioLight_;  // guarded by the light lock
     profiles::KeyboardSystemStages stages_;
     std::vector<profiles::KeyAssignmentPair> keyList_;
     std::vector<std::string> macroNames_;
@@ -206,6 +235,10 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     std::vector<profiles::LightColorEntry> customColours_;
     std::vector<int> effectCodes_;
     std::vector<uint8_t> keyColumns_;
+    audio_light::AudioLevelRule levelRule_;
+    audio_light::AudioLightState audioState_;
+    audio_light::AudioLightInputs audioInputs_;
+    audio_light::StyleColour audioStyle_;
     // Bumped by every change of the LED list; the previews repaint only on a change.
     std::atomic<uint32_t> ledGeneration_{1};
     uint32_t paintedGeneration_ = 0;

@@ -51,7 +51,10 @@ void CSkelmoraKeyboardDevice::OwnLightRoutine() {
     using keyboard::PreviewStep;
     const bool custom = IsCustomLightMode(GetLightSettingsCopy().mode);
     const PreviewStep step = keyboard::PreviewRowOfCode(CurrentEffectCode()).step;
-    if (!custom && step == PreviewStep::Audio) return;  // the sound writes the LEDs
+    if (!custom && step == PreviewStep::Audio) {
+        AudioLightRoutine();  // the sound writes the LEDs
+        return;
+    }
     const std::vector<light::LedEntry> before = GetLedsCopy();
     if (custom) {
         CustomLightEffectPass();

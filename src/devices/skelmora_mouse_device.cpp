@@ -5,9 +5,12 @@
 #include <QScreen>
 #include <QVariant>
 
+#include "devices/light_info_words.h"
+#include "devices/light_mode_codes.h"
 #include "devices/macro_files.h"
 #include "devices/mouse/mouse_button_table.h"
 #include "devices/mouse/mouse_reports.h"
+#include "devices/mouse/shoot_files.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
 #include "ui/control_props.h"
@@ -156,6 +159,8 @@ int CSkelmoraMouseDevice::LoadProfile() {
     profile_.SetElementIndex(0);
     profile_.Load(profile_.GetProfilePath());
     keyList_ = profile_.ReadKeyList();
+    const std::array<int, 3> audio = light::PackAudioLight(profile_.ReadAudioLightInfo());
+    CSkelmoraUSBDevice::SetLightSource(audio[0], audio[1], audio[2]);
     ShowLight(profile_.ReadLightInfo());
     profile_.ReadLightList();
     LoadCustomLightEffect(profile_);
@@ -180,15 +185,36 @@ void CSkelmoraMouseDevice::ShowLight(const profiles::LightInfo& info) {
     light_ = info;
     light::LightSettings settings = GetLightSettingsCopy();
     if (settings.mode != info.mode) fade_.assign(kPreviewLeds, 0);
-    settings.mode = info.mode;
+    settings = light::WithLightInfo(settings, info);
     settings.brightness = std::min<uint8_t>(info.brightness, 4);
     settings.speed = std::min<uint8_t>(info.speed, 4);
-    settings.direction = info.direction;
-    settings.multicolour = info.multicolour;
-    settings.red = info.red;
-    settings.green = info.green;
-    settings.blue = info.blue;
-    SetLightSettings(light::ToWords(settings));
+    // The device's copy only: the profile already holds the record.
+    // The mode a game effect returns to is the device's own until the effect ends: a profile
+    // loaded meanwhile does not replace it.
+    settings.extra[light::kOldModeExtra] = GetLightSettingsCopy().extra[light::kOldModeExtra];
+    CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
+    ShowLightOnPanel();
+}
+
+void CSkelmoraMouseDevice::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    const light::LightSettings settings = light::FromWords(words);
+    if (settings.mode != GetLightSettingsCopy().mode) {
+        std::lock_guard lock(LightLock());
+        fade_.assign(kPreviewLeds, 0);
+    }
+    CSkelmoraUSBDevice::SetLightSettings(words);
+    light_ = light::ToLightInfo(settings);
+    profile_.WriteLightInfo(light_);
+}
+
+int CSkelmoraMouseDevice::LoadLightSettings() {
+    ShowLight(profile_.ReadLightInfo());
+    return 1;
+}
+
+void CSkelmoraMouseDevice::SetLightSource(int first, int second, int third) {
+    CSkelmoraUSBDevice::SetLightSource(first, second, third);
+    profile_.WriteAudioLightInfo(light::UnpackAudioLight({first, second, third}));
 }
 
 void CSkelmoraMouseDevice::RefreshPage() {
@@ -207,10 +233,11 @@ void CSkelmoraMouseDevice::LoadConfigLists() {
     const auto model = static_cast<Json::ArrayIndex>(std::max(0, GetModelIndex()));
     const Json::Value lights = profiles::JsonFile().ReadDocument(
         ToPath(GetDefaultDataFolder() + QStringLiteral("default_light.json")));
-    effectCodes_.clear();
+    std::vector<std::optional<int>> codes;
     const Json::Value& row = json::Item(json::Member(lights, "DefaultLightName"), model);
     for (Json::ArrayIndex i = 0; row.isArray() && i < row.size(); ++i)
-        effectCodes_.push_back(json::ToI32(json::Member(row[i], "value")));
+        codes.push_back(light::LightModeCode(json::Member(row[i], "value")));
+    effectCodes_ = light::CodesWithFallback(codes);
 }
 
 void CSkelmoraMouseDevice::SaveProfile() { profile_.Save(); }
@@ -313,6 +340,25 @@ WriteOutcome CSkelmoraMouseDevice::WriteMacros(const std::vector<int>& macros) {
     if (image.excess > 0) return WriteOutcome::TooLarge(static_cast<uint32_t>(image.excess));
     const WriteOutcome outcome = mouse::WriteMacroImageFramed(CommandChannel(), image.image);
     if (!outcome.ok()) LogFailure("macro write", outcome);
+    return outcome;
+}
+
+WriteOutcome CSkelmoraMouseDevice::WriteShootPatterns() {
+    if (!CommandChannel().IsOpened())
+        return WriteOutcome::Failed("channel closed", hid::kResultReadFailed);
+    if (WriteOutcome check = mouse::CheckDeviceInfo(CommandChannel()); !check.ok()) {
+        LogFailure("shoot write", check);
+        return check;
+    }
+    const QString folder = GetUserDataFolder();
+    if (folder.isEmpty()) return WriteOutcome::Failed("ShootImage", hid::kResultWriteFailed);
+    const shoot::ShootImage image = shoot::BuildImageFromFolder(ToPath(folder));
+    if (!image.ok()) {
+        qCWarning(lcDevice).noquote() << "mouse: recoil patterns not sent:" << image.error.c_str();
+        return WriteOutcome::Failed("ShootImage", hid::kResultWriteFailed);
+    }
+    const WriteOutcome outcome = mouse::WriteShootImageFramed(CommandChannel(), image.bytes);
+    if (!outcome.ok()) LogFailure("shoot write", outcome);
     return outcome;
 }
 

@@ -67,6 +67,12 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     void LoadConfigLists() override;
     void SaveProfile() override;
     void RestoreDefaults() override;
+    // The light record goes to the device's copy and to the profile element (saved by
+    // SaveProfile, written by WriteParameters); LoadLightSettings takes the profile's record
+    // back into the device's copy and the panel. The audio record likewise.
+    void SetLightSettings(const std::array<uint32_t, 4>& words) override;
+    int LoadLightSettings() override;
+    void SetLightSource(int first, int second, int third) override;
     QString GetProfileName() const override { return GetProfileBaseName(); }
 
     // ---- Writes ----
@@ -81,6 +87,10 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     WriteOutcome WriteButtonTable(int slot, const std::vector<profiles::KeyAssignmentPair>& keys);
     // The macro image of the listed macros; too large: nothing sent, the excess returned.
     WriteOutcome WriteMacros(const std::vector<int>& macros) override;
+    // The four guns' recoil patterns of the profile folder as one image: guarded
+    // ReadDeviceInfo, then guarded BeginSettings, WriteShootData, EndSettings. A gun file that
+    // is not a pattern, or an image above 65,535 bytes, sends nothing (step "ShootImage").
+    WriteOutcome WriteShootPatterns();
     // The macros the mapped buttons use, in order of first use.
     std::vector<int> BuildMacroList() override;
     // The parameter write every caller makes: slot 0, byte 0 = 0, byte 59 = 1, the screen.

@@ -470,14 +470,22 @@ void CSkelmoraUSBDevice::SetLightSource(int first, int second, int third) {
     if (lightingPanel_) lightingPanel_->SetLightSource(first, second, third);
 }
 
-std::array<int, 3> CSkelmoraUSBDevice::GetLightSource() {
-    if (lightingPanel_) lightSource_ = lightingPanel_->GetLightSource();
+std::array<int, 3> CSkelmoraUSBDevice::GetLightSource(bool takeSwatchColour) {
+    if (lightingPanel_) lightSource_ = lightingPanel_->GetLightSource(takeSwatchColour);
     return lightSource_;
+}
+
+void CSkelmoraUSBDevice::ShowLightOnPanel() {
+    if (!lightingPanel_) return;
+    lightingPanel_->ShowLightSettings(light::ToWords(GetLightSettingsCopy()));
+    lightingPanel_->SetLightSource(lightSource_[0], lightSource_[1], lightSource_[2]);
 }
 
 void CSkelmoraUSBDevice::SelectLed(int index) { selectedLed_ = index; }
 void CSkelmoraUSBDevice::SetAudioLevels(std::span<const int>) {}
 void CSkelmoraUSBDevice::SetAudioBands(std::span<const int>) {}
+void CSkelmoraUSBDevice::SetAudioLevel(int) {}
+void CSkelmoraUSBDevice::SetAudioStyleColour(uint8_t, uint8_t, uint8_t) {}
 
 // ---- Host lighting ----
 

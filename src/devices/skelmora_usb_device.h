@@ -42,12 +42,16 @@ class CBasicProfiledata;
 }
 class CDeviceKeyButtonUI;
 
-// What the device hands its light source values to (the lighting panel).
+// What the device hands its light source values to (the lighting panel): the audio light
+// record as two words and a byte, and the light settings to show after a profile load.
 class ILightSourcePanel {
   public:
     virtual ~ILightSourcePanel() = default;
     virtual void SetLightSource(int first, int second, int third) = 0;
-    virtual std::array<int, 3> GetLightSource() const = 0;
+    // The panel's record; with takeSwatchColour the audio swatch's colour is stored in it first
+    // (which is why this updates the panel's cached record).
+    virtual std::array<int, 3> GetLightSource(bool takeSwatchColour) = 0;
+    virtual void ShowLightSettings(const std::array<uint32_t, 4>& words) = 0;
 };
 
 // The values of a parameter write: profile slot, first byte, the flag byte and the screen
@@ -141,10 +145,15 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual int GetProfileSlot() const;
     virtual void SetLightSettings(const std::array<uint32_t, 4>& words);
     virtual void SetLightSource(int first, int second, int third);
-    virtual std::array<int, 3> GetLightSource();
+    // From the panel when there is one (see ILightSourcePanel), else the device's copy.
+    virtual std::array<int, 3> GetLightSource(bool takeSwatchColour = false);
     virtual void SelectLed(int index);
     virtual void SetAudioLevels(std::span<const int> levels);
     virtual void SetAudioBands(std::span<const int> bands);
+    // The overall sound level (0..2000) and the music window's selected style colour (channels
+    // 0..9); only the keyboard's music modes use them.
+    virtual void SetAudioLevel(int level);
+    virtual void SetAudioStyleColour(uint8_t red, uint8_t green, uint8_t blue);
     // Reads the current mode's user light effect again from the profile (after the mode
     // changed); the base has no profile and keeps what it has.
     virtual void ReloadCustomLightEffect();
@@ -259,6 +268,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     void SetStatusControl(QWidget* control) { statusControl_ = control; }
     QWidget* GetStatusControl() const { return statusControl_; }
     void SetLightingPanel(ILightSourcePanel* panel) { lightingPanel_ = panel; }
+    ILightSourcePanel* GetLightingPanel() const { return lightingPanel_; }
+    // The lighting panel shows the device's light settings and audio record (after a profile
+    // load); nothing without a panel.
+    void ShowLightOnPanel();
     void SetProfilePanel(QWidget* panel) { profilePanel_ = panel; }
     QWidget* GetProfilePanel() const { return profilePanel_; }
     // The page's other panels (key assignment, macro editor): each gets the notifications of

@@ -50,6 +50,12 @@ class IHidHandle {
     virtual IoStatus Read(std::span<uint8_t> buffer, size_t& transferred, int timeoutMs,
                           int stopFd) = 0;
     virtual IoStatus Write(std::span<const uint8_t> report, int timeoutMs, int stopFd) = 0;
+    // Sends one output report as a set-report request on the control pipe, as devices expect
+    // that take some output reports only that way (the headset's LED reports). A bus without
+    // a control pipe of its own delivers it as Write does.
+    virtual IoStatus SetOutputReport(std::span<const uint8_t> report, int timeoutMs, int stopFd) {
+        return Write(report, timeoutMs, stopFd);
+    }
 };
 
 class IHidBackend {

@@ -247,6 +247,22 @@ bool CHidConnection::Write(const uint8_t* buffer, uint32_t length, uint32_t* tra
     return true;
 }
 
+bool CHidConnection::SetOutputReport(const uint8_t* buffer, uint32_t length, int timeoutMs) {
+    if (!buffer || length == 0) return false;
+    writing_ = true;
+    auto handle = CurrentHandle();
+    if (!handle) {
+        writing_ = false;
+        return false;
+    }
+    const hid::IoStatus status =
+        handle->SetOutputReport({buffer, length}, timeoutMs, writeStop_.Fd());
+    if (status == hid::IoStatus::Stopped) writeStop_.TryConsume();
+    ReportGone(*handle, status);
+    writing_ = false;
+    return status == hid::IoStatus::Ok;
+}
+
 void CHidConnection::ReportGone(hid::IHidHandle& handle, hid::IoStatus status) {
     // The device is gone now: discovery need not wait until the system removes the node.
     if (status == hid::IoStatus::Disconnected && backend_) backend_->NodeGone(handle.Info());

@@ -48,6 +48,8 @@ class CHidConnection {
 
     bool Read(uint8_t* buffer, uint32_t length, uint32_t* transferred, int timeoutMs);
     bool Write(const uint8_t* buffer, uint32_t length, uint32_t* transferred, int timeoutMs);
+    // One output report as a set-report request on the control pipe (IHidHandle).
+    bool SetOutputReport(const uint8_t* buffer, uint32_t length, int timeoutMs);
 
     bool UnpackReport(const uint8_t* report, uint32_t length, hid::ReportType reportType,
                       HidReportItem* items, uint32_t itemCount);

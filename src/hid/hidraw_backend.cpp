@@ -1,13 +1,16 @@
 #include "hid/hidraw_backend.h"
 
 #include <fcntl.h>
+#include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +18,7 @@
 #include <sstream>
 
 #include "hid/report_queue.h"
+#include "platform/log_categories.h"
 
 namespace hid {
 namespace {
@@ -133,10 +137,28 @@ class HidrawHandle final : public IHidHandle {
         return IoStatus::Ok;
     }
 
+    // HIDIOCSOUTPUT sends a SET_REPORT(Output) control transfer; kernels without it (before
+    // 5.11) refuse the request, and the report then goes out as a write on the node.
+    IoStatus SetOutputReport(std::span<const uint8_t> report, int timeoutMs, int stopFd) override {
+#ifdef HIDIOCSOUTPUT
+        if (!noOutputIoctl_) {
+            std::vector<uint8_t> copy(report.begin(), report.end());
+            if (ioctl(fd_, HIDIOCSOUTPUT(copy.size()), copy.data()) >= 0) return IoStatus::Ok;
+            if (errno == ENODEV || errno == EIO) return IoStatus::Disconnected;
+            if (errno != EINVAL && errno != ENOTTY) return IoStatus::Error;
+            noOutputIoctl_ = true;
+            qCWarning(lcHid) << "hidraw: no output report ioctl on" << info_.nodeId.c_str()
+                             << "- output reports are written on the node";
+        }
+#endif
+        return Write(report, timeoutMs, stopFd);
+    }
+
   private:
     int fd_;
     HidNodeInfo info_;
     bool prependId_;
+    std::atomic<bool> noOutputIoctl_{false};
 };
 
 }  // namespace

@@ -129,6 +129,13 @@ const OptionRow kOptions[] = {
          return l.macro.command = MacroCommandKind::Export, l.macro.kind = v, true;
      },
      "INDEX FILE", 2},
+    {"import-shoot", nullptr, "GUN", "replace the mouse's recoil pattern of gun GUN (0-3) by FILE",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         if (ParseGun(v, l.shootImport.gun)) return true;
+         error = "--import-shoot: GUN is 0, 1, 2 or 3, not '" + v + "'";
+         return false;
+     },
+     "FILE", 1, true},
     {"from-evemu", nullptr, "FILE", "the evemu-record file --record-macro records",
      [](CommandLine& l, const std::string& v, std::string&) {
          return l.macro.evemuFile = v, true;
@@ -141,6 +148,27 @@ const OptionRow kOptions[] = {
      [](CommandLine& l, const std::string& v, std::string&) { return l.macro.name = v, true; }},
     {"minimized", nullptr, nullptr, "start in the tray (shown when the desktop has no tray)",
      [](CommandLine& l, const std::string&, std::string&) { return l.minimized = true; }},
+    {"audio-analyse", nullptr, "FILE", "run a WAV file through the sound analysis, print it",
+     [](CommandLine& l, const std::string& v, std::string&) {
+         return l.audioAnalyse = true, l.audio.file = v, true;
+     }},
+    {"mode", nullptr, "29|30", "the keyboard effect --audio-analyse assumes (29)",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         l.audioOptionGiven = true;
+         if (v == "29" || v == "30") return l.audio.effectCode = std::stoi(v), true;
+         error = "--mode takes 29 or 30, not '" + v + "'";
+         return false;
+     }},
+    {"audio-mode", nullptr, "N", "the keyboard audio mode --audio-analyse assumes (2)",
+     [](CommandLine& l, const std::string& v, std::string& error) {
+         l.audioOptionGiven = true;
+         int value = 0;
+         const auto [end, code] = std::from_chars(v.data(), v.data() + v.size(), value);
+         if (code == std::errc() && end == v.data() + v.size() && value >= 0 && value <= 255)
+             return l.audio.audioMode = value, true;
+         error = "--audio-mode takes a number from 0 to 255, not '" + v + "'";
+         return false;
+     }},
     {"quit", nullptr, nullptr, "ask the running instance to close, as its tray menu's exit does",
      [](CommandLine& l, const std::string&, std::string&) { return l.quit = true; }},
     {"automation", nullptr, nullptr, "take 'skelmora-send ui' requests (scripts and tests)",
@@ -236,6 +264,8 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
         if (!row.apply(out, value, error)) return {2, error};
         if (row.trailingCount != 0) trailingOwner = &row;
     }
+    if (out.audioOptionGiven && !out.audioAnalyse)
+        return {2, "--mode and --audio-mode go with --audio-analyse"};
     // The arguments that are no option's value follow the value of the option they belong to
     // (--exchange's PATH, --import-profile's KIND, ...); an empty one, or one beyond what the
     // option takes, belongs to nothing.
@@ -254,6 +284,7 @@ CommandLineError ParseCommandLine(const std::vector<std::string>& args, CommandL
                        " " + trailingOwner->trailingNames};
     if (out.exchange) out.exchangeArgs = std::move(trailing);
     if (out.profileCommand) out.profileArgs = std::move(trailing);
+    if (out.shootImport && !trailing.empty()) out.shootImport.file = trailing.front();
     if (out.macro.command == MacroCommandKind::Import ||
         out.macro.command == MacroCommandKind::Export)
         out.macro.args = std::move(trailing);

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "main/audio_analyse_command.h"
 #include "main/device_commands.h"
 #include "main/macro_commands.h"
+#include "main/shoot_commands.h"
 
 // The commands over the profile lists (main/profile_commands.h).
 enum class ProfileCommand { List, Import, Export, ActiveProgram };
@@ -31,7 +33,11 @@ struct CommandLine {
     std::optional<ProfileCommand> profileCommand;  // --profiles, --import-profile, ...
     std::string profileKind;                       // keyboard, mouse, mousepad or headset
     std::vector<std::string> profileArgs;          // FILE, or INDEX and FILE
-    MacroCommand macro;  // --record-macro, --import-macro, --export-macro and their options
+    bool audioAnalyse = false;      // --audio-analyse FILE [--mode 29|30] [--audio-mode N]
+    bool audioOptionGiven = false;  // --mode or --audio-mode
+    AudioAnalyseOptions audio;
+    MacroCommand macro;       // --record-macro, --import-macro, --export-macro and their options
+    ShootImport shootImport;  // --import-shoot GUN FILE
 };
 
 struct CommandLineError {

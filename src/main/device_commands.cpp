@@ -4,14 +4,16 @@
 #include <span>
 
 #include "devices/keyboard/keyboard_custom_colours.h"
+#include "devices/mouse/shoot_files.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "devices/skelmora_mouse_device.h"
 #include "hid/hex_text.h"
+#include "main/device_command_support.h"
+#include "main/headset_commands.h"
+#include "main/mousepad_commands.h"
 #include "platform/single_instance.h"
 #include "profiles/profile_list.h"
 #include "tables/device_tables.h"
-
-namespace {
 
 // The path of the first connected command interface of the interface table's rows of a kind.
 std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
@@ -33,10 +35,20 @@ std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBacken
     return std::nullopt;
 }
 
+void UseActiveProfile(CSkelmoraUSBDevice& device) {
+    if (const QString folder = device.GetUserDataFolder(); !folder.isEmpty()) {
+        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
+        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
+            device.SetProfileBaseName(QString::fromStdString(*id));
+    }
+}
+
 void PrintStep(std::FILE* out, const char* name, const WriteOutcome& outcome) {
     const int code = outcome.excess > 0 ? -static_cast<int>(outcome.excess) : outcome.code;
     std::fprintf(out, "step %s %d\n", name, code);
 }
+
+namespace {
 
 int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                 std::FILE* out) {
@@ -58,12 +70,7 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
         keyboard.SetLightConfigurationName(
             QString::fromLatin1(PageTable()[model].lightConfigurationName));
     }
-    // The active entry of the profile list, when the keyboard has one.
-    if (const QString folder = keyboard.GetUserDataFolder(); !folder.isEmpty()) {
-        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
-        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
-            keyboard.SetProfileBaseName(QString::fromStdString(*id));
-    }
+    UseActiveProfile(keyboard);
     CCommandChannel& channel = keyboard.CommandChannel();
     {
         std::lock_guard lock(channel.ExchangeLock());
@@ -188,6 +195,12 @@ int RunMouse(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& bac
     run("parameters", mouse.WriteParameterBlock(mouse.StandardParameterWrite()));
     if (ok) run("macros", mouse.WriteMacros(mouse.BuildMacroList()));
     if (ok) run("buttons", mouse.WriteCurrentKeyTable(nullptr));
+    if (ok) {
+        // Guns without a file get the factory pattern, as the recoil editor gives them.
+        shoot::InitGunFiles(mouse.GetUserDataFolder().toStdString(),
+                            mouse.GetDefaultDataFolder().toStdString());
+        run("shoot", mouse.WriteShootPatterns());
+    }
     std::fprintf(out, "applied mouse %s\n", ok ? "ok" : "failed");
     return ok ? kDeviceCommandOk : kDeviceCommandFailed;
 }
@@ -207,8 +220,12 @@ int RunDeviceCommand(DeviceCommand command, const std::string& kind,
         return kDeviceCommandInstanceRuns;
     }
     if (kind == "mouse") return RunMouse(command, backend, out);
+    if (kind == "mousepad") return RunMousePadCommand(command, backend, out);
+    if (kind == "headset") return RunHeadset(command, backend, out);
     if (kind != "keyboard") {
-        std::fprintf(stderr, "unknown device kind '%s' (known: keyboard, mouse)\n", kind.c_str());
+        std::fprintf(stderr,
+                     "unknown device kind '%s' (known: keyboard, mouse, mousepad, headset)\n",
+                     kind.c_str());
         return kDeviceCommandNoDevice;
     }
     return RunKeyboard(command, backend, out);

@@ -6,14 +6,17 @@
 //                          "step NAME CODE" per step and last "applied KIND ok|failed"
 // KIND mouse: "path wired|receiver" first (the cable when plugged), then "info HEX",
 // "keytable HEX", "active-profile N", "params HEX" (the 71 bytes of slot N); applying writes
-// "parameters" (slot 0), "macros", "buttons" in that order.
+// "parameters" (slot 0), "macros", "buttons", "shoot" (the recoil image) in that order.
+// KIND mousepad: main/mousepad_commands.h.
 // Exit codes: 0 done, 1 a step failed ("failed STEP CODE"), 2 no such device connected (or a
 // kind no command knows), 3 an instance of the program runs (it owns the devices).
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hid/hid_backend.h"
+#include "tables/device_tables.h"
 
 enum class DeviceCommand { ReadDevice, ApplyProfile };
 

@@ -13,10 +13,14 @@
 //   skelmora --apply-profile KIND        write the active profile to a device
 //   skelmora --record-macro KIND --from-evemu FILE [--delay-mode MODE] [--name NAME]
 //   skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE
+//   skelmora --import-shoot GUN FILE     a recoil pattern of the mouse (shoot_commands.h)
 //                                        macro files of the user data folder (macro_commands.h)
 //   skelmora --help | --version
 //   skelmora --profiles KIND | --import-profile KIND FILE | --export-profile KIND INDEX FILE
 //            | --active-program          profile lists and links (main/profile_commands.h)
+//
+//   skelmora --audio-analyse FILE [--mode 29|30] [--audio-mode N]
+//                                        the sound analysis of a WAV file, printed
 //
 // SKELMORA_HID=hidraw (default) or SKELMORA_HID=vhid:/path/to/bus.sock picks the HID backend.
 // SKELMORA_TABLE_IDS=mouse=VID:PID,mouse-receiver=VID:PID,mousepad=VID:PID gives those rows ids.
@@ -29,6 +33,7 @@
 #include <vector>
 
 #include "app/app_start.h"
+#include "main/audio_analyse_command.h"
 #include "main/backend_choice.h"
 #include "main/check_updates_command.h"
 #include "main/command_line.h"
@@ -56,10 +61,13 @@ void PrintUsage(std::FILE* out) {
         "record|constant:MS|ignore]\n"
         "                [--name NAME]\n"
         "       skelmora --import-macro KIND FILE | --export-macro KIND INDEX FILE\n"
+        "       skelmora --import-shoot GUN FILE\n"
         "       skelmora --profiles KIND | --import-profile KIND FILE\n"
         "       skelmora --export-profile KIND INDEX FILE | --active-program\n"
+        "       skelmora --audio-analyse FILE [--mode 29|30] [--audio-mode N]\n"
         "KINDS is a comma-separated list of emulated devices (keyboard, headset, mouse,\n"
-        "mouse-receiver). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock selects where\n"
+        "mouse-receiver, mousepad). SKELMORA_HID=hidraw (default) or vhid:/path/to/bus.sock "
+        "selects where\n"
         "devices come from.\n",
         out);
 }
@@ -84,6 +92,9 @@ int main(int argc, char** argv) {
         std::printf("skelmora %s\n", ProgramVersion());
         return 0;
     }
+
+    // The sound analysis reads a file and prints: no devices, no window.
+    if (line.audioAnalyse) return RunAudioAnalyse(line.audio, stdout, stderr);
 
     // The profile commands need no application: they read and write files only.
     if (line.profileCommand)
@@ -114,7 +125,7 @@ int main(int argc, char** argv) {
     // The application exists before any backend starts a thread of its own: threads that log
     // or post must find it.
     std::unique_ptr<QCoreApplication> app;
-    const bool windowed = !line.exchange && !line.listDevices && !line.macro;
+    const bool windowed = !line.exchange && !line.listDevices && !line.macro && !line.shootImport;
     if (windowed) {
         // A screenshot needs no display: without one, render offscreen. The device commands
         // show no window at all.
@@ -143,6 +154,7 @@ int main(int argc, char** argv) {
     }
 
     if (line.macro) return RunMacroCommand(line.macro, stdout, stderr);
+    if (line.shootImport) return RunShootImport(line.shootImport, stdout, stderr);
 
     std::string error;
     auto backend = ChooseHidBackend(line.emulate, std::getenv("SKELMORA_HID"), error);

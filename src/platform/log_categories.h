@@ -12,4 +12,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcProfile)     // skelmora.profile: profile files
 Q_DECLARE_LOGGING_CATEGORY(lcUi)          // skelmora.ui: layouts, notifications, windows
 Q_DECLARE_LOGGING_CATEGORY(lcApp)         // skelmora.app: start-up, main window, skin and language
 Q_DECLARE_LOGGING_CATEGORY(lcPlatform)    // skelmora.platform: message port, single instance, input hook
-Q_DECLARE_LOGGING_CATEGORY(lcAudio)       // skelmora.audio: the headset's sound card and equaliser
+Q_DECLARE_LOGGING_CATEGORY(lcAudio)       // skelmora.audio: headset sound card, equaliser, music capture

@@ -9,7 +9,8 @@
 //
 //   0xC000          the product string "TELMA QX-418GRY Device" (a second instance wakes the first)
 //   0xC001..0xC004  "{4695579F-999A-41d4-9FAF-EFFCE93EBF15}" .. "...EBF18"
-//   0xC005          "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}" (to the outside audio recorder)
+//   0xC005          "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}" (kept registered; the program
+//                   captures the sound itself, so no recorder receives it)
 //   0xC010..0xC01D  the fourteen keyboard and mouse hook messages "WM_HOOK_..."
 //   0xC020..0xC024  the five mouse hook messages "UWM_MOUSE..."
 //   0xC030..0xC033  the game events "Game_Start", "Game_End", "Game_Kill", "Game_Death"
@@ -42,7 +43,7 @@ inline constexpr std::uint32_t kMsgGuid15 = 0xC001;   // forwarded to the settin
 inline constexpr std::uint32_t kMsgGuid16 = 0xC002;   // broadcast once initialised (host light state)
 inline constexpr std::uint32_t kMsgGuid17 = 0xC003;   // host control of lighting on or off
 inline constexpr std::uint32_t kMsgGuid18 = 0xC004;   // tool report
-inline constexpr std::uint32_t kMsgGuidE19 = 0xC005;  // to the outside audio recorder
+inline constexpr std::uint32_t kMsgGuidE19 = 0xC005;  // registered, nothing receives it
 inline constexpr std::uint32_t kMsgHookKeySingleKey = 0xC010;
 inline constexpr std::uint32_t kMsgHookKeyHitKey = 0xC011;
 inline constexpr std::uint32_t kMsgHookKeyKbMacro = 0xC012;

@@ -18,6 +18,7 @@ namespace tables::emulated_mouse {
 inline constexpr std::uint16_t kVendorId = 0x320F;
 inline constexpr std::uint16_t kProductId = 0x5060;
 inline constexpr std::uint16_t kReceiverProductId = 0x5061;
+inline constexpr std::uint16_t kPadProductId = 0x5062;  // the emulated mouse pad
 
 inline constexpr std::uint8_t kKeyTableEntries = 16;   // 11 buttons and 5 free slots
 inline constexpr std::uint8_t kMacroMemoryUnits = 32;  // 4096 bytes

@@ -89,7 +89,7 @@ void ApplyTableIds(const std::vector<TableIdOverride>& overrides) {
 }
 
 std::string EmulatedTableIds(std::string_view emulatedKinds) {
-    bool mouse = false, receiver = false;
+    bool mouse = false, receiver = false, pad = false;
     size_t start = 0;
     while (start <= emulatedKinds.size()) {
         const size_t comma = emulatedKinds.find(',', start);
@@ -97,6 +97,7 @@ std::string EmulatedTableIds(std::string_view emulatedKinds) {
             start, comma == std::string_view::npos ? emulatedKinds.size() - start : comma - start);
         mouse = mouse || kind == "mouse";
         receiver = receiver || kind == "mouse-receiver";
+        pad = pad || kind == "mousepad";
         start = comma == std::string_view::npos ? emulatedKinds.size() + 1 : comma + 1;
     }
     const auto ids = [](uint16_t pid) {
@@ -109,6 +110,9 @@ std::string EmulatedTableIds(std::string_view emulatedKinds) {
     if (receiver)
         value += (value.empty() ? "" : ",") + std::string("mouse-receiver=") +
                  ids(emulated_mouse::kReceiverProductId);
+    if (pad)
+        value += (value.empty() ? "" : ",") + std::string("mousepad=") +
+                 ids(emulated_mouse::kPadProductId);
     return value;
 }
 

@@ -24,8 +24,8 @@ bool ParseTableIds(std::string_view text, std::vector<TableIdOverride>& out, std
 void ApplyTableIds(const std::vector<TableIdOverride>& overrides);
 
 // The overrides that the emulated devices of a comma-separated kind list need ("mouse" and
-// "mouse-receiver" get the emulated mouse's and receiver's ids), as a SKELMORA_TABLE_IDS value;
-// empty when the list plugs none of them.
+// "mouse-receiver" get the emulated mouse's and receiver's ids, "mousepad" the pad's), as a
+// SKELMORA_TABLE_IDS value; empty when the list plugs none of them.
 std::string EmulatedTableIds(std::string_view emulatedKinds);
 
 }  // namespace tables

@@ -1,5 +1,7 @@
 #include "ui/control_factory.h"
 
+#include <QWidget>
+
 CControlFactory& CControlFactory::GetInstance() {
     static CControlFactory factory;
     return factory;
@@ -13,19 +15,36 @@ void CControlFactory::RegistComposite(const QString& className, const QString& l
     m_composites.insert(className.toLower(), layoutFile);
 }
 
+void CControlFactory::RegistPlaceholder(const QString& className) {
+    m_placeholders.insert(className.toLower());
+}
+
 void CControlFactory::Unregister(const QString& className) {
     m_creators.remove(className.toLower());
     m_composites.remove(className.toLower());
+    m_placeholders.remove(className.toLower());
 }
 
 bool CControlFactory::HasControl(const QString& className) const {
     const QString key = className.toLower();
-    return m_creators.contains(key) || m_composites.contains(key);
+    return m_creators.contains(key) || m_composites.contains(key) || m_placeholders.contains(key);
+}
+
+bool CControlFactory::HasPlaceholder(const QString& className) const {
+    return m_placeholders.contains(className.toLower());
+}
+
+QWidget* CControlFactory::CreatePlaceholder(const QString& className, QWidget* parent) const {
+    if (!HasPlaceholder(className)) return nullptr;
+    auto* placeholder = new QWidget(parent);
+    placeholder->setProperty("placeholder", className);
+    return placeholder;
 }
 
 QWidget* CControlFactory::CreateControl(const QString& className, QWidget* parent) const {
     const auto it = m_creators.constFind(className.toLower());
-    return it == m_creators.constEnd() ? nullptr : (*it)(parent);
+    if (it != m_creators.constEnd()) return (*it)(parent);
+    return CreatePlaceholder(className, parent);
 }
 
 QString CControlFactory::CompositeLayout(const QString& className) const {

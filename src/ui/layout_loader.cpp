@@ -38,6 +38,11 @@ BuildResult buildFromFile(const QString& nameOrFile, QWidget* parent, int depth)
     return buildFromData(file.readAll(), path, parent, depth);
 }
 
+bool layoutFileExists(const QString& nameOrFile) {
+    const QString path = ui::ResolveSkinFile(CResourceList::GetInstance().Resolve(nameOrFile));
+    return !path.isEmpty() && QFile::exists(path);
+}
+
 class Loader : public QUiLoader {
   public:
     explicit Loader(int depth) : m_depth(depth) {
@@ -56,12 +61,19 @@ class Loader : public QUiLoader {
                          .arg(kMaxCompositeDepth));
                 return nullptr;
             }
-            BuildResult inner = buildFromFile(composite, parent, m_depth + 1);
-            if (!inner) {
-                fail(QStringLiteral("composite %1: %2").arg(className, inner.error));
-                return nullptr;
+            if (factory.HasPlaceholder(className) && !layoutFileExists(composite)) {
+                // A panel whose layout is not in this skin yet: an empty container stands in.
+                qCDebug(lcUi).noquote() << "composite" << className << "has no layout file"
+                                        << composite << "yet: a placeholder stands in";
+                widget = factory.CreatePlaceholder(className, parent);
+            } else {
+                BuildResult inner = buildFromFile(composite, parent, m_depth + 1);
+                if (!inner) {
+                    fail(QStringLiteral("composite %1: %2").arg(className, inner.error));
+                    return nullptr;
+                }
+                widget = inner.root;
             }
-            widget = inner.root;
         } else if (factory.HasControl(className)) {
             widget = factory.CreateControl(className, parent);
         } else {

@@ -66,7 +66,7 @@ constexpr int kWaveStep = 4;
 
 PreviewRow PreviewRowOfCode(int code) {
     if (code == kCustomColourCode) return {S::Custom, kEverySpeedThree};
-    if (code == kMusicRhythmCode) return {S::Audio, kMusicRhythmPace};
+    if (code == kMusicRhythmCode || code == kMusicSpectrumCode) return {S::Audio, kMusicRhythmPace};
     if (code < 0 || code >= static_cast<int>(kStepOfCode.size())) return {S::Static, kPreviewPace};
     return {kStepOfCode[static_cast<size_t>(code)], kPreviewPace};
 }

@@ -23,7 +23,7 @@ enum class PreviewStep : uint8_t {
     Blink,
     Off,
     Custom,  // the per-key colours of the custom mode
-    Audio,   // the LEDs belong to the sound (audio-reactive lighting); the step leaves them
+    Audio,   // the LEDs follow the sound (audio-reactive lighting, audio_light_step.h)
 };
 
 struct PreviewRow {
@@ -34,6 +34,7 @@ struct PreviewRow {
 inline constexpr std::array<uint8_t, 5> kPreviewPace = light::kKeyboardPace;
 // The custom colours do not move: speed means nothing there (the lighting panel hides it).
 inline constexpr std::array<uint8_t, 5> kEverySpeedThree{3, 3, 3, 3, 3};
+// The music modes step every 2 ticks at every speed.
 inline constexpr std::array<uint8_t, 5> kMusicRhythmPace{2, 2, 2, 2, 2};
 
 // The row of an effect code; codes the keyboard does not name show the static colour.

@@ -86,6 +86,12 @@ WriteOutcome WriteMacroImageFramed(CCommandChannel& channel, std::span<const uin
                                 {"EndSettings", [&] { return channel.EndSettings(1); }}});
 }
 
+WriteOutcome WriteShootImageFramed(CCommandChannel& channel, std::span<const uint8_t> image) {
+    return RunGuarded(channel, {{"BeginSettings", [&] { return channel.BeginSettings(); }},
+                                {"WriteShootData", [&] { return channel.WriteShootData(image); }},
+                                {"EndSettings", [&] { return channel.EndSettings(1); }}});
+}
+
 WriteOutcome WriteParameterBlockFramed(CCommandChannel& channel, const ParameterBlock& block,
                                        int slot) {
     const std::span<const uint8_t> written = std::span(block).first(kParameterWriteBytes);

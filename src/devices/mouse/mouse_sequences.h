@@ -49,6 +49,8 @@ WriteOutcome WriteMacroImageFramed(CCommandChannel& channel, std::span<const uin
 // Guarded each: BeginSettings, WriteParameters(first 66 bytes, slot x 128), EndSettings.
 WriteOutcome WriteParameterBlockFramed(CCommandChannel& channel, const ParameterBlock& block,
                                        int slot);
+// Guarded each: BeginSettings, WriteShootData(image), EndSettings.
+WriteOutcome WriteShootImageFramed(CCommandChannel& channel, std::span<const uint8_t> image);
 // Guarded: ReadStatus 6 bytes at offset 0; byte 3 becomes the wireless flag.
 WriteOutcome ReadStatusBlock(CCommandChannel& channel, bool wireless, StatusBlock& block);
 

@@ -187,10 +187,11 @@ TEST_F(LightFrames, AnEveryPassModeRunsTheClassRoutine) {
     CountingPad pad(nullptr, bus_);
     pad.SetCounts(0, 15);
     AttachCommandChannel(pad);
+    // Connecting loads the profile's light: mode 5 is set once the pad runs.
+    pad.OnConnected();
     light::LightSettings settings;
     settings.mode = 5;
     pad.SetLightSettings(light::ToWords(settings));
-    pad.OnConnected();
     EXPECT_TRUE(QTest::qWaitFor([&] { return pad.routinePasses >= 3; }, 5000));
     EXPECT_EQ(pad.StopLightThread(), CDeviceThread::StopResult::Ended);
 }

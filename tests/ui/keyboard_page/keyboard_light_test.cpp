@@ -121,23 +121,75 @@ TEST_F(KeyboardPreview, TheLightThreadFollowsChangesOfASteadyLight) {
     device_.StopWorkerThreads();
 }
 
-TEST_F(KeyboardPreview, TheSoundDrivenEffectsLeaveTheLedsToTheSound) {
-    for (uint8_t mode : {5, 6}) {  // codes 29 and 30
-        Use(Settings(mode, 10, 20, 30));
-        device_.SetLed(3, 0x80112233u, 0);
-        device_.Step();
-        EXPECT_EQ(device_.GetLed(3).first, 0x80112233u) << int(mode);
-    }
+TEST_F(KeyboardPreview, TheSoundDrivenEffectsDrawWhatTheSoundSaid) {
+    profiles::AudioLightInfo info;
+    info.audio_mode = 1;  // bars
+    info.background_blue = 200;
+    info.foreground_red = 250;
+    device_.SetAudioLightInfo(info);
+    // No sound yet: the idle picture, every key the background.
+    Use(Settings(5, 10, 20, 30));  // code 29
+    device_.SetLed(51, 0x80112233u, 0);
+    device_.Step();
+    EXPECT_EQ(device_.GetLed(51).first, 0xFFC80000u);
+    // Loud bands: the bars rise to the top row (key 51 is on the third row of column 10).
+    const int loud[] = {2000, 2000, 2000, 2000, 2000, 2000, 77};
+    device_.SetAudioBands(loud);
+    EXPECT_EQ(device_.GetAudioInputs().bands[5], 2000);
+    device_.Step();
+    EXPECT_EQ(device_.GetLed(51).first, 0xFF0000FAu);
+    // The spectrum effect draws in the style colour.
+    device_.SetAudioStyleColour(0, 9, 0);
+    Use(Settings(6, 10, 20, 30));  // code 30
+    device_.Step();
+    EXPECT_EQ(device_.GetLed(51).first, 0xFF00FF00u);
+    // Both step every 2 ticks, whatever the speed.
     Use(Settings(5, 0, 0, 0));
     EXPECT_EQ(light::ThresholdAt(*device_.CurrentLightMode(), 0), 2);  // code 29
     Use(Settings(6, 0, 0, 0));
-    EXPECT_EQ(light::ThresholdAt(*device_.CurrentLightMode(), 0), 10);  // code 30
+    EXPECT_EQ(light::ThresholdAt(*device_.CurrentLightMode(), 0), 2);  // code 30
     // The mode index is not the code: mode 29 of this list is past it, so code 29 as well.
     Use(Settings(29, 0, 0, 0));
     EXPECT_EQ(device_.CurrentEffectCode(), 29);
     device_.SetEffectCodes({});
     Use(Settings(5, 0, 0, 0));
     EXPECT_EQ(device_.CurrentEffectCode(), 5);
+}
+
+// The level rule runs on the keyboard's own accumulator: in code 29 with audio mode 2 three
+// loud level arrays fire the reaction on key 51, which the rhythm then draws; in any other
+// effect or audio mode the levels stay in the buffer and nothing fires.
+TEST_F(KeyboardPreview, LoudLevelsFireTheRhythmsReactionOnKey51) {
+    std::array<int, 500> levels{};
+    std::fill_n(levels.begin(), 25, 5000);  // counts as 2000
+    profiles::AudioLightInfo info;
+    info.audio_mode = 2;
+    info.foreground_green = 255;
+    const struct {
+        uint8_t mode;
+        uint8_t audioMode;
+        bool fires;
+    } cases[] = {{5, 2, true}, {6, 2, false}, {5, 1, false}, {1, 2, false}};
+    for (const auto& c : cases) {
+        SteppedKeyboard device;
+        device.SetCounts(170, 170);
+        device.SetEffectCodes({0, 5, 6, 21, 28, 29, 30, 23});
+        device.SetLightSettings(light::ToWords(Settings(c.mode, 0, 0, 0)));
+        info.audio_mode = c.audioMode;
+        device.SetAudioLightInfo(info);
+        device.SetAudioLevels(levels);
+        device.SetAudioLevels(levels);
+        EXPECT_EQ(device.AudioAccumulator(), c.fires ? 50 : 0);
+        device.SetAudioLevels(levels);
+        const audio_light::AudioLightState state = device.GetAudioLightState();
+        // Column 10, row 2 marked in the four planes at bytes 1, 24, 47, 70 + 10.
+        for (const size_t byte : {11u, 34u, 57u, 80u})
+            EXPECT_EQ(state.reaction[byte], c.fires ? 0x04 : 0) << int(c.mode) << " " << byte;
+        EXPECT_EQ(device.AudioAccumulator(), 0);
+        if (!c.fires) continue;
+        device.Step();
+        EXPECT_EQ(device.GetLed(51).first, 0xFF00FF00u);
+    }
 }
 
 TEST_F(KeyboardPreview, FramesGoOutByKeyPositionOnlyWiredInTheSoundDrivenEffects) {

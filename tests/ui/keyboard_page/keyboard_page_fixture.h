@@ -16,6 +16,7 @@
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
 #include "panels/macro_control_ui.h"
+#include "panels/light_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/layout_loader.h"
 #include "ui/paint_manager.h"
@@ -38,6 +39,7 @@ class KeyboardPage : public devtest::EmulatedKeyboard {
         panels::RegisterKeyboardSettingsPanel();
         RegisterKeySetControl();
         RegisterMacroControl();
+        RegisterLightControl();
         CResourceManager::GetInstance().LoadLanguage("lan_en.xml");
         ASSERT_TRUE(home_.isValid());
 

@@ -30,6 +30,7 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -53,6 +54,7 @@ class KeyboardInTheWindow : public uitest::AppFixture {
             controls::RegisterPictureControls(CControlFactory::GetInstance());
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
+            RegisterLightControl();
             RegisterProfilePanel();
             panels::RegisterKeyboardSettingsPanel();
             RegisterKeySetControl();

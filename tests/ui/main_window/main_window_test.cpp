@@ -27,8 +27,11 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "platform/registered_messages.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -51,10 +54,13 @@ class MainWindowTest : public uitest::AppFixture {
             controls::RegisterPictureControls(CControlFactory::GetInstance());
             RegisterDeviceControls();
             controls::RegisterCompositeControls(CControlFactory::GetInstance());
+            RegisterLightControl();
             RegisterProfilePanel();
             RegisterKeySetControl();
             RegisterMacroControl();
             RegisterMouseSettingsPanel();
+            RegisterVoice6533Control();
+            RegisterMagicControl();
             panels::RegisterKeyboardSettingsPanel();
             registered = true;
         }
@@ -148,7 +154,7 @@ TEST_F(MainWindowTest, HostLightControlReachesEveryDeviceAndTellsTheWiredKeyboar
 
     window_->OnRegisteredMessage(platform::kMsgGuid17, 1, 1);
     EXPECT_TRUE(window_->IsHostLightControl());
-    EXPECT_TRUE(Devices().DevicesOfKind(kKindMouse).front()->IsHostLightControl());
+    EXPECT_TRUE(Devices().DevicesOfKind(kKindKeyboard).front()->IsHostLightControl());
     EXPECT_TRUE(firmware.LightControlNotified());
 
     window_->OnRegisteredMessage(platform::kMsgGuid17, 2, 0);  // another wParam: ignored
@@ -336,6 +342,41 @@ TEST_F(MainWindowTest, GameEventsSwitchTheModeAndTheTimerPutsItBack) {
     EXPECT_EQ(mode(), 1);
 }
 
+// Every device page's lighting panel: same mode is available with two listed devices only,
+// and a game mode past the shown device's own mode list (the headset has nine) is ignored
+// while one inside it shows on the panel.
+TEST_F(MainWindowTest, LightingPanelsFollowTheListAndTheirModeLists) {
+    Start({"keyboard", "headset"});
+    std::vector<CLightControlUI*> panels;
+    for (auto* device : Devices().AllDevices()) {
+        if (auto* panel = CLightControlUI::OfPage(device)) panels.push_back(panel);
+    }
+    ASSERT_GE(panels.size(), 2u);
+    for (auto* panel : panels) EXPECT_TRUE(panel->IsSameModeAvailable());
+
+    Click("device_select_next");
+    auto* headset = Devices().DeviceOfItem(Devices().SelectedItem());
+    ASSERT_NE(headset, nullptr);
+    ASSERT_EQ(headset->GetKind(), kKindHeadset);
+    CLightControlUI* panel = CLightControlUI::OfPage(headset);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->ModeCount(), 9);
+    const uint8_t before = headset->GetLightSettingsCopy().mode;
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 15);
+    EXPECT_EQ(headset->GetLightSettingsCopy().mode, before);
+    EXPECT_FALSE(window_->GameEffectActive());
+    window_->OnRegisteredMessage(platform::kMsgGameStart, 0, 4);
+    EXPECT_EQ(headset->GetLightSettingsCopy().mode, 4);
+    EXPECT_EQ(panel->GetLightMode(), 4);
+    window_->EndGameEffect();
+    EXPECT_EQ(panel->GetLightMode(), headset->GetLightSettingsCopy().mode);
+
+    std::string error;
+    ASSERT_TRUE(bus_->Unplug("headset", error)) << error;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Devices().VisibleItemCount() == 1; }, 5000));
+    for (auto* p : panels) EXPECT_FALSE(p->IsSameModeAvailable());
+}
+
 TEST_F(MainWindowTest, GameTimerEndsTheEffectFiveSecondsAfterTheLastEvent) {
     Start({"keyboard"});
     auto* device = Devices().DeviceOfItem(Devices().SelectedItem());
@@ -377,7 +418,7 @@ TEST_F(MainWindowTest, ToolReportByteForByte) {
 TEST_F(MainWindowTest, WindowRowsNameControlsOfTheLayoutAndTheMenu) {
     Start({"keyboard"});
     // Rows of controls that the device pages carry (their issues add them).
-    const QStringList onPages{"keyset_keyboard_text_edit", "windowdeviceset_"};
+    const QStringList onPages{"keyset_keyboard_text_edit", "windowdeviceset_", "music_setting_btn"};
     for (std::size_t i = 0; i < CMainWnd::kNotifyRowCount; ++i) {
         const auto& row = CMainWnd::kNotifyRows[i];
         if (!row.control || onPages.contains(QLatin1String(row.control))) continue;

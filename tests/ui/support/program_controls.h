@@ -9,8 +9,12 @@
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/light_control_ui.h"
 #include "panels/macro_control_ui.h"
+#include "panels/magic_control_ui.h"
 #include "panels/mouse_settings_ui.h"
+#include "panels/shoot_control_ui.h"
+#include "panels/voice6533_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/resource_list.h"
 #include "ui/skin_resources.h"
@@ -30,6 +34,10 @@ inline void UseProgramSkinAndControls() {
     RegisterMouseSettingsPanel();
     RegisterKeySetControl();
     RegisterMacroControl();
+    RegisterShootPanel();
+    RegisterLightControl();
+    RegisterVoice6533Control();
+    RegisterMagicControl();
     registered = true;
 }
 

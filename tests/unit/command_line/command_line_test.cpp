@@ -43,6 +43,13 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--exchange", "/dev/x", "03", ""}, 2, "unknown option ''"},
         {{"--minimized"}, 0, ""},
         {{"--minimized=yes"}, 2, "--minimized"},
+        {{"--import-shoot", "3", "f.Shoot"}, 0, ""},
+        {{"--import-shoot", "4", "f.Shoot"}, 2, "GUN is 0, 1, 2 or 3, not '4'"},
+        {{"--import-shoot", "-1", "f.Shoot"}, 2, "--import-shoot"},
+        {{"--import-shoot", "x", "f.Shoot"}, 2, "not 'x'"},
+        {{"--import-shoot", "1"}, 2, "--import-shoot needs GUN FILE"},
+        {{"--import-shoot", "1", "a", "b"}, 2, "unknown option 'b'"},
+        {{"--import-shoot", "1", "a", "--emulate", "mouse"}, 2, "cannot be combined"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Shown(c.args));
@@ -56,6 +63,10 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         ParseCommandLine(
             {"--emulate", "keyboard", "--exchange", "P", "03", "22", "--after-ms", "7"}, line)
             .ok());
+    CommandLine shoot;
+    ASSERT_TRUE(ParseCommandLine({"--import-shoot", "2", "my gun.Shoot"}, shoot).ok());
+    EXPECT_EQ(shoot.shootImport.gun, 2);
+    EXPECT_EQ(shoot.shootImport.file, "my gun.Shoot");
     EXPECT_EQ(line.emulate, "keyboard");
     EXPECT_TRUE(line.exchange);
     EXPECT_EQ(line.exchangePath, "P");
@@ -77,6 +88,9 @@ std::string ChosenAction(const CommandLine& line) {
     if (line.deviceCommand == DeviceCommand::ReadDevice) return "read:" + line.deviceKind;
     if (line.deviceCommand == DeviceCommand::ApplyProfile) return "apply:" + line.deviceKind;
     if (!line.screenshotFile.empty()) return "screenshot:" + line.screenshotFile;
+    if (line.audioAnalyse)
+        return "audio:" + line.audio.file + ":" + std::to_string(line.audio.effectCode) + ":" +
+               std::to_string(line.audio.audioMode);
     if (line.profileCommand) {
         const char* names[] = {"profiles", "import", "export", "active-program"};
         std::string action = names[static_cast<int>(*line.profileCommand)];
@@ -159,6 +173,22 @@ TEST(CommandLine, ActionsExitCodesAndErrorLines) {
          2,
          "",
          "--import-profile cannot be combined with --exchange"},
+        {{"--audio-analyse", "a.wav"}, 0, "audio:a.wav:29:2", ""},
+        {{"--audio-analyse", "a.wav", "--mode", "30", "--audio-mode", "1"},
+         0,
+         "audio:a.wav:30:1",
+         ""},
+        {{"--audio-analyse"}, 2, "", "--audio-analyse needs a value"},
+        {{"--audio-analyse", "a.wav", "--mode", "21"}, 2, "", "--mode takes 29 or 30, not '21'"},
+        {{"--audio-analyse", "a.wav", "--audio-mode", "x"},
+         2,
+         "",
+         "--audio-mode takes a number from 0 to 255, not 'x'"},
+        {{"--audio-analyse", "a.wav", "--audio-mode", "256"},
+         2,
+         "",
+         "--audio-mode takes a number from 0 to 255, not '256'"},
+        {{"--mode", "29"}, 2, "", "--mode and --audio-mode go with --audio-analyse"},
         {{"--screenshot", "/nonexistent-folder/shot.png"},
          2,
          "",
@@ -198,7 +228,8 @@ TEST(CommandLine, TheHelpListsEveryOptionAndTheVersionIsTheProjects) {
          {"--emulate KINDS", "--list-devices", "--exchange PATH", "--screenshot FILE",
           "--after-ms N", "--read-device KIND", "--apply-profile KIND", "--check-updates",
           "--version", "-h, --help", "--profiles KIND", "--import-profile KIND FILE",
-          "--export-profile KIND INDEX FILE", "--active-program"})
+          "--export-profile KIND INDEX FILE", "--active-program", "--audio-analyse FILE",
+          "--mode 29|30", "--audio-mode N"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_STREQ(ProgramVersion(), SKELMORA_VERSION);
 }

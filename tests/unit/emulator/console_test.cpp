@@ -88,7 +88,7 @@ TEST_F(ConsoleScript, AnswersAndErrors) {
         {"link keyboard off", {"ok"}},
         {"list",
          {"keyboard plugged", "headset unplugged", "mouse unplugged", "mouse-receiver unplugged",
-          "ok"}},
+          "mousepad unplugged", "ok"}},
         {"frobnicate",
          {"error: unknown command 'frobnicate' (plug, unplug, list, fault, "
           "clear-faults, link, dump, set, flag, event, log, stats, quit)"}},

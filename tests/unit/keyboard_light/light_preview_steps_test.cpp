@@ -26,7 +26,7 @@ TEST(KeyboardPreviewRows, EffectCodesPickTheirStepAndPace) {
         {21, PreviewStep::Custom, {3, 3, 3, 3, 3}},
         {28, PreviewStep::Off, standard},
         {29, PreviewStep::Audio, {2, 2, 2, 2, 2}},
-        {30, PreviewStep::Audio, standard},
+        {30, PreviewStep::Audio, {2, 2, 2, 2, 2}},
         {40, PreviewStep::ColourCycle, standard},
         {45, PreviewStep::Static, standard},
         {46, PreviewStep::Static, standard},

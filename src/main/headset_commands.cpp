@@ -1,0 +1,120 @@
+#include "main/headset_commands.h"
+
+#include <cstdlib>
+
+#include "devices/audio/host_equalizer.h"
+#include "devices/audio_bridge.h"
+#include "devices/skelmora_hs6533_device.h"
+#include "hid/hex_text.h"
+#include "main/device_command_support.h"
+#include "main/headset_audio_lines.h"
+
+namespace {
+
+// The headset's sound card and equaliser, as SKELMORA_AUDIO_BRIDGE asks (as the program does).
+struct Audio {
+    std::unique_ptr<audio::CAudioBridge> bridge;
+    std::unique_ptr<audio::CHostEqualizer> equalizer;
+};
+
+Audio MakeAudio(const std::shared_ptr<hid::IHidBackend>& backend) {
+    std::string error;
+    const auto choice =
+        audio::ChooseBridge(std::getenv("SKELMORA_AUDIO_BRIDGE"), backend->Name(), error);
+    if (!choice) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return {};
+    }
+    return {audio::MakeAudioBridge(*choice, audio::UsbPosition{}),
+            audio::MakeHostEqualizer(*choice)};
+}
+
+void PrintFailed(std::FILE* out, const WriteOutcome& outcome) {
+    std::fprintf(out, "failed %s %d\n", outcome.step.c_str(), outcome.code);
+}
+
+int ReadHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
+    std::array<uint8_t, CCommandChannel::kDeviceInfoLength> info{};
+    if (const int code = headset.CommandChannel().ReadDeviceInfo(info); code != hid::kResultOk) {
+        PrintFailed(out, WriteOutcome::Failed("ReadDeviceInfo", code));
+        return kDeviceCommandFailed;
+    }
+    std::fprintf(out, "info %s\n", hid::HexText(info).c_str());
+    if (const WriteOutcome read = headset.ReadLighting(false); !read.ok()) {
+        PrintFailed(out, read);
+        return kDeviceCommandFailed;
+    }
+    std::fprintf(out, "active-profile %d\n", headset.Bank());
+    std::fprintf(out, "params %s\n", hid::HexText(headset.LastLightRead()).c_str());
+    headset.RefreshStatus();
+    if (!headset.LastStatus()) {
+        PrintFailed(out, headset.LastStatusOutcome());
+        return kDeviceCommandFailed;
+    }
+    std::fprintf(out, "status %s\n", hid::HexText(*headset.LastStatus()).c_str());
+    PrintHeadsetAudioLines(audio.bridge.get(), audio.equalizer.get(), out);
+    return kDeviceCommandOk;
+}
+
+int ApplyHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
+    // The bank and the block's other bytes come from the headset; the light from the profile.
+    if (const WriteOutcome read = headset.ReadLighting(false); !read.ok()) {
+        PrintFailed(out, read);
+        std::fprintf(out, "applied headset failed\n");
+        return kDeviceCommandFailed;
+    }
+    bool ok = true;
+    const auto run = [&](const char* name, const WriteOutcome& outcome) {
+        PrintStep(out, name, outcome);
+        ok = ok && outcome.ok();
+    };
+    run("parameters", headset.WriteLighting());
+    run("leds", headset.WriteLedFrame()
+                    ? WriteOutcome::Ok()
+                    : WriteOutcome::Failed("SetOutputReport", hid::kResultWriteFailed));
+    ok = ApplyHeadsetAudioSteps(headset.Profiledata(), audio.bridge.get(), audio.equalizer.get(),
+                                out) &&
+         ok;
+    PrintHeadsetAudioLines(audio.bridge.get(), audio.equalizer.get(), out);
+    std::fprintf(out, "applied headset %s\n", ok ? "ok" : "failed");
+    return ok ? kDeviceCommandOk : kDeviceCommandFailed;
+}
+
+}  // namespace
+
+int RunHeadset(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
+               std::FILE* out) {
+    DeviceIdentity identity;
+    const auto path = FindCommandPath(backend, kKindHeadset, identity);
+    if (!path) {
+        std::fprintf(stderr, "no headset connected\n");
+        return kDeviceCommandNoDevice;
+    }
+    CSkelmoraHS6533Device headset(nullptr, backend);
+    const int model = FindModelRow(identity.vendorId, identity.productId, kKindHeadset);
+    headset.SetIdentity(identity);
+    headset.SetModelIndex(model);
+    headset.SetCounts(0, CSkelmoraHS6533Device::kLedCount);
+    headset.SetKindName(QStringLiteral("HD"));
+    if (model >= 0) {
+        headset.SetKindName(QString::fromLatin1(ModelTable()[model].kindName));
+        headset.SetLightConfigurationName(
+            QString::fromLatin1(PageTable()[model].lightConfigurationName));
+    }
+    headset.SetProfileBaseName(headset.GetKindName());
+    UseActiveProfile(headset);
+    CCommandChannel& channel = headset.CommandChannel();
+    {
+        std::lock_guard lock(channel.ExchangeLock());
+        if (!channel.WiredConnection().Open(*path, true, true, true, false)) {
+            std::fprintf(stderr, "cannot open %s: %s\n", path->c_str(),
+                         channel.WiredConnection().LastError().c_str());
+            return kDeviceCommandNoDevice;
+        }
+        channel.SetOpened(true);
+    }
+    headset.LoadProfile();
+    const Audio audio = MakeAudio(backend);
+    return command == DeviceCommand::ReadDevice ? ReadHeadset(headset, audio, out)
+                                                : ApplyHeadset(headset, audio, out);
+}
