@@ -214,6 +214,9 @@ bool CDeviceManager::CreateDevice(int row) {
         });
         panel->AttachDevice(device);
         FollowProgramLinks(panel);
+        QObject::connect(panel, &CDeviceProfileUI::profileReset, panel, [this] {
+            if (profileResetHandler_) profileResetHandler_();
+        });
     }
     if (auto* keys =
             device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName))) {

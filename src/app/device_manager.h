@@ -63,6 +63,10 @@ class CDeviceManager {
     // What every lighting panel gets from the main window (given to the panels of devices
     // created later too).
     void SetLightPanelHost(std::shared_ptr<const LightPanelHost> host);
+    // Runs after any device's profile was reset (the window restores the audio styles).
+    void SetProfileResetHandler(std::function<void()> handler) {
+        profileResetHandler_ = std::move(handler);
+    }
     // Stops every device's threads and closes its channels, and the program watcher.
     void StopAll();
     // The link names of every device's profile list go to the program watcher; a profile
@@ -108,6 +112,7 @@ class CDeviceManager {
     int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
     QStackedWidget* Stack(const char* name) const;
 
+    std::function<void()> profileResetHandler_;
     WindowImplBase* window_;
     std::shared_ptr<hid::IHidBackend> backend_;
     const std::vector<DeviceIdentity>* detected_ = nullptr;

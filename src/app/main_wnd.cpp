@@ -142,6 +142,11 @@ void CMainWnd::StartAudio() {
         },
         audioSource, this);
     audio_->LoadAudioStyles(CMainAudio::ProgramAudioFilePaths());
+    // A profile reset of any device restores the audio styles from the shipped file.
+    if (devices_)
+        devices_->SetProfileResetHandler([this] {
+            if (audio_) audio_->ResetAudioFile();
+        });
     // Every lighting panel's audio page says so while no sound reaches the music modes.
     connect(audio_.get(), &CMainAudio::inputChanged, this, [this](bool hasSound, const QString&) {
         if (!devices_) return;

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "devices/headset/headset_effects.h"
+#include "devices/light_info_words.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
 
@@ -142,6 +143,11 @@ int CSkelmoraHS6533Device::LoadProfile() {
     return 1;
 }
 
+void CSkelmoraHS6533Device::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    CSkelmoraUSBDevice::SetLightSettings(words);
+    profile_.WriteLightInfo(light::ToLightInfo(light::FromWords(words)));
+}
+
 int CSkelmoraHS6533Device::LoadLightSettings() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
     {
@@ -165,7 +171,7 @@ void CSkelmoraHS6533Device::ShowLight(const profiles::LightInfo& info) {
     settings.red = info.red;
     settings.green = info.green;
     settings.blue = info.blue;
-    SetLightSettings(light::ToWords(settings));
+    CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
 }
 
 void CSkelmoraHS6533Device::RefreshPage() {

@@ -57,6 +57,9 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     int LoadProfile() override;
     // The profile's light into the light settings and the light block (bytes 1, 2, 3, 5..8).
     int LoadLightSettings() override;
+    // The lighting panel's and the game events' light: kept in the profile's element too, so
+    // the reload that follows shows it (the file changes only on SaveProfile).
+    void SetLightSettings(const std::array<uint32_t, 4>& words) override;
     void RefreshPage() override;
     void LoadConfigLists() override;
     void SaveProfile() override;

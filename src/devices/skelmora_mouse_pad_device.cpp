@@ -1,6 +1,7 @@
 #include "devices/skelmora_mouse_pad_device.h"
 
 #include "controls/device_key_button.h"
+#include "devices/light_info_words.h"
 #include "platform/log_categories.h"
 #include "profiles/json_access.h"
 #include "profiles/json_file.h"
@@ -93,6 +94,11 @@ int CSkelmoraMousePadDevice::LoadProfile() {
     return 1;
 }
 
+void CSkelmoraMousePadDevice::SetLightSettings(const std::array<uint32_t, 4>& words) {
+    CSkelmoraUSBDevice::SetLightSettings(words);
+    profile_.WriteLightInfo(light::ToLightInfo(light::FromWords(words)));
+}
+
 int CSkelmoraMousePadDevice::LoadLightSettings() {
     const profiles::LightInfo light = profile_.ReadLightInfo();
     pad::ApplyLight(live_, light);
@@ -115,7 +121,7 @@ void CSkelmoraMousePadDevice::ShowLive() {
     settings.red = light.red;
     settings.green = light.green;
     settings.blue = light.blue;
-    SetLightSettings(light::ToWords(settings));
+    CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
 }
 
 void CSkelmoraMousePadDevice::RefreshPage() { LoadConfigLists(); }

@@ -39,6 +39,9 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
     // The profile's light becomes the current light and the live record's light bytes; the
     // light list, custom effects and their steps are reloaded. Returns 1.
     int LoadLightSettings() override;
+    // The lighting panel's and the game events' light: kept in the profile's element too, so
+    // the reload that follows shows it (the file changes only on SaveProfile).
+    void SetLightSettings(const std::array<uint32_t, 4>& words) override;
     // The current mode's user light effect read again from the profile.
     void ReloadCustomLightEffect() override;
     int LoadProfile() override;

@@ -254,6 +254,7 @@ bool CDeviceProfileUI::ResetProfile() {
                                          ShowText(m.textId, m.number, m.hasNumber);
                                      });
     }
+    emit profileReset();
     return true;
 }
 

@@ -101,6 +101,8 @@ class CDeviceProfileUI : public QWidget, public INotifyUI, public ui::ITimerTarg
     void activeProfileChanged(int index);
     // After any change of the list's entries or links.
     void listChanged();
+    // After a profile was reset to the shipped one (the audio styles follow it).
+    void profileReset();
 
   private:
     // {type, control (nullptr: any), handler}: the dispatch-table form every panel uses.

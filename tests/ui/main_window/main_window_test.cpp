@@ -9,12 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 
 #include "app/automation.h"
 #include "app/desktop_settings.h"
 #include "app/device_discovery.h"
 #include "app/device_manager.h"
 #include "app/dpi_layout.h"
+#include "app/main_audio.h"
 #include "app/main_wnd.h"
 #include "app/sync_light_thread.h"
 #include "controls/composite_controls.h"
@@ -33,6 +35,7 @@
 #include "panels/mouse_settings_ui.h"
 #include "panels/voice6533_control_ui.h"
 #include "platform/registered_messages.h"
+#include "profiles/json_file.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
 #include "ui/control_props.h"
@@ -633,6 +636,25 @@ TEST_F(MainWindowTest, ThePaletteDialogIsASecondaryWindowOfTheMainWindow) {
     picked = CColorSelectWnd::PickColour(nullptr, 0xFF0099FFu);
     EXPECT_EQ(picked, std::nullopt);
     EXPECT_EQ(window_->SecondaryWindow(CMainWnd::kPaletteWindow), nullptr);
+}
+
+// Resetting a profile restores the audio styles from the shipped file, whatever the device.
+TEST_F(MainWindowTest, AProfileResetRestoresTheAudioStyles) {
+    Start({"keyboard"});
+    const profiles::AudioFilePaths paths = CMainAudio::ProgramAudioFilePaths();
+    std::filesystem::create_directories(paths.user.parent_path());
+    {
+        std::ofstream user(paths.user, std::ios::trunc);
+        user << R"({"Device":{"AudioLightInfo":[{"Name":"mine"}]}})";
+        ASSERT_TRUE(user.good());
+    }
+    auto* device = Devices().DevicesOfKind(kKindKeyboard).front();
+    auto* panel = device->findChild<CDeviceProfileUI*>(QLatin1String(CDeviceProfileUI::kItemName));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->ResetProfile());
+    const Json::Value shipped = profiles::JsonFile().ReadDocument(paths.shipped);
+    ASSERT_TRUE(shipped.isObject());
+    EXPECT_EQ(profiles::JsonFile().ReadDocument(paths.user), shipped);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "devices/device_test_support.h"
+#include "devices/light_info_words.h"
 #include "devices/mouse/mouse_preview.h"
 #include "devices/mouse/shoot_files.h"
 #include "devices/skelmora_mouse_device.h"
@@ -217,6 +218,20 @@ TEST_F(PadFixture, ConnectReadsTheInformationAndLoadsTheProfilesLight) {
     EXPECT_EQ(pad_->Info()[5], 15);
     EXPECT_EQ(pad_->LiveRecord()[1], 7);
     EXPECT_EQ(pad_->EffectCodes(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+// The lighting panel stores, saves and reloads: the new mode survives the reload and the file.
+TEST_F(PadFixture, ALightingChangeSurvivesTheReloadAndReachesTheFile) {
+    SetProfileLight(3, 2);
+    light::LightSettings settings = pad_->GetLightSettingsCopy();
+    settings.mode = 6;
+    pad_->SetLightSettings(light::ToWords(settings));
+    pad_->SaveProfile();
+    pad_->LoadLightSettings();
+    EXPECT_EQ(pad_->GetLightSettingsCopy().mode, 6);
+    EXPECT_EQ(pad_->LiveRecord()[1], 6);
+    pad_->LoadProfile();
+    EXPECT_EQ(pad_->GetLightSettingsCopy().mode, 6);
 }
 
 TEST_F(PadFixture, FramesOfTheListAndCustomModesPastIt) {
