@@ -11,7 +11,8 @@ beside Enter, the ISO backslash and Ro on the Shift row, Muhenkan, Henkan and Ka
 space bar, the Korean keys beside the Up arrow) and a profile key above the macro column.
 Key index n follows the factory key codes of the keyboard (Escape 0, F1-F12 1-12, ...).
 
-Below the picture: the keyboard's system settings (repeat rate and delay with a test box,
+Below the picture: the pages the profile panel's tabs switch between (light, key assignment,
+macros, cursor, and the keyboard's system settings: repeat rate and delay with a test box,
 6-key, W-key and Windows-key flags, polling rate) and the hidden "text_test" label.
 
 Run from the repository root:  python3 scripts/make_keyboard_page.py
@@ -218,6 +219,26 @@ def settings_block():
                            body))
 
 
+def stack_page(name):
+    """An empty page of a function switch."""
+    return '<widget class="QWidget" name="%s"/>' % name
+
+
+def function_switch():
+    """The pages the profile panel's tabs choose (SetFunctionPage): "device_function_switch"
+    holds the key pages (the lighting panel, then key assignment: "device_key_function_switch"),
+    the macro editor, the cursor page and the system settings, in that order."""
+    key_pages = ('<widget class="QStackedWidget" name="device_key_function_switch">%s%s</widget>'
+                 % ('<widget class="QWidget" name="kb_light_page"><layout class="QVBoxLayout"'
+                    ' name="kb_light_page_layout"><item>'
+                    '<widget class="LightSetControlUI" name="LightControlItem"/>'
+                    '</item></layout></widget>',
+                    '<widget class="KeySetControlUI" name="KeySetControlItem"/>'))
+    return ('<widget class="QStackedWidget" name="device_function_switch">%s%s%s%s</widget>' % (
+        key_pages, '<widget class="MacroSetControlUI" name="MacroControlItem"/>',
+        stack_page("kb_cursor_page"), settings_block()))
+
+
 def page(keys):
     width = max(pixel_rect(k)[0] + pixel_rect(k)[2] for k in keys) + GAP
     height = max(pixel_rect(k)[1] + pixel_rect(k)[3] for k in keys) + GAP
@@ -252,9 +273,6 @@ def page(keys):
     {settings}
    </item>
    <item>
-    <widget class="LightSetControlUI" name="LightControlItem"/>
-   </item>
-   <item>
     {text_test}
    </item>
   </layout>
@@ -268,7 +286,7 @@ def page(keys):
            state=label("device_page_state", "device_connected_text",
                        prop("role", "string", "muted", True)),
            panel_size=size_props(width, height), buttons=key_buttons(keys, "     "),
-           settings=settings_block(), text_test=text_test)
+           settings=function_switch(), text_test=text_test)
 
 
 def main():

@@ -225,7 +225,11 @@ int RunApplication(const StartOptions& options) {
         CloseOnTerminateSignals(window);
         window.resize(CMainWnd::kWidth, CMainWnd::kHeight);
         window.CenterWindow();
-        window.show();
+        // Started with the desktop: in the tray, unless there is none to bring it back from.
+        if (options.minimized && window.HasTray() && options.screenshotFile.isEmpty())
+            window.HideToTray();
+        else
+            window.show();
         if (!options.screenshotFile.isEmpty()) window.RunDpiLayout();  // before the picture
 
         if (!options.screenshotFile.isEmpty()) {

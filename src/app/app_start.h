@@ -12,6 +12,7 @@ struct StartOptions {
     QString screenshotFile;  // non-empty: render the main window to this PNG and quit
     int screenshotAfterMs = 1000;
     bool automation = false;  // take the message port's "ui" requests
+    bool minimized = false;   // start in the tray when there is one (not with a screenshot)
     // Opens the settings window over the main window (see CMainWnd::openSettings).
     std::function<void(class CMainWnd& main, bool besideMain)> openSettings;
 };

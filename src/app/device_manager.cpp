@@ -228,6 +228,15 @@ bool CDeviceManager::CreateDevice(int row) {
                                    false, buttons);
             });
             keys->AttachDevice(device);
+            // Capture goes through the window's 0x41E switch, which tells every panel.
+            keys->SetCaptureHandler([this](bool on) {
+                if (captureRequest)
+                    captureRequest(on);
+                else
+                    SetKeyCapture(on);
+            });
+            QObject::connect(keys, &CKeySetControlUI::editPendingChanged, keys,
+                             [this] { UpdateSelectorLock(); });
             device->AddPanel(keys);
         }
     }
@@ -271,9 +280,12 @@ bool CDeviceManager::CreateDevice(int row) {
         }
         macros->LoadMacroList();
         // While recording, the device cannot be switched nor its profile changed.
-        QObject::connect(macros, &CMacroControlUI::recordingChanged, device, [device](bool on) {
-            if (device->GetProfilePanel()) device->GetProfilePanel()->setEnabled(!on);
-        });
+        QObject::connect(macros, &CMacroControlUI::recordingChanged, device,
+                         [this, device](bool on) {
+                             if (device->GetProfilePanel())
+                                 device->GetProfilePanel()->setEnabled(!on);
+                             UpdateSelectorLock();
+                         });
         device->AddPanel(macros);
     }
     if (auto* recoil =
@@ -699,20 +711,59 @@ void CDeviceManager::AttachVoicePanels(CSkelmoraHS6533Device* headset) {
         qCDebug(lcDiscovery) << "headset page without voice panel";
 }
 
-void CDeviceManager::RouteNotify(TNotifyUI& msg) {
-    if (!msg.pSender) return;
+bool CDeviceManager::RouteNotify(TNotifyUI& msg) {
+    if (!msg.pSender) return false;
     // Choosing an item switches both the page and the power indicator.
     if (msg.sType == "selectchanged" && msg.pSender->objectName() == "device_select") {
         for (int i = 0; i < ItemCount(); ++i) {
             if (Item(i) && Item(i)->isAncestorOf(msg.pSender) && Item(i)->IsSelected()) {
+                SetKeyCapture(false);
                 ShowDeviceItem(i, true, true);
-                return;
+                return true;
             }
         }
     }
     const int selected = SelectedItem();
     if (CSkelmoraUSBDevice* device = DeviceOfItem(selected)) {
-        if (device->isAncestorOf(msg.pSender)) device->Notify(msg);
+        if (device->isAncestorOf(msg.pSender)) {
+            device->Notify(msg);
+            return true;
+        }
+    }
+    // Nobody takes it: said once per type and sender name (timers are not worth a line).
+    if (msg.sType != QLatin1String(notify_type::kTimer)) {
+        const QString key = msg.sType + QLatin1Char(' ') + msg.pSender->objectName();
+        if (unhandled_.insert(key).second)
+            qCInfo(lcUi) << "notification not handled:" << msg.sType << msg.pSender->objectName();
+    }
+    return false;
+}
+
+void CDeviceManager::SetKeyCapture(bool on) {
+    CSkelmoraUSBDevice* shown = DeviceOfItem(SelectedItem());
+    for (CSkelmoraUSBDevice* device : AllDevices()) {
+        auto* keys =
+            device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName));
+        if (keys) keys->SetCapturing(on && device == shown);
+    }
+}
+
+bool CDeviceManager::IsEditing() const {
+    for (CSkelmoraUSBDevice* device : AllDevices()) {
+        auto* keys =
+            device->findChild<CKeySetControlUI*>(QLatin1String(CKeySetControlUI::kItemName));
+        if (keys && keys->IsEditPending()) return true;
+        auto* macros =
+            device->findChild<CMacroControlUI*>(QLatin1String(CMacroControlUI::kItemName));
+        if (macros && macros->IsRecording()) return true;
+    }
+    return false;
+}
+
+void CDeviceManager::UpdateSelectorLock() {
+    const bool editing = IsEditing();
+    for (const char* name : {kSelectorContainer, "device_select_prev", "device_select_next"}) {
+        if (QWidget* control = window_->FindControl(name)) control->setEnabled(!editing);
     }
 }
 
@@ -722,6 +773,8 @@ void CDeviceManager::FollowProgramLinks(CDeviceProfileUI* panel) {
         watcher_->Start();
     }
     auto* follower = new CProfileLinkFollower(panel);
+    // No automatic switch while key edits wait or a recording runs.
+    follower->SetBusyCheck([this] { return IsEditing(); });
     QObject::connect(
         watcher_.get(), &platform::CProgramWatcher::foregroundChanged, follower,
         [follower](const QString& name, qint64, const QString&) { follower->OnForeground(name); });

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "hid/hid_backend.h"
@@ -47,8 +48,18 @@ class CDeviceManager {
     void ShowHiddenItem(int index);
     void SelectNeighbour(int direction);
     void UpdateNoDeviceLink();
-    // A page or selector notification that the window does not handle itself.
-    void RouteNotify(TNotifyUI& msg);
+    // A page or selector notification that the window does not handle itself; whether a
+    // handler took it. A notification nobody handled is logged once per type and name.
+    bool RouteNotify(TNotifyUI& msg);
+    // Single-key capture (0x41E) of the shown device's key assignment panel; off stops it on
+    // every panel. A panel asks for it through captureRequest (the window's switch) when
+    // given, else switches itself.
+    void SetKeyCapture(bool on);
+    std::function<void(bool on)> captureRequest;
+    // Key edits wait to be written or a macro recording runs on some device: the selector
+    // is disabled and linked profiles do not switch meanwhile.
+    bool IsEditing() const;
+    void UpdateSelectorLock();
     // What every lighting panel gets from the main window (given to the panels of devices
     // created later too).
     void SetLightPanelHost(std::shared_ptr<const LightPanelHost> host);
@@ -113,6 +124,7 @@ class CDeviceManager {
     void FollowProgramLinks(CDeviceProfileUI* panel);
     // Link queries of mice that moved to their receiver, running off the UI thread.
     std::map<const CSkelmoraUSBDevice*, std::unique_ptr<CLinkProbe>> probes_;
-    std::optional<bool> noDeviceShown_;
-    std::shared_ptr<const LightPanelHost> lightHost_;  // for the trace of changes only
+    std::optional<bool> noDeviceShown_;  // for the trace of changes only
+    std::set<QString> unhandled_;        // "type name" of notifications logged as unhandled
+    std::shared_ptr<const LightPanelHost> lightHost_;
 };

@@ -90,6 +90,7 @@ void CMainWnd::InitWindow() {
         screenSize_ = primary->size() * primary->devicePixelRatio();
     }
     devices_ = std::make_unique<CDeviceManager>(this, backend_);
+    devices_->captureRequest = [this](bool on) { SetMacroHook(on); };
     // Every lighting panel: the device lists for same mode, the synchronised thread's
     // settings and the screen size of parameter writes.
     auto host = std::make_shared<LightPanelHost>();
@@ -407,6 +408,8 @@ void CMainWnd::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
         active_ = isActiveWindow();
         SetWindowActiveOnDevices(active_);
+        // Keys typed into another window are never captured (nor kept grabbed).
+        if (!active_) SetMacroHook(false);
     }
     WindowImplBase::changeEvent(event);
 }

@@ -117,8 +117,11 @@ class CMainWnd : public WindowImplBase {
     void OnPrepareForSleep(bool sleeping);
     bool IsAwake() const { return awake_; }
     bool IsActive() const { return active_; }
-    // 0x41E: the key-set edit captures keys while it has the focus.
+    // 0x41E: the key-set edit captures keys while it has the focus. SetMacroHook switches
+    // it (macroHook does the switching) and does nothing when it is so already; the window
+    // losing its activation switches it off.
     bool IsMacroHookOn() const { return macroHookOn_; }
+    void SetMacroHook(bool on);
     std::function<void(bool on)> macroHook;
 
     // Game events ("Game_Start" ...), on the device of the selected visible item.

@@ -91,18 +91,22 @@ void CMainWnd::OnDesktopSettings(TNotifyUI& msg) {
                 PaintManager().GetDPI(), true, CMsgWnd::kConfirmOnly);
 }
 
-void CMainWnd::OnMacroEditFocus(TNotifyUI& msg) {
+void CMainWnd::SetMacroHook(bool on) {
+    if (macroHookOn_ == on) return;
     // 0x41E with wParam 1: the keys typed into the edit are captured while it has the focus.
-    qCDebug(lcApp) << Qt::hex << window_message::kMacroHook << "1";
-    macroHookOn_ = true;
-    if (macroHook) macroHook(true);
+    qCDebug(lcApp) << Qt::hex << window_message::kMacroHook << (on ? "1" : "0");
+    macroHookOn_ = on;
+    if (devices_) devices_->SetKeyCapture(on);
+    if (macroHook) macroHook(on);
+}
+
+void CMainWnd::OnMacroEditFocus(TNotifyUI& msg) {
+    SetMacroHook(true);
     if (devices_) devices_->RouteNotify(msg);
 }
 
 void CMainWnd::OnMacroEditBlur(TNotifyUI& msg) {
-    qCDebug(lcApp) << Qt::hex << window_message::kMacroHook << "0";
-    macroHookOn_ = false;
-    if (macroHook) macroHook(false);
+    SetMacroHook(false);
     if (devices_) devices_->RouteNotify(msg);
 }
 

@@ -191,6 +191,10 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     // 0x0404 counted; 0x10xx and 0x11xx switch to device profile v & 0x0F.
     void OnDeviceReport(uint16_t code) override;
 
+  protected:
+    profiles::CBasicProfiledata* KeyListProfile() override { return &profile_; }
+    std::vector<profiles::KeyAssignmentPair>* KeyList() override { return &keyList_; }
+
   private:
     QString FolderFile(const char* name) const;
     // One step of the on-screen preview of a built-in effect (light lock held).

@@ -159,6 +159,10 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     void ClassEffectB() override;
     void ClassEffectC() override;
 
+  protected:
+    profiles::CBasicProfiledata* KeyListProfile() override { return &profile_; }
+    std::vector<profiles::KeyAssignmentPair>* KeyList() override { return &keyList_; }
+
   private:
     void BindButton(QWidget* panel, CDeviceKeyButtonUI* button);
     QString MacroFolder() const;

@@ -8,6 +8,7 @@
 #include "devices/device_folders.h"
 #include "devices/light_preview.h"
 #include "platform/log_categories.h"
+#include "profiles/basic_profiledata.h"
 #include "ui/control_props.h"
 #include "ui/paint_manager.h"
 
@@ -93,6 +94,20 @@ void CSkelmoraUSBDevice::Notify(TNotifyUI& msg) {
     if (hand(profilePanel_)) return;
     for (const QPointer<QWidget>& panel : panels_) {
         if (hand(panel)) return;
+    }
+    // A click on a key of the picture picks that key for the key assignment panel; the
+    // pointer over a key highlights it.
+    const bool click = msg.sType == QLatin1String(notify_type::kClick);
+    const bool enter = msg.sType == QLatin1String(notify_type::kMouseEnter);
+    const bool leave = msg.sType == QLatin1String(notify_type::kMouseLeave);
+    if (!click && !enter && !leave) return;
+    for (size_t i = 0; i < keyButtons_.size(); ++i) {
+        if (!keyButtons_[i] || keyButtons_[i].data() != msg.pSender) continue;
+        if (click)
+            SelectKey(static_cast<int>(i));
+        else
+            HighlightKey(static_cast<int>(i), enter);
+        return;
     }
 }
 
@@ -336,6 +351,65 @@ WriteOutcome CSkelmoraUSBDevice::WriteMacros(const std::vector<int>&) {
 int CSkelmoraUSBDevice::WriteParameters(const ParameterWrite&) { return 0; }
 void CSkelmoraUSBDevice::LoadConfigLists() {}
 void CSkelmoraUSBDevice::SetKeyMap(const KeyMap& map) { keyMap_ = map; }
+
+// ---- Key assignments ----
+
+std::optional<profiles::KeyAssignmentPair> CSkelmoraUSBDevice::GetKeyAssignment(
+    int keyIndex) const {
+    // The key list is only read here.
+    const std::vector<profiles::KeyAssignmentPair>* list =
+        const_cast<CSkelmoraUSBDevice*>(this)->KeyList();
+    if (!list || keyIndex < 0 || keyIndex >= static_cast<int>(list->size())) return std::nullopt;
+    return (*list)[static_cast<size_t>(keyIndex)];
+}
+
+bool CSkelmoraUSBDevice::SetKeyAssignment(int keyIndex, const tables::DeviceKeyCode& code) {
+    std::vector<profiles::KeyAssignmentPair>* list = KeyList();
+    profiles::CBasicProfiledata* profile = KeyListProfile();
+    if (!list || !profile || keyIndex < 0 || keyIndex >= static_cast<int>(list->size()))
+        return false;
+    const std::vector<profiles::KeyAssignmentPair> before = *list;
+    profiles::KeyAssignment& current = (*list)[static_cast<size_t>(keyIndex)].current;
+    current.kind = code.kind;
+    current.high = code.high;
+    current.low = code.low;
+    profile->WriteKeyList(*list);
+    if (profile->Save().ok()) return true;
+    // The file keeps the old list: so do the device and the profile element.
+    qCWarning(lcDevice).noquote() << kindName_ + QLatin1Char(':')
+                                  << "the profile could not be saved; key" << keyIndex
+                                  << "keeps its assignment";
+    *list = before;
+    profile->WriteKeyList(before);
+    return false;
+}
+
+WriteOutcome CSkelmoraUSBDevice::AssignKey(int keyIndex, const tables::DeviceKeyCode& code) {
+    if (!SetKeyAssignment(keyIndex, code))
+        return WriteOutcome::Failed("key list", hid::kResultWriteFailed);
+    return WriteKeysAndMacros();
+}
+
+WriteOutcome CSkelmoraUSBDevice::WriteKeysAndMacros() {
+    const WriteOutcome macros = WriteMacros(BuildMacroList());
+    if (!macros.ok()) return macros;
+    return WriteCurrentKeyTable(nullptr);
+}
+
+void CSkelmoraUSBDevice::SelectKey(int keyIndex) {
+    const int before = selectedKey_;
+    selectedKey_ = keyIndex;
+    if (before != keyIndex) HighlightKey(before, false);
+    HighlightKey(keyIndex, true);
+    emit keySelected(keyIndex);
+}
+
+void CSkelmoraUSBDevice::HighlightKey(int keyIndex, bool on) {
+    CDeviceKeyButtonUI* key = GetKeyButton(keyIndex);
+    if (!key) return;
+    if (key->GetKeySetImage().isEmpty()) key->SetKeySetImage(QLatin1String(kKeyHoverImage));
+    key->SetKeySetHidden(!on && keyIndex != selectedKey_);
+}
 
 // ---- Reactive lighting ----
 

@@ -34,6 +34,7 @@
 #include "hid/command_channel.h"
 #include "profiles/records.h"
 #include "tables/device_tables.h"
+#include "tables/key_code.h"
 #include "ui/notify.h"
 
 namespace profiles {
@@ -167,6 +168,28 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // The length of the device's built-in mode list ("DefaultLightName" row of the model in
     // default_light.json); 0 when the file or the row is missing.
     int ReadLightModeCount() const;
+
+    // ---- Key assignments (the key assignment panel's edits) ----
+    // The current and default code of one key of the current profile's key list; none when
+    // the list has no such key.
+    std::optional<profiles::KeyAssignmentPair> GetKeyAssignment(int keyIndex) const;
+    // Sets one key's current code in the key list and saves the profile. False, with the key
+    // list and the profile file as they were, when the list has no such key or the profile
+    // cannot be saved.
+    bool SetKeyAssignment(int keyIndex, const tables::DeviceKeyCode& code);
+    // SetKeyAssignment, then WriteKeysAndMacros; a key that cannot be set fails at "key list".
+    WriteOutcome AssignKey(int keyIndex, const tables::DeviceKeyCode& code);
+    // The macros the key list uses, then the key table: not sent when the macros do not fit
+    // (the table would name macros the device lacks) or their write failed.
+    WriteOutcome WriteKeysAndMacros();
+    // The key picked on the picture (-1 none). Picking one emits keySelected.
+    void SelectKey(int keyIndex);
+    // The key-set image over a key of the picture ("msenter"/"msleave"): shown while the
+    // pointer is over the key and on the picked key. A key without an image of its own gets
+    // kKeyHoverImage.
+    void HighlightKey(int keyIndex, bool on);
+    static constexpr char kKeyHoverImage[] = "common/key_hover.png";
+    int GetSelectedKey() const { return selectedKey_; }
 
     // ---- Host lighting and window state (the main window, for every device) ----
     // On a wired keyboard (kind 1), switching on also tells the device with NotifyLightControl.
@@ -324,6 +347,15 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     std::recursive_mutex& SecondLock() { return secondLock_; }
     std::array<Json::Value, 3>& Scratch() { return scratch_; }
 
+  signals:
+    // A key of the picture was picked (SelectKey).
+    void keySelected(int keyIndex);
+
+  protected:
+    // The current profile and its key list as the device keeps them (none in the base).
+    virtual profiles::CBasicProfiledata* KeyListProfile() { return nullptr; }
+    virtual std::vector<profiles::KeyAssignmentPair>* KeyList() { return nullptr; }
+
   private:
     void LightThreadMain(platform::StopEvent& stop);
     void EventThreadMain(EventInterface which, platform::StopEvent& stop);
@@ -371,6 +403,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     std::atomic<uint32_t> framePauseUntil_{0};
     int functionPageType_ = 1;
     int selectedLed_ = -1;
+    int selectedKey_ = -1;
     int profileSlot_ = 0;
     std::array<int, 3> lightSource_{};
     KeyMap keyMap_;

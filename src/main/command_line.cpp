@@ -146,6 +146,8 @@ const OptionRow kOptions[] = {
      }},
     {"name", nullptr, "NAME", "the name of the macro --record-macro makes",
      [](CommandLine& l, const std::string& v, std::string&) { return l.macro.name = v, true; }},
+    {"minimized", nullptr, nullptr, "start in the tray (shown when the desktop has no tray)",
+     [](CommandLine& l, const std::string&, std::string&) { return l.minimized = true; }},
     {"audio-analyse", nullptr, "FILE", "run a WAV file through the sound analysis, print it",
      [](CommandLine& l, const std::string& v, std::string&) {
          return l.audioAnalyse = true, l.audio.file = v, true;

@@ -25,6 +25,7 @@ struct CommandLine {
     int screenshotAfterMs = 1000;                // --after-ms N
     bool quit = false;                           // --quit
     bool automation = false;                     // --automation
+    bool minimized = false;                      // --minimized
     bool help = false;                           // --help, -h
     bool version = false;                        // --version
     std::optional<DeviceCommand> deviceCommand;  // --read-device KIND, --apply-profile KIND

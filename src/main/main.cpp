@@ -174,6 +174,7 @@ int main(int argc, char** argv) {
     options.screenshotFile = QString::fromLocal8Bit(line.screenshotFile);
     options.screenshotAfterMs = line.screenshotAfterMs;
     options.automation = line.automation;
+    options.minimized = line.minimized;
     update::RegisterSetWndControls();
     options.openSettings = &update::OpenSetWnd;
     return RunApplication(options);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "devices/skelmora_usb_device.h"
+#include "panels/macro_recording.h"
 #include "platform/log_categories.h"
 #include "tables/key_tables.h"
 #include "ui/control_factory.h"
@@ -123,7 +124,11 @@ const CKeySetControlUI::Handler CKeySetControlUI::kHandlers[] = {
     {notify_type::kKillFocus, kKeyEdit, &CKeySetControlUI::OnKillFocus},
 };
 
-CKeySetControlUI::CKeySetControlUI(QWidget* parent) : QWidget(parent) {}
+CKeySetControlUI::CKeySetControlUI(QWidget* parent)
+    : QWidget(parent), capture_([this](bool on) { SetCapturing(on); }) {}
+
+// The hook stops (and lets every grab go) with the panel.
+CKeySetControlUI::~CKeySetControlUI() = default;
 
 QWidget* CKeySetControlUI::Control(const char* name) const {
     return CPaintManagerUI::FindSubControlByName(this, QString::fromLatin1(name));
@@ -161,8 +166,23 @@ void CKeySetControlUI::AttachDevice(CSkelmoraUSBDevice* device) {
     device_ = device;
     if (!device) return;
     write_ = [this] {
-        return device_ ? device_->WriteCurrentKeyTable(nullptr) : WriteOutcome::Failed("device", 0);
+        return device_ ? device_->WriteKeysAndMacros() : WriteOutcome::Failed("device", 0);
     };
+    apply_ = [this](const DeviceKeyCode& code) {
+        if (!device_ || device_->GetSelectedKey() < 0) return;
+        ShowOutcome(device_->AssignKey(device_->GetSelectedKey(), code));
+    };
+    connect(device, &CSkelmoraUSBDevice::keySelected, this, [this](int key) {
+        const auto pair = device_ ? device_->GetKeyAssignment(key) : std::nullopt;
+        if (!pair) {
+            ShowPanel(false);
+            return;
+        }
+        const auto code = [](const profiles::KeyAssignment& a) {
+            return DeviceKeyCode{a.kind, a.high, a.low};
+        };
+        SetAssignment(code(pair->current), code(pair->default_assignment));
+    });
     connect(this, &CKeySetControlUI::editPendingChanged, device, [this](bool pending) {
         if (device_ && device_->GetProfilePanel()) device_->GetProfilePanel()->setEnabled(!pending);
     });
@@ -453,6 +473,29 @@ void CKeySetControlUI::OnModifier(TNotifyUI& msg) {
         Apply();
         return;
     }
+}
+
+void CKeySetControlUI::SetCapturing(bool on) {
+    if (!on) {
+        if (hook_) hook_->Stop();
+        return;
+    }
+    if (!hook_) {
+        hook_ = std::make_unique<platform::InputHook>(&macro_edit::ScanCodeOfKey);
+        connect(hook_.get(), &platform::InputHook::InputReceived, this,
+                &CKeySetControlUI::OnCaptureInput);
+        // The reader let its grab go because this thread stalled: capture ends too.
+        connect(hook_.get(), &platform::InputHook::GrabReleased, this,
+                [this] { SetCapturing(false); });
+    }
+    if (!IsCapturing()) hook_->Start(platform::HookMode::SingleKey);
+}
+
+void CKeySetControlUI::OnCaptureInput(const platform::InputEvent& event) {
+    if (event.device != platform::InputEvent::Device::Key ||
+        event.state != platform::KeyState::Pressed)
+        return;
+    CaptureKey(event.scan_code, event.extended);
 }
 
 void CKeySetControlUI::OnFocus(TNotifyUI&) {

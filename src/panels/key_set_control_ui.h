@@ -17,9 +17,11 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "devices/write_outcome.h"
 #include "panels/key_assign_codec.h"
+#include "platform/input_hook.h"
 #include "ui/notify.h"
 #include "ui/notify_table.h"
 
@@ -46,12 +48,15 @@ class CKeySetControlUI : public QWidget, public INotifyUI {
     using CaptureHandler = std::function<void(bool on)>;
 
     explicit CKeySetControlUI(QWidget* parent = nullptr);
+    ~CKeySetControlUI() override;
 
     // Finds the controls by name; false names the first one missing in missingControl.
     bool BindControls();
     QString MissingControl() const { return missing_; }
-    // The device's handlers: write through WriteCurrentKeyTable, the profile panel locked while
-    // changes wait. Apply stays with whoever gives SetApplyHandler.
+    // The device's handlers: a key picked on the device's picture is shown (SetAssignment
+    // with its current and default code), apply sets the picked key's code and writes the key
+    // table (AssignKey), write sends the macros and the key table (WriteKeysAndMacros), each
+    // outcome shown by ShowOutcome; the profile panel is locked while changes wait.
     void AttachDevice(CSkelmoraUSBDevice* device);
 
     // 1 keyboard (DPI and gun key items hidden), 2 mouse.
@@ -81,6 +86,13 @@ class CKeySetControlUI : public QWidget, public INotifyUI {
     // A key pressed while capturing, by its scan code and extended flag; keys that are not
     // keyboard keys of the table do nothing. Returns whether the key was used.
     bool CaptureKey(std::uint16_t scanCode, bool extended);
+    // Single-key capture through the input hook (evdev when readable, else the window's own
+    // key events): each key press goes to CaptureKey. The capture handler's default; off
+    // releases every grab at once.
+    void SetCapturing(bool on);
+    bool IsCapturing() const { return hook_ && hook_->Source() != platform::HookSource::None; }
+    void OnCaptureInput(const platform::InputEvent& event);
+    platform::InputHook* Hook() const { return hook_.get(); }
 
     // The buttons' flows (also reached through Notify).
     void Save();
@@ -88,6 +100,9 @@ class CKeySetControlUI : public QWidget, public INotifyUI {
     void Cancel();
     void WriteKeyTable();
     bool IsEditPending() const { return pending_; }
+    // The message for a key-table write's outcome: "message_text_7" for any failure,
+    // "message_text_16" with the number of events for macros that do not fit, none on success.
+    void ShowOutcome(const WriteOutcome& outcome);
 
     void SetMessageHandler(MessageHandler handler) { message_ = std::move(handler); }
     void SetApplyHandler(ApplyHandler handler) { apply_ = std::move(handler); }
@@ -111,7 +126,6 @@ class CKeySetControlUI : public QWidget, public INotifyUI {
     void WriteState(const key_assign::KeyPanelState& state);
     void SelectFunction(int kind);
     void SetPending(bool pending);
-    void ShowOutcome(const WriteOutcome& outcome);
     void Apply();
 
     void OnFunction(TNotifyUI&);
@@ -136,6 +150,7 @@ class CKeySetControlUI : public QWidget, public INotifyUI {
     ApplyHandler apply_;
     WriteHandler write_;
     CaptureHandler capture_;
+    std::unique_ptr<platform::InputHook> hook_;
 };
 
 // Registers "KeySetControl" and "CKeySetControlUI" with the control factory.

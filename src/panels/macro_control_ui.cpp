@@ -315,16 +315,28 @@ void CMacroControlUI::RebuildRows() {
     list->setProperty("_programmatic_select", true);
     list->clear();
     shownRows_ = 0;
-    AppendRowWidgets(0, rows_.size());
+    // The first batch (and the selected row) at once, the rest by the fill timer.
+    const auto first = std::max<std::size_t>(
+        kRowsPerBatch, rows_.Selected() >= 0 ? static_cast<std::size_t>(rows_.Selected()) + 1 : 0);
+    AppendRowWidgets(0, first);
     if (rows_.Selected() >= 0) list->setCurrentRow(rows_.Selected());
     list->setProperty("_programmatic_select", false);
+    if (AllRowsShown())
+        ui::KillTimer(this, kFillTimerId);
+    else
+        ui::SetTimer(this, kFillTimerId, kFillMs);
 }
 
 void CMacroControlUI::AppendRowWidgets(std::size_t from, std::size_t to) {
     auto* list = qobject_cast<QListWidget*>(Control(kActionList));
-    if (!list) return;
+    if (!list || from >= std::min(to, rows_.size())) return;
+    // A shown list places every row widget again for each row inserted: the batch's items
+    // are inserted at once (one placing), then given their widgets.
+    const std::size_t end = std::min(to, rows_.size());
+    const int firstItem = list->count();
+    list->addItems(QStringList(static_cast<qsizetype>(end - from), QString()));
     const CResourceManager& texts = CResourceManager::GetInstance();
-    for (std::size_t i = from; i < to && i < rows_.size(); ++i) {
+    for (std::size_t i = from; i < end; ++i) {
         const Json::Value& event = rows_.at(i);
         auto* row = new QWidget;
         row->setObjectName(QStringLiteral("macro_action"));
@@ -356,7 +368,7 @@ void CMacroControlUI::AppendRowWidgets(std::size_t from, std::size_t to) {
         box->addWidget(action);
         box->addWidget(delay);
         box->addStretch(1);
-        auto* item = new QListWidgetItem(list);
+        QListWidgetItem* item = list->item(firstItem + static_cast<int>(i - from));
         item->setSizeHint(QSize(0, kItemHeight));
         list->setItemWidget(item, row);
         ++shownRows_;
@@ -468,6 +480,7 @@ void CMacroControlUI::BeginRecording(RecordPosition position, DelayMode mode, ui
                                      platform::HookSource source) {
     ReadDelayEdits();
     ReadFixedDelay();
+    recordPosition_ = position;
     recorder_ = std::make_unique<macro_edit::MacroRecorder>(
         rows_, position, mode, static_cast<uint16_t>(fixedDelay_), startUs);
     // The editor always says which input it records.
@@ -536,6 +549,11 @@ void CMacroControlUI::DoTimer(int id) {
         }
         return;
     }
+    if (id == kFillTimerId) {
+        AppendRowWidgets(shownRows_, shownRows_ + kRowsPerBatch);
+        if (AllRowsShown()) ui::KillTimer(this, kFillTimerId);
+        return;
+    }
     if (id == kScrollTimerId) {
         ui::KillTimer(this, kScrollTimerId);
         auto* list = qobject_cast<QListWidget*>(Control(kActionList));
@@ -543,7 +561,7 @@ void CMacroControlUI::DoTimer(int id) {
         // Rows inserted before the end shift the shown ones: those are rebuilt; appended rows
         // join in batches, so the window stays responsive during a long recording.
         if (static_cast<std::size_t>(list->count()) > rows_.size() ||
-            rows_.Selected() < list->count()) {
+            recordPosition_ != RecordPosition::Append) {
             RebuildRows();
         } else {
             AppendRowWidgets(shownRows_, shownRows_ + kRowsPerBatch);

@@ -37,6 +37,12 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     static constexpr int kScrollMs = 100;
     // Rows shown per scroll tick while recording: a long recording never blocks the window.
     static constexpr int kRowsPerBatch = 500;
+    // Rows of a macro shown anew (a selection, a stop) beyond the first batch join by this
+    // timer, a batch per tick.
+    static constexpr int kFillTimerId = 0x1006;
+    static constexpr int kFillMs = 1;
+    // Every row has its widgets (the fill has ended).
+    bool AllRowsShown() const { return shownRows_ >= rows_.size(); }
 
     // Shows a translated text; buttons 0 confirm only, 1 confirm and cancel; 1 when confirmed.
     using MessageHandler = std::function<int(const QString& text, int buttons)>;
@@ -138,6 +144,8 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     std::unique_ptr<macro_edit::MacroRecorder> recorder_;
     std::unique_ptr<platform::InputHook> hook_;
     std::size_t shownRows_ = 0;  // rows that have their widgets
+    // Where the recording puts its rows: appended rows join the shown ones, others shift them.
+    macro_edit::RecordPosition recordPosition_ = macro_edit::RecordPosition::Append;
     uint32_t fixedDelay_ = 0;
     int pulseAlpha_ = 255;
     int pulseStep_ = -20;

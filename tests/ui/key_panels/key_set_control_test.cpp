@@ -34,6 +34,7 @@ class WritingDevice : public CSkelmoraUSBDevice {
         ++writes;
         return outcome;
     }
+    WriteOutcome WriteMacros(const std::vector<int>&) override { return WriteOutcome::Ok(); }
     void RefreshPage() override { ++refreshes; }
     WriteOutcome outcome;
     int writes = 0;
@@ -68,9 +69,9 @@ class KeySetControlTest : public uitest::AppFixture {
             messages_.push_back(text.toStdString());
             return 1;
         });
+        panel_->AttachDevice(device_.get());
         panel_->SetApplyHandler([this](const DeviceKeyCode& code) { applied_.push_back(code); });
         panel_->SetCaptureHandler([this](bool on) { capture_.push_back(on); });
-        panel_->AttachDevice(device_.get());
         device_->AddPanel(panel_);
     }
     QWidget* Control(const char* name) const {

@@ -234,6 +234,46 @@ TEST_F(MacroControlTest, RecordingFromAReplayPulsesAndSaves) {
     EXPECT_EQ(Rows()->count(), 2);
 }
 
+// A long recording: appended rows join the list in batches while recording; after the stop
+// the list shows its first batch at once and the rest by the fill timer, and a delay typed
+// meanwhile and every row beyond the shown ones are saved.
+TEST_F(MacroControlTest, ALongRecordingsRowsJoinInBatches) {
+    Click("macro_btn_name_add");
+    constexpr int kEvents = 1200;
+    std::vector<platform::RawInputEvent> events;
+    for (int i = 0; i < kEvents; ++i)
+        events.push_back({1'000'000 + static_cast<uint64_t>(i) * 2'000, 1, 30, (i % 2) ? 0 : 1});
+    panel_->StartReplayRecording(macro_edit::RecordPosition::Append,
+                                 macro_edit::DelayMode::Constant, events);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(panel_->Rows().size(), static_cast<size_t>(kEvents));
+    // The scroll timer may have ticked meanwhile: whole batches only, one more per tick.
+    const int before = Rows()->count();
+    EXPECT_EQ(before % CMacroControlUI::kRowsPerBatch, 0);
+    panel_->DoTimer(CMacroControlUI::kScrollTimerId);
+    EXPECT_EQ(Rows()->count(), std::min(before + CMacroControlUI::kRowsPerBatch, kEvents));
+    panel_->StopRecording(false);
+    EXPECT_EQ(Rows()->count(), CMacroControlUI::kRowsPerBatch);
+    EXPECT_FALSE(panel_->AllRowsShown());
+    EXPECT_TRUE(ui::IsTimerActive(panel_, CMacroControlUI::kFillTimerId));
+    EXPECT_EQ(Saved(0).size(), static_cast<size_t>(kEvents));
+
+    auto* first = Rows()->itemWidget(Rows()->item(0))->findChild<QLineEdit*>("macro_delay");
+    ASSERT_NE(first, nullptr);
+    first->setText(QStringLiteral("77"));
+    EXPECT_TRUE(panel_->SaveSelectedMacro());
+    const std::vector<std::string> saved = Saved(0);
+    ASSERT_EQ(saved.size(), static_cast<size_t>(kEvents));
+    EXPECT_EQ(saved.front(), "10 4 down 77");
+    EXPECT_EQ(saved.back(), "10 4 up 0");
+
+    for (int tick = 0; tick < 10 && !panel_->AllRowsShown(); ++tick)
+        panel_->DoTimer(CMacroControlUI::kFillTimerId);
+    EXPECT_TRUE(panel_->AllRowsShown());
+    EXPECT_EQ(Rows()->count(), kEvents);
+    EXPECT_FALSE(ui::IsTimerActive(panel_, CMacroControlUI::kFillTimerId));
+}
+
 // SKELMORA_SCREENSHOT_DIR set: the editor in the skin's look is saved there.
 TEST_F(MacroControlTest, Screenshot) {
     const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR");

@@ -13,7 +13,9 @@
 #include "devices/device_test_support.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "panels/device_profile_ui.h"
+#include "panels/key_set_control_ui.h"
 #include "panels/keyboard_settings_panel.h"
+#include "panels/macro_control_ui.h"
 #include "panels/light_control_ui.h"
 #include "ui/control_factory.h"
 #include "ui/layout_loader.h"
@@ -35,6 +37,8 @@ class KeyboardPage : public devtest::EmulatedKeyboard {
         controls::RegisterCompositeControls(CControlFactory::GetInstance());
         RegisterProfilePanel();
         panels::RegisterKeyboardSettingsPanel();
+        RegisterKeySetControl();
+        RegisterMacroControl();
         RegisterLightControl();
         CResourceManager::GetInstance().LoadLanguage("lan_en.xml");
         ASSERT_TRUE(home_.isValid());

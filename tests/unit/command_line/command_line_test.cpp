@@ -41,6 +41,8 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--after-ms", ""}, 2, "--after-ms needs a value"},
         {{"--bogus"}, 2, "unknown option '--bogus'"},
         {{"--exchange", "/dev/x", "03", ""}, 2, "unknown option ''"},
+        {{"--minimized"}, 0, ""},
+        {{"--minimized=yes"}, 2, "--minimized"},
         {{"--import-shoot", "3", "f.Shoot"}, 0, ""},
         {{"--import-shoot", "4", "f.Shoot"}, 2, "GUN is 0, 1, 2 or 3, not '4'"},
         {{"--import-shoot", "-1", "f.Shoot"}, 2, "--import-shoot"},
@@ -70,6 +72,10 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     EXPECT_EQ(line.exchangePath, "P");
     EXPECT_EQ(line.exchangeArgs, (std::vector<std::string>{"03", "22"}));
     EXPECT_EQ(line.screenshotAfterMs, 7);
+    EXPECT_FALSE(line.minimized);
+    CommandLine minimized;
+    ASSERT_TRUE(ParseCommandLine({"--minimized"}, minimized).ok());
+    EXPECT_TRUE(minimized.minimized);
 }
 
 // What the program goes on to do with a parsed line.
