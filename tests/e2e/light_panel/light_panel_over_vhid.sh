@@ -14,7 +14,7 @@ mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
 chmod 700 "$work/run"
 export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 export HOME="$work/home" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
-export QT_LOGGING_RULES="skelmora.app.debug=true"
+export QT_LOGGING_RULES="${QT_LOGGING_RULES:-skelmora.app.debug=true}"
 export SKELMORA_HID="vhid:$socket"
 program_pid=""
 cleanup() {
@@ -53,6 +53,9 @@ until_record() {
 program_pid=$!
 for _ in $(seq 1 200); do grep -q -F "软件标示 49152" "$log" && break; sleep 0.05; done
 for _ in $(seq 1 100); do "$send_ui" ui show keyboard >/dev/null 2>&1 && break; sleep 0.1; done
+# The selector item connects its device (reads it back and loads its profile) 500 ms after
+# it is shown; a change made before that reaches the keyboard but not yet its profile file.
+sleep 1.5
 
 # Mode 6 of the shipped list is code 6; mode 28 code 28.
 until_record 1 06 ui item light_combo_modeSelect 6
