@@ -46,6 +46,7 @@ CUpdateInfoListItemUI* CSetWnd::Row(int index) const {
 void CSetWnd::InitWindow() {
     PaintManager().SetDPI(m_dpi);
     FillLanguages();
+    ShowAutostart();
     m_lastCheck = FromStd(update::ReadOrCreateLastCheck(m_setup.lastCheckFile, m_setup.today));
     ShowSummary(update::summary::kChecking);
     QWidget* list = FindControl(QStringLiteral("device_update_list_info"));
@@ -177,6 +178,22 @@ void CSetWnd::OnUpdateProgress(quint64 wParam, qint64 lParam) {
     qCDebug(lcUpdate) << "update progress" << wParam << lParam << "(no row is being updated)";
 }
 
+void CSetWnd::ShowAutostart() {
+    QWidget* check = FindControl(QStringLiteral("autostart_check"));
+    const bool offered = m_setup.autostartEnabled && m_setup.setAutostart;
+    ui::SetVisible(check, offered);
+    if (offered) ui::SetSelected(check, m_setup.autostartEnabled());
+}
+
+void CSetWnd::OnAutostartChanged(bool on) {
+    if (!m_setup.setAutostart) return;
+    std::string error;
+    if (m_setup.setAutostart(on, error)) return;
+    // The option shows what the desktop will do: a switch that failed is put back.
+    qCWarning(lcUpdate).noquote() << "autostart:" << QString::fromStdString(error);
+    ui::SetSelected(FindControl(QStringLiteral("autostart_check")), !on);
+}
+
 void CSetWnd::StopWorkers() {
     if (m_check) m_check->Stop();
 }
@@ -189,6 +206,10 @@ void CSetWnd::Notify(TNotifyUI& msg) {
     };
     if (msg.sType == QLatin1String(notify_type::kSelectChanged) && is("check_name_select")) {
         UpdateChooseButton();
+        return;
+    }
+    if (msg.sType == QLatin1String(notify_type::kSelectChanged) && is("autostart_check")) {
+        OnAutostartChanged(ui::IsSelected(msg.pSender));
         return;
     }
     if (msg.sType == QLatin1String(notify_type::kItemSelect) && is("Language_combox_info")) {

@@ -28,6 +28,10 @@ struct SetWndSetup {
     QString languageConfigPath;                    // empty: the shipped language list
     std::function<void(int index)> applyLanguage;  // 0xC11 to the main window
     std::function<void()> latestShown;             // 0xC16 to the main window
+    // Starting with the desktop session: whether it is on, and switching it (false with the
+    // reason). Without them "autostart_check" is hidden.
+    std::function<bool()> autostartEnabled;
+    std::function<bool(bool on, std::string& error)> setAutostart;
 };
 
 class CSetWnd : public WindowImplBase {
@@ -73,6 +77,8 @@ class CSetWnd : public WindowImplBase {
 
   private:
     void FillLanguages();
+    void ShowAutostart();
+    void OnAutostartChanged(bool on);
     void ShowSummary(int state);
     void OnRowChecked(const update::RowResult& result);
     void OnCheckFinished(const update::CheckOutcome& outcome);

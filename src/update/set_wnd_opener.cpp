@@ -1,9 +1,12 @@
 #include "update/set_wnd_opener.h"
 
+#include <QCoreApplication>
+
 #include "app/device_manager.h"
 #include "app/language.h"
 #include "app/main_wnd.h"
 #include "devices/skelmora_usb_device.h"
+#include "platform/autostart.h"
 #include "ui/control_factory.h"
 #include "ui/dpi_scale.h"
 #include "update/set_wnd.h"
@@ -44,6 +47,11 @@ void OpenSetWnd(CMainWnd& main, bool besideMain) {
     };
     setup.latestShown = [owner] {
         if (owner) owner->ClearSettingsBadge();
+    };
+    setup.autostartEnabled = [] { return platform::IsAutostartEnabled(); };
+    setup.setAutostart = [](bool on, std::string& error) {
+        return platform::SetAutostart(on, QCoreApplication::applicationFilePath().toStdString(),
+                                      error);
     };
     CSetWnd wnd(std::move(setup));
     const int dpi = main.PaintManager().GetDPI();

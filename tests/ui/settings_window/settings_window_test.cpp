@@ -12,6 +12,8 @@
 
 #include "app/language.h"
 #include "controls/picture_controls.h"
+#include "platform/autostart.h"
+#include "platform/autostart.h"
 #include "profiles/json_file.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -68,7 +70,8 @@ class SettingsWindowTest : public uitest::AppFixture {
     }
 
     // Opens the window (not modally) on these rows and this address.
-    void Open(std::vector<CheckRow> rows, std::optional<std::string> endpoint) {
+    void Open(std::vector<CheckRow> rows, std::optional<std::string> endpoint,
+              const std::function<void(SetWndSetup&)>& adjust = {}) {
         SetWndSetup setup;
         setup.rows = std::move(rows);
         setup.languageIndex = 1;  // English, as the texts loaded
@@ -84,6 +87,7 @@ class SettingsWindowTest : public uitest::AppFixture {
         };
         setup.applyLanguage = [this](int index) { applied_.push_back(index); };
         setup.latestShown = [this] { ++latestShown_; };
+        if (adjust) adjust(setup);
         wnd_ = std::make_unique<CSetWnd>(std::move(setup));
         ASSERT_TRUE(wnd_->Create(nullptr, "settings", Qt::Tool));
         wnd_->resize(CSetWnd::kWidth, CSetWnd::kHeight);
@@ -262,4 +266,39 @@ TEST_F(SettingsWindowTest, DpiOutsideTheListFallsBackTo96) {
     EXPECT_EQ(wnd.GetDPI(), 96);
     wnd.SetDPI(144);
     EXPECT_EQ(wnd.GetDPI(), 144);
+}
+
+// "autostart_check" writes and removes the desktop's autostart entry (a real file under
+// XDG_CONFIG_HOME); a switch that fails is put back; without the hooks the option is hidden.
+TEST_F(SettingsWindowTest, AutostartOptionWritesAndRemovesTheEntry) {
+    const auto real = [](SetWndSetup& setup) {
+        setup.autostartEnabled = [] { return platform::IsAutostartEnabled(); };
+        setup.setAutostart = [](bool on, std::string& error) {
+            return platform::SetAutostart(on, "/opt/skelmora/bin/skelmora", error);
+        };
+    };
+    Open(AllRows(), std::nullopt, real);
+    QWidget* check = wnd_->FindControl("autostart_check");
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->isVisibleTo(wnd_.get()));
+    EXPECT_FALSE(ui::IsSelected(check));
+    Click("autostart_check");
+    EXPECT_TRUE(std::filesystem::exists(platform::AutostartEntryPath()));
+    EXPECT_TRUE(ui::IsSelected(check));
+    Click("autostart_check");
+    EXPECT_FALSE(std::filesystem::exists(platform::AutostartEntryPath()));
+    EXPECT_FALSE(ui::IsSelected(check));
+
+    Open(AllRows(), std::nullopt, [](SetWndSetup& setup) {
+        setup.autostartEnabled = [] { return false; };
+        setup.setAutostart = [](bool, std::string& error) {
+            error = "read-only folder";
+            return false;
+        };
+    });
+    Click("autostart_check");
+    EXPECT_FALSE(ui::IsSelected(wnd_->FindControl("autostart_check")));
+
+    Open(AllRows(), std::nullopt);
+    EXPECT_FALSE(wnd_->FindControl("autostart_check")->isVisibleTo(wnd_.get()));
 }
