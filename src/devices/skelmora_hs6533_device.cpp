@@ -123,14 +123,7 @@ bool CSkelmoraHS6533Device::WriteLedFrame() {
 
 // ---- Profile ----
 
-void CSkelmoraHS6533Device::BuildProfilePaths() {
-    const QString folder = GetUserDataFolder();
-    if (folder.isEmpty()) return;
-    const QString lightName = GetLightConfigurationName().isEmpty() ? QStringLiteral("zelvo_light")
-                                                                    : GetLightConfigurationName();
-    profile_.SetProfilePath(ToPath(folder + GetProfileBaseName() + QStringLiteral(".Json")));
-    profile_.SetLightConfigPath(ToPath(folder + lightName + QStringLiteral(".config")));
-}
+void CSkelmoraHS6533Device::BuildProfilePaths() { SetProfilePaths(profile_); }
 
 int CSkelmoraHS6533Device::LoadProfile() {
     BuildProfilePaths();

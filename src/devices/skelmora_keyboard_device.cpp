@@ -115,14 +115,7 @@ QString CSkelmoraKeyboardDevice::FolderFile(const char* name) const {
     return folder.isEmpty() ? QString() : folder + QLatin1String(name);
 }
 
-void CSkelmoraKeyboardDevice::BuildProfilePaths() {
-    const QString folder = GetUserDataFolder();
-    if (folder.isEmpty()) return;
-    const QString lightName = GetLightConfigurationName().isEmpty() ? QStringLiteral("zelvo_light")
-                                                                    : GetLightConfigurationName();
-    profile_.SetProfilePath(ToPath(folder + GetProfileBaseName() + QStringLiteral(".Json")));
-    profile_.SetLightConfigPath(ToPath(folder + lightName + QStringLiteral(".config")));
-}
+void CSkelmoraKeyboardDevice::BuildProfilePaths() { SetProfilePaths(profile_); }
 
 int CSkelmoraKeyboardDevice::LoadProfile() {
     BuildProfilePaths();

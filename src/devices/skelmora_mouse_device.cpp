@@ -135,14 +135,7 @@ int CSkelmoraMouseDevice::MacroCount() const {
                : static_cast<int>(macro_codec::ReadMacroConfig(ToPath(folder)).entries.size());
 }
 
-void CSkelmoraMouseDevice::BuildProfilePaths() {
-    const QString folder = GetUserDataFolder();
-    if (folder.isEmpty()) return;
-    const QString lightName = GetLightConfigurationName().isEmpty() ? QStringLiteral("zelvo_light")
-                                                                    : GetLightConfigurationName();
-    profile_.SetProfilePath(ToPath(folder + GetProfileBaseName() + QStringLiteral(".Json")));
-    profile_.SetLightConfigPath(ToPath(folder + lightName + QStringLiteral(".config")));
-}
+void CSkelmoraMouseDevice::BuildProfilePaths() { SetProfilePaths(profile_); }
 
 std::vector<profiles::DPIStage> CSkelmoraMouseDevice::ProfileDpiStages() {
     std::vector<profiles::DPIStage> stages = profile_.ReadDPIStages();

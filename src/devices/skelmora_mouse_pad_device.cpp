@@ -76,14 +76,7 @@ WriteOutcome CSkelmoraMousePadDevice::ReadPadParameters(int* slot) {
 
 // ---- Profile ----
 
-void CSkelmoraMousePadDevice::BuildProfilePaths() {
-    const QString folder = GetUserDataFolder();
-    if (folder.isEmpty()) return;
-    const QString lightName = GetLightConfigurationName().isEmpty() ? QStringLiteral("zelvo_light")
-                                                                    : GetLightConfigurationName();
-    profile_.SetProfilePath(ToPath(folder + GetProfileBaseName() + QStringLiteral(".Json")));
-    profile_.SetLightConfigPath(ToPath(folder + lightName + QStringLiteral(".config")));
-}
+void CSkelmoraMousePadDevice::BuildProfilePaths() { SetProfilePaths(profile_); }
 
 int CSkelmoraMousePadDevice::LoadProfile() {
     BuildProfilePaths();

@@ -455,6 +455,17 @@ int CSkelmoraUSBDevice::GetFunctionPage() const { return functionPageType_; }
 // ---- Profiles ----
 
 void CSkelmoraUSBDevice::BuildProfilePaths() {}
+
+void CSkelmoraUSBDevice::SetProfilePaths(profiles::CBasicProfiledata& profile) const {
+    const QString folder = GetUserDataFolder();
+    if (folder.isEmpty()) return;
+    const QString lightName = GetLightConfigurationName().isEmpty() ? QStringLiteral("zelvo_light")
+                                                                    : GetLightConfigurationName();
+    profile.SetProfilePath(std::filesystem::path(
+        (folder + GetProfileBaseName() + QStringLiteral(".Json")).toStdString()));
+    profile.SetLightConfigPath(
+        std::filesystem::path((folder + lightName + QStringLiteral(".config")).toStdString()));
+}
 QString CSkelmoraUSBDevice::GetProfileName() const { return {}; }
 void CSkelmoraUSBDevice::SaveProfile() {}
 void CSkelmoraUSBDevice::SetProfileSlot(int slot) { profileSlot_ = slot; }

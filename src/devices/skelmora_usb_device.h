@@ -353,6 +353,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
 
   protected:
     // The current profile and its key list as the device keeps them (none in the base).
+    // The profile file "<user data folder><profile base name>.Json" and the light configuration
+    // "<user data folder><light configuration name, else zelvo_light>.config"; nothing without a
+    // user data folder.
+    void SetProfilePaths(profiles::CBasicProfiledata& profile) const;
     virtual profiles::CBasicProfiledata* KeyListProfile() { return nullptr; }
     virtual std::vector<profiles::KeyAssignmentPair>* KeyList() { return nullptr; }
 
