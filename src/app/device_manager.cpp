@@ -699,15 +699,15 @@ void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
 
 // The voice panels' handlers on the headset's page, over its profile, card and equaliser.
 void CDeviceManager::AttachVoicePanels(CSkelmoraHS6533Device* headset) {
-    CHeadsetAudioControl::Parts parts;
-    parts.device = headset;
-    parts.profile = &headset->Profiledata();
-    parts.save = [headset] { headset->SaveProfile(); };
-    parts.message = [this](const QString& textId) {
+    CHeadsetAudioControl::Wiring wiring;
+    wiring.device = headset;
+    wiring.profile = &headset->Profiledata();
+    wiring.save = [headset] { headset->SaveProfile(); };
+    wiring.message = [this](const QString& textId) {
         ShowMessage(window_, QString(), textId, window_->PaintManager().GetDPI(), true,
                     CMsgWnd::kConfirmOnly);
     };
-    if (!AttachHeadsetAudio(std::move(parts)))
+    if (!AttachHeadsetAudio(std::move(wiring)))
         qCDebug(lcDiscovery) << "headset page without voice panel";
 }
 

@@ -37,7 +37,7 @@ class CColorPaletteUI : public QWidget {
     double Saturation() const { return m_saturation; }
     double Value() const { return m_value; }
 
-    // The parts, in widget coordinates.
+    // The field, the value bar and the preview strip, in widget coordinates.
     QRect FieldRect() const;
     QRect BarRect() const;
     QRect StripRect() const;

@@ -21,7 +21,7 @@ constexpr char kCombo[] = "device_profile_combo";
 constexpr char kNameEdit[] = "device_profile_name_edit";
 constexpr char kMenuLayout[] = "profile_menu_layout";
 
-// Texts of this panel that the Parts' message keys do not cover.
+// Texts of this panel that the program's numbered message texts do not cover.
 constexpr char kImportRefusedText[] = "profile_import_refused_text";
 constexpr char kExportUnreadableText[] = "profile_export_unreadable_text";
 constexpr char kExportWriteText[] = "profile_export_write_text";

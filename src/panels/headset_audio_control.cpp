@@ -35,17 +35,17 @@ const ui::NotifyRow<CHeadsetAudioControl> CHeadsetAudioControl::kRows[] = {
     {notify_type::kClick, "hs_EQ_btn_delete", &CHeadsetAudioControl::OnDelete},
 };
 
-CHeadsetAudioControl::CHeadsetAudioControl(Parts parts, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)), voice_(parts_.voice), magic_(parts_.magic) {
-    if (parts_.voice) parts_.voice->SetHandler(this);
-    if (parts_.magic) parts_.magic->SetHandler(this);
-    if (parts_.bridge) {
+CHeadsetAudioControl::CHeadsetAudioControl(Wiring wiring, QObject* parent)
+    : QObject(parent), wiring_(std::move(wiring)), voice_(wiring_.voice), magic_(wiring_.magic) {
+    if (wiring_.voice) wiring_.voice->SetHandler(this);
+    if (wiring_.magic) wiring_.magic->SetHandler(this);
+    if (wiring_.bridge) {
         // The bridge may outlive this object (or go first, as the device's members do).
-        parts_.bridge->SetChangeHandler(
+        wiring_.bridge->SetChangeHandler(
             [guard = QPointer<CHeadsetAudioControl>(this)](AudioControl c) {
                 if (guard) guard->OnBridgeChange(c);
             });
-        if (parts_.equalizer) parts_.equalizer->SetHeadsetCard(parts_.bridge->CardNumber());
+        if (wiring_.equalizer) wiring_.equalizer->SetHeadsetCard(wiring_.bridge->CardNumber());
     }
     ShowAvailability();
 }
@@ -57,7 +57,7 @@ CHeadsetAudioControl::~CHeadsetAudioControl() {
 }
 
 bool CHeadsetAudioControl::OnHeadsetPage() const {
-    return parts_.device && parts_.device->GetKind() == kKindHeadset;
+    return wiring_.device && wiring_.device->GetKind() == kKindHeadset;
 }
 
 void CHeadsetAudioControl::Notify(TNotifyUI& msg) {
@@ -66,21 +66,22 @@ void CHeadsetAudioControl::Notify(TNotifyUI& msg) {
 }
 
 void CHeadsetAudioControl::Message(const char* textId) {
-    if (textId && parts_.message) parts_.message(QLatin1String(textId));
+    if (textId && wiring_.message) wiring_.message(QLatin1String(textId));
 }
 
 // ---- Profile and panels ----
 
 void CHeadsetAudioControl::ShowAvailability() {
-    CVoice6533ControlUI* voice = parts_.voice;
+    CVoice6533ControlUI* voice = wiring_.voice;
     if (voice) {
         const audio::AudioCapabilities caps =
-            parts_.bridge ? parts_.bridge->Capabilities() : audio::AudioCapabilities{};
+            wiring_.bridge ? wiring_.bridge->Capabilities() : audio::AudioCapabilities{};
         // A card not there yet keeps the controls usable: the card may appear later.
-        voice->SetMicAvailable(parts_.bridge != nullptr);
-        voice->SetMonitorAvailable(parts_.bridge && (!caps.connected || caps.monitoring.Present()));
+        voice->SetMicAvailable(wiring_.bridge != nullptr);
+        voice->SetMonitorAvailable(wiring_.bridge &&
+                                   (!caps.connected || caps.monitoring.Present()));
         std::string reason;
-        const bool eq = parts_.equalizer && parts_.equalizer->Available(&reason);
+        const bool eq = wiring_.equalizer && wiring_.equalizer->Available(&reason);
         if (!eq && !reason.empty()) qCInfo(lcAudio).noquote() << "equaliser:" << reason.c_str();
         voice->SetEqAvailable(eq);
         // The filter lives in this process: it goes when the program ends.
@@ -89,49 +90,49 @@ void CHeadsetAudioControl::ShowAvailability() {
         for (const char* name : {"6533_eq_title", "6533_eq_layout"})
             ui::SetToolTip(voice->Control(name), eq ? tip : QString());
     }
-    if (parts_.magic) parts_.magic->SetAvailable(false);
+    if (wiring_.magic) wiring_.magic->SetAvailable(false);
 }
 
 void CHeadsetAudioControl::ShowSettings(bool applyToHeadset) {
-    if (!parts_.profile) return;
-    const eq_model::ProfileView view = eq_model::ReadProfile(*parts_.profile);
+    if (!wiring_.profile) return;
+    const eq_model::ProfileView view = eq_model::ReadProfile(*wiring_.profile);
     stages_ = view.stages;
     const eq_model::EqStep& step = view.eq;
     eq_ = step.next;
-    if (parts_.magic) {
-        parts_.magic->SetVoiceChangerOn(stages_.magic_enable != 0);
-        parts_.magic->SetVoiceChangerSelection(stages_.magic_type);
-        parts_.magic->SetAvailable(false);
+    if (wiring_.magic) {
+        wiring_.magic->SetVoiceChangerOn(stages_.magic_enable != 0);
+        wiring_.magic->SetVoiceChangerSelection(stages_.magic_type);
+        wiring_.magic->SetAvailable(false);
     }
     ShowMicAndMonitor();
-    if (parts_.voice) {
-        parts_.voice->ClearCustomEqs();
-        for (const QString& name : eq_.names) parts_.voice->AddCustomEqName(name);
+    if (wiring_.voice) {
+        wiring_.voice->ClearCustomEqs();
+        for (const QString& name : eq_.names) wiring_.voice->AddCustomEqName(name);
     }
     ShowEq();
     if (!applyToHeadset) return;
-    if (parts_.bridge) {
-        parts_.bridge->SetOn(AudioControl::Microphone, stages_.mic_in_select != 0);
-        parts_.bridge->SetLevel(AudioControl::Microphone, stages_.mic_in_value);
-        const auto caps = parts_.bridge->Capabilities();
+    if (wiring_.bridge) {
+        wiring_.bridge->SetOn(AudioControl::Microphone, stages_.mic_in_select != 0);
+        wiring_.bridge->SetLevel(AudioControl::Microphone, stages_.mic_in_value);
+        const auto caps = wiring_.bridge->Capabilities();
         if (caps.monitoring.Present()) {
-            parts_.bridge->SetOn(AudioControl::Monitoring, stages_.mic_monitor_select != 0);
-            parts_.bridge->SetLevel(AudioControl::Monitoring, stages_.mic_monitor_value);
+            wiring_.bridge->SetOn(AudioControl::Monitoring, stages_.mic_monitor_select != 0);
+            wiring_.bridge->SetLevel(AudioControl::Monitoring, stages_.mic_monitor_value);
         }
     }
     ApplyEq(step.apply);
 }
 
 void CHeadsetAudioControl::ShowMicAndMonitor() {
-    if (!parts_.voice) return;
-    parts_.voice->SetMicIn(stages_.mic_in_select != 0);
-    parts_.voice->SetMicInLevel(stages_.mic_in_value);
-    parts_.voice->SetMicMonitor(stages_.mic_monitor_select != 0);
-    parts_.voice->SetMicMonitorLevel(stages_.mic_monitor_value);
+    if (!wiring_.voice) return;
+    wiring_.voice->SetMicIn(stages_.mic_in_select != 0);
+    wiring_.voice->SetMicInLevel(stages_.mic_in_value);
+    wiring_.voice->SetMicMonitor(stages_.mic_monitor_select != 0);
+    wiring_.voice->SetMicMonitorLevel(stages_.mic_monitor_value);
 }
 
 void CHeadsetAudioControl::ShowEq() {
-    CVoice6533ControlUI* voice = parts_.voice;
+    CVoice6533ControlUI* voice = wiring_.voice;
     if (!voice) return;
     voice->SetEqPreset(eq_.eqType);
     if (voice->GetCustomEqSelection() != eq_.customSelection)
@@ -142,11 +143,11 @@ void CHeadsetAudioControl::ShowEq() {
 }
 
 void CHeadsetAudioControl::ReadHeadsetState() {
-    if (!parts_.bridge) return;
+    if (!wiring_.bridge) return;
     const auto read = [this](AudioControl control, std::int32_t& on, std::int32_t& level) {
-        const auto sw = parts_.bridge->GetOn(control);
+        const auto sw = wiring_.bridge->GetOn(control);
         if (sw.Ok()) on = sw.value ? 1 : 0;
-        const auto lv = parts_.bridge->GetLevel(control);
+        const auto lv = wiring_.bridge->GetLevel(control);
         if (lv.Ok()) level = lv.value;
     };
     read(AudioControl::Microphone, stages_.mic_in_select, stages_.mic_in_value);
@@ -156,28 +157,28 @@ void CHeadsetAudioControl::ReadHeadsetState() {
 }
 
 void CHeadsetAudioControl::StopEqualizer() {
-    if (parts_.equalizer) parts_.equalizer->SetOff();
+    if (wiring_.equalizer) wiring_.equalizer->SetOff();
 }
 
 void CHeadsetAudioControl::StoreSettings() {
-    if (!parts_.profile) return;
+    if (!wiring_.profile) return;
     stages_.eq_type = eq_.eqType;
     // The profile's "none" for the custom selection stays what it was (0 when never set).
     if (eq_.customSelection >= 0) stages_.custom_eq_select_index = eq_.customSelection;
-    parts_.profile->WriteSystemSetStages(stages_);
+    wiring_.profile->WriteSystemSetStages(stages_);
 }
 
 void CHeadsetAudioControl::OnBridgeChange(AudioControl control) {
-    if (!parts_.voice || !parts_.bridge) return;
-    if (parts_.equalizer) parts_.equalizer->SetHeadsetCard(parts_.bridge->CardNumber());
-    const auto sw = parts_.bridge->GetOn(control);
-    const auto lv = parts_.bridge->GetLevel(control);
+    if (!wiring_.voice || !wiring_.bridge) return;
+    if (wiring_.equalizer) wiring_.equalizer->SetHeadsetCard(wiring_.bridge->CardNumber());
+    const auto sw = wiring_.bridge->GetOn(control);
+    const auto lv = wiring_.bridge->GetLevel(control);
     if (control == AudioControl::Microphone) {
-        if (sw.Ok()) parts_.voice->SetMicIn(sw.value);
-        if (lv.Ok()) parts_.voice->SetMicInLevel(lv.value);
+        if (sw.Ok()) wiring_.voice->SetMicIn(sw.value);
+        if (lv.Ok()) wiring_.voice->SetMicInLevel(lv.value);
     } else if (control == AudioControl::Monitoring) {
-        if (sw.Ok()) parts_.voice->SetMicMonitor(sw.value);
-        if (lv.Ok()) parts_.voice->SetMicMonitorLevel(lv.value);
+        if (sw.Ok()) wiring_.voice->SetMicMonitor(sw.value);
+        if (lv.Ok()) wiring_.voice->SetMicMonitorLevel(lv.value);
     }
     ShowAvailability();
 }
@@ -186,73 +187,73 @@ void CHeadsetAudioControl::OnBridgeChange(AudioControl control) {
 
 void CHeadsetAudioControl::Toggle(AudioControl control, bool on) {
     const bool mic = control == AudioControl::Microphone;
-    const audio::AudioResult result = parts_.bridge
-                                          ? parts_.bridge->SetOn(control, on)
+    const audio::AudioResult result = wiring_.bridge
+                                          ? wiring_.bridge->SetOn(control, on)
                                           : audio::AudioResult::Unsupported("no audio bridge");
     if (!result.Ok()) {
         qCInfo(lcAudio).noquote() << audio::AudioControlName(control)
                                   << "switch:" << audio::AudioStatusName(result.status)
                                   << result.reason.c_str();
         // The option goes back to what the headset still does.
-        if (parts_.voice) mic ? parts_.voice->SetMicIn(!on) : parts_.voice->SetMicMonitor(!on);
+        if (wiring_.voice) mic ? wiring_.voice->SetMicIn(!on) : wiring_.voice->SetMicMonitor(!on);
         Message("audio_set_failed_text");
         return;
     }
     (mic ? stages_.mic_in_select : stages_.mic_monitor_select) = on ? 1 : 0;
     StoreSettings();
-    if (parts_.save) parts_.save();
+    if (wiring_.save) wiring_.save();
 }
 
 void CHeadsetAudioControl::Level(AudioControl control, int level) {
     const bool mic = control == AudioControl::Microphone;
     if (level < 0) return;
     level = std::clamp(level, 0, 100);
-    const audio::AudioResult result = parts_.bridge
-                                          ? parts_.bridge->SetLevel(control, level)
+    const audio::AudioResult result = wiring_.bridge
+                                          ? wiring_.bridge->SetLevel(control, level)
                                           : audio::AudioResult::Unsupported("no audio bridge");
     if (!result.Ok()) {
         qCInfo(lcAudio).noquote() << audio::AudioControlName(control)
                                   << "level:" << audio::AudioStatusName(result.status)
                                   << result.reason.c_str();
-        if (parts_.voice) {
-            mic ? parts_.voice->SetMicInLevel(stages_.mic_in_value)
-                : parts_.voice->SetMicMonitorLevel(stages_.mic_monitor_value);
+        if (wiring_.voice) {
+            mic ? wiring_.voice->SetMicInLevel(stages_.mic_in_value)
+                : wiring_.voice->SetMicMonitorLevel(stages_.mic_monitor_value);
         }
         return;
     }
     (mic ? stages_.mic_in_value : stages_.mic_monitor_value) = level;
     StoreSettings();
-    if (parts_.save) parts_.save();
+    if (wiring_.save) wiring_.save();
 }
 
 void CHeadsetAudioControl::OnMicToggle(TNotifyUI&) {
-    if (parts_.voice) Toggle(AudioControl::Microphone, parts_.voice->IsMicIn());
+    if (wiring_.voice) Toggle(AudioControl::Microphone, wiring_.voice->IsMicIn());
 }
 void CHeadsetAudioControl::OnMonitorToggle(TNotifyUI&) {
-    if (parts_.voice) Toggle(AudioControl::Monitoring, parts_.voice->IsMicMonitor());
+    if (wiring_.voice) Toggle(AudioControl::Monitoring, wiring_.voice->IsMicMonitor());
 }
 void CHeadsetAudioControl::OnMicLevel(TNotifyUI&) {
-    if (parts_.voice) Level(AudioControl::Microphone, parts_.voice->GetMicInLevel());
+    if (wiring_.voice) Level(AudioControl::Microphone, wiring_.voice->GetMicInLevel());
 }
 void CHeadsetAudioControl::OnMonitorLevel(TNotifyUI&) {
-    if (parts_.voice) Level(AudioControl::Monitoring, parts_.voice->GetMicMonitorLevel());
+    if (wiring_.voice) Level(AudioControl::Monitoring, wiring_.voice->GetMicMonitorLevel());
 }
 
 // ---- Voice changer: no counterpart here; the profile's settings stay as they are ----
 
 void CHeadsetAudioControl::OnMagicEnable(TNotifyUI&) {
     qCInfo(lcAudio) << "the voice changer is not available on this system";
-    if (parts_.magic) parts_.magic->SetVoiceChangerOn(stages_.magic_enable != 0);
+    if (wiring_.magic) wiring_.magic->SetVoiceChangerOn(stages_.magic_enable != 0);
 }
 
 void CHeadsetAudioControl::OnMagicOption(TNotifyUI&) {
-    if (parts_.magic) parts_.magic->SetVoiceChangerSelection(stages_.magic_type);
+    if (wiring_.magic) wiring_.magic->SetVoiceChangerSelection(stages_.magic_type);
 }
 
 // ---- Equaliser ----
 
 void CHeadsetAudioControl::ApplyEq(const EqApply& apply) {
-    audio::CHostEqualizer* eq = parts_.equalizer;
+    audio::CHostEqualizer* eq = wiring_.equalizer;
     if (!eq || !eq->Available()) return;
     audio::AudioResult result;
     audio::EqGains gains{};
@@ -281,37 +282,37 @@ void CHeadsetAudioControl::ApplyEq(const EqApply& apply) {
 void CHeadsetAudioControl::Run(const eq_model::EqStep& step) {
     const eq_model::EqState before = eq_;
     eq_ = step.next;
-    CVoice6533ControlUI* voice = parts_.voice;
+    CVoice6533ControlUI* voice = wiring_.voice;
     if (voice && eq_.names != before.names) {
         voice->ClearCustomEqs();
         for (const QString& name : eq_.names) voice->AddCustomEqName(name);
         voice->SelectCustomEq(eq_.customSelection);
     }
     ShowEq();
-    if (parts_.profile) {
+    if (wiring_.profile) {
         if (step.storeSettings) StoreSettings();
         if (step.storePreset) {
             if (const auto gains = eq_model::PresetGains(*step.storePreset)) {
                 profiles::EqBands bands{};
                 std::copy(gains->begin(), gains->end(), bands.begin());
-                parts_.profile->WriteEqValues(*step.storePreset, bands);
+                wiring_.profile->WriteEqValues(*step.storePreset, bands);
             }
         }
-        if (step.removeCurve) parts_.profile->RemoveCustomEqValues(*step.removeCurve);
+        if (step.removeCurve) wiring_.profile->RemoveCustomEqValues(*step.removeCurve);
         if (step.storeCurve) {
             profiles::EqBands bands{};
             const auto& curve = eq_.curves[static_cast<std::size_t>(*step.storeCurve)];
             std::copy(curve.begin(), curve.end(), bands.begin());
-            parts_.profile->WriteCustomEqValues(*step.storeCurve, bands);
+            wiring_.profile->WriteCustomEqValues(*step.storeCurve, bands);
         }
         if (step.storeNames) {
             std::vector<std::wstring> names;
             for (const QString& name : eq_.names) names.push_back(name.toStdWString());
-            parts_.profile->WriteCustomEqNames(names);
+            wiring_.profile->WriteCustomEqNames(names);
         }
         const bool stored = step.storeSettings || step.storePreset || step.storeCurve ||
                             step.removeCurve || step.storeNames;
-        if (stored && parts_.save) parts_.save();
+        if (stored && wiring_.save) wiring_.save();
     }
     ApplyEq(step.apply);
     Message(step.message);
@@ -322,59 +323,59 @@ void CHeadsetAudioControl::OnPreset(TNotifyUI& msg) {
     if (!p || *p < 1 || *p > eq_model::kCustomType) return;
     if (!ui::IsSelected(msg.pSender)) return;
     eq_model::EqState state = eq_;
-    if (parts_.voice) state.customSelection = parts_.voice->GetCustomEqSelection();
+    if (wiring_.voice) state.customSelection = wiring_.voice->GetCustomEqSelection();
     Run(eq_model::ChoosePreset(state, *p));
 }
 
 void CHeadsetAudioControl::OnBand(TNotifyUI& msg) {
     const auto band = ui::NumberAfterPrefix(msg.pSender->objectName(), "6533_eq_hz_slider_");
-    if (!band || !parts_.voice) return;
-    const int gain = parts_.voice->GetBandGain(*band);
+    if (!band || !wiring_.voice) return;
+    const int gain = wiring_.voice->GetBandGain(*band);
     if (gain < audio::kEqGainMin || gain > audio::kEqGainMax) return;
     Run(eq_model::ChangeBand(eq_, *band, gain));
 }
 
 void CHeadsetAudioControl::OnCustomSelect(TNotifyUI&) {
-    if (!parts_.voice) return;
-    parts_.voice->SetCustomEqEditText(QString());
-    Run(eq_model::ApplyCustom(eq_, parts_.voice->GetCustomEqSelection()));
+    if (!wiring_.voice) return;
+    wiring_.voice->SetCustomEqEditText(QString());
+    Run(eq_model::ApplyCustom(eq_, wiring_.voice->GetCustomEqSelection()));
 }
 
 void CHeadsetAudioControl::OnSave(TNotifyUI&) {
-    if (!parts_.voice) return;
+    if (!wiring_.voice) return;
     eq_model::EqState state = eq_;
-    state.customSelection = parts_.voice->GetCustomEqSelection();
+    state.customSelection = wiring_.voice->GetCustomEqSelection();
     for (int band = 0; band < eq_model::kBands; ++band) {
-        const int gain = parts_.voice->GetBandGain(band);
+        const int gain = wiring_.voice->GetBandGain(band);
         if (gain >= audio::kEqGainMin && gain <= audio::kEqGainMax)
             state.sliders[static_cast<std::size_t>(band)] = gain;
     }
-    const eq_model::EqStep step = eq_model::SaveCustom(state, parts_.voice->GetCustomEqEditText());
+    const eq_model::EqStep step = eq_model::SaveCustom(state, wiring_.voice->GetCustomEqEditText());
     Run(step);
-    if (step.result == 1) parts_.voice->SetCustomEqEditText(QString());
+    if (step.result == 1) wiring_.voice->SetCustomEqEditText(QString());
 }
 
 void CHeadsetAudioControl::OnDelete(TNotifyUI&) {
-    if (!parts_.voice) return;
+    if (!wiring_.voice) return;
     eq_model::EqState state = eq_;
-    state.customSelection = parts_.voice->GetCustomEqSelection();
+    state.customSelection = wiring_.voice->GetCustomEqSelection();
     Run(eq_model::DeleteCustom(state));
 }
 
-CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Parts parts) {
-    if (!parts.device) return nullptr;
-    parts.voice = parts.device->findChild<CVoice6533ControlUI*>(
+CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Wiring wiring) {
+    if (!wiring.device) return nullptr;
+    wiring.voice = wiring.device->findChild<CVoice6533ControlUI*>(
         QLatin1String(CVoice6533ControlUI::kItemName));
-    parts.magic =
-        parts.device->findChild<CMagicControlUI*>(QLatin1String(CMagicControlUI::kItemName));
-    if (!parts.voice) return nullptr;
-    auto* headset = qobject_cast<CSkelmoraHS6533Device*>(parts.device);
-    if (headset && !parts.bridge) parts.bridge = headset->AudioBridge();
-    if (headset && !parts.equalizer) parts.equalizer = headset->HostEqualizer();
-    CSkelmoraUSBDevice* device = parts.device;
-    CVoice6533ControlUI* voice = parts.voice;
-    CMagicControlUI* magic = parts.magic;
-    auto* control = new CHeadsetAudioControl(std::move(parts), device);
+    wiring.magic =
+        wiring.device->findChild<CMagicControlUI*>(QLatin1String(CMagicControlUI::kItemName));
+    if (!wiring.voice) return nullptr;
+    auto* headset = qobject_cast<CSkelmoraHS6533Device*>(wiring.device);
+    if (headset && !wiring.bridge) wiring.bridge = headset->AudioBridge();
+    if (headset && !wiring.equalizer) wiring.equalizer = headset->HostEqualizer();
+    CSkelmoraUSBDevice* device = wiring.device;
+    CVoice6533ControlUI* voice = wiring.voice;
+    CMagicControlUI* magic = wiring.magic;
+    auto* control = new CHeadsetAudioControl(std::move(wiring), device);
     device->AddPanel(voice);
     if (magic) device->AddPanel(magic);
     if (headset) {

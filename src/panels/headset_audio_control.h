@@ -35,7 +35,7 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
     // Shows a text id in the message window.
     using MessageHandler = std::function<void(const QString& textId)>;
 
-    struct Parts {
+    struct Wiring {
         CSkelmoraUSBDevice* device = nullptr;  // the page the panels sit on
         CVoice6533ControlUI* voice = nullptr;
         CMagicControlUI* magic = nullptr;
@@ -46,7 +46,7 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
         MessageHandler message;
     };
 
-    explicit CHeadsetAudioControl(Parts parts, QObject* parent = nullptr);
+    explicit CHeadsetAudioControl(Wiring wiring, QObject* parent = nullptr);
     ~CHeadsetAudioControl() override;
 
     void Notify(TNotifyUI& msg) override;
@@ -90,7 +90,7 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
     void OnBridgeChange(audio::AudioControl control);
     void Message(const char* textId);
 
-    Parts parts_;
+    Wiring wiring_;
     QPointer<CVoice6533ControlUI> voice_;
     QPointer<CMagicControlUI> magic_;
     profiles::HeadsetSystemSetStages stages_;
@@ -100,6 +100,6 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
 // Attaches the handlers to a headset page: finds "Voice6533ControlItem" and
 // "MagicControlItem", hands their notifications to a new CHeadsetAudioControl (a child of
 // the page), gives the panels to the device and, on a CSkelmoraHS6533Device, sets its audio
-// panel hooks. parts.device, profile, save and message come from the caller; the bridge and
+// panel hooks. wiring.device, profile, save and message come from the caller; the bridge and
 // the equaliser default to the headset's own. None when the page has no voice panel.
-CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Parts parts);
+CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Wiring wiring);

@@ -38,8 +38,8 @@ int ComponentOf(const QString& name, const char* const (&edits)[3]) {
 }
 
 void SetComponent(profiles::LightInfo& info, int component, uint8_t value) {
-    uint8_t* parts[] = {&info.red, &info.green, &info.blue};
-    *parts[component] = value;
+    uint8_t* channels[] = {&info.red, &info.green, &info.blue};
+    *channels[component] = value;
 }
 
 // The screen when nobody gives one: the primary screen in physical pixels, read once.
@@ -321,8 +321,8 @@ void CLightControlUI::OnAudioEdit(TNotifyUI& msg) {
     profiles::AudioLightInfo info = light::UnpackAudioLight(device_->GetLightSource(false));
     const bool foreground = info.colour_type != 0;
     lm::Rgb colour = lm::AudioColour(info, foreground);
-    uint8_t* parts[] = {&colour.red, &colour.green, &colour.blue};
-    *parts[component] = value;
+    uint8_t* channels[] = {&colour.red, &colour.green, &colour.blue};
+    *channels[component] = value;
     lm::SetAudioColour(info, foreground, colour);
     if (foreground) info.seven_colour = 0;
     StoreAudio(info);

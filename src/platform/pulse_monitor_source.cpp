@@ -178,8 +178,8 @@ void CPulseMonitorSource::ConnectStream() {
     DropStream();
     // The rate stays the one the stream was opened with: a new default output at another rate
     // is resampled by the server, so the reader's analysis keeps its rate.
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate_), 1};
-    stream_ = pa_stream_new(context_, kStreamName, &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate_), 1};
+    stream_ = pa_stream_new(context_, kStreamName, &format, nullptr);
     if (!stream_) {
         MarkFailed("the sound stream could not be made");
         return;
@@ -188,7 +188,7 @@ void CPulseMonitorSource::ConnectStream() {
     pa_stream_set_read_callback(stream_, StreamReadCallback, this);
     pa_buffer_attr attr;
     std::memset(&attr, 0xFF, sizeof attr);  // (uint32_t)-1: the server's choice
-    attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentMs * 1000, &spec));
+    attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentMs * 1000, &format));
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_INHIBIT_AUTO_SUSPEND |
                                                       PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_record(stream_, monitor_.c_str(), &attr, flags) < 0)

@@ -85,10 +85,10 @@ TEST_F(RecorderTest, NoSourceChosenCapturesNothingAndStopsAtOnce) {
 
 TEST_F(RecorderTest, AFileIsAnalysedAndPlayedAgainAfterItsEnd) {
     QTemporaryDir dir;
-    wav_test::WavSpec spec;
-    spec.seconds = 0.2;
-    spec.sample = wav_test::Sine(1000, 1.0);
-    const std::string path = wav_test::Write(dir, "tone.wav", spec);
+    wav_test::WavFormat wav;
+    wav.seconds = 0.2;
+    wav.sample = wav_test::Sine(1000, 1.0);
+    const std::string path = wav_test::Write(dir, "tone.wav", wav);
     std::atomic<int> opens{0};
     CAudioRecorder recorder([&] {
         ++opens;

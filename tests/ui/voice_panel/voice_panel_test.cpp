@@ -82,17 +82,17 @@ class VoicePanelTest : public uitest::AppFixture {
         }
         profile_.SetProfilePath(Path("p1.json"));
         profile_.Load(Path("p1.json"));
-        CHeadsetAudioControl::Parts parts;
-        parts.device = page_.get();
-        parts.bridge = &bridge_;
-        parts.equalizer = &eq_;
-        parts.profile = &profile_;
-        parts.save = [this] {
+        CHeadsetAudioControl::Wiring wiring;
+        wiring.device = page_.get();
+        wiring.bridge = &bridge_;
+        wiring.equalizer = &eq_;
+        wiring.profile = &profile_;
+        wiring.save = [this] {
             ++saves_;
             profile_.Save();
         };
-        parts.message = [this](const QString& id) { messages_.push_back(id); };
-        control_ = AttachHeadsetAudio(parts);
+        wiring.message = [this](const QString& id) { messages_.push_back(id); };
+        control_ = AttachHeadsetAudio(wiring);
         ASSERT_NE(control_, nullptr);
         voice_ = page_->findChild<CVoice6533ControlUI*>(CVoice6533ControlUI::kItemName);
         magic_ = page_->findChild<CMagicControlUI*>(CMagicControlUI::kItemName);
@@ -316,14 +316,14 @@ TEST_F(VoicePanelTest, UnavailableParts) {
     audio::CFakeAudioBridge noMonitor(controls);
     audio::CFakeHostEqualizer noServer;
     noServer.available = false;
-    CHeadsetAudioControl::Parts parts;
-    parts.device = page_.get();
-    parts.voice = voice_;
-    parts.magic = magic_;
-    parts.bridge = &noMonitor;
-    parts.equalizer = &noServer;
-    parts.profile = &profile_;
-    CHeadsetAudioControl control(parts);
+    CHeadsetAudioControl::Wiring wiring;
+    wiring.device = page_.get();
+    wiring.voice = voice_;
+    wiring.magic = magic_;
+    wiring.bridge = &noMonitor;
+    wiring.equalizer = &noServer;
+    wiring.profile = &profile_;
+    CHeadsetAudioControl control(wiring);
     EXPECT_FALSE(Find("6533_MicMoniter_option")->isEnabled());
     EXPECT_FALSE(Find("6533_MicMoniter_unavailable_label")->isHidden());
     EXPECT_FALSE(Find("6533_eq_layout")->isEnabled());

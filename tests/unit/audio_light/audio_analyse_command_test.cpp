@@ -46,15 +46,15 @@ size_t Count(const Printed& run, const std::string& prefix) {
 
 TEST(AudioAnalyseCommand, PrintsEachAnalysisEveryThirdLevelsAndTheReactions) {
     QTemporaryDir dir;
-    wav_test::WavSpec spec;
-    spec.seconds = 1.0;
+    wav_test::WavFormat wav;
+    wav.seconds = 1.0;
     // Loud bursts of 100 ms between near silence: the level frames change, the rule fires.
-    spec.sample = [](double t, int) {
+    wav.sample = [](double t, int) {
         const bool loud = static_cast<int>(t * 10) % 2 == 0;
         return (loud ? 1.0 : 0.01) * std::sin(2 * std::numbers::pi * 1000 * t);
     };
     AudioAnalyseOptions options;
-    options.file = wav_test::Write(dir, "bursts.wav", spec);
+    options.file = wav_test::Write(dir, "bursts.wav", wav);
     const Printed run = Analyse(options);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.error, "");
@@ -76,10 +76,10 @@ TEST(AudioAnalyseCommand, PrintsEachAnalysisEveryThirdLevelsAndTheReactions) {
 
 TEST(AudioAnalyseCommand, ARefusedFileIsOneLineAndExitOne) {
     QTemporaryDir dir;
-    wav_test::WavSpec spec;
-    spec.bits = 24;
+    wav_test::WavFormat wav;
+    wav.bits = 24;
     AudioAnalyseOptions options;
-    options.file = wav_test::Write(dir, "deep.wav", spec);
+    options.file = wav_test::Write(dir, "deep.wav", wav);
     const Printed run = Analyse(options);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.lines.empty());

@@ -15,7 +15,7 @@ namespace {
 
 using audio_light::AudioAnalyser;
 using audio_light::AudioAnalysis;
-using wav_test::WavSpec;
+using wav_test::WavFormat;
 
 std::vector<AudioAnalysis> AnalyseFile(const std::string& path, int* rate = nullptr) {
     platform::CWavFileSource source(path, platform::CWavFileSource::Pacing::Unpaced);
@@ -68,13 +68,13 @@ TEST_F(AnalyserTest, ASineReadsItsLevelInItsBands) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WavSpec spec;
-        spec.rate = c.rate;
-        spec.bits = c.bits;
-        spec.tag = c.bits == 32 ? 3 : 1;
-        spec.seconds = 0.5;
-        spec.sample = wav_test::Sine(1000, c.amplitude);
-        const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "s.wav", spec));
+        WavFormat wav;
+        wav.rate = c.rate;
+        wav.bits = c.bits;
+        wav.tag = c.bits == 32 ? 3 : 1;
+        wav.seconds = 0.5;
+        wav.sample = wav_test::Sine(1000, c.amplitude);
+        const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "s.wav", wav));
         ASSERT_GT(all.size(), 4u);
         const AudioAnalysis& a = all[all.size() / 2];
         EXPECT_NEAR(a.bands[3], c.expected, c.tolerance);
@@ -91,16 +91,16 @@ TEST_F(AnalyserTest, ASineReadsItsLevelInItsBands) {
 }
 
 TEST_F(AnalyserTest, SilenceAndCancellingChannelsReadZeroEverywhere) {
-    WavSpec silence;
+    WavFormat silence;
     silence.seconds = 0.2;
-    WavSpec opposite;
+    WavFormat opposite;
     opposite.channels = 2;
     opposite.seconds = 0.2;
     opposite.sample = [](double t, int c) {
         return (c == 0 ? 0.5 : -0.5) * std::sin(2 * std::numbers::pi * 440 * t);
     };
-    for (const WavSpec& spec : {silence, opposite}) {
-        const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "z.wav", spec));
+    for (const WavFormat& wav : {silence, opposite}) {
+        const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "z.wav", wav));
         ASSERT_FALSE(all.empty());
         for (const AudioAnalysis& a : all) {
             EXPECT_EQ(a.level, 0);
@@ -111,10 +111,10 @@ TEST_F(AnalyserTest, SilenceAndCancellingChannelsReadZeroEverywhere) {
 }
 
 TEST_F(AnalyserTest, ASweepMovesTheLargestBandFromZeroToFiveInOrder) {
-    WavSpec spec;
-    spec.seconds = 4;
-    spec.sample = wav_test::Sweep(50, 12000, 4);
-    const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "sweep.wav", spec));
+    WavFormat wav;
+    wav.seconds = 4;
+    wav.sample = wav_test::Sweep(50, 12000, 4);
+    const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "sweep.wav", wav));
     std::vector<int> order;
     for (const AudioAnalysis& a : all)
         if (order.empty() || order.back() != LargestBand(a)) order.push_back(LargestBand(a));
@@ -125,14 +125,14 @@ TEST_F(AnalyserTest, RatesOf44And48KilohertzAgree) {
     std::vector<AudioAnalysis> at[2];
     const uint32_t rates[2] = {44100, 48000};
     for (int i = 0; i < 2; ++i) {
-        WavSpec spec;
-        spec.rate = rates[i];
-        spec.seconds = 0.5;
-        spec.sample = [](double t, int) {
+        WavFormat wav;
+        wav.rate = rates[i];
+        wav.seconds = 0.5;
+        wav.sample = [](double t, int) {
             return 0.3 * std::sin(2 * std::numbers::pi * 400 * t) +
                    0.05 * std::sin(2 * std::numbers::pi * 4000 * t);
         };
-        at[i] = AnalyseFile(wav_test::Write(dir_, "r.wav", spec));
+        at[i] = AnalyseFile(wav_test::Write(dir_, "r.wav", wav));
         ASSERT_GT(at[i].size(), 10u);
     }
     // The bands holding the two sines and the overall level agree; the others hold only the
@@ -151,17 +151,17 @@ TEST_F(AnalyserTest, RatesOf44And48KilohertzAgree) {
 }
 
 TEST_F(AnalyserTest, NaNAndHugeSamplesGiveValuesOnTheScale) {
-    WavSpec spec;
-    spec.tag = 3;
-    spec.bits = 32;
-    spec.seconds = 0.2;
-    spec.sample = [](double t, int) {
+    WavFormat wav;
+    wav.tag = 3;
+    wav.bits = 32;
+    wav.seconds = 0.2;
+    wav.sample = [](double t, int) {
         const int n = static_cast<int>(t * 48000);
         if (n % 3 == 0) return std::numeric_limits<double>::quiet_NaN();
         if (n % 3 == 1) return 1e30;
         return -std::numeric_limits<double>::infinity();
     };
-    const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "nan.wav", spec));
+    const std::vector<AudioAnalysis> all = AnalyseFile(wav_test::Write(dir_, "nan.wav", wav));
     ASSERT_FALSE(all.empty());
     for (const AudioAnalysis& a : all) {
         EXPECT_GE(a.level, 0);

@@ -18,7 +18,7 @@ namespace {
 
 using platform::AudioReadStatus;
 using platform::CWavFileSource;
-using wav_test::WavSpec;
+using wav_test::WavFormat;
 
 struct ReadBack {
     std::vector<float> samples;
@@ -62,18 +62,17 @@ TEST_F(WavSourceTest, ReadsEachFormatMixedToMono) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WavSpec spec;
-        spec.tag = c.tag;
-        spec.subTag = c.subTag;
-        spec.channels = c.channels;
-        spec.bits = c.bits;
-        spec.rate = 44100;
-        spec.seconds = 0.1;
-        spec.chunksBeforeFormat = c.otherChunks;
-        spec.factChunk = c.otherChunks;
-        spec.sample = [](double, int ch) { return 0.25 * (ch + 1); };
-        CWavFileSource source(wav_test::Write(dir_, "f.wav", spec),
-                              CWavFileSource::Pacing::Unpaced);
+        WavFormat wav;
+        wav.tag = c.tag;
+        wav.subTag = c.subTag;
+        wav.channels = c.channels;
+        wav.bits = c.bits;
+        wav.rate = 44100;
+        wav.seconds = 0.1;
+        wav.chunksBeforeFormat = c.otherChunks;
+        wav.factChunk = c.otherChunks;
+        wav.sample = [](double, int ch) { return 0.25 * (ch + 1); };
+        CWavFileSource source(wav_test::Write(dir_, "f.wav", wav), CWavFileSource::Pacing::Unpaced);
         ASSERT_TRUE(source.Open().ok) << source.LastError();
         EXPECT_EQ(source.SampleRate(), 44100);
         const ReadBack back = ReadAll(source);
@@ -90,35 +89,37 @@ TEST_F(WavSourceTest, ReadsEachFormatMixedToMono) {
 TEST_F(WavSourceTest, RefusesWhatItCannotReadWithOneLine) {
     struct Case {
         const char* name;
-        WavSpec spec;
+        WavFormat wav;
         const char* error;
     };
     auto with = [](auto change) {
-        WavSpec spec;
-        spec.seconds = 0.01;
-        change(spec);
-        return spec;
+        WavFormat wav;
+        wav.seconds = 0.01;
+        change(wav);
+        return wav;
     };
     const Case cases[] = {
-        {"24-bit", with([](WavSpec& s) { s.bits = 24; }), "unsupported WAV format: 24-bit PCM"},
-        {"a-law", with([](WavSpec& s) { s.tag = 6, s.bits = 8; }), "unsupported WAV format: A-law"},
-        {"8-bit", with([](WavSpec& s) { s.bits = 8; }), "unsupported WAV format: 8-bit PCM"},
-        {"64-bit float", with([](WavSpec& s) { s.tag = 3, s.bits = 64; }),
+        {"24-bit", with([](WavFormat& s) { s.bits = 24; }), "unsupported WAV format: 24-bit PCM"},
+        {"a-law", with([](WavFormat& s) { s.tag = 6, s.bits = 8; }),
+         "unsupported WAV format: A-law"},
+        {"8-bit", with([](WavFormat& s) { s.bits = 8; }), "unsupported WAV format: 8-bit PCM"},
+        {"64-bit float", with([](WavFormat& s) { s.tag = 3, s.bits = 64; }),
          "unsupported WAV format: 64-bit float"},
-        {"extensible 24-bit", with([](WavSpec& s) { s.tag = 0xFFFE, s.bits = 24; }),
+        {"extensible 24-bit", with([](WavFormat& s) { s.tag = 0xFFFE, s.bits = 24; }),
          "unsupported WAV format: 24-bit PCM"},
-        {"no channels", with([](WavSpec& s) { s.channels = 0; }),
+        {"no channels", with([](WavFormat& s) { s.channels = 0; }),
          "unsupported WAV channel count: 0"},
-        {"nine channels", with([](WavSpec& s) { s.channels = 9; }),
+        {"nine channels", with([](WavFormat& s) { s.channels = 9; }),
          "unsupported WAV channel count: 9"},
-        {"rate 0", with([](WavSpec& s) { s.rate = 0; }), "unsupported WAV sample rate: 0"},
-        {"rate 1,000,000", with([](WavSpec& s) { s.rate = 1000000, s.seconds = 0.001; }),
+        {"rate 0", with([](WavFormat& s) { s.rate = 0; }), "unsupported WAV sample rate: 0"},
+        {"rate 1,000,000", with([](WavFormat& s) { s.rate = 1000000, s.seconds = 0.001; }),
          "unsupported WAV sample rate: 1000000"},
-        {"rate 7999", with([](WavSpec& s) { s.rate = 7999; }), "unsupported WAV sample rate: 7999"},
+        {"rate 7999", with([](WavFormat& s) { s.rate = 7999; }),
+         "unsupported WAV sample rate: 7999"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CWavFileSource source(wav_test::Write(dir_, "bad.wav", c.spec),
+        CWavFileSource source(wav_test::Write(dir_, "bad.wav", c.wav),
                               CWavFileSource::Pacing::Unpaced);
         const platform::AudioOpenResult opened = source.Open();
         EXPECT_FALSE(opened.ok);
@@ -140,7 +141,8 @@ TEST_F(WavSourceTest, BrokenHeadersAreRefused) {
         {"no format", std::string("RIFF\x04\0\0\0WAVE", 12), "broken WAV file: no format chunk"},
         {"data first", std::string("RIFF\x0c\0\0\0WAVEdata\0\0\0\0", 20),
          "broken WAV file: data before the format chunk"},
-        {"no data", wav_test::Header(WavSpec{}, 0).substr(0, 36), "broken WAV file: no data chunk"},
+        {"no data", wav_test::Header(WavFormat{}, 0).substr(0, 36),
+         "broken WAV file: no data chunk"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,12 +170,12 @@ TEST_F(WavSourceTest, DataThatDoesNotMatchItsHeaderEndsAtTheLastWholeSample) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WavSpec spec;
-        spec.channels = 2;
-        spec.seconds = 0.01;
-        spec.declaredData = c.declared;
-        spec.cutBytes = c.cut;
-        CWavFileSource source(wav_test::Write(dir_, "short.wav", spec),
+        WavFormat wav;
+        wav.channels = 2;
+        wav.seconds = 0.01;
+        wav.declaredData = c.declared;
+        wav.cutBytes = c.cut;
+        CWavFileSource source(wav_test::Write(dir_, "short.wav", wav),
                               CWavFileSource::Pacing::Unpaced);
         ASSERT_TRUE(source.Open().ok);
         const ReadBack back = ReadAll(source);
@@ -185,10 +187,10 @@ TEST_F(WavSourceTest, DataThatDoesNotMatchItsHeaderEndsAtTheLastWholeSample) {
 TEST_F(WavSourceTest, AFifoDeclaringTwoGigabytesIsStreamedUntilItsWriterCloses) {
     const std::string path = dir_.path().toStdString() + "/pipe";
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    WavSpec spec;
-    spec.seconds = 0.5;
-    spec.sample = wav_test::Sine(440, 0.5);
-    const std::string bytes = wav_test::Header(spec, 0x80000000u) + wav_test::Samples(spec);
+    WavFormat wav;
+    wav.seconds = 0.5;
+    wav.sample = wav_test::Sine(440, 0.5);
+    const std::string bytes = wav_test::Header(wav, 0x80000000u) + wav_test::Samples(wav);
     std::thread writer([&] {
         const int fd = open(path.c_str(), O_WRONLY);
         if (fd < 0) return;
@@ -209,9 +211,9 @@ TEST_F(WavSourceTest, AFifoDeclaringTwoGigabytesIsStreamedUntilItsWriterCloses) 
 }
 
 TEST_F(WavSourceTest, APacedReadWakesOnTheStopEvent) {
-    WavSpec spec;
-    spec.seconds = 10;
-    CWavFileSource source(wav_test::Write(dir_, "long.wav", spec));
+    WavFormat wav;
+    wav.seconds = 10;
+    CWavFileSource source(wav_test::Write(dir_, "long.wav", wav));
     ASSERT_TRUE(source.Open().ok);
     std::vector<float> block(1024);
     platform::StopEvent stop(platform::StopEvent::Mode::ManualReset);

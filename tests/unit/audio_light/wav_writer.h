@@ -14,7 +14,7 @@
 
 namespace wav_test {
 
-struct WavSpec {
+struct WavFormat {
     uint16_t tag = 1;     // 1 PCM, 3 float, 0xFFFE extensible, 6 A-law ...
     uint16_t subTag = 1;  // the extensible form's sub-format
     int channels = 1;
@@ -38,24 +38,24 @@ inline void Put32(std::string& s, uint32_t v) {
 }
 
 // The header up to and including the data chunk's size field.
-inline std::string Header(const WavSpec& spec, uint32_t dataBytes) {
-    const int blockAlign = spec.channels * spec.bits / 8;
+inline std::string Header(const WavFormat& wav, uint32_t dataBytes) {
+    const int blockAlign = wav.channels * wav.bits / 8;
     std::string fmt;
-    Put16(fmt, spec.tag);
-    Put16(fmt, static_cast<uint16_t>(spec.channels));
-    Put32(fmt, spec.rate);
-    Put32(fmt, spec.rate * static_cast<uint32_t>(blockAlign));
+    Put16(fmt, wav.tag);
+    Put16(fmt, static_cast<uint16_t>(wav.channels));
+    Put32(fmt, wav.rate);
+    Put32(fmt, wav.rate * static_cast<uint32_t>(blockAlign));
     Put16(fmt, static_cast<uint16_t>(blockAlign));
-    Put16(fmt, static_cast<uint16_t>(spec.bits));
-    if (spec.tag == 0xFFFE) {
+    Put16(fmt, static_cast<uint16_t>(wav.bits));
+    if (wav.tag == 0xFFFE) {
         Put16(fmt, 22);
-        Put16(fmt, static_cast<uint16_t>(spec.bits));
+        Put16(fmt, static_cast<uint16_t>(wav.bits));
         Put32(fmt, 0);
-        Put16(fmt, spec.subTag);
+        Put16(fmt, wav.subTag);
         fmt += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
     }
     std::string body = "WAVE";
-    if (spec.chunksBeforeFormat) {
+    if (wav.chunksBeforeFormat) {
         body += "LIST";
         Put32(body, 5);
         body += std::string("INFO!\0", 6);  // odd size, one pad byte
@@ -63,7 +63,7 @@ inline std::string Header(const WavSpec& spec, uint32_t dataBytes) {
     body += "fmt ";
     Put32(body, static_cast<uint32_t>(fmt.size()));
     body += fmt;
-    if (spec.factChunk) {
+    if (wav.factChunk) {
         body += "fact";
         Put32(body, 4);
         Put32(body, 0);
@@ -75,43 +75,43 @@ inline std::string Header(const WavSpec& spec, uint32_t dataBytes) {
     return file + body;
 }
 
-inline std::string Samples(const WavSpec& spec) {
-    const auto frames = static_cast<int64_t>(std::llround(spec.seconds * spec.rate));
+inline std::string Samples(const WavFormat& wav) {
+    const auto frames = static_cast<int64_t>(std::llround(wav.seconds * wav.rate));
     std::string data;
-    data.reserve(static_cast<size_t>(frames * spec.channels * spec.bits / 8));
+    data.reserve(static_cast<size_t>(frames * wav.channels * wav.bits / 8));
     for (int64_t f = 0; f < frames; ++f) {
-        const double t = static_cast<double>(f) / spec.rate;
-        for (int c = 0; c < spec.channels; ++c) {
-            const double v = spec.sample(t, c);
-            if (spec.bits == 16) {
+        const double t = static_cast<double>(f) / wav.rate;
+        for (int c = 0; c < wav.channels; ++c) {
+            const double v = wav.sample(t, c);
+            if (wav.bits == 16) {
                 const double clipped = std::fmax(-1.0, std::fmin(v, 32767.0 / 32768.0));
                 Put16(data,
                       static_cast<uint16_t>(static_cast<int16_t>(std::lround(clipped * 32768))));
-            } else if (spec.bits == 32) {
+            } else if (wav.bits == 32) {
                 const float value = static_cast<float>(v);
                 uint32_t word;
                 std::memcpy(&word, &value, 4);
                 Put32(data, word);
             } else {
-                for (int b = 0; b < spec.bits / 8; ++b) data.push_back(0);
+                for (int b = 0; b < wav.bits / 8; ++b) data.push_back(0);
             }
         }
     }
     return data;
 }
 
-inline std::string Bytes(const WavSpec& spec) {
-    const std::string data = Samples(spec);
-    const uint32_t declared = spec.declaredData >= 0 ? static_cast<uint32_t>(spec.declaredData)
-                                                     : static_cast<uint32_t>(data.size());
-    std::string file = Header(spec, declared) + data;
-    file.resize(file.size() - static_cast<size_t>(spec.cutBytes));
+inline std::string Bytes(const WavFormat& wav) {
+    const std::string data = Samples(wav);
+    const uint32_t declared = wav.declaredData >= 0 ? static_cast<uint32_t>(wav.declaredData)
+                                                    : static_cast<uint32_t>(data.size());
+    std::string file = Header(wav, declared) + data;
+    file.resize(file.size() - static_cast<size_t>(wav.cutBytes));
     return file;
 }
 
-inline std::string Write(const QTemporaryDir& dir, const std::string& name, const WavSpec& spec) {
+inline std::string Write(const QTemporaryDir& dir, const std::string& name, const WavFormat& wav) {
     const std::string path = dir.path().toStdString() + "/" + name;
-    std::ofstream(path, std::ios::binary) << Bytes(spec);
+    std::ofstream(path, std::ios::binary) << Bytes(wav);
     return path;
 }
 
