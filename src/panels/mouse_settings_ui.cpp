@@ -17,15 +17,6 @@ constexpr char kReportRate[] = "polling_rate_option_";
 constexpr char kZelvoSlider[] = "zelvo_DPI_slider_";
 constexpr char kZelvoEdit[] = "zelvo_DPI_edit_";
 
-// The number after prefix in name, or -1 when name is not prefix + decimal digits.
-int NumberAfter(const QString& name, const char* prefix) {
-    const QLatin1String start(prefix);
-    if (!name.startsWith(start) || name.size() == start.size()) return -1;
-    bool ok = false;
-    const int n = name.mid(start.size()).toInt(&ok);
-    return ok && n >= 0 ? n : -1;
-}
-
 }  // namespace
 
 const CMouseSettingsUI::Handler CMouseSettingsUI::kHandlers[] = {
@@ -54,19 +45,7 @@ CMouseSettingsUI::CMouseSettingsUI(QWidget* parent) : QWidget(parent) {
 
 void CMouseSettingsUI::Notify(TNotifyUI& msg) {
     if (!msg.pSender || !isAncestorOf(msg.pSender)) return;
-    const QString name = msg.pSender->objectName();
-    for (const Handler& handler : kHandlers) {
-        if (msg.sType != QLatin1String(handler.type)) continue;
-        int n = 0;
-        if (handler.numbered) {
-            n = NumberAfter(name, handler.prefix);
-            if (n < 0) continue;
-        } else if (name != QLatin1String(handler.prefix)) {
-            continue;
-        }
-        (this->*handler.run)(n);
-        return;
-    }
+    ui::DispatchNumbered(this, kHandlers, msg);
 }
 
 CSkelmoraMouseDevice* CMouseSettingsUI::Mouse() const {

@@ -16,6 +16,7 @@
 #include "devices/write_outcome.h"
 #include "profiles/records.h"
 #include "ui/notify.h"
+#include "ui/notify_table.h"
 
 class CSkelmoraMouseDevice;
 
@@ -40,12 +41,8 @@ class CMouseSettingsUI : public QWidget, public INotifyUI {
     const std::optional<WriteOutcome>& LastWrite() const { return lastWrite_; }
 
   private:
-    struct Handler {
-        const char* type;
-        const char* prefix;  // a control name, or a prefix followed by a number
-        bool numbered;
-        void (CMouseSettingsUI::*run)(int n);
-    };
+    // {type, control name or prefix followed by a number, numbered, handler}.
+    using Handler = ui::NumberedNotifyRow<CMouseSettingsUI>;
     static const Handler kHandlers[];
 
     CSkelmoraMouseDevice* Mouse() const;

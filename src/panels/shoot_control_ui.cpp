@@ -33,15 +33,6 @@ constexpr char kSave[] = "shootdate_save_btn";
 constexpr char kReset[] = "shootdate_reset_btn";
 constexpr char kFilter[] = "Shoot Files(*.shoot)";
 
-// The number after prefix in name, or -1 when name is not prefix + decimal digits.
-int NumberAfter(const QString& name, const char* prefix) {
-    const QLatin1String start(prefix);
-    if (!name.startsWith(start) || name.size() == start.size()) return -1;
-    bool ok = false;
-    const int n = name.mid(start.size()).toInt(&ok);
-    return ok && n >= 0 ? n : -1;
-}
-
 // Decimal text limited to 0..maximum; anything that is not a number is 0.
 int EditValue(const QWidget* edit, int maximum) {
     bool ok = false;
@@ -225,19 +216,7 @@ void CShootControlUI::Tell(const char* textId, const std::string& reason) {
 
 void CShootControlUI::Notify(TNotifyUI& msg) {
     if (!msg.pSender || !isAncestorOf(msg.pSender)) return;
-    const QString name = msg.pSender->objectName();
-    for (const Handler& handler : kHandlers) {
-        if (msg.sType != QLatin1String(handler.type)) continue;
-        int n = 0;
-        if (handler.numbered) {
-            n = NumberAfter(name, handler.prefix);
-            if (n < 0) continue;
-        } else if (name != QLatin1String(handler.prefix)) {
-            continue;
-        }
-        (this->*handler.run)(n);
-        return;
-    }
+    ui::DispatchNumbered(this, kHandlers, msg);
 }
 
 void CShootControlUI::OnGun(int g) {

@@ -19,6 +19,7 @@
 #include "devices/mouse/shoot_codec.h"
 #include "devices/write_outcome.h"
 #include "ui/notify.h"
+#include "ui/notify_table.h"
 
 class QFileDialog;
 class CSkelmoraMouseDevice;
@@ -79,12 +80,8 @@ class CShootControlUI : public QWidget, public INotifyUI {
     void Notify(TNotifyUI& msg) override;
 
   private:
-    struct Handler {
-        const char* type;
-        const char* prefix;  // a control name, or a prefix followed by a number
-        bool numbered;
-        void (CShootControlUI::*run)(int n);
-    };
+    // {type, control name or prefix followed by a number, numbered, handler}.
+    using Handler = ui::NumberedNotifyRow<CShootControlUI>;
     static const Handler kHandlers[];
 
     QWidget* Control(const QString& name) const;

@@ -60,4 +60,35 @@ bool DispatchNotify(Owner* owner, const NotifyRow<Owner> (&rows)[N], TNotifyUI& 
     return DispatchNotify(owner, std::span<const NotifyRow<Owner>>(rows, N), msg);
 }
 
+// Rows whose handler takes the control's number: a numbered row matches `control` followed by
+// a decimal number and passes that number, an exact row passes 0.
+template <class Owner>
+struct NumberedNotifyRow {
+    const char* type;
+    const char* control;
+    bool numbered;
+    void (Owner::*run)(int n);
+};
+
+// Runs the first matching row; false when none matched (or there is no sender).
+template <class Owner, std::size_t N>
+bool DispatchNumbered(Owner* owner, const NumberedNotifyRow<Owner> (&rows)[N], TNotifyUI& msg) {
+    if (!msg.pSender) return false;
+    const QString name = msg.pSender->objectName();
+    for (const NumberedNotifyRow<Owner>& row : rows) {
+        if (msg.sType != QLatin1String(row.type)) continue;
+        int n = 0;
+        if (row.numbered) {
+            const std::optional<int> number = NumberAfterPrefix(name, row.control);
+            if (!number) continue;
+            n = *number;
+        } else if (name != QLatin1String(row.control)) {
+            continue;
+        }
+        (owner->*row.run)(n);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace ui
