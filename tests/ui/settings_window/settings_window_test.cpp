@@ -13,7 +13,6 @@
 #include "app/language.h"
 #include "controls/picture_controls.h"
 #include "platform/autostart.h"
-#include "platform/autostart.h"
 #include "profiles/json_file.h"
 #include "support/ui_fixture.h"
 #include "ui/control_factory.h"
@@ -285,6 +284,8 @@ TEST_F(SettingsWindowTest, AutostartOptionWritesAndRemovesTheEntry) {
     Click("autostart_check");
     EXPECT_TRUE(std::filesystem::exists(platform::AutostartEntryPath()));
     EXPECT_TRUE(ui::IsSelected(check));
+    QTest::qWait(100);  // the layout settles around the summary text
+    Screenshot("settings_autostart_en.png");
     Click("autostart_check");
     EXPECT_FALSE(std::filesystem::exists(platform::AutostartEntryPath()));
     EXPECT_FALSE(ui::IsSelected(check));
