@@ -319,6 +319,12 @@ light::EffectState CSkelmoraUSBDevice::GetEffectStateCopy() const {
 
 void CSkelmoraUSBDevice::OnConnected() {}
 
+void CSkelmoraUSBDevice::Connect() {
+    OnConnected();
+    connectDone_ = true;
+    if (lightingPanel_) lightingPanel_->OnDeviceConnected();
+}
+
 void CSkelmoraUSBDevice::LoadProfileAndStartLighting() {
     LoadProfile();
     RefreshPage();
