@@ -127,6 +127,9 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
 
     void Notify(TNotifyUI& msg) override;
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     using Handler = ui::NotifyRow<CLightControlUI>;
     static const Handler kHandlers[];
@@ -135,6 +138,10 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     QWidget* Control(const QString& name) const;
     void ShowAudioColour(light_model::Rgb colour);
     void LogMissing(const char* text) const;
+    // The palettes stand beside the colour entries when the panel has the width for it (a
+    // page that gives it its whole width, where height is short), under them otherwise (a
+    // page that puts the panel beside the device's picture).
+    void ArrangeColourRows();
 
     // ---- Change propagation (light_control_handlers.cpp) ----
     profiles::LightInfo DeviceLight() const;
