@@ -17,6 +17,7 @@
 #include "ui/control_factory.h"
 #include "ui/control_look.h"
 #include "ui/layout_loader.h"
+#include "ui/skin_resources.h"
 
 namespace {
 struct CountingReceiver : SkinChangedReceiver {
@@ -242,5 +243,29 @@ TEST_F(ShippedSkinTest, EveryLightModeNameHasATextInBothLanguages) {
                 << "lan_cn.xml keeps the English text of " << name.toStdString();
         }
     }
+}
+// The layout scales sizes and fonts by its DPI; the style sheet's indicator lengths follow, the
+// rest of the sheet stays as written.
+TEST(SkinStyleSheet, IndicatorLengthsScaleWithTheLayoutDpi) {
+    const QString sheet = QStringLiteral(
+        "QCheckBox::indicator { width: 18px; height: 18px; image: url(\"a_18px.png\"); }\n"
+        "QRadioButton::indicator:checked { width: 17px; }\n"
+        "QSlider::handle { width: 14px; }\nQLabel { padding: 18px; }");
+    struct Case {
+        int dpi;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {96,
+         "QCheckBox::indicator { width: 18px; height: 18px; image: url(\"a_18px.png\"); }\n"
+         "QRadioButton::indicator:checked { width: 17px; }\n"
+         "QSlider::handle { width: 14px; }\nQLabel { padding: 18px; }"},
+        {144,
+         "QCheckBox::indicator { width: 27px; height: 27px; image: url(\"a_18px.png\"); }\n"
+         "QRadioButton::indicator:checked { width: 26px; }\n"
+         "QSlider::handle { width: 14px; }\nQLabel { padding: 18px; }"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ui::ScaleIndicatorRules(sheet, c.dpi).toStdString(), c.expected) << c.dpi;
 }
 }  // namespace
