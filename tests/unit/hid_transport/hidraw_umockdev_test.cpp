@@ -10,11 +10,16 @@
 // byte back when the report is read.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/hidraw.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <umockdev.h>
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -97,6 +102,21 @@ class FirmwareNode {
         gone_ = true;
         Signal();
     }
+    // What the node answers to the output report ioctl: 0 takes the report, an errno refuses
+    // it (EINVAL or ENOTTY: a kernel without the ioctl; ENODEV: the device is gone).
+    void SetOutputIoctlAnswer(int error) {
+        std::lock_guard lock(mutex_);
+        outputIoctlAnswer_ = error;
+    }
+    std::vector<std::vector<uint8_t>> OutputIoctls() const {
+        std::lock_guard lock(mutex_);
+        return outputIoctls_;
+    }
+    void ClearLogs() {
+        std::lock_guard lock(mutex_);
+        written_.clear();
+        outputIoctls_.clear();
+    }
     // Reads that reached the device: poll() let the reader through.
     int Reads() const {
         std::lock_guard lock(mutex_);
@@ -109,6 +129,10 @@ class FirmwareNode {
 
     static gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
         static_cast<FirmwareNode*>(self)->Read(client);
+        return TRUE;
+    }
+    static gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+        static_cast<FirmwareNode*>(self)->Ioctl(client);
         return TRUE;
     }
     static gboolean OnWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
@@ -151,12 +175,37 @@ class FirmwareNode {
         umockdev_ioctl_client_complete(client, static_cast<glong>(report.size()), 0);
     }
 
+    // Only the output report ioctl is known; the argument points at the report.
+    void Ioctl(UMockdevIoctlClient* client) {
+        const gulong request = umockdev_ioctl_client_get_request(client);
+        if (_IOC_TYPE(request) != 'H' || _IOC_NR(request) != _IOC_NR(HIDIOCSOUTPUT(0)) ||
+            _IOC_DIR(request) != (_IOC_READ | _IOC_WRITE)) {
+            return umockdev_ioctl_client_complete(client, -1, ENOTTY);
+        }
+        const size_t length = _IOC_SIZE(request);
+        GError* error = nullptr;
+        UMockdevIoctlData* report =
+            umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, length, &error);
+        if (!report) {
+            ADD_FAILURE() << "unreadable ioctl argument: " << (error ? error->message : "");
+            g_clear_error(&error);
+            return umockdev_ioctl_client_complete(client, -1, EFAULT);
+        }
+        std::lock_guard lock(mutex_);
+        if (gone_ || outputIoctlAnswer_ != 0)
+            return umockdev_ioctl_client_complete(client, -1, gone_ ? ENODEV : outputIoctlAnswer_);
+        outputIoctls_.emplace_back(report->data, report->data + report->data_len);
+        umockdev_ioctl_client_complete(client, static_cast<glong>(length), 0);
+    }
+
     int masterFd_;
     int readinessFd_;
     emu::CommandFirmware firmware_;
     mutable std::mutex mutex_;
     std::deque<std::vector<uint8_t>> queued_;
     std::vector<std::vector<uint8_t>> written_;
+    std::vector<std::vector<uint8_t>> outputIoctls_;
+    int outputIoctlAnswer_ = 0;
     int reads_ = 0;
     bool gone_ = false;
 };
@@ -175,12 +224,27 @@ class HidrawOnUmockdev : public ::testing::Test {
         const int master = umockdev_testbed_get_dev_fd(testbed_, kNode);
         ASSERT_GE(master, 0);
         // The far end of the pseudo terminal, where the readiness bytes are taken back.
-        readinessFd_ = ::open(ptsname(master), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        const char* terminal = ptsname(master);
+        ASSERT_NE(terminal, nullptr);
+        readinessFd_ = ::open(terminal, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         ASSERT_GE(readinessFd_, 0) << std::strerror(errno);
+        // umockdev answers stat() on the node with the device number of the description but
+        // leaves fstat() on an opened node alone, which shows the pseudo terminal's. On a real
+        // system both name the same device (the backend tells devices apart by it), so the
+        // node is given the terminal's number.
+        struct stat terminalStat {};
+        ASSERT_EQ(::fstat(readinessFd_, &terminalStat), 0);
+        const std::string numberLink =
+            std::string(std::getenv("UMOCKDEV_DIR")) + "/dev/.node/hidraw0";
+        const std::string number = std::to_string(major(terminalStat.st_rdev)) + ":" +
+                                   std::to_string(minor(terminalStat.st_rdev));
+        ASSERT_EQ(::unlink(numberLink.c_str()), 0) << numberLink << ": " << std::strerror(errno);
+        ASSERT_EQ(::symlink(number.c_str(), numberLink.c_str()), 0) << std::strerror(errno);
         node_ = std::make_unique<FirmwareNode>(master, readinessFd_);
         handler_ = umockdev_ioctl_base_new();
         g_signal_connect(handler_, "handle-read", G_CALLBACK(FirmwareNode::OnRead), node_.get());
         g_signal_connect(handler_, "handle-write", G_CALLBACK(FirmwareNode::OnWrite), node_.get());
+        g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(FirmwareNode::OnIoctl), node_.get());
         ASSERT_TRUE(umockdev_testbed_attach_ioctl(testbed_, kNode, handler_, &error))
             << (error ? error->message : "");
         backend_ = std::make_shared<hid::HidrawBackend>();
@@ -227,6 +291,9 @@ TEST_F(HidrawOnUmockdev, EnumeratesOpensAndExchangesACommand) {
     EXPECT_EQ(connection.VersionNumber(), 0x0103);
     EXPECT_EQ(connection.InterfaceNumber(), 1);
     EXPECT_EQ(connection.UsagePage(), 0xFF1C);
+    // What discovery compares to tell a device plugged again on the same node from this one.
+    EXPECT_EQ(backend_->NodeIdentity(kNode), connection.NodeIdentity());
+    EXPECT_NE(connection.NodeIdentity().find("0003:320F:5055.0001"), std::string::npos);
 
     uint32_t written = 0;
     ASSERT_TRUE(connection.Write(kReadInfoRequest.data(), kReadInfoRequest.size(), &written, 1000));
@@ -286,6 +353,37 @@ TEST_F(HidrawOnUmockdev, AWakeUpWithNothingToReadIsNotALoss) {
     EXPECT_EQ(got, hid::kReportSize);
 }
 
+// An output report sent on the control pipe: through the ioctl where the kernel has it, as a
+// write on the node where it refuses the ioctl, and a loss when the device is gone.
+TEST_F(HidrawOnUmockdev, OutputReportsGoThroughTheIoctlOrAWrite) {
+    const struct {
+        const char* what;
+        int ioctlAnswer;
+        bool ok;
+        bool byIoctl;
+        bool byWrite;
+    } cases[] = {
+        {"the ioctl takes it", 0, true, true, false},
+        {"a kernel without the ioctl (EINVAL)", EINVAL, true, false, true},
+        {"a kernel without the ioctl (ENOTTY)", ENOTTY, true, false, true},
+        {"the device is gone", ENODEV, false, false, false},
+    };
+    using Reports = std::vector<std::vector<uint8_t>>;
+    const std::vector<uint8_t> report(kReadInfoRequest.begin(), kReadInfoRequest.end());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto backend = std::make_shared<hid::HidrawBackend>();
+        CHidConnection connection(backend);
+        ASSERT_NO_FATAL_FAILURE(OpenCommandCollection(connection));
+        node_->ClearLogs();
+        node_->SetOutputIoctlAnswer(c.ioctlAnswer);
+        EXPECT_EQ(connection.SetOutputReport(report.data(), report.size(), 1000), c.ok);
+        EXPECT_EQ(node_->OutputIoctls(), c.byIoctl ? Reports{report} : Reports{});
+        EXPECT_EQ(node_->Written(), c.byWrite ? Reports{report} : Reports{});
+        EXPECT_EQ(backend->NodeExists(kNode), c.ok);  // a loss is counted at once
+    }
+}
+
 // Unplugged while a read waits: the read ends with the loss, the backend counts the node as
 // gone, writes fail and the next enumeration no longer lists it.
 TEST_F(HidrawOnUmockdev, UnplugDuringAReadEndsItAndTheNodeIsGone) {
@@ -297,11 +395,17 @@ TEST_F(HidrawOnUmockdev, UnplugDuringAReadEndsItAndTheNodeIsGone) {
         uint32_t got = 0;
         readOk = connection.Read(buffer.data(), buffer.size(), &got, CHidConnection::kInfinite);
     });
+    std::atomic<int> discoveryCalls{0};
+    backend_->SetArrivalHandler([&] { ++discoveryCalls; });
+    // As the kernel does: the device is marked gone and its readers woken; udev removes the
+    // node and the sysfs entries afterwards.
     node_->Unplug();
-    umockdev_testbed_remove_device(testbed_, kHidrawSysPath);
     reader.join();
     EXPECT_FALSE(readOk);
-    EXPECT_FALSE(backend_->NodeExists(kNode));
+    EXPECT_FALSE(backend_->NodeExists(kNode));  // though the node is still there
+    EXPECT_GE(discoveryCalls.load(), 1);        // discovery is told at once
+    backend_->SetArrivalHandler(nullptr);
+    umockdev_testbed_remove_device(testbed_, kHidrawSysPath);
 
     uint32_t written = 0;
     EXPECT_FALSE(
