@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <ostream>
 
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
@@ -19,6 +20,7 @@ struct EarlyCase {
     const char* kind;
     int mode;  // a mode the device's default profile does not hold
 };
+void PrintTo(const EarlyCase& c, std::ostream* out) { *out << c.kind << " mode " << c.mode; }
 
 class LightBeforeConnect : public uitest::OneDeviceWindow,
                            public ::testing::WithParamInterface<EarlyCase> {
