@@ -2,7 +2,7 @@
 # The music modes in the real program (--automation), over the emulator's bus. The user picks
 # "Music Rhythm" and its bars on the keyboard's lighting panel, with a red foreground over a
 # blue background and no colour wheel.
-# - SKELMORA_AUDIO=file:sweep.wav, a sine sweeping from 50 Hz to 12 kHz after two seconds of
+# - SKELMORA_AUDIO=file:sweep.wav, a sine sweeping from 35 Hz to 14 kHz after two seconds of
 #   silence: the keyboard's frames light the bars of the six bands over the key columns, and
 #   the tallest bar moves from the bass columns on the left to the treble columns on the right.
 # - SKELMORA_AUDIO=none, started again with what the profile kept: the program runs, says once why the lights stay still and keeps
@@ -33,18 +33,22 @@ source "$(dirname "$0")/../lib/emulator_console.sh"
 start_emulator "$emu" "$socket"
 send "plug keyboard"
 
-# 48 kHz mono 16-bit PCM: 2 s of silence, a 6 s sine at half scale whose frequency rises
-# exponentially from 50 Hz to 12 kHz, 1 s of silence.
+# 48 kHz mono 16-bit PCM: 2 s of silence, an 8 s sine at half scale whose frequency rises
+# exponentially from 35 Hz to 14 kHz (more than a second in each of the six bands), 1 s of
+# silence. The sine fades in and out over 50 ms:
+# a sine cut off at its loudest is a click that sounds in every band.
 python3 - "$work/sweep.wav" <<'PY' || fail "could not write the sweep"
 import math, struct, sys
-rate, lead, sweep, tail = 48000, 2.0, 6.0, 1.0
-f0, f1 = 50.0, 12000.0
+rate, lead, sweep, tail, fade = 48000, 2.0, 8.0, 1.0, 0.05
+f0, f1 = 35.0, 14000.0
 k = math.log(f1 / f0) / sweep
 samples = [0] * int(lead * rate)
 for n in range(int(sweep * rate)):
     t = n / rate
     phase = 2 * math.pi * f0 * (math.exp(k * t) - 1) / k
-    samples.append(int(16383 * math.sin(phase)))
+    edge = min(t, sweep - t, fade) / fade
+    gain = 0.5 - 0.5 * math.cos(math.pi * edge)
+    samples.append(int(16383 * gain * math.sin(phase)))
 samples += [0] * int(tail * rate)
 data = struct.pack("<%dh" % len(samples), *samples)
 with open(sys.argv[1], "wb") as f:
@@ -162,6 +166,7 @@ stop_program() {
 start_program "file:$work/sweep.wav"
 choose_music_mode
 trace=()  # tallest group per frame read, while any bar stands
+treble=0  # the treble columns have led
 for _ in $(seq 1 400); do
   read_bars || { sleep 0.05; continue; }
   best=-1 top=0 g=0
@@ -170,9 +175,10 @@ for _ in $(seq 1 400); do
     g=$((g + 1))
   done
   [ "$best" -ge 0 ] && trace+=("$best")
+  [ "$best" -eq 5 ] && treble=1
   # One pass is enough once the treble columns have led and the bars have fallen again.
-  if [ "$best" -lt 0 ] && [ ${#trace[@]} -gt 0 ] && [ "${trace[-1]}" -eq 5 ]; then break; fi
-  sleep 0.04
+  [ "$best" -lt 0 ] && [ $treble -eq 1 ] && break
+  sleep 0.02
 done
 echo "tallest bar by frame read: ${trace[*]}"
 [ ${#trace[@]} -ge 20 ] || fail "too few frames with a bar: ${trace[*]}"
