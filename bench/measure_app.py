@@ -27,7 +27,9 @@ devices become members of the synchronised lighting, whose thread is then measur
 in seven colours, 2: the wave, 5 and 6: the marquees) before the program reads it.
 
 --keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
-sound-driven effects) into the temporary data folder before the program starts;
+sound-driven effects) into the temporary data folder before the program starts (for 29 and 30
+the emulated keyboard's active record also gets the code 0xFE the program gives those modes,
+or the connect read-back would put back the keyboard's own mode);
 --audio-mode N sets its music mode's drawing in the same profile (0 level, 1 bars, 2 rhythm,
 3 rainbow bars).
 
@@ -64,9 +66,13 @@ import threading
 import time
 
 
-def reader(stream, lines):
+def reader(stream, lines, log=None):
     for raw in iter(stream.readline, b""):
-        lines.put((time.monotonic(), raw.decode("utf-8", "replace").rstrip("\n")))
+        line = raw.decode("utf-8", "replace").rstrip("\n")
+        lines.put((time.monotonic(), line))
+        if log:
+            log.write(line + "\n")
+            log.flush()
 
 
 def wait_line(lines, text, timeout=10.0):
@@ -167,6 +173,7 @@ def main():
     parser.add_argument("--music", default=None,
                         help="a WAV file the program follows as if it played (written first "
                              "when it does not exist)")
+    parser.add_argument("--log", default=None, help="copy the program's log into this file")
     parser.add_argument("--threads", action="store_true",
                         help="print each thread's share of the lit and idle windows")
     parser.add_argument("--keyboard-active-profile", type=int, default=None,
@@ -194,7 +201,7 @@ def main():
     env.update(XDG_RUNTIME_DIR=os.path.join(work, "run"), XDG_DATA_HOME=os.path.join(work, "data"),
                XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
                QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
-               QT_LOGGING_RULES="skelmora.discovery.debug=true")
+               QT_LOGGING_RULES="skelmora.discovery.debug=true;skelmora.audio.debug=true")
     if args.same_mode:
         env["SKELMORA_TABLE_IDS"] = "mouse=320f:5060,mouse-receiver=320f:5061"
         args.idle_devices = "keyboard,headset,mouse"
@@ -236,10 +243,13 @@ def main():
     emu = subprocess.Popen([os.path.join(binaries, "skelmora-emu"), "--socket", socket],
                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
 
-    def command(text):
+    def ask(text):
         emu.stdin.write((text + "\n").encode())
         emu.stdin.flush()
-        answer = emu.stdout.readline().decode().strip()
+        return emu.stdout.readline().decode().strip()
+
+    def command(text):
+        answer = ask(text)
         if answer != "ok":
             sys.exit(f"emulator answered {answer!r} to {text!r}")
 
@@ -249,7 +259,8 @@ def main():
     program = subprocess.Popen(program_args, stderr=subprocess.PIPE,
                                stdout=subprocess.DEVNULL, env=env)
     lines = queue.Queue()
-    threading.Thread(target=reader, args=(program.stderr, lines), daemon=True).start()
+    log = open(args.log, "w") if args.log else None
+    threading.Thread(target=reader, args=(program.stderr, lines, log), daemon=True).start()
     try:
         wait_line(lines, "No_device_Link shown")
         delays = []
@@ -273,6 +284,12 @@ def main():
             command("plug " + device)
             if device == "keyboard" and args.keyboard_active_profile is not None:
                 command(f"set keyboard params 0 {args.keyboard_active_profile:02x}")
+            if device == "keyboard" and args.keyboard_mode in (29, 30):
+                # The keyboard keeps 0xFE as the effect code of a music mode (the host draws
+                # it); at connect the program reads the code back and keeps its profile's mode
+                # only for that value. Put it in the active record, as the program would have.
+                params = bytes.fromhex(ask("dump keyboard params").split()[1])
+                command(f"set keyboard params {params[0] * 25 + 1} fe")
             if device == "headset" and args.headset_bank is not None:
                 command(f"set headset params 0 {args.headset_bank:02x}")
         if devices:
