@@ -12,31 +12,22 @@ skelmora="$1"
 send_ui="$2"
 emu="$3"
 work="$(mktemp -d)"
-socket="$work/bus.sock"
 log="$work/program.log"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
+export LANG=C.UTF-8
 export QT_LOGGING_RULES="${QT_LOGGING_RULES:-skelmora.app.debug=true}"
-export SKELMORA_HID="vhid:$socket"
 program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
-  kill "$emu_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
 
-source "$(dirname "$0")/../lib/emulator_console.sh"
-start_emulator "$emu" "$socket"
+start_bus "$emu"
 send "plug keyboard"
 
 # 48 kHz mono 16-bit PCM: 2 s of silence, an 8 s sine at half scale whose frequency rises
 # exponentially from 35 Hz to 14 kHz (more than a second in each of the six bands), 1 s of
-# silence. The sine fades in and out over 50 ms:
-# a sine cut off at its loudest is a click that sounds in every band.
+# silence. The sine fades in and out over 50 ms: a sine cut off at its loudest is a click
+# that sounds in every band.
 python3 - "$work/sweep.wav" <<'PY' || fail "could not write the sweep"
 import math, struct, sys
 rate, lead, sweep, tail, fade = 48000, 2.0, 8.0, 1.0, 0.05
