@@ -5,8 +5,9 @@
 # - SKELMORA_AUDIO=file:sweep.wav, a sine sweeping from 35 Hz to 14 kHz after two seconds of
 #   silence: the keyboard's frames light the bars of the six bands over the key columns, and
 #   the tallest bar moves from the bass columns on the left to the treble columns on the right.
-# - SKELMORA_AUDIO=none, started again with what the profile kept: the program runs, says once why the lights stay still and keeps
-#   streaming the idle picture, every key in the background colour.
+# - SKELMORA_AUDIO=none, started again with what the profile kept: the program runs, says once
+#   why the lights stay still and keeps streaming the idle picture, every key in the
+#   background colour.
 set -uo pipefail
 skelmora="$1"
 send_ui="$2"
@@ -78,9 +79,9 @@ for g in 0 1 2 3 4 5; do
   offsets[$g]="$list"
 done
 
-# $heights: for the last frame (false while the frame's first chunks have come and not yet the
-# ones that hold all the keys looked at), per group the keys lit red from the bottom of its column;
-# $blue_keys: keys of all six columns showing only blue (the background).
+# $heights: for the last frame, per group the keys lit red from the bottom of its column;
+# $blue_keys: keys of all six columns showing only blue (the background). False while only
+# the frame's first chunks have come, not yet all the keys looked at.
 read_bars() {
   ask "dump keyboard frame"
   local frame="${answer#frame}" g at rgb lit
@@ -105,13 +106,13 @@ read_bars() {
   return 0
 }
 
-# $streamed: the light frames the keyboard has received.
 # read_bars until it reads a whole frame.
 read_whole_frame() {
   for _ in $(seq 1 50); do read_bars && return 0; done
   return 1
 }
 
+# $streamed: the light frames the keyboard has received.
 frames_streamed() {
   ask "frames keyboard"
   # shellcheck disable=SC2086
