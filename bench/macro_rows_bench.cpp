@@ -183,5 +183,24 @@ int main(int argc, char** argv) {
         jumpMs, pages, (meter.Now() - at) / 1e6, worstPage);
     std::printf("memory at the end: resident %.1f MiB, peak %.1f MiB\n", MemoryMiB("VmRSS"),
                 MemoryMiB("VmHWM"));
+
+    // Where a save and a read of the macro's file spend their time.
+    QElapsedTimer part;
+    part.start();
+    const macro_codec::EventsRead read = panel->Library().LoadEvents(0);
+    const double readMs = part.nsecsElapsed() / 1e6;
+    part.restart();
+    const bool saved = panel->Library().SaveEvents(0, read.events).ok();
+    const double saveMs = part.nsecsElapsed() / 1e6;
+    part.restart();
+    const Json::Value copy = panel->Rows().ToEvents();
+    const double copyMs = part.nsecsElapsed() / 1e6;
+    part.restart();
+    list->clear();
+    const double clearMs = part.nsecsElapsed() / 1e6;
+    std::printf(
+        "parts: file read %.1f ms, file write %.1f ms%s, rows to events %.1f ms (%u), list "
+        "cleared %.1f ms\n",
+        readMs, saveMs, saved ? "" : " (failed)", copyMs, copy.size(), clearMs);
     return 0;
 }

@@ -52,8 +52,7 @@ retry 20 "$send" ui show keyboard:macros || fail "the keyboard's macro tab is no
 retry 10 "$send" ui where macro_btn_name_add || fail "the macro editor is not shown"
 "$send" ui click macro_btn_name_add >/dev/null || fail "add refused"
 folder="$work/data/TELMA QX-418GRY Device/keyboard"
-retry 10 bash -c 'ls "$1"/*.mac' _ "$folder" || fail "no macro file after add"
-mac="$(ls "$folder"/*.mac)"
+retry 10 grep -q '"Guid"' "$folder/macro.config" || fail "no macro after add: $(find "$work/data")"
 
 # The window has the keyboard's focus (no window manager: focus set directly).
 window="$(x search --onlyvisible --pid "$program_pid" | head -n1)"
@@ -73,6 +72,8 @@ sleep 0.3
 x click 1 || fail "the click on stop not sent"
 retry 10 "$send" ui where macro_btn_starredio || fail "the recording did not stop on the click"
 
+mac="$(ls "$folder"/*.mac 2>/dev/null | head -n1)"
+[ -n "$mac" ] || fail "no macro file after the stop: $(find "$work/data")"
 python3 - "$mac" <<'PY' || fail "the saved macro: $(cat "$mac")"
 import json, sys
 events = json.load(open(sys.argv[1], encoding="utf-8"))["Events"]
