@@ -374,14 +374,15 @@ void CMacroControlUI::AppendRowItems(std::size_t from, std::size_t to) {
 void CMacroControlUI::UpdateRowWidgets() {
     auto* list = qobject_cast<QListWidget*>(Control(kActionList));
     if (!list) return;
-    // The first visible row from the scroll position (the list may not have placed its rows
-    // yet), then as many as the viewport holds, and a margin around them.
+    // The first visible row from the scroll position, then as many as the viewport holds, and
+    // a margin around them.
     const int value = list->verticalScrollBar()->value();
     const int top = list->verticalScrollMode() == QAbstractItemView::ScrollPerPixel
                         ? value / kItemHeight
                         : value;
     const int visible = list->viewport()->height() / kItemHeight + 1;
-    const int count = list->count();
+    // Only rows that are both listed and held (a rebuild may be under way).
+    const int count = std::min(list->count(), static_cast<int>(rows_.size()));
     const int first = std::clamp(top - kRowsAroundView, 0, count);
     const int end = std::clamp(top + visible + kRowsAroundView, first, count);
     for (int row = widgetFirst_; row < widgetEnd_ && row < count; ++row) {

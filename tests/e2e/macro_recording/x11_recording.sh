@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A macro recorded on a real X11 display: Xvfb, the program on the xcb platform with an
 # emulated keyboard and the in-window input source, real X key and pointer events from
-# xdotool. A is pressed, held 120 ms and released, then the stop button is clicked with the
-# pointer. The saved ".mac" holds A down and A up (key usage 4: the X key code of A is its
-# evdev code + 8) with the held time as the first delay, and not the stop click.
+# xdotool. The record button is clicked with the pointer, A is pressed, held 120 ms and
+# released, Space is tapped, then the stop button is clicked. The saved ".mac" holds A down,
+# A up, Space down, Space up (key usages 4 and 44: an X key code is the evdev code + 8) with
+# the held time as the first delay, and not the clicks. Space also shows that a key reaches
+# the recording before the focused control can use it (a button clicks on Space).
 # Exits 77 (skipped) without Xvfb, xdotool or Qt's xcb platform. Every wait is bounded.
 set -uo pipefail
 skelmora="$1"
@@ -59,17 +61,22 @@ window="$(x search --onlyvisible --pid "$program_pid" | head -n1)"
 [ -n "$window" ] || fail "no window of the program on $DISPLAY"
 x windowfocus --sync "$window" || fail "the window did not take the focus"
 
-"$send" ui click macro_btn_starredio >/dev/null || fail "record refused"
-retry 10 "$send" ui where macro_btn_stopredio || fail "the stop button is not shown"
+# click NAME: a pointer click in the middle of a shown control.
+click() {
+  local cx cy cw ch
+  read -r cx cy cw ch <<<"$("$send" ui where "$1")" || fail "$1 is not shown"
+  x mousemove --sync $((cx + cw / 2)) $((cy + ch / 2)) click 1 || fail "the click on $1 not sent"
+}
+click macro_btn_starredio
+retry 10 "$send" ui where macro_btn_stopredio || fail "the recording did not start on the click"
 grep -q "input hook: the program's own window" "$log" || fail "recording is not in-window"
-read -r sx sy sw sh <<<"$("$send" ui where macro_btn_stopredio)"
-x mousemove --sync $((sx + sw / 2)) $((sy + sh / 2)) || fail "pointer not moved"
 
 x keydown a || fail "A down not sent"
 sleep 0.12
 x keyup a || fail "A up not sent"
+x key space || fail "Space not sent"
 sleep 0.3
-x click 1 || fail "the click on stop not sent"
+click macro_btn_stopredio
 retry 10 "$send" ui where macro_btn_starredio || fail "the recording did not stop on the click"
 
 mac="$(ls "$folder"/*.mac 2>/dev/null | head -n1)"
@@ -78,14 +85,14 @@ python3 - "$mac" <<'PY' || fail "the saved macro: $(cat "$mac")"
 import json, sys
 events = json.load(open(sys.argv[1], encoding="utf-8"))["Events"]
 got = [(e["Type"], e["Button"], e["Action"]) for e in events]
-want = [(10, 4, "down"), (10, 4, "up")]
+want = [(10, 4, "down"), (10, 4, "up"), (10, 44, "down"), (10, 44, "up")]
 if got != want:
     sys.exit(f"events {got}, not {want}")
-held, last = int(events[0]["Delay"]), int(events[1]["Delay"])
+held, last = int(events[0]["Delay"]), int(events[-1]["Delay"])
 # The X server's time stamps: A was held at least 120 ms; the last event has no delay.
 if not 120 <= held <= 5000 or last != 0:
     sys.exit(f"delays {held}, {last}")
-print(f"recorded A down, {held} ms, A up")
+print(f"recorded A down, {held} ms, A up, Space down and up")
 PY
 "$skelmora" --quit >/dev/null 2>&1
 echo "x11 recording: ok"
