@@ -36,12 +36,30 @@ CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
 CSkelmoraHS6533Device::~CSkelmoraHS6533Device() { StopWorkerThreads(); }
 
 void CSkelmoraHS6533Device::OnConnected() {
+    // The card is looked for where this headset sits on the USB bus, so that two identical
+    // headsets each take their own; a headset plugged again sits at a new place.
+    if (audioBridge_) {
+        const CHidConnection& connection = CommandChannel().WiredConnection();
+        audioBridge_->HeadsetConnected({connection.UsbBus(), connection.UsbDevice()});
+    }
     LoadProfile();
     ReadLighting();
+    // A connect (the first, or after an unplug) only shows the profile's audio settings.
+    pageShown_ = false;
     RefreshPage();
     // The card's microphone and monitoring as they are now; the equaliser is the profile's.
     if (audioPanelHooks_.readHeadsetState) audioPanelHooks_.readHeadsetState();
+    if (audioPanelHooks_.startEqualizer) audioPanelHooks_.startEqualizer();
     StartLightThread();
+}
+
+void CSkelmoraHS6533Device::OnDisconnected() {
+    if (audioPanelHooks_.stopEqualizer) {
+        audioPanelHooks_.stopEqualizer();
+    } else if (hostEqualizer_) {
+        hostEqualizer_->SetOff();
+    }
+    if (audioBridge_) audioBridge_->HeadsetGone();
 }
 
 // ---- Light modes and effects ----

@@ -319,6 +319,8 @@ light::EffectState CSkelmoraUSBDevice::GetEffectStateCopy() const {
 
 void CSkelmoraUSBDevice::OnConnected() {}
 
+void CSkelmoraUSBDevice::OnDisconnected() {}
+
 void CSkelmoraUSBDevice::LoadProfileAndStartLighting() {
     LoadProfile();
     RefreshPage();

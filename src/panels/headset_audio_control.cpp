@@ -156,6 +156,11 @@ void CHeadsetAudioControl::ReadHeadsetState() {
     ShowAvailability();
 }
 
+void CHeadsetAudioControl::StartEqualizer() {
+    if (!wiring_.profile) return;
+    ApplyEq(eq_model::ReadProfile(*wiring_.profile).eq.apply);
+}
+
 void CHeadsetAudioControl::StopEqualizer() {
     if (wiring_.equalizer) wiring_.equalizer->SetOff();
 }
@@ -380,12 +385,20 @@ CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Wiring wiring) {
     if (magic) device->AddPanel(magic);
     if (headset) {
         const QPointer<CHeadsetAudioControl> guard(control);
-        headset->SetAudioPanelHooks({[guard](bool apply) {
-                                         if (guard) guard->ShowSettings(apply);
-                                     },
-                                     [guard] {
-                                         if (guard) guard->ReadHeadsetState();
-                                     }});
+        CSkelmoraHS6533Device::AudioPanelHooks hooks;
+        hooks.showSettings = [guard](bool apply) {
+            if (guard) guard->ShowSettings(apply);
+        };
+        hooks.readHeadsetState = [guard] {
+            if (guard) guard->ReadHeadsetState();
+        };
+        hooks.startEqualizer = [guard] {
+            if (guard) guard->StartEqualizer();
+        };
+        hooks.stopEqualizer = [guard] {
+            if (guard) guard->StopEqualizer();
+        };
+        headset->SetAudioPanelHooks(std::move(hooks));
     }
     return control;
 }

@@ -56,7 +56,11 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
     void ShowSettings(bool applyToHeadset);
     // At connect: the card's microphone and monitoring state into the panel and the settings.
     void ReadHeadsetState();
-    // The headset went: the equaliser's filter goes too.
+    // At connect: the profile's equaliser is put in front of the headset's output (it runs
+    // once the headset's sink is there).
+    void StartEqualizer();
+    // The headset went: the equaliser's filter goes too, at once, with its takeover of the
+    // default output; the profile keeps the user's equaliser for the next connect.
     void StopEqualizer();
 
     const eq_model::EqState& Eq() const { return eq_; }
