@@ -47,9 +47,10 @@ void CSkelmoraHS6533Device::OnConnected() {
     // A connect (the first, or after an unplug) only shows the profile's audio settings.
     pageShown_ = false;
     RefreshPage();
-    // The card's microphone and monitoring as they are now; the equaliser is the profile's.
+    // The card's microphone and monitoring as they are now; the equaliser is the profile's,
+    // and one stopped when the headset went runs again.
     if (audioPanelHooks_.readHeadsetState) audioPanelHooks_.readHeadsetState();
-    if (audioPanelHooks_.startEqualizer) audioPanelHooks_.startEqualizer();
+    if (audioPanelHooks_.resumeEqualizer) audioPanelHooks_.resumeEqualizer();
     StartLightThread();
 }
 

@@ -122,13 +122,13 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     audio::CHostEqualizer* HostEqualizer() const { return hostEqualizer_.get(); }
     // What the voice panels' handlers (src/panels) do for the device: show the profile's
     // audio settings (and put them on the headset on a profile switch or reset), read the
-    // card's microphone and monitoring state at connect and start the profile's equaliser,
-    // and stop the equaliser when the headset goes.
+    // card's microphone and monitoring state at connect, stop the equaliser when the headset
+    // goes and start it again when it comes back.
     struct AudioPanelHooks {
         std::function<void(bool applyToHeadset)> showSettings;
         std::function<void()> readHeadsetState;
-        std::function<void()> startEqualizer;
         std::function<void()> stopEqualizer;
+        std::function<void()> resumeEqualizer;
     };
     void SetAudioPanelHooks(AudioPanelHooks hooks) { audioPanelHooks_ = std::move(hooks); }
     const AudioPanelHooks& AudioPanels() const { return audioPanelHooks_; }

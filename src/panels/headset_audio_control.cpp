@@ -1,6 +1,7 @@
 #include "panels/headset_audio_control.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "devices/audio/host_equalizer.h"
 #include "devices/audio_bridge.h"
@@ -156,13 +157,23 @@ void CHeadsetAudioControl::ReadHeadsetState() {
     ShowAvailability();
 }
 
-void CHeadsetAudioControl::StartEqualizer() {
-    if (!wiring_.profile) return;
-    ApplyEq(eq_model::ReadProfile(*wiring_.profile).eq.apply);
+void CHeadsetAudioControl::StopEqualizer() {
+    audio::CHostEqualizer* eq = wiring_.equalizer;
+    if (!eq) return;
+    if (eq->IsOn()) resumeGains_ = eq->Gains();
+    eq->SetOff();
 }
 
-void CHeadsetAudioControl::StopEqualizer() {
-    if (wiring_.equalizer) wiring_.equalizer->SetOff();
+void CHeadsetAudioControl::ResumeEqualizer() {
+    const std::optional<audio::EqGains> gains = std::exchange(resumeGains_, std::nullopt);
+    if (!gains || !wiring_.equalizer || !wiring_.equalizer->Available()) return;
+    // Started meanwhile (a profile switch while the headset was away): that one stays.
+    if (wiring_.equalizer->IsOn()) return;
+    const audio::AudioResult result = wiring_.equalizer->SetOn(*gains);
+    if (!result.Ok()) {
+        qCInfo(lcAudio).noquote() << "equaliser:" << audio::AudioStatusName(result.status)
+                                  << result.reason.c_str();
+    }
 }
 
 void CHeadsetAudioControl::StoreSettings() {
@@ -392,8 +403,8 @@ CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Wiring wiring) {
         hooks.readHeadsetState = [guard] {
             if (guard) guard->ReadHeadsetState();
         };
-        hooks.startEqualizer = [guard] {
-            if (guard) guard->StartEqualizer();
+        hooks.resumeEqualizer = [guard] {
+            if (guard) guard->ResumeEqualizer();
         };
         hooks.stopEqualizer = [guard] {
             if (guard) guard->StopEqualizer();
