@@ -36,6 +36,9 @@ CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
 CSkelmoraHS6533Device::~CSkelmoraHS6533Device() { StopWorkerThreads(); }
 
 void CSkelmoraHS6533Device::OnConnected() {
+    // A connect (the first, or after an unplug) only shows the profile's audio settings; the
+    // card's state is read below.
+    pageShown_ = false;
     // The card is looked for where this headset sits on the USB bus, so that two identical
     // headsets each take their own; a headset plugged again sits at a new place.
     if (audioBridge_) {
@@ -44,8 +47,6 @@ void CSkelmoraHS6533Device::OnConnected() {
     }
     LoadProfile();
     ReadLighting();
-    // A connect (the first, or after an unplug) only shows the profile's audio settings.
-    pageShown_ = false;
     RefreshPage();
     // The card's microphone and monitoring as they are now; the equaliser is the profile's,
     // and one stopped when the headset went runs again.
