@@ -80,7 +80,7 @@ int RunHeadset(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& b
     if (!OpenCommandDevice(headset, *target, kSetup)) return kDeviceCommandNoDevice;
     headset.LoadProfile();
     // The card of this headset, at its place on the USB bus.
-    const CHidConnection& connection = channel.WiredConnection();
+    const CHidConnection& connection = headset.CommandChannel().WiredConnection();
     const Audio audio = MakeAudio(backend, {connection.UsbBus(), connection.UsbDevice()});
     return command == DeviceCommand::ReadDevice ? ReadHeadset(headset, audio, out)
                                                 : ApplyHeadset(headset, audio, out);
