@@ -36,12 +36,32 @@ CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
 CSkelmoraHS6533Device::~CSkelmoraHS6533Device() { StopWorkerThreads(); }
 
 void CSkelmoraHS6533Device::OnConnected() {
+    // A connect (the first, or after an unplug) only shows the profile's audio settings; the
+    // card's state is read below.
+    pageShown_ = false;
+    // The card is looked for where this headset sits on the USB bus, so that two identical
+    // headsets each take their own; a headset plugged again sits at a new place.
+    if (audioBridge_) {
+        const CHidConnection& connection = CommandChannel().WiredConnection();
+        audioBridge_->HeadsetConnected({connection.UsbBus(), connection.UsbDevice()});
+    }
     LoadProfile();
     ReadLighting();
     RefreshPage();
-    // The card's microphone and monitoring as they are now; the equaliser is the profile's.
+    // The card's microphone and monitoring as they are now; the equaliser is the profile's,
+    // and one stopped when the headset went runs again.
     if (audioPanelHooks_.readHeadsetState) audioPanelHooks_.readHeadsetState();
+    if (audioPanelHooks_.resumeEqualizer) audioPanelHooks_.resumeEqualizer();
     StartLightThread();
+}
+
+void CSkelmoraHS6533Device::OnDisconnected() {
+    if (audioPanelHooks_.stopEqualizer) {
+        audioPanelHooks_.stopEqualizer();
+    } else if (hostEqualizer_) {
+        hostEqualizer_->SetOff();
+    }
+    if (audioBridge_) audioBridge_->HeadsetGone();
 }
 
 // ---- Light modes and effects ----

@@ -42,6 +42,9 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     // LoadProfile, the lighting read back (saved into the profile), RefreshPage, the light
     // thread.
     void OnConnected() override;
+    // The headset went (or the program ends): the equaliser's filter and its takeover of the
+    // default output are given back now, and the sound card is let go until it returns.
+    void OnDisconnected() override;
 
     // ---- Page (skelmora_hs6533_device_page.cpp) ----
     // Binds "light_0" .. "light_12" of the panel "hs6533_device_key_light", finds the page's
@@ -118,11 +121,14 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     }
     audio::CHostEqualizer* HostEqualizer() const { return hostEqualizer_.get(); }
     // What the voice panels' handlers (src/panels) do for the device: show the profile's
-    // audio settings (and put them on the headset on a profile switch or reset), and read the
-    // card's microphone and monitoring state at connect.
+    // audio settings (and put them on the headset on a profile switch or reset), read the
+    // card's microphone and monitoring state at connect, stop the equaliser when the headset
+    // goes and start it again when it comes back.
     struct AudioPanelHooks {
         std::function<void(bool applyToHeadset)> showSettings;
         std::function<void()> readHeadsetState;
+        std::function<void()> stopEqualizer;
+        std::function<void()> resumeEqualizer;
     };
     void SetAudioPanelHooks(AudioPanelHooks hooks) { audioPanelHooks_ = std::move(hooks); }
     const AudioPanelHooks& AudioPanels() const { return audioPanelHooks_; }
@@ -179,5 +185,6 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     std::shared_ptr<audio::CAudioBridge> audioBridge_;
     std::shared_ptr<audio::CHostEqualizer> hostEqualizer_;
     AudioPanelHooks audioPanelHooks_;
-    bool pageShown_ = false;  // RefreshPage ran once: later ones follow a profile switch
+    // RefreshPage ran since the headset was connected: later ones follow a profile switch.
+    bool pageShown_ = false;
 };

@@ -324,6 +324,8 @@ light::EffectState CSkelmoraUSBDevice::GetEffectStateCopy() const {
 
 void CSkelmoraUSBDevice::OnConnected() {}
 
+void CSkelmoraUSBDevice::OnDisconnected() {}
+
 void CSkelmoraUSBDevice::LoadProfileAndStartLighting() {
     LoadProfile();
     RefreshPage();

@@ -113,6 +113,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
+    // The device's command interface went away (unplugged), or the program ends: what the
+    // device holds outside its channel is given back. Nothing by default.
+    virtual void OnDisconnected();
     virtual void OnDeviceEvent();
     virtual void FirstHook();
     virtual void SecondHook();

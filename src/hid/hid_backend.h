@@ -27,6 +27,11 @@ struct HidNodeInfo {
     // unplug; a bus may announce a number again), so discovery compares this too. Empty
     // where the node id alone says it (a bus that never reuses its numbers).
     std::string identity;
+    // Where the device sits on the USB bus: its bus and device numbers (busnum and devnum in
+    // sysfs), 0 when unknown or not on USB. The sound card of a USB headset carries the same
+    // pair, so the two can be matched.
+    int usbBus = 0;
+    int usbDevice = 0;
 };
 
 enum class IoStatus {

@@ -291,6 +291,8 @@ bool CHidConnection::FillCapabilities(const hid::HidNodeInfo& info) {
     caps_ = hid::MakeCaps(collection);
     attributes_ = {info.vendorId, info.productId, info.version};
     nodeIdentity_ = info.identity;
+    usbBus_ = info.usbBus;
+    usbDevice_ = info.usbDevice;
     inputReport_.assign(caps_.inputReportByteLength, 0);
     outputReport_.assign(caps_.outputReportByteLength, 0);
     featureReport_.assign(caps_.featureReportByteLength, 0);
@@ -315,6 +317,8 @@ void CHidConnection::FreeCapabilities() {
     featureItems_.clear();
     collectionReportIds_.clear();
     nodeIdentity_.clear();
+    usbBus_ = 0;
+    usbDevice_ = 0;
 }
 
 bool CHidConnection::UnpackReport(const uint8_t* report, uint32_t length,

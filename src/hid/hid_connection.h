@@ -68,6 +68,9 @@ class CHidConnection {
     const std::string& Path() const { return path_; }
     // The identity of the opened node's device (HidNodeInfo::identity).
     const std::string& NodeIdentity() const { return nodeIdentity_; }
+    // The opened device's USB bus and device numbers (HidNodeInfo), 0 when unknown.
+    int UsbBus() const { return usbBus_; }
+    int UsbDevice() const { return usbDevice_; }
     int InterfaceNumber() const { return interfaceNumber_; }
     int CollectionNumber() const { return collectionNumber_; }
     std::vector<uint8_t>& InputReportBuffer() { return inputReport_; }
@@ -115,6 +118,8 @@ class CHidConnection {
     int interfaceNumber_ = 0;
     int collectionNumber_ = 0;
     std::string nodeIdentity_;
+    int usbBus_ = 0;
+    int usbDevice_ = 0;
 
     platform::StopEvent readStop_;
     platform::StopEvent writeStop_;
