@@ -170,6 +170,9 @@ class CMainWnd : public WindowImplBase {
     void SetWindowActiveOnDevices(bool active);
     void SetStatusRefreshPaused(bool paused);
     std::vector<CSkelmoraUSBDevice*> LightingDevices() const;
+    // The devices whose lighting the host light control switch and suspend reach: the
+    // lighting devices and the headset, whose LEDs the program feeds.
+    std::vector<CSkelmoraUSBDevice*> HostLitDevices() const;
     void ApplyGameMode(CSkelmoraUSBDevice& device, int mode, bool rememberCurrent);
 
     // Handlers of the window's own rows (main_wnd_commands.cpp).
