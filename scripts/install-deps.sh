@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-noto-cjk
-  desktop-file-utils appstream umockdev libumockdev-dev
+  desktop-file-utils appstream umockdev libumockdev-dev lintian
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -90,8 +91,12 @@ class HidrawHandle final : public IHidHandle {
     IoStatus Read(std::span<uint8_t> buffer, size_t& transferred, int timeoutMs,
                   int stopFd) override {
         transferred = 0;
-        for (;;) {
-            switch (WaitReadable(fd_, stopFd, timeoutMs)) {
+        // One deadline for the whole call: a wake-up with nothing to read (the node said
+        // readable, the read found nothing) waits again only for the time left.
+        using clock = std::chrono::steady_clock;
+        const auto deadline = clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+        for (int left = timeoutMs;;) {
+            switch (WaitReadable(fd_, stopFd, left)) {
                 case WaitResult::Stopped:
                     return IoStatus::Stopped;
                 case WaitResult::Timeout:
@@ -105,7 +110,14 @@ class HidrawHandle final : public IHidHandle {
             uint8_t* into = prependId_ ? raw + 1 : raw;
             ssize_t n = read(fd_, into, kMaxReport);
             if (n < 0) {
-                if (errno == EINTR || errno == EAGAIN) continue;
+                if (errno == EINTR || errno == EAGAIN) {
+                    if (timeoutMs < 0) continue;
+                    left = static_cast<int>(
+                        std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now())
+                            .count());
+                    if (left <= 0) return IoStatus::Timeout;
+                    continue;
+                }
                 return errno == ENODEV || errno == EIO ? IoStatus::Disconnected : IoStatus::Error;
             }
             if (n == 0) return IoStatus::Disconnected;

@@ -29,10 +29,6 @@ Audio MakeAudio(const std::shared_ptr<hid::IHidBackend>& backend) {
             audio::MakeHostEqualizer(*choice)};
 }
 
-void PrintFailed(std::FILE* out, const WriteOutcome& outcome) {
-    std::fprintf(out, "failed %s %d\n", outcome.step.c_str(), outcome.code);
-}
-
 int ReadHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
     std::array<uint8_t, CCommandChannel::kDeviceInfoLength> info{};
     if (const int code = headset.CommandChannel().ReadDeviceInfo(info); code != hid::kResultOk) {
@@ -58,61 +54,31 @@ int ReadHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* o
 
 int ApplyHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
     // The bank and the block's other bytes come from the headset; the light from the profile.
-    if (const WriteOutcome read = headset.ReadLighting(false); !read.ok()) {
-        PrintFailed(out, read);
-        std::fprintf(out, "applied headset failed\n");
-        return kDeviceCommandFailed;
-    }
-    bool ok = true;
-    const auto run = [&](const char* name, const WriteOutcome& outcome) {
-        PrintStep(out, name, outcome);
-        ok = ok && outcome.ok();
-    };
+    if (const WriteOutcome read = headset.ReadLighting(false); !read.ok())
+        return FailedRun(out, DeviceCommand::ApplyProfile, "headset", read);
+    StepRun run(out);
     run("parameters", headset.WriteLighting());
     run("leds", headset.WriteLedFrame()
                     ? WriteOutcome::Ok()
                     : WriteOutcome::Failed("SetOutputReport", hid::kResultWriteFailed));
-    ok = ApplyHeadsetAudioSteps(headset.Profiledata(), audio.bridge.get(), audio.equalizer.get(),
-                                out) &&
-         ok;
+    if (!ApplyHeadsetAudioSteps(headset.Profiledata(), audio.bridge.get(), audio.equalizer.get(),
+                                out))
+        run.Fail();
     PrintHeadsetAudioLines(audio.bridge.get(), audio.equalizer.get(), out);
-    std::fprintf(out, "applied headset %s\n", ok ? "ok" : "failed");
-    return ok ? kDeviceCommandOk : kDeviceCommandFailed;
+    return run.Finish("headset");
 }
 
 }  // namespace
 
 int RunHeadset(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                std::FILE* out) {
-    DeviceIdentity identity;
-    const auto path = FindCommandPath(backend, kKindHeadset, identity);
-    if (!path) {
-        std::fprintf(stderr, "no headset connected\n");
-        return kDeviceCommandNoDevice;
-    }
+    static constexpr CommandDeviceSetup kSetup{"headset", CommandDeviceSetup::kModelFromIdentity,
+                                               "HD", true, 0};
+    const auto target = FindCommandTarget(backend, {kKindHeadset}, kSetup);
+    if (!target) return kDeviceCommandNoDevice;
     CSkelmoraHS6533Device headset(nullptr, backend);
-    const int model = FindModelRow(identity.vendorId, identity.productId, kKindHeadset);
-    headset.SetIdentity(identity);
-    headset.SetModelIndex(model);
     headset.SetCounts(0, CSkelmoraHS6533Device::kLedCount);
-    headset.SetKindName(QStringLiteral("HD"));
-    if (model >= 0) {
-        headset.SetKindName(QString::fromLatin1(ModelTable()[model].kindName));
-        headset.SetLightConfigurationName(
-            QString::fromLatin1(PageTable()[model].lightConfigurationName));
-    }
-    headset.SetProfileBaseName(headset.GetKindName());
-    UseActiveProfile(headset);
-    CCommandChannel& channel = headset.CommandChannel();
-    {
-        std::lock_guard lock(channel.ExchangeLock());
-        if (!channel.WiredConnection().Open(*path, true, true, true, false)) {
-            std::fprintf(stderr, "cannot open %s: %s\n", path->c_str(),
-                         channel.WiredConnection().LastError().c_str());
-            return kDeviceCommandNoDevice;
-        }
-        channel.SetOpened(true);
-    }
+    if (!OpenCommandDevice(headset, *target, kSetup)) return kDeviceCommandNoDevice;
     headset.LoadProfile();
     const Audio audio = MakeAudio(backend);
     return command == DeviceCommand::ReadDevice ? ReadHeadset(headset, audio, out)

@@ -7,17 +7,12 @@ skelmora="$1"
 send="$2"
 work="$(mktemp -d)"
 log="$work/program.log"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
+export LANG=C.UTF-8
 export QT_LOGGING_RULES="skelmora.app.debug=true"
 program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
 wait_for() {
   for _ in $(seq 1 200); do grep -q -F -- "$1" "$log" && return 0; sleep 0.05; done

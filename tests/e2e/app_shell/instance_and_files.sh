@@ -6,10 +6,8 @@ set -uo pipefail
 skelmora="$1"
 work="$(mktemp -d)"
 log="$work/program.log"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
 export QT_LOGGING_RULES="skelmora.app.debug=true"
 program_pid=""
 cleanup() {

@@ -6,32 +6,15 @@ set -uo pipefail
 skelmora="$1"
 emu="$2"
 work="$(mktemp -d)"
-socket="$work/bus.sock"
 log="$work/program.log"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
 export QT_LOGGING_RULES="skelmora.discovery.debug=true;skelmora.app.debug=true;skelmora.device.debug=true"
-export SKELMORA_HID="vhid:$socket"
 program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
-  kill "$emu_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
 
-coproc EMU { "$emu" --socket "$socket" --latency-us 1000; }
-emu_pid=$EMU_PID
-read -r -t 10 line <&"${EMU[0]}"
-[ "$line" = "ready" ] || fail "emulator did not start: $line"
-send() {
-  echo "$1" >&"${EMU[1]}"
-  read -r -t 10 answer <&"${EMU[0]}"
-  [ "$answer" = "ok" ] || fail "emulator answered '$answer' to '$1'"
-}
+start_bus "$emu"
 count() { grep -c -F -- "$1" "$log" || true; }
 # Waits until the log holds at least N lines with TEXT.
 wait_for() {

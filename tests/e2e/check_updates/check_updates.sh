@@ -7,10 +7,9 @@ set -uo pipefail
 skelmora="$1"
 server_dir="$2"
 work="$(mktemp -d)"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen no_proxy=127.0.0.1,localhost
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
+export no_proxy=127.0.0.1,localhost
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY SKELMORA_UPDATE_URL
 server_pid=""
 instance_pid=""
@@ -20,7 +19,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out"; }; exit 1; }
 
 coproc SERVER { python3 "$server_dir/update_server.py" "$work/requests.log" \
                   --fixture "$server_dir/fixture.json"; }

@@ -6,43 +6,25 @@ set -uo pipefail
 skelmora="$1"
 emu="$2"
 work="$(mktemp -d)"
-socket="$work/bus.sock"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen
-export SKELMORA_HID="vhid:$socket"
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
-  kill "$emu_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out"; }; exit 1; }
-
 source "$(dirname "$0")/../lib/emulator_console.sh"
-start_emulator "$emu" "$socket"
-# The hex of a dumped area into $hex: from byte $2, $3 bytes.
-area() {
-  ask "dump keyboard $1"
-  local all="${answer#* }"
-  hex="${all:$((2 * $2)):$((2 * $3))}"
-}
+e2e_home
+program_pid=""
+trap e2e_cleanup EXIT
+start_bus "$emu"
 
 send "plug keyboard"
 
 # Read back: what the emulator holds.
 [ "$(run --read-device keyboard)" = 0 ] || fail "--read-device did not exit 0"
-area info 5 1; positions=$((16#$hex))
+area keyboard info 5 1; positions=$((16#$hex))
 [ "$positions" -eq 126 ] || fail "the emulated keyboard has $positions positions"
-area info 0 34; [ "$(line_of info)" = "$hex" ] || fail "info differs"
-area factory 0 $((3 * positions)); [ "$(line_of keytable)" = "$hex" ] || fail "keytable differs"
-area second 0 "$positions"; [ "$(line_of second)" = "$hex" ] || fail "second table differs"
-area params 0 1; active=$((16#$hex))
+area keyboard info 0 34; [ "$(line_of info)" = "$hex" ] || fail "info differs"
+area keyboard factory 0 $((3 * positions)); [ "$(line_of keytable)" = "$hex" ] || fail "keytable differs"
+area keyboard second 0 "$positions"; [ "$(line_of second)" = "$hex" ] || fail "second table differs"
+area keyboard params 0 1; active=$((16#$hex))
 [ "$(line_of active-profile)" = "$active" ] || fail "active profile differs"
-area params $((active * 25)) 26; [ "$(line_of params)" = "$hex" ] || fail "params differ"
-area status 0 6; [ "$(line_of status)" = "${hex:0:6}00${hex:8:4}" ] || fail "status differs"
+area keyboard params $((active * 25)) 26; [ "$(line_of params)" = "$hex" ] || fail "params differ"
+area keyboard status 0 6; [ "$(line_of status)" = "${hex:0:6}00${hex:8:4}" ] || fail "status differs"
 
 # The profile as the program keeps it, written back: a profile switch's steps.
 [ "$(run --apply-profile keyboard)" = 0 ] || fail "--apply-profile did not exit 0"

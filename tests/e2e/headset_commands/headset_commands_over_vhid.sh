@@ -8,26 +8,10 @@ skelmora="$1"
 emu="$2"
 defaults="$3"
 work="$(mktemp -d)"
-socket="$work/bus.sock"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen
-export SKELMORA_HID="vhid:$socket"
-cleanup() {
-  kill "$emu_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out" "$work/err"; }; exit 1; }
-
 source "$(dirname "$0")/../lib/emulator_console.sh"
-start_emulator "$emu" "$socket"
-area() {
-  ask "dump $1 $2"
-  local all="${answer#* }"
-  hex="${all:$((2 * $3)):$((2 * $4))}"
-}
+e2e_home
+trap e2e_cleanup EXIT
+start_bus "$emu"
 
 [ "$(run --read-device headset)" = 2 ] || fail "no headset did not exit 2"
 send "plug headset"

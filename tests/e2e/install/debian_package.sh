@@ -43,8 +43,19 @@ if [ ! -S /run/udev/control ]; then
   sh "$work/control/postrm" remove || fail "postrm failed without udev"
 fi
 
+recommends="$(dpkg-deb --field "$deb" Recommends)"
+for sound in pipewire pipewire-pulse libpipewire-0.3-modules; do
+  grep -Eq "(^|, )$sound(,|$)" <<<"$recommends" || fail "$sound not recommended: '$recommends'"
+done
+
+# lintian, when installed: every finding listed; an error fails the test, a warning does not.
 if command -v lintian >/dev/null; then
-  echo "lintian (listed, not failing):"
-  lintian --no-tag-display-limit "$deb" || true
+  lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1
+  echo "lintian:"
+  cat "$work/lintian.txt"
+  errors="$(grep -c '^E: ' "$work/lintian.txt")"
+  [ "$errors" -eq 0 ] || fail "lintian reports $errors error(s)"
+else
+  echo "lintian is not installed: the package was not checked by it"
 fi
 echo "package ok: $deb"

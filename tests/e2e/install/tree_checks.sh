@@ -10,10 +10,11 @@ expected_files=(
   share/icons/hicolor/48x48/apps/org.skelmora.Skelmora.png
   share/icons/hicolor/128x128/apps/org.skelmora.Skelmora.png
   lib/udev/rules.d/70-skelmora.rules
-  share/doc/skelmora/README.md
+  share/doc/skelmora/README.md share/doc/skelmora/copyright share/doc/skelmora/changelog.gz
+  share/man/man1/skelmora.1.gz share/man/man1/skelmora-send.1.gz share/man/man1/skelmora-emu.1.gz
 )
 # The only folders an installed tree has files in.
-allowed_folders='^(bin|share/skelmora/(skin|DefaultData)|share/applications|share/metainfo|share/icons/hicolor/(scalable|48x48|128x128)/apps|lib/udev/rules\.d|share/doc/skelmora)/'
+allowed_folders='^(bin|share/skelmora/(skin|DefaultData)|share/applications|share/metainfo|share/icons/hicolor/(scalable|48x48|128x128)/apps|lib/udev/rules\.d|share/doc/skelmora|share/man/man1)/'
 
 fail() { echo "FAIL: $*"; exit 1; }
 

@@ -1,13 +1,46 @@
-# Sourced by the end-to-end scripts that drive skelmora-emu through its console.
+# Sourced by the end-to-end scripts: a fresh user for the program, and skelmora-emu driven
+# through its console.
+#   e2e_home                    a fresh user under $work: the folders run (mode 700), data,
+#                               config and home, XDG_RUNTIME_DIR, XDG_DATA_HOME, XDG_CONFIG_HOME
+#                               and HOME pointed at them, and the offscreen platform
+#   e2e_cleanup                 for the EXIT trap: kills $program_pid and the emulator where
+#                               they were started, and removes $work
+#   fail MESSAGE                where the script defines none before sourcing this: says
+#                               MESSAGE, then $work/out and $work/err when there are any
 #   start_emulator EMU SOCKET   starts the bus server on SOCKET (1 ms per report) and waits for
 #                               "ready"; its pid is $emu_pid
+#   start_bus EMU               the same on $work/bus.sock (the path in $socket), with
+#                               SKELMORA_HID pointed at it for every program run after
 #   ask LINE                    one console line; the answer goes to $answer (the coprocess's
 #                               descriptors do not reach subshells)
 #   send LINE                   the same, failing the script unless the answer is "ok"
+#   area KIND AREA FROM COUNT   the hex of COUNT bytes from byte FROM of a device's memory area
+#                               (the console's dump) into $hex
 #   run ARGS...                 runs $skelmora with ARGS into $work/out and $work/err and prints
 #                               its exit code
 #   line_of NAME                the rest of the first output line that starts with NAME
-# The script defines fail() and sets $skelmora and $work before it calls these.
+# The script sets $work (and $skelmora for run) before it calls these.
+
+e2e_home() {
+  mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
+  chmod 700 "$work/run"
+  export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+  export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+}
+
+e2e_cleanup() {
+  if [ -n "${program_pid:-}" ]; then kill -9 "$program_pid" 2>/dev/null || true; fi
+  if [ -n "${emu_pid:-}" ]; then kill "$emu_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+
+if ! declare -F fail >/dev/null; then
+  fail() {
+    echo "FAIL: $*"
+    [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out" "$work/err" 2>/dev/null; }
+    exit 1
+  }
+fi
 
 start_emulator() {
   coproc EMU { "$1" --socket "$2" --latency-us 1000; }
@@ -17,6 +50,12 @@ start_emulator() {
   [ "$line" = "ready" ] || fail "emulator did not start: $line"
 }
 
+start_bus() {
+  socket="$work/bus.sock"
+  export SKELMORA_HID="vhid:$socket"
+  start_emulator "$1" "$socket"
+}
+
 ask() {
   answer=""
   echo "$1" >&"${EMU[1]}"
@@ -24,6 +63,12 @@ ask() {
 }
 
 send() { ask "$1"; [ "$answer" = "ok" ] || fail "emulator refused '$1': $answer"; }
+
+area() {
+  ask "dump $1 $2"
+  local all="${answer#* }"
+  hex="${all:$((2 * $3)):$((2 * $4))}"
+}
 
 run() {
   "$skelmora" "$@" >"$work/out" 2>"$work/err"

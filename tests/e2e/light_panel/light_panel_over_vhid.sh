@@ -8,25 +8,16 @@ skelmora="$1"
 send_ui="$2"
 emu="$3"
 work="$(mktemp -d)"
-socket="$work/bus.sock"
 log="$work/program.log"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
+export LANG=C.UTF-8
 export QT_LOGGING_RULES="${QT_LOGGING_RULES:-skelmora.app.debug=true}"
-export SKELMORA_HID="vhid:$socket"
 program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
-  kill "$emu_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
 
-source "$(dirname "$0")/../lib/emulator_console.sh"
-start_emulator "$emu" "$socket"
+start_bus "$emu"
 send "plug keyboard"
 
 # Byte $1 of the active device profile's parameter record, as two hex digits, into $byte.

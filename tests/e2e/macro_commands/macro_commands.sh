@@ -6,16 +6,10 @@ set -uo pipefail
 skelmora="$1"
 work="$(mktemp -d)"
 log="$work/program.log"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
 program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 folder="$work/data/TELMA QX-418GRY Device/keyboard"
 

@@ -8,27 +8,11 @@ set -uo pipefail
 skelmora="$1"
 emu="$2"
 work="$(mktemp -d)"
-socket="$work/bus.sock"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen
-export SKELMORA_HID="vhid:$socket"
-export SKELMORA_TABLE_IDS="mouse=320f:5060,mouse-receiver=320f:5061,mousepad=320f:5062"
-cleanup() {
-  kill "$emu_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/out" ] && { echo "--- output:"; cat "$work/out" "$work/err"; }; exit 1; }
-
 source "$(dirname "$0")/../lib/emulator_console.sh"
-start_emulator "$emu" "$socket"
-area() {
-  ask "dump $1 $2"
-  local all="${answer#* }"
-  hex="${all:$((2 * $3)):$((2 * $4))}"
-}
+e2e_home
+export SKELMORA_TABLE_IDS="mouse=320f:5060,mouse-receiver=320f:5061,mousepad=320f:5062"
+trap e2e_cleanup EXIT
+start_bus "$emu"
 stats_clean() {
   ask "stats $1"
   case "$answer" in "reports "*" bad 0 unframed 0") ;; *) fail "stats $1: $answer" ;; esac

@@ -6,10 +6,9 @@
 set -uo pipefail
 skelmora="$1"
 work="$(mktemp -d)"
-mkdir -p "$work/run" "$work/data" "$work/config" "$work/home"
-chmod 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-export HOME="$work/home" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
+source "$(dirname "$0")/../lib/emulator_console.sh"
+e2e_home
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 unset DISPLAY WAYLAND_DISPLAY
 program_pid=""
 linked_pid=""

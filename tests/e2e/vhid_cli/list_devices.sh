@@ -6,20 +6,12 @@ skelmora="$1"
 emu="$2"
 work="$(mktemp -d)"
 socket="$work/bus.sock"
-trap 'kill "$emu_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-coproc EMU { "$emu" --socket "$socket" --latency-us 1000; }
-emu_pid=$EMU_PID
-read -r -t 10 line <&"${EMU[0]}"
-[ "$line" = "ready" ] || { echo "emulator did not start: $line"; exit 1; }
-
-send() {
-  echo "$1" >&"${EMU[1]}"
-  read -r -t 10 answer <&"${EMU[0]}"
-  [ "$answer" = "ok" ] || { echo "emulator answered '$answer' to '$1'"; exit 1; }
-}
-list() { SKELMORA_HID="vhid:$socket" "$skelmora" --list-devices; }
+listing=""
 fail() { echo "FAIL: $*"; echo "--- listing:"; echo "$listing"; exit 1; }
+source "$(dirname "$0")/../lib/emulator_console.sh"
+trap e2e_cleanup EXIT
+start_emulator "$emu" "$socket"
+list() { SKELMORA_HID="vhid:$socket" "$skelmora" --list-devices; }
 
 listing="$(list)"
 [ -z "$listing" ] || fail "devices listed before any was plugged"

@@ -1,26 +1,14 @@
 #pragma once
 // An emulated headset on its own bus, a headset device in a temporary XDG home whose command
 // channel opens on it, and the requests the firmware saw.
-#include <QTemporaryDir>
-#include <ostream>
-
-#include "devices/device_test_support.h"
+#include "devices/emulated_device_fixture.h"
 #include "devices/skelmora_hs6533_device.h"
 #include "emulator/emulated_bus.h"
 #include "emulator/emulated_headset.h"
 
 namespace headset_test {
 
-struct Request {
-    uint8_t command;
-    uint8_t length;
-    uint16_t offset;
-    friend bool operator==(const Request&, const Request&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const Request& r) {
-        return os << "{" << std::hex << int{r.command} << " len " << std::dec << int{r.length}
-                  << " at " << r.offset << "}";
-    }
-};
+using devtest::Request;
 
 class TestHeadset : public CSkelmoraHS6533Device {
   public:
@@ -29,18 +17,12 @@ class TestHeadset : public CSkelmoraHS6533Device {
     using CSkelmoraHS6533Device::CSkelmoraHS6533Device;
 };
 
-class HeadsetFixture : public devtest::WithApplication {
+class HeadsetFixture : public devtest::EmulatedDeviceFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        saved_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        bus_ = emu::EmulatedBus::Create();
-        std::string error;
-        ASSERT_TRUE(bus_->Plug("headset", error)) << error;
+        ASSERT_NO_FATAL_FAILURE(Plug("headset"));
         emulated_ = dynamic_cast<emu::EmulatedHeadset*>(bus_->Device("headset"));
         ASSERT_NE(emulated_, nullptr);
-        firmware_ = &emulated_->Firmware();
         headset_ = std::make_unique<TestHeadset>(nullptr, bus_);
         headset_->SetKindName(QStringLiteral("HD"));
         headset_->SetProfileBaseName(QStringLiteral("HD"));
@@ -51,28 +33,14 @@ class HeadsetFixture : public devtest::WithApplication {
     }
     void TearDown() override {
         headset_.reset();
-        if (saved_.isNull()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", saved_);
-        }
+        EmulatedDeviceFixture::TearDown();
     }
 
+    // The command channel on the headset's consumer collection, which gets no mode.
     void Attach() {
-        const std::string path = devtest::PathOf(bus_, devtest::kConsumerPage);
-        ASSERT_FALSE(path.empty());
-        CCommandChannel& channel = headset_->CommandChannel();
-        std::lock_guard lock(channel.ExchangeLock());
-        ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
-        channel.SetOpened(true);
+        ASSERT_NO_FATAL_FAILURE(EmulatedDeviceFixture::Attach(
+            *headset_, devtest::PathOf(bus_, devtest::kConsumerPage), false, 0));
         firmware_->ClearRequestLog();
-    }
-
-    std::vector<Request> Requests() const {
-        std::vector<Request> out;
-        for (const hid::Report& r : firmware_->RequestLog())
-            out.push_back({r[3], r[4], static_cast<uint16_t>(r[5] | (r[6] << 8))});
-        return out;
     }
 
     void SetParams(size_t offset, std::vector<uint8_t> bytes) {
@@ -80,17 +48,7 @@ class HeadsetFixture : public devtest::WithApplication {
         ASSERT_TRUE(firmware_->Set(emu::AreaId::Params, offset, bytes, error)) << error;
     }
 
-    std::vector<uint8_t> Params(size_t from, size_t count) const {
-        const auto area = firmware_->Dump(emu::AreaId::Params);
-        return {area->begin() + static_cast<long>(from),
-                area->begin() + static_cast<long>(from + count)};
-    }
-
-    QTemporaryDir home_;
-    QByteArray saved_;
-    std::shared_ptr<emu::EmulatedBus> bus_;
     emu::EmulatedHeadset* emulated_ = nullptr;
-    emu::CommandFirmware* firmware_ = nullptr;
     std::unique_ptr<TestHeadset> headset_;
 };
 

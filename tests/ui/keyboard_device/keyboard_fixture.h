@@ -4,9 +4,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "devices/device_test_support.h"
+#include "devices/emulated_device_fixture.h"
 #include "devices/skelmora_keyboard_device.h"
 #include "emulator/device_catalog.h"
 #include "profiles/json_file.h"
@@ -20,23 +20,12 @@ class TestKeyboard : public CSkelmoraKeyboardDevice {
     using CSkelmoraKeyboardDevice::OnDeviceReport;
 };
 
-struct Request {
-    uint8_t command;
-    uint8_t length;
-    uint16_t offset;
-    friend bool operator==(const Request&, const Request&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const Request& r) {
-        return os << "{" << std::hex << int{r.command} << " len " << std::dec << int{r.length}
-                  << " at " << r.offset << "}";
-    }
-};
+using devtest::Request;
 
 class KeyboardFixture : public devtest::EmulatedKeyboard {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        saved_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+        ASSERT_TRUE(home_.Enter());
         devtest::EmulatedKeyboard::SetUp();
         keyboard_ = std::make_unique<TestKeyboard>(nullptr, bus_);
         keyboard_->SetKindName(QStringLiteral("keyboard"));
@@ -48,11 +37,7 @@ class KeyboardFixture : public devtest::EmulatedKeyboard {
     }
     void TearDown() override {
         keyboard_.reset();
-        if (saved_.isNull()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", saved_);
-        }
+        home_.Leave();
     }
 
     QString Folder() const { return keyboard_->GetUserDataFolder(); }
@@ -94,16 +79,10 @@ class KeyboardFixture : public devtest::EmulatedKeyboard {
         WriteJson("macro.config", config);
     }
 
-    std::vector<Request> Requests() const {
-        std::vector<Request> out;
-        for (const hid::Report& r : firmware_->RequestLog())
-            out.push_back({r[3], r[4], static_cast<uint16_t>(r[5] | (r[6] << 8))});
-        return out;
-    }
+    std::vector<Request> Requests() const { return devtest::RequestsOf(*firmware_); }
     std::vector<uint8_t> Dump(emu::AreaId area) const { return *firmware_->Dump(area); }
 
-    QTemporaryDir home_;
-    QByteArray saved_;
+    devtest::DataHome home_;
     std::unique_ptr<TestKeyboard> keyboard_;
 };
 

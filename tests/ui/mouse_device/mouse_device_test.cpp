@@ -2,9 +2,7 @@
 // block, button table, macros, failures, the receiver path and its link guard, reports.
 #include <json/json.h>
 
-#include <QTemporaryDir>
-
-#include "devices/device_test_support.h"
+#include "devices/emulated_device_fixture.h"
 #include "devices/skelmora_mouse_device.h"
 #include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
@@ -19,27 +17,7 @@ class TestMouse : public CSkelmoraMouseDevice {
     using CSkelmoraMouseDevice::OnReactiveTrigger;
 };
 
-struct Request {
-    uint8_t command;
-    uint8_t length;
-    uint16_t offset;
-    friend bool operator==(const Request&, const Request&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const Request& r) {
-        return os << "{" << std::hex << int{r.command} << " len " << std::dec << int{r.length}
-                  << " at " << r.offset << "}";
-    }
-};
-
-std::string PathOfProduct(const std::shared_ptr<hid::IHidBackend>& backend, uint16_t pid) {
-    CHidConnection probe(backend);
-    if (!probe.Enumerate()) return {};
-    while (auto path = probe.NextPath()) {
-        if (probe.Open(*path, true, false, true, false) && probe.ProductId() == pid &&
-            probe.UsagePage() == devtest::kVendorPage)
-            return *path;
-    }
-    return {};
-}
+using devtest::Request;
 
 profiles::KeyAssignmentPair Pair(uint8_t kind, uint8_t high, uint8_t low) {
     return {{0, kind, high, low}, {0, kind, high, low}};
@@ -52,17 +30,10 @@ std::vector<profiles::KeyAssignmentPair> FactoryKeys() {
             Pair(0xA0, 0x1B, 0), Pair(0x16, 0x90, 1), Pair(0x14, 0x78, 2)};
 }
 
-class MouseFixture : public devtest::WithApplication {
+class MouseFixture : public devtest::EmulatedDeviceFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        saved_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        bus_ = emu::EmulatedBus::Create();
-        std::string error;
-        ASSERT_TRUE(bus_->Plug("mouse", error)) << error;
-        ASSERT_TRUE(bus_->Plug("mouse-receiver", error)) << error;
-        firmware_ = &bus_->Device("mouse")->Firmware();
+        ASSERT_NO_FATAL_FAILURE(Plug("mouse", "mouse-receiver"));
         mouse_ = std::make_unique<TestMouse>(nullptr, bus_);
         mouse_->SetKindName(QStringLiteral("mouse"));
         mouse_->SetProfileBaseName(QStringLiteral("mouse"));
@@ -73,25 +44,15 @@ class MouseFixture : public devtest::WithApplication {
     }
     void TearDown() override {
         mouse_.reset();
-        if (saved_.isNull()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", saved_);
-        }
+        EmulatedDeviceFixture::TearDown();
     }
 
     // Opens the command channel by cable (mode 1) or through the receiver (mode 2).
     void Attach(bool receiver) {
-        const std::string path =
-            PathOfProduct(bus_, receiver ? emu::kEmulatedReceiverPid : emu::kEmulatedMousePid);
-        ASSERT_FALSE(path.empty());
-        CCommandChannel& channel = mouse_->CommandChannel();
-        std::lock_guard lock(channel.ExchangeLock());
-        CHidConnection& connection =
-            receiver ? channel.ReceiverConnection() : channel.WiredConnection();
-        ASSERT_TRUE(connection.Open(path, true, true, true, false));
-        channel.SetOpened(true);
-        channel.SetMode(receiver ? 2 : 1);
+        const std::string path = devtest::VendorPathOf(
+            bus_, receiver ? emu::kEmulatedReceiverPid : emu::kEmulatedMousePid);
+        ASSERT_NO_FATAL_FAILURE(
+            EmulatedDeviceFixture::Attach(*mouse_, path, receiver, receiver ? 2 : 1));
         mouse_->SetWireless(receiver);
         firmware_->ClearRequestLog();
     }
@@ -104,12 +65,6 @@ class MouseFixture : public devtest::WithApplication {
         firmware_->ClearRequestLog();
     }
 
-    std::vector<Request> Requests() const {
-        std::vector<Request> out;
-        for (const hid::Report& r : firmware_->RequestLog())
-            out.push_back({r[3], r[4], static_cast<uint16_t>(r[5] | (r[6] << 8))});
-        return out;
-    }
     std::vector<uint8_t> Dump(emu::AreaId area) const { return *firmware_->Dump(area); }
     std::filesystem::path FolderPath(const std::string& name) const {
         return std::filesystem::path((mouse_->GetUserDataFolder().toStdString() + name));
@@ -140,10 +95,6 @@ class MouseFixture : public devtest::WithApplication {
         WriteJson("macro.config", config);
     }
 
-    QTemporaryDir home_;
-    QByteArray saved_;
-    std::shared_ptr<emu::EmulatedBus> bus_;
-    emu::CommandFirmware* firmware_ = nullptr;
     std::unique_ptr<TestMouse> mouse_;
 };
 

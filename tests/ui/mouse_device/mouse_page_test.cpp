@@ -5,14 +5,13 @@
 #include <QListWidget>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "controls/device_key_button.h"
-#include "devices/device_test_support.h"
 #include "devices/skelmora_mouse_device.h"
 #include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
+#include "mouse_device/mouse_page_fixture.h"
 #include "panels/color_select_wnd.h"
 #include "panels/mouse_settings_ui.h"
 #include "support/program_controls.h"
@@ -28,55 +27,19 @@ constexpr size_t kActiveStageByte = 12;
 constexpr size_t StageByte(int stage, int field) { return 14 + 9 * stage + field; }
 constexpr int kStageActive = 0, kStageDpiLow = 2, kStageRed = 6;
 
-class MousePage : public devtest::WithApplication {
+class MousePage : public mousetest::MousePageFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        saved_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        uitest::UseProgramSkinAndControls();
-        bus_ = emu::EmulatedBus::Create();
-        std::string error;
-        ASSERT_TRUE(bus_->Plug("mouse", error)) << error;
-        firmware_ = &bus_->Device("mouse")->Firmware();
-
-        BuildResult page = CDialogBuilder::Create(QStringLiteral("XML/DeviceXml/mousedevice.xml"));
-        ASSERT_TRUE(page) << page.error.toStdString();
-        mouse_.reset(qobject_cast<CSkelmoraMouseDevice*>(page.root));
-        ASSERT_NE(mouse_, nullptr);
-        mouse_->CommandChannel().SetBackend(bus_);
-        mouse_->SetPageLayoutPath(QStringLiteral("XML/DeviceXml/mousedevice.xml"));
-        mouse_->SetKindName(QStringLiteral("mouse"));
-        mouse_->SetProfileBaseName(QStringLiteral("mouse"));
-        mouse_->SetLightConfigurationName(QStringLiteral("zelvo_light"));
-        mouse_->SetModelIndex(0);
-        mouse_->SetCounts(11, 15);
-        mouse_->SetDefaultDataFolder(QStringLiteral(SKELMORA_SOURCE_ROOT "/DefaultData/"));
-        mouse_->BindPageControls();
+        ASSERT_NO_FATAL_FAILURE(BuildPage(QStringLiteral("zelvo_light")));
         settings_ = mouse_->findChild<CMouseSettingsUI*>(CMouseSettingsUI::kItemName);
         ASSERT_NE(settings_, nullptr);
 
-        const std::string path = devtest::PathOf(bus_, devtest::kVendorPage);
-        ASSERT_FALSE(path.empty());
-        CCommandChannel& channel = mouse_->CommandChannel();
-        {
-            std::lock_guard lock(channel.ExchangeLock());
-            ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
-            channel.SetOpened(true);
-            channel.SetMode(1);
-        }
+        ASSERT_NO_FATAL_FAILURE(
+            Attach(*mouse_, devtest::PathOf(bus_, devtest::kVendorPage), false, 1));
         ASSERT_TRUE(mouse_->ReadDeviceTables().ok());
         mouse_->LoadProfile();
         mouse_->RefreshPage();
         firmware_->ClearRequestLog();
-    }
-    void TearDown() override {
-        mouse_.reset();
-        if (saved_.isNull()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", saved_);
-        }
     }
 
     QWidget* Named(const QString& name) const { return mouse_->findChild<QWidget*>(name); }
@@ -119,11 +82,6 @@ class MousePage : public devtest::WithApplication {
         return writes;
     }
 
-    QTemporaryDir home_;
-    QByteArray saved_;
-    std::shared_ptr<emu::EmulatedBus> bus_;
-    emu::CommandFirmware* firmware_ = nullptr;
-    std::unique_ptr<CSkelmoraMouseDevice> mouse_;
     CMouseSettingsUI* settings_ = nullptr;
 };
 

@@ -3,10 +3,9 @@
 // upload (WriteShootPatterns) on the emulated mouse.
 #include <json/json.h>
 
-#include <QTemporaryDir>
 #include <fstream>
 
-#include "devices/device_test_support.h"
+#include "devices/emulated_device_fixture.h"
 #include "devices/light_info_words.h"
 #include "devices/mouse/mouse_preview.h"
 #include "devices/mouse/shoot_files.h"
@@ -29,73 +28,15 @@ class TestPad : public CSkelmoraMousePadDevice {
     void PlayCustomLightEffect() override { ++customPlays; }
 };
 
-struct Request {
-    uint8_t command;
-    uint8_t length;
-    uint16_t offset;
-    friend bool operator==(const Request&, const Request&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const Request& r) {
-        return os << "{" << std::hex << int{r.command} << " len " << std::dec << int{r.length}
-                  << " at " << r.offset << "}";
-    }
-};
-
-std::string VendorPathOf(const std::shared_ptr<hid::IHidBackend>& backend, uint16_t pid) {
-    CHidConnection probe(backend);
-    if (!probe.Enumerate()) return {};
-    while (auto path = probe.NextPath()) {
-        if (probe.Open(*path, true, false, true, false) && probe.ProductId() == pid &&
-            probe.UsagePage() == devtest::kVendorPage)
-            return *path;
-    }
-    return {};
-}
+using devtest::Request;
 
 // A temporary data home and an emulated bus with one kind plugged.
-class OnEmulator : public devtest::WithApplication {
+class OnEmulator : public devtest::EmulatedDeviceFixture {
   protected:
-    void Plug(const char* kind) {
-        ASSERT_TRUE(home_.isValid());
-        saved_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        bus_ = emu::EmulatedBus::Create();
-        std::string error;
-        ASSERT_TRUE(bus_->Plug(kind, error)) << error;
-        firmware_ = &bus_->Device(kind)->Firmware();
-    }
-    void TearDown() override {
-        if (saved_.isNull()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", saved_);
-        }
-    }
-    // Opens device's command channel on the wired connection, without a mode (as the pad's).
+    // Opens device's command channel on the wired connection, in mode (0: none, as the pad's).
     void Attach(CSkelmoraUSBDevice& device, uint16_t pid, int mode) {
-        const std::string path = VendorPathOf(bus_, pid);
-        ASSERT_FALSE(path.empty());
-        CCommandChannel& channel = device.CommandChannel();
-        std::lock_guard lock(channel.ExchangeLock());
-        ASSERT_TRUE(channel.WiredConnection().Open(path, true, true, true, false));
-        channel.SetOpened(true);
-        if (mode) channel.SetMode(mode);
+        EmulatedDeviceFixture::Attach(device, devtest::VendorPathOf(bus_, pid), false, mode);
     }
-    std::vector<Request> Requests() const {
-        std::vector<Request> out;
-        for (const hid::Report& r : firmware_->RequestLog())
-            out.push_back({r[3], r[4], static_cast<uint16_t>(r[5] | (r[6] << 8))});
-        return out;
-    }
-    std::vector<uint8_t> Params(size_t from, size_t count) const {
-        const std::vector<uint8_t> area = *firmware_->Dump(emu::AreaId::Params);
-        return {area.begin() + static_cast<long>(from),
-                area.begin() + static_cast<long>(from + count)};
-    }
-
-    QTemporaryDir home_;
-    QByteArray saved_;
-    std::shared_ptr<emu::EmulatedBus> bus_;
-    emu::CommandFirmware* firmware_ = nullptr;
 };
 
 class PadFixture : public OnEmulator {

@@ -8,17 +8,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
 
 #include "controls/device_key_button.h"
-#include "devices/device_test_support.h"
 #include "devices/mouse/shoot_files.h"
 #include "devices/skelmora_mouse_device.h"
 #include "devices/skelmora_mouse_pad_device.h"
 #include "emulator/device_catalog.h"
 #include "emulator/emulated_bus.h"
+#include "mouse_device/mouse_page_fixture.h"
 #include "panels/shoot_control_ui.h"
 #include "support/program_controls.h"
 #include "ui/control_factory.h"
@@ -43,29 +42,10 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-class RecoilPage : public devtest::WithApplication {
+class RecoilPage : public mousetest::MousePageFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        saved_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        uitest::UseProgramSkinAndControls();
-        bus_ = emu::EmulatedBus::Create();
-        std::string error;
-        ASSERT_TRUE(bus_->Plug("mouse", error)) << error;
-        firmware_ = &bus_->Device("mouse")->Firmware();
-        BuildResult page = CDialogBuilder::Create(QStringLiteral("XML/DeviceXml/mousedevice.xml"));
-        ASSERT_TRUE(page) << page.error.toStdString();
-        mouse_.reset(qobject_cast<CSkelmoraMouseDevice*>(page.root));
-        ASSERT_NE(mouse_, nullptr);
-        mouse_->CommandChannel().SetBackend(bus_);
-        mouse_->SetPageLayoutPath(QStringLiteral("XML/DeviceXml/mousedevice.xml"));
-        mouse_->SetKindName(QStringLiteral("mouse"));
-        mouse_->SetProfileBaseName(QStringLiteral("mouse"));
-        mouse_->SetModelIndex(0);
-        mouse_->SetCounts(11, 15);
-        mouse_->SetDefaultDataFolder(QStringLiteral(SKELMORA_SOURCE_ROOT "/DefaultData/"));
-        mouse_->BindPageControls();
+        ASSERT_NO_FATAL_FAILURE(BuildPage());
         panel_ = mouse_->findChild<CShootControlUI*>(QLatin1String(CShootControlUI::kItemName));
         ASSERT_NE(panel_, nullptr);
         // As the main window wires it.
@@ -78,14 +58,6 @@ class RecoilPage : public devtest::WithApplication {
         panel_->SetFileChooser([this](bool) { return chosen_; });
         mouse_->AddPanel(panel_);
         folder_ = mouse_->GetUserDataFolder().toStdString();
-    }
-    void TearDown() override {
-        mouse_.reset();
-        if (saved_.isNull()) {
-            qunsetenv("XDG_DATA_HOME");
-        } else {
-            qputenv("XDG_DATA_HOME", saved_);
-        }
     }
     QWidget* Named(const QString& name) const { return mouse_->findChild<QWidget*>(name); }
     // A notification from a control of the page, as the main window routes it.
@@ -107,11 +79,6 @@ class RecoilPage : public devtest::WithApplication {
     }
     QString Text(const char* name) const { return ui::GetText(Named(QLatin1String(name))); }
 
-    QTemporaryDir home_;
-    QByteArray saved_;
-    std::shared_ptr<emu::EmulatedBus> bus_;
-    emu::CommandFirmware* firmware_ = nullptr;
-    std::unique_ptr<CSkelmoraMouseDevice> mouse_;
     CShootControlUI* panel_ = nullptr;
     QStringList messages_;
     QString chosen_;
