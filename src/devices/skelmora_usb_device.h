@@ -286,6 +286,8 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     light::LightSettings GetLightSettingsCopy() const;
     light::EffectState GetEffectStateCopy() const;
     std::vector<light::LedEntry> GetLedsCopy() const;
+    // The same into a buffer the caller keeps (no allocation once it has held the list).
+    void CopyLeds(std::vector<light::LedEntry>& into) const;
     light::CustomEffectState GetCustomEffectStateCopy() const;
     const light::KeyIntensities& KeyIntensities() const { return keyIntensities_; }
     light::MarqueeRing& MarqueeRing() { return ring_; }

@@ -1,6 +1,7 @@
 #include "hid/vhid_backend.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -68,7 +69,10 @@ std::shared_ptr<VhidBackend> VhidBackend::Connect(const std::string& socketPath,
                                                   int timeoutMs) {
     std::shared_ptr<VhidBackend> bus(new VhidBackend(socketPath));
     if (!bus->OpenSocket(error)) return nullptr;
-    bus->reader_ = std::thread([raw = bus.get()] { raw->ReaderLoop(); });
+    bus->reader_ = std::thread([raw = bus.get()] {
+        pthread_setname_np(pthread_self(), "vhid-reader");  // as tools list the threads
+        raw->ReaderLoop();
+    });
     std::unique_lock lock(bus->mutex_);
     if (!bus->changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                 [&] { return bus->synced_ || !bus->connected_; }) ||
