@@ -54,6 +54,11 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     bool SendLightFrame() override;
     // A preview pace while the page is on screen and an LED changed since the last paint.
     FrameNeed GetFrameNeed() const override;
+    // Thirteen small LEDs over a picture look smooth at 20 repaints a second; each repaint
+    // paints the picture and the panels under every LED that changed, so the preview goes no
+    // faster (the LEDs themselves are fed by the light thread at the effect's own pace).
+    static constexpr int kPreviewPaceMs = 50;
+    int PreviewPaceFloorMs() const override { return kPreviewPaceMs; }
 
     // ---- Profile ----
     void BuildProfilePaths() override;
@@ -87,6 +92,12 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     void OnDeviceEvent() override;
     // The headset's own ring marks.
     void MarkRingKeys() override;
+
+    // Off: the light thread stops stepping and sends no LED report (the headset keeps the
+    // last frame it was sent; it has no lighting of its own to hand back to). On: the next
+    // pass sends the whole frame at once, whatever was sent before (after a resume the
+    // headset may have lost it).
+    void SetHostLightControl(bool on) override;
 
     // The current LED frame sent now as twelve output reports, whatever was sent before
     // (false when a report failed, the channel is closed or host light control is off).
@@ -173,6 +184,7 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     headset::LedValues lastSent_{};
     uint32_t lastSentMs_ = 0;
     bool sentOnce_ = false;
+    std::atomic<bool> resendFrame_{false};
     std::atomic<uint64_t> ledFramesSent_{0};
     std::atomic<uint64_t> ledChanges_{1};
     uint64_t paintedChanges_ = 0;  // UI thread

@@ -110,6 +110,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // only notices a change).
     enum class FrameNeed : uint8_t { Stream, Preview, Nothing };
     virtual FrameNeed GetFrameNeed() const;
+    // The shortest interval between two preview repaints this device wants (0: the frame
+    // timer's preview pace as it is).
+    virtual int PreviewPaceFloorMs() const { return 0; }
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
@@ -196,7 +199,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
 
     // ---- Host lighting and window state (the main window, for every device) ----
     // On a wired keyboard (kind 1), switching on also tells the device with NotifyLightControl.
-    void SetHostLightControl(bool on);
+    virtual void SetHostLightControl(bool on);
     bool IsHostLightControl() const { return hostLightControl_; }
     void SetWindowActive(bool active) { windowActive_ = active; }
     bool IsWindowActive() const { return windowActive_; }

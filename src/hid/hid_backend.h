@@ -61,6 +61,17 @@ class IHidHandle {
     virtual IoStatus SetOutputReport(std::span<const uint8_t> report, int timeoutMs, int stopFd) {
         return Write(report, timeoutMs, stopFd);
     }
+    // Several output reports sent as SetOutputReport sends them, in order, stopping at the
+    // first that fails (the status of that one). A bus that carries messages on one stream
+    // hands them over in one piece: the same messages in the same order, one system call.
+    virtual IoStatus SetOutputReports(std::span<const std::span<const uint8_t>> reports,
+                                      int timeoutMs, int stopFd) {
+        for (const std::span<const uint8_t> report : reports) {
+            const IoStatus status = SetOutputReport(report, timeoutMs, stopFd);
+            if (status != IoStatus::Ok) return status;
+        }
+        return IoStatus::Ok;
+    }
 };
 
 class IHidBackend {

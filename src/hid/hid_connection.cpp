@@ -263,6 +263,23 @@ bool CHidConnection::SetOutputReport(const uint8_t* buffer, uint32_t length, int
     return status == hid::IoStatus::Ok;
 }
 
+bool CHidConnection::SetOutputReports(std::span<const std::span<const uint8_t>> reports,
+                                      int timeoutMs) {
+    for (const std::span<const uint8_t> report : reports)
+        if (report.empty()) return false;
+    writing_ = true;
+    auto handle = CurrentHandle();
+    if (!handle) {
+        writing_ = false;
+        return false;
+    }
+    const hid::IoStatus status = handle->SetOutputReports(reports, timeoutMs, writeStop_.Fd());
+    if (status == hid::IoStatus::Stopped) writeStop_.TryConsume();
+    ReportGone(*handle, status);
+    writing_ = false;
+    return status == hid::IoStatus::Ok;
+}
+
 void CHidConnection::ReportGone(hid::IHidHandle& handle, hid::IoStatus status) {
     // The device is gone now: discovery need not wait until the system removes the node.
     if (status == hid::IoStatus::Disconnected && backend_) backend_->NodeGone(handle.Info());

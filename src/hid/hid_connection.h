@@ -50,6 +50,9 @@ class CHidConnection {
     bool Write(const uint8_t* buffer, uint32_t length, uint32_t* transferred, int timeoutMs);
     // One output report as a set-report request on the control pipe (IHidHandle).
     bool SetOutputReport(const uint8_t* buffer, uint32_t length, int timeoutMs);
+    // Several output reports in order (IHidHandle::SetOutputReports); false at the first that
+    // fails.
+    bool SetOutputReports(std::span<const std::span<const uint8_t>> reports, int timeoutMs);
 
     bool UnpackReport(const uint8_t* report, uint32_t length, hid::ReportType reportType,
                       HidReportItem* items, uint32_t itemCount);

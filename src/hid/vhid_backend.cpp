@@ -48,6 +48,12 @@ class VhidHandle final : public IHidHandle {
         return bus_->SendOutput(connection_, handle_, report) ? IoStatus::Ok
                                                               : IoStatus::Disconnected;
     }
+    IoStatus SetOutputReports(std::span<const std::span<const uint8_t>> reports, int,
+                              int) override {
+        if (queue_->IsGone()) return IoStatus::Disconnected;
+        return bus_->SendOutputs(connection_, handle_, reports) ? IoStatus::Ok
+                                                                : IoStatus::Disconnected;
+    }
 
   private:
     std::shared_ptr<VhidBackend> bus_;
@@ -401,6 +407,21 @@ bool VhidBackend::SendOutput(uint64_t connection, uint32_t handle,
         if (connection != connection_ || !connected_) return false;
     }
     return Send(vhid::Writer(vhid::kOutput).U32(handle).Rest(report).Finish());
+}
+
+bool VhidBackend::SendOutputs(uint64_t connection, uint32_t handle,
+                              std::span<const std::span<const uint8_t>> reports) {
+    {
+        std::lock_guard lock(mutex_);
+        if (connection != connection_ || !connected_) return false;
+    }
+    std::vector<uint8_t> messages;
+    for (const std::span<const uint8_t> report : reports) {
+        const std::vector<uint8_t> message =
+            vhid::Writer(vhid::kOutput).U32(handle).Rest(report).Finish();
+        messages.insert(messages.end(), message.begin(), message.end());
+    }
+    return messages.empty() || Send(messages);
 }
 
 void VhidBackend::CloseHandle(uint64_t connection, uint32_t handle) {
