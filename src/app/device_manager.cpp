@@ -317,6 +317,9 @@ bool CDeviceManager::CreateDevice(int row) {
     } else {
         selectorContainer->layout()->addWidget(item);
     }
+    // An item made after the window's DPI layout takes the layout's sizes and fonts as the
+    // page does.
+    window_->PaintManager().ApplyDpiTo(item);
     item->SetGroup(modelRow.tabHeaderName);
     item->BindPage(kPageContainer, pageIndex);
     item->SetPowerIndex(kPowerContainer, powerIndex);

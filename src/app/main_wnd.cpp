@@ -35,6 +35,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/menu_wnd.h"
 #include "ui/paint_manager.h"
+#include "ui/skin_resources.h"
 #include "ui/tray_icon.h"
 
 namespace {
@@ -474,6 +475,9 @@ void CMainWnd::RunDpiLayout() {
     CPaintManagerUI::SetAllDPI(CPaintManagerUI::kDefaultDpi);
     setMinimumSize(kLayoutWidth, kLayoutHeight);
     resize(kLayoutWidth, kLayoutHeight);
+    // The sheet goes first: applying it polishes every control again, and the DPI's fonts
+    // are then set over it.
+    if (dpi != layoutDpi_) ui::RescaleSkinStyleSheet(dpi);
     CPaintManagerUI::SetAllDPI(dpi);
     // The window is the layout's size, whatever the pages' contents would ask for; SetDPI
     // sized it to the layout file's own size.

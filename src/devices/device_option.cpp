@@ -251,7 +251,7 @@ void CDeviceOptionUI::OnConnectTimer() {
         }
         TellVisibility(1);
     }
-    m_device->OnConnected();
+    m_device->Connect();
     ui::SetTimer(this, kFrameTimer, m_intervals.firstFrame);
     if (m_device->HasStatusBlock() && ChannelOpen()) {
         ui::SetTimer(this, kStatusTimer, m_intervals.firstStatus);

@@ -326,6 +326,12 @@ void CSkelmoraUSBDevice::OnConnected() {}
 
 void CSkelmoraUSBDevice::OnDisconnected() {}
 
+void CSkelmoraUSBDevice::Connect() {
+    OnConnected();
+    connectDone_ = true;
+    if (lightingPanel_) lightingPanel_->OnDeviceConnected();
+}
+
 void CSkelmoraUSBDevice::LoadProfileAndStartLighting() {
     LoadProfile();
     RefreshPage();

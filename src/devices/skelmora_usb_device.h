@@ -52,6 +52,8 @@ class ILightSourcePanel {
     // (which is why this updates the panel's cached record).
     virtual std::array<int, 3> GetLightSource(bool takeSwatchColour) = 0;
     virtual void ShowLightSettings(const std::array<uint32_t, 4>& words) = 0;
+    // The device's connect has run: its profile is loaded and the device read.
+    virtual void OnDeviceConnected() {}
 };
 
 // The values of a parameter write: profile slot, first byte, the flag byte and the screen
@@ -119,6 +121,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // The device's command interface went away (unplugged), or the program ends: what the
     // device holds outside its channel is given back. Nothing by default.
     virtual void OnDisconnected();
+    // Runs OnConnected, then tells the lighting panel (a change made on the page before this
+    // is laid over what the connect loaded).
+    void Connect();
+    // Whether the connect has run once: until then the profile is not loaded.
+    bool IsConnectDone() const { return connectDone_; }
     virtual void OnDeviceEvent();
     virtual void FirstHook();
     virtual void SecondHook();
@@ -427,6 +434,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     QPointer<QWidget> powerItem_;
     QPointer<QWidget> statusControl_;
     ILightSourcePanel* lightingPanel_ = nullptr;
+    bool connectDone_ = false;
     QPointer<QWidget> profilePanel_;
     std::vector<QPointer<QWidget>> panels_;
     QPointer<QWidget> functionSwitch_;

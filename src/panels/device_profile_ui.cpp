@@ -338,6 +338,12 @@ void CDeviceProfileUI::ApplyTabVisibility() {
         case 1:
             hide({5}, false);
             break;
+        case 2:
+            // The mouse page has its own tab row (buttons, DPI, keys, macros, recoil,
+            // lighting) and no function pages for these tabs: a second row would switch
+            // nothing.
+            hide({1, 2, 3, 4, 5, 6, 7, 8}, false);
+            break;
         case 3:
         case 5:
             hide({5, 3, 4, 2}, false);

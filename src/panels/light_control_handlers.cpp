@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
 
 #include "devices/device_option.h"
 #include "devices/light_info_words.h"
@@ -111,8 +112,31 @@ void CLightControlUI::WriteDevice(CSkelmoraUSBDevice& device) const {
     device.WriteParameters({0, 0, 1, screen.width(), screen.height()});
 }
 
+void CLightControlUI::NoteEarlyEdit(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) {
+    if (device.IsConnectDone()) return;
+    if (CLightControlUI* panel = OfPage(&device))
+        lm::NoteLightEdit(panel->earlyLight_, light::ToLightInfo(device.GetLightSettingsCopy()),
+                          info);
+}
+
+void CLightControlUI::OnDeviceConnected() {
+    if (!device_ || earlyLight_.Empty()) return;
+    const lm::LightEdits edits = std::exchange(earlyLight_, {});
+    const profiles::LightInfo loaded = DeviceLight();
+    const profiles::LightInfo info = lm::LayLightEdits(edits, loaded);
+    auto* keyboard = qobject_cast<CSkelmoraKeyboardDevice*>(device_.data());
+    const bool newGroup = keyboard && info.custom_group != loaded.custom_group;
+    if (newGroup) keyboard->SelectCustomGroup(info.custom_group);
+    StoreAndReload(*device_, info);
+    device_->ReloadCustomLightEffect();
+    WriteDevice(*device_);
+    if (newGroup) keyboard->RefreshCustomColors();
+    qCDebug(lcUi) << "lighting panel: changes made before the connect laid over its profile";
+}
+
 void CLightControlUI::StoreAndReload(CSkelmoraUSBDevice& device,
                                      const profiles::LightInfo& info) const {
+    NoteEarlyEdit(device, info);
     device.SetLightSettings(
         light::ToWords(light::WithLightInfo(device.GetLightSettingsCopy(), info)));
     device.SaveProfile();
@@ -144,6 +168,7 @@ void CLightControlUI::OnCustomGroup(TNotifyUI&) {
     keyboard->SelectCustomGroup(group);
     profiles::LightInfo info = DeviceLight();
     info.custom_group = static_cast<uint8_t>(group);
+    NoteEarlyEdit(*keyboard, info);
     keyboard->SetLightSettings(
         light::ToWords(light::WithLightInfo(keyboard->GetLightSettingsCopy(), info)));
     keyboard->SaveProfile();

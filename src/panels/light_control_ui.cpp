@@ -1,8 +1,10 @@
 #include "panels/light_control_ui.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QListView>
 #include <QLoggingCategory>
+#include <QStackedWidget>
 #include <algorithm>
 
 #include "controls/color_palette.h"
@@ -47,6 +49,8 @@ constexpr const char* kAudioModes[] = {"audio_mode_level_text", "audio_mode_bars
                                        "audio_mode_rhythm_text", "audio_mode_rainbow_text"};
 // Shown on the audio page while no sound reaches the music modes.
 constexpr char kNoSoundLabel[] = "audio_no_input_label";
+// The rows that hold a colour page's entries and its palette.
+constexpr const char* kColourRows[] = {"light_single_row", "light_audio_row"};
 constexpr int kAudioModeWithoutColours = 3;
 
 std::filesystem::path ToPath(const QString& path) {
@@ -94,6 +98,36 @@ QWidget* CLightControlUI::Control(const QString& name) const {
 }
 
 void CLightControlUI::LogMissing(const char* text) const { qCWarning(lcUi) << text; }
+
+void CLightControlUI::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ArrangeColourRows();
+}
+
+void CLightControlUI::ArrangeColourRows() {
+    auto* top = qobject_cast<QBoxLayout*>(layout());
+    const QWidget* effects = Control("lighteffect_layout");
+    const auto* pages = qobject_cast<QStackedWidget*>(Control(kColourTabs));
+    QWidget* page = pages ? pages->currentWidget() : nullptr;
+    if (!top || !effects || !page || !page->layout()) return;
+    std::vector<QBoxLayout*> rows;
+    for (const char* name : kColourRows) {
+        if (auto* row = findChild<QBoxLayout*>(QLatin1String(name))) rows.push_back(row);
+    }
+    const auto direction = [&](QBoxLayout::Direction to) {
+        for (QBoxLayout* row : rows) {
+            if (row->direction() != to) row->setDirection(to);
+        }
+    };
+    // The width the shown colour page needs with its palette beside its entries (the other
+    // page, hidden, does not count).
+    direction(QBoxLayout::LeftToRight);
+    page->layout()->invalidate();
+    const QMargins margins = top->contentsMargins();
+    const int need = margins.left() + effects->minimumSizeHint().width() + top->spacing() +
+                     page->layout()->minimumSize().width() + margins.right();
+    if (need > width()) direction(QBoxLayout::TopToBottom);
+}
 
 void CLightControlUI::AttachDevice(CSkelmoraUSBDevice* device) {
     device_ = device;
@@ -290,7 +324,10 @@ void CLightControlUI::ApplyLayout(int type, int mode) {
         if (change.visible >= 0) ui::SetVisible(control, change.visible != 0);
     }
     if (plan.showSameMode) ShowSameMode(*plan.showSameMode);
-    if (plan.colourTabPage) ui::SelectTabItem(Control(kColourTabs), *plan.colourTabPage);
+    if (plan.colourTabPage) {
+        ui::SelectTabItem(Control(kColourTabs), *plan.colourTabPage);
+        ArrangeColourRows();
+    }
     if (plan.directionTexts.first) {
         ui::SetText(Control(kFirstDirection), QLatin1String(plan.directionTexts.first));
         ui::SetText(Control(kSecondDirection), QLatin1String(plan.directionTexts.second));

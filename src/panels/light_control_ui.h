@@ -121,8 +121,14 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     void SetLightSource(int first, int second, int third) override;
     std::array<int, 3> GetLightSource(bool takeSwatchColour) override;
     void ShowLightSettings(const std::array<uint32_t, 4>& words) override;
+    // Lays the changes made before the connect over the record it loaded, then stores, saves
+    // and writes the result.
+    void OnDeviceConnected() override;
 
     void Notify(TNotifyUI& msg) override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     using Handler = ui::NotifyRow<CLightControlUI>;
@@ -132,6 +138,10 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     QWidget* Control(const QString& name) const;
     void ShowAudioColour(light_model::Rgb colour);
     void LogMissing(const char* text) const;
+    // The palettes stand beside the colour entries when the panel has the width for it (a
+    // page that gives it its whole width, where height is short), under them otherwise (a
+    // page that puts the panel beside the device's picture).
+    void ArrangeColourRows();
 
     // ---- Change propagation (light_control_handlers.cpp) ----
     profiles::LightInfo DeviceLight() const;
@@ -140,6 +150,9 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     // SetLightSettings, SaveProfile, LoadLightSettings; RunFull adds WriteParameters (0, 0, 1,
     // screen).
     void StoreAndReload(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) const;
+    // Before the device's connect the change is also noted on the device's panel: the
+    // connect's profile load would replace it.
+    static void NoteEarlyEdit(CSkelmoraUSBDevice& device, const profiles::LightInfo& info);
     void RunFull(CSkelmoraUSBDevice& device, const profiles::LightInfo& info) const;
     // A slider's level (0..4) shown back, stored in its field, out of same mode, full.
     void StoreLevel(int value, uint8_t profiles::LightInfo::*field,
@@ -176,6 +189,7 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     int shownMode_ = -1;  // the mode whose layout is applied
     bool sameModeAvailable_ = false;
     profiles::AudioLightInfo audio_{};
+    light_model::LightEdits earlyLight_;
 };
 
 // Registers "LightControl" and "CLightControlUI" (the palette controls it holds, "ColorPalette",

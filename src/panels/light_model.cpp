@@ -315,4 +315,43 @@ uint8_t AudioColourType(bool backgroundSelected, bool foregroundSelected, uint8_
     return previous == 0 && foregroundSelected ? 1 : 0;
 }
 
+namespace {
+
+// The fields a user sets on the lighting panel, by bit of LightEdits::fields.
+constexpr std::uint8_t profiles::LightInfo::*kEditableLightFields[] = {
+    &profiles::LightInfo::mode,
+    &profiles::LightInfo::brightness,
+    &profiles::LightInfo::speed,
+    &profiles::LightInfo::direction,
+    &profiles::LightInfo::multicolour,
+    &profiles::LightInfo::red,
+    &profiles::LightInfo::green,
+    &profiles::LightInfo::blue,
+    &profiles::LightInfo::light_mode_variant,
+    &profiles::LightInfo::custom_group,
+};
+
+}  // namespace
+
+void NoteLightEdit(LightEdits& edits, const profiles::LightInfo& before,
+                   const profiles::LightInfo& after) {
+    std::uint32_t bit = 1;
+    for (const auto field : kEditableLightFields) {
+        if (before.*field != after.*field) {
+            edits.fields |= bit;
+            edits.values.*field = after.*field;
+        }
+        bit <<= 1;
+    }
+}
+
+profiles::LightInfo LayLightEdits(const LightEdits& edits, profiles::LightInfo loaded) {
+    std::uint32_t bit = 1;
+    for (const auto field : kEditableLightFields) {
+        if (edits.fields & bit) loaded.*field = edits.values.*field;
+        bit <<= 1;
+    }
+    return loaded;
+}
+
 }  // namespace light_model

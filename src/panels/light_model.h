@@ -160,4 +160,20 @@ void SetAudioColour(profiles::AudioLightInfo& info, bool foreground, Rgb colour)
 // option is not selected; with both selected, the one that was not active before.
 uint8_t AudioColourType(bool backgroundSelected, bool foregroundSelected, uint8_t previous);
 
+// ---- Changes made before a device's profile is loaded ----
+// The fields of the light record the user set (the mode, levels, direction, colours, ZZCC
+// variant and custom group; not the mode a game effect returns to) and their values. The
+// connect loads the profile over the record; these are then laid back over what it loaded, so
+// an early change is neither lost from the file nor undone on the device.
+struct LightEdits {
+    profiles::LightInfo values{};
+    std::uint32_t fields = 0;  // one bit per field of the table in light_model.cpp
+    bool Empty() const { return fields == 0; }
+};
+// Notes every field that differs between the record before and after one change.
+void NoteLightEdit(LightEdits& edits, const profiles::LightInfo& before,
+                   const profiles::LightInfo& after);
+// The loaded record with the noted fields set to their noted values.
+profiles::LightInfo LayLightEdits(const LightEdits& edits, profiles::LightInfo loaded);
+
 }  // namespace light_model

@@ -73,9 +73,42 @@ QPixmap LoadSkinImage(const QString& imageString) {
 
 #include <QApplication>
 #include <QFile>
+#include <QRegularExpression>
+
+#include "ui/dpi_scale.h"
 
 namespace ui {
-bool ApplySkinStyleSheet() {
+namespace {
+bool sheetApplied = false;
+}  // namespace
+
+QString ScaleIndicatorRules(const QString& sheet, int dpi) {
+    static const QRegularExpression rule(QStringLiteral("([^{}]*::indicator[^{}]*)\\{([^}]*)\\}"));
+    // A length stands alone: "a_18px.png" in a file name is not one.
+    static const QRegularExpression length(QStringLiteral("(?<![\\w.])(\\d+)px\\b"));
+    QString out;
+    qsizetype done = 0;
+    for (auto rules = rule.globalMatch(sheet); rules.hasNext();) {
+        const QRegularExpressionMatch match = rules.next();
+        out += sheet.mid(done, match.capturedStart(2) - done);
+        QString body = match.captured(2);
+        QString scaled;
+        qsizetype bodyDone = 0;
+        for (auto lengths = length.globalMatch(body); lengths.hasNext();) {
+            const QRegularExpressionMatch number = lengths.next();
+            scaled += body.mid(bodyDone, number.capturedStart() - bodyDone);
+            scaled += QString::number(ScaleByDpi(number.captured(1).toInt(), dpi)) + "px";
+            bodyDone = number.capturedEnd();
+        }
+        scaled += body.mid(bodyDone);
+        out += scaled;
+        done = match.capturedEnd(2);
+    }
+    out += sheet.mid(done);
+    return out;
+}
+
+bool ApplySkinStyleSheet(int dpi) {
     QFile file(ResolveSkinFile(QStringLiteral("style.qss")));
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcUi) << "skin style sheet cannot be read:" << file.fileName();
@@ -83,8 +116,13 @@ bool ApplySkinStyleSheet() {
     }
     QString sheet = QString::fromUtf8(file.readAll());
     sheet.replace(QLatin1String("${SKIN}"), GetResourcePath());
-    qApp->setStyleSheet(sheet);
+    qApp->setStyleSheet(ScaleIndicatorRules(sheet, ClampDpi(dpi)));
+    sheetApplied = true;
     return true;
+}
+
+void RescaleSkinStyleSheet(int dpi) {
+    if (sheetApplied) ApplySkinStyleSheet(dpi);
 }
 }  // namespace ui
 

@@ -26,8 +26,15 @@ QPixmap LoadSkinImage(const QString& imageString);
 
 namespace ui {
 // Loads the skin's application style sheet "style.qss" (its "${SKIN}" stands for the skin
-// folder) and applies it to the application. False, logged, when the file is missing.
-bool ApplySkinStyleSheet();
+// folder) and applies it to the application, its check box and option indicators sized for
+// the layout's DPI (96 is the sheet's own size). False, logged, when the file is missing.
+bool ApplySkinStyleSheet(int dpi = 96);
+// Applies the style sheet again for another DPI, when one was applied (a program without the
+// skin's sheet keeps the look it has).
+void RescaleSkinStyleSheet(int dpi);
+// The sheet with the pixel lengths of its "::indicator" rules scaled from 96 DPI to dpi: the
+// layout scales every control's size and font, but a style sheet's lengths stay as written.
+QString ScaleIndicatorRules(const QString& sheet, int dpi);
 }  // namespace ui
 
 namespace ui {

@@ -2,6 +2,9 @@
 // files (every layout builds, both languages hold the same identifiers, icons exist).
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
@@ -14,6 +17,7 @@
 #include "ui/control_factory.h"
 #include "ui/control_look.h"
 #include "ui/layout_loader.h"
+#include "ui/skin_resources.h"
 
 namespace {
 struct CountingReceiver : SkinChangedReceiver {
@@ -177,9 +181,9 @@ TEST_F(ShippedSkinTest, EveryLayoutBuildsWithTheControlsThePartsName) {
     }
 }
 
-TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist) {
+// The texts of the shipped language files by identifier.
+void ReadShippedTexts(QHash<QString, QString>& en, QHash<QString, QString>& cn) {
     const QString skin = QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin/";
-    QHash<QString, QString> en, cn;
     QString error;
     for (auto [file, texts] : {std::pair{"lan_en.xml", &en}, std::pair{"lan_cn.xml", &cn}}) {
         QFile f(skin + file);
@@ -187,6 +191,13 @@ TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist) {
         ASSERT_TRUE(ui::ParseLanguageXml(f.readAll(), *texts, error))
             << file << error.toStdString();
     }
+}
+
+TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist) {
+    const QString skin = QStringLiteral(SKELMORA_SOURCE_ROOT) + "/skin/";
+    QHash<QString, QString> en, cn;
+    ReadShippedTexts(en, cn);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(QSet<QString>(en.keyBegin(), en.keyEnd()), QSet<QString>(cn.keyBegin(), cn.keyEnd()));
     for (const char* id :
          {"message_text_7", "message_text_16", "kb_device_name_text", "keyboard_key_A", "wed_stop",
@@ -204,5 +215,57 @@ TEST_F(ShippedSkinTest, BothLanguagesHoldTheSameIdentifiersAndTheImagesExist) {
         for (const char* state :
              {"_normal.png", "_selected.png", "_synchro_selected.png", "_synchro_normal.png"})
             EXPECT_TRUE(QFile::exists(skin + "common/device_ico/" + kind + state)) << kind << state;
+}
+
+// The light mode and area names of "default_light.json" are text identifiers: each has a text
+// in both languages, and the Chinese one is a translation (only names that read the same in
+// both, like the key names "WASD", may stay as they are).
+TEST_F(ShippedSkinTest, EveryLightModeNameHasATextInBothLanguages) {
+    QFile defaults(QStringLiteral(SKELMORA_SOURCE_ROOT) + "/DefaultData/default_light.json");
+    ASSERT_TRUE(defaults.open(QIODevice::ReadOnly));
+    const QJsonObject document = QJsonDocument::fromJson(defaults.readAll()).object();
+    QSet<QString> names;
+    for (const char* table : {"DefaultLightName", "AreaLightName"})
+        for (const QJsonValue row : document.value(QLatin1String(table)).toArray())
+            for (const QJsonValue entry : row.toArray())
+                names.insert(entry.toObject().value(QStringLiteral("LightName")).toString());
+    ASSERT_GE(names.size(), 20) << "default_light.json gave too few names";
+    const QSet<QString> sameInBoth{QStringLiteral("WASD")};
+    QHash<QString, QString> en, cn;
+    ReadShippedTexts(en, cn);
+    if (HasFatalFailure()) return;
+    for (const QString& name : names) {
+        EXPECT_FALSE(name.isEmpty());
+        EXPECT_FALSE(en.value(name).isEmpty()) << "lan_en.xml lacks " << name.toStdString();
+        EXPECT_FALSE(cn.value(name).isEmpty()) << "lan_cn.xml lacks " << name.toStdString();
+        if (!sameInBoth.contains(name)) {
+            EXPECT_NE(cn.value(name), en.value(name))
+                << "lan_cn.xml keeps the English text of " << name.toStdString();
+        }
+    }
+}
+// The layout scales sizes and fonts by its DPI; the style sheet's indicator lengths follow, the
+// rest of the sheet stays as written.
+TEST(SkinStyleSheet, IndicatorLengthsScaleWithTheLayoutDpi) {
+    const QString sheet = QStringLiteral(
+        "QCheckBox::indicator { width: 18px; height: 18px; image: url(\"a_18px.png\"); }\n"
+        "QRadioButton::indicator:checked { width: 17px; }\n"
+        "QSlider::handle { width: 14px; }\nQLabel { padding: 18px; }");
+    struct Case {
+        int dpi;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {96,
+         "QCheckBox::indicator { width: 18px; height: 18px; image: url(\"a_18px.png\"); }\n"
+         "QRadioButton::indicator:checked { width: 17px; }\n"
+         "QSlider::handle { width: 14px; }\nQLabel { padding: 18px; }"},
+        {144,
+         "QCheckBox::indicator { width: 27px; height: 27px; image: url(\"a_18px.png\"); }\n"
+         "QRadioButton::indicator:checked { width: 26px; }\n"
+         "QSlider::handle { width: 14px; }\nQLabel { padding: 18px; }"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ui::ScaleIndicatorRules(sheet, c.dpi).toStdString(), c.expected) << c.dpi;
 }
 }  // namespace

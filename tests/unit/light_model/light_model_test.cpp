@@ -336,4 +336,52 @@ TEST(ModeList, CodeOfModePastTheList) {
     EXPECT_EQ(lm::DeviceCodeOfMode(lm::LightModeList{}, 3), 0);
 }
 
+// ---- Changes made before the profile is loaded ----
+
+profiles::LightInfo Light(uint8_t mode, uint8_t brightness, uint8_t red, uint8_t group) {
+    profiles::LightInfo info;
+    info.mode = mode;
+    info.brightness = brightness;
+    info.red = red;
+    info.custom_group = group;
+    return info;
+}
+
+TEST(EarlyEdits, OnlyTheChangedFieldsGoOverTheLoadedRecord) {
+    const profiles::LightInfo loaded = Light(1, 2, 200, 4);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<profiles::LightInfo, profiles::LightInfo>> changes;
+        profiles::LightInfo expected;
+    };
+    const Case cases[] = {
+        {"nothing changed", {}, Light(1, 2, 200, 4)},
+        {"a change back to the same value",
+         {{Light(0, 0, 0, 0), Light(0, 0, 0, 0)}},
+         Light(1, 2, 200, 4)},
+        {"the mode", {{Light(0, 0, 0, 0), Light(3, 0, 0, 0)}}, Light(3, 2, 200, 4)},
+        {"the mode, then the brightness",
+         {{Light(0, 0, 0, 0), Light(3, 0, 0, 0)}, {Light(3, 0, 0, 0), Light(3, 4, 0, 0)}},
+         Light(3, 4, 200, 4)},
+        {"the mode twice: the last one",
+         {{Light(0, 0, 0, 0), Light(3, 0, 0, 0)}, {Light(3, 0, 0, 0), Light(6, 0, 0, 0)}},
+         Light(6, 2, 200, 4)},
+        {"a colour set to zero and the custom group",
+         {{Light(0, 0, 9, 0), Light(0, 0, 0, 0)}, {Light(0, 0, 0, 0), Light(0, 0, 0, 2)}},
+         Light(1, 2, 0, 2)},
+    };
+    for (const Case& c : cases) {
+        lm::LightEdits edits;
+        for (const auto& [before, after] : c.changes) lm::NoteLightEdit(edits, before, after);
+        EXPECT_EQ(lm::LayLightEdits(edits, loaded), c.expected) << c.what;
+    }
+
+    // The mode a game effect returns to is the device's, never an edit.
+    profiles::LightInfo returned = Light(0, 0, 0, 0);
+    returned.previous_mode = 7;
+    lm::LightEdits edits;
+    lm::NoteLightEdit(edits, Light(0, 0, 0, 0), returned);
+    EXPECT_TRUE(edits.Empty());
+}
+
 }  // namespace
