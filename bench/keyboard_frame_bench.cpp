@@ -100,8 +100,9 @@ BENCHMARK(BM_UiThreadFrameCode29)->Unit(benchmark::kMicrosecond)->UseRealTime();
 // The same frame streamed where it is built: what the UI thread would wait.
 void BM_StreamedOnTheCallersThread(benchmark::State& state) {
     Page& page = SharedPage();
-    const std::vector<uint8_t> frame =
-        keyboard::BuildKeyPositionFrame(page.device->GetLedsCopy(), page.device->GetKeyMap(), 126);
+    std::vector<uint8_t> frame;
+    keyboard::BuildKeyPositionFrame(page.device->GetLedsCopy(), page.device->GetKeyMap(), 126,
+                                    frame);
     for (auto _ : state) {
         if (page.device->CommandChannel().StreamLightFrame(frame) != hid::kResultOk)
             state.SkipWithError("stream failed");

@@ -27,7 +27,23 @@ devices become members of the synchronised lighting, whose thread is then measur
 in seven colours, 2: the wave, 5 and 6: the marquees) before the program reads it.
 
 --keyboard-mode N writes a keyboard profile whose light is mode N (29 and 30: the
-sound-driven effects) into the temporary data folder before the program starts.
+sound-driven effects) into the temporary data folder before the program starts (for 29 and 30
+the emulated keyboard's active record also gets the code 0xFE the program gives those modes,
+or the connect read-back would put back the keyboard's own mode);
+--audio-mode N sets its music mode's drawing in the same profile (0 level, 1 bars, 2 rhythm,
+3 rainbow bars).
+
+--music FILE runs the program with SKELMORA_AUDIO=file:FILE (read in real time, as a sound
+server would hand it over); a FILE that does not exist is first written as 75 s of music-like
+48 kHz stereo sound (a kick drum, a bass line, chords, a melody and hi-hat noise), longer than
+the measuring window, since the file source waits 5 s before it plays a file again. The lit
+window then measures the program while music plays:
+
+  python3 bench/measure_app.py --build build-rel --plugs 0 --idle-seconds 0 \
+      --idle-devices keyboard --keyboard-mode 29 --audio-mode 2 --music /tmp/music.wav \
+      --lit-seconds 60 --threads
+
+--threads adds each of the program's threads' share of the window (by thread name).
 
 --link-program NAME links the keyboard's second profile to NAME before the program starts,
 and --sleepers N starts N `sleep` processes of the user for the idle window (the /proc rule
@@ -50,9 +66,13 @@ import threading
 import time
 
 
-def reader(stream, lines):
+def reader(stream, lines, log=None):
     for raw in iter(stream.readline, b""):
-        lines.put((time.monotonic(), raw.decode("utf-8", "replace").rstrip("\n")))
+        line = raw.decode("utf-8", "replace").rstrip("\n")
+        lines.put((time.monotonic(), line))
+        if log:
+            log.write(line + "\n")
+            log.flush()
 
 
 def wait_line(lines, text, timeout=10.0):
@@ -88,6 +108,56 @@ def thread_cpu_seconds(pid, name):
     return None
 
 
+def thread_cpu_by_name(pid):
+    """CPU seconds of every thread of the program, summed by thread name."""
+    by_name = {}
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/comm") as f:
+                name = f.read().strip()
+            with open(f"/proc/{pid}/task/{tid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except FileNotFoundError:
+            continue
+        seconds = (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        by_name[name] = by_name.get(name, 0.0) + seconds
+    return by_name
+
+
+def write_music(path, seconds=75.0, rate=48000):
+    """Music-like sound at 120 beats a minute: kick, bass, chords, melody and hi-hat noise."""
+    import array
+    import math
+    import wave
+    two_pi = 2 * math.pi
+    chords = [(220.0, 277.2, 329.6), (196.0, 246.9, 293.7), (174.6, 220.0, 261.6),
+              (196.0, 246.9, 311.1)]
+    melody = [659.3, 587.3, 523.3, 587.3, 659.3, 784.0, 659.3, 523.3]
+    samples = array.array("h")
+    noise = 1
+    beat = rate // 2
+    for n in range(int(seconds * rate)):
+        t = n / rate
+        in_beat = n % beat
+        bar = (n // (4 * beat)) % len(chords)
+        kick = math.exp(-in_beat / (0.06 * rate)) * math.sin(two_pi * 55.0 * in_beat / rate)
+        bass = 0.5 * math.sin(two_pi * chords[bar][0] / 4 * t)
+        chord = sum(math.sin(two_pi * f * t) for f in chords[bar]) / 6
+        note = melody[(n // (beat // 2)) % len(melody)]
+        lead = 0.25 * math.sin(two_pi * note * t) * math.exp(-(n % (beat // 2)) / (0.15 * rate))
+        noise = (noise * 1103515245 + 12345) & 0x7FFFFFFF
+        hat = 0.15 * (noise / 0x3FFFFFFF - 1.0) * math.exp(-((n + beat // 2) % beat) / (0.02 * rate))
+        left = 0.8 * kick + 0.5 * bass + 0.3 * chord + lead + hat
+        right = 0.8 * kick + 0.5 * bass + 0.3 * chord + 0.6 * lead + hat
+        samples.append(max(-32767, min(32767, int(12000 * left))))
+        samples.append(max(-32767, min(32767, int(12000 * right))))
+    with wave.open(path, "wb") as f:
+        f.setnchannels(2)
+        f.setsampwidth(2)
+        f.setframerate(rate)
+        f.writeframes(samples.tobytes())
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build")
@@ -97,6 +167,15 @@ def main():
     parser.add_argument("--idle-devices", default="keyboard,headset",
                         help="devices plugged while lit and idle CPU are measured")
     parser.add_argument("--keyboard-mode", type=int, default=None)
+    parser.add_argument("--audio-mode", type=int, default=None,
+                        help="the music mode's drawing in the keyboard profile (with "
+                             "--keyboard-mode 29)")
+    parser.add_argument("--music", default=None,
+                        help="a WAV file the program follows as if it played (written first "
+                             "when it does not exist)")
+    parser.add_argument("--log", default=None, help="copy the program's log into this file")
+    parser.add_argument("--threads", action="store_true",
+                        help="print each thread's share of the lit and idle windows")
     parser.add_argument("--keyboard-active-profile", type=int, default=None,
                         help="the emulated keyboard's active device profile (its record sets "
                              "the light at connect: 0 the wave, 1 a static colour)")
@@ -122,7 +201,7 @@ def main():
     env.update(XDG_RUNTIME_DIR=os.path.join(work, "run"), XDG_DATA_HOME=os.path.join(work, "data"),
                XDG_CONFIG_HOME=os.path.join(work, "config"), HOME=os.path.join(work, "home"),
                QT_QPA_PLATFORM="offscreen", SKELMORA_HID="vhid:" + socket,
-               QT_LOGGING_RULES="skelmora.discovery.debug=true")
+               QT_LOGGING_RULES="skelmora.discovery.debug=true;skelmora.audio.debug=true")
     if args.same_mode:
         env["SKELMORA_TABLE_IDS"] = "mouse=320f:5060,mouse-receiver=320f:5061"
         args.idle_devices = "keyboard,headset,mouse"
@@ -131,10 +210,17 @@ def main():
         with open(os.path.join(root, "DefaultData", "keyboard.Json")) as f:
             profile = json.load(f)
         profile["Device"][0]["LightInfo"]["SelectItem"] = args.keyboard_mode
+        if args.audio_mode is not None:
+            profile["Device"][0]["AudioLightInfo"]["AudioMode"] = args.audio_mode
         folder = os.path.join(work, "data", "TELMA QX-418GRY Device", "keyboard")
         os.makedirs(folder)
         with open(os.path.join(folder, "keyboard.Json"), "w") as f:
             json.dump(profile, f, indent=3)
+
+    if args.music:
+        if not os.path.exists(args.music):
+            write_music(args.music)
+        env["SKELMORA_AUDIO"] = "file:" + os.path.abspath(args.music)
 
     env.pop("WAYLAND_DISPLAY", None)
     env.pop("DISPLAY", None)
@@ -157,10 +243,13 @@ def main():
     emu = subprocess.Popen([os.path.join(binaries, "skelmora-emu"), "--socket", socket],
                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
 
-    def command(text):
+    def ask(text):
         emu.stdin.write((text + "\n").encode())
         emu.stdin.flush()
-        answer = emu.stdout.readline().decode().strip()
+        return emu.stdout.readline().decode().strip()
+
+    def command(text):
+        answer = ask(text)
         if answer != "ok":
             sys.exit(f"emulator answered {answer!r} to {text!r}")
 
@@ -170,7 +259,8 @@ def main():
     program = subprocess.Popen(program_args, stderr=subprocess.PIPE,
                                stdout=subprocess.DEVNULL, env=env)
     lines = queue.Queue()
-    threading.Thread(target=reader, args=(program.stderr, lines), daemon=True).start()
+    log = open(args.log, "w") if args.log else None
+    threading.Thread(target=reader, args=(program.stderr, lines, log), daemon=True).start()
     try:
         wait_line(lines, "No_device_Link shown")
         delays = []
@@ -194,6 +284,12 @@ def main():
             command("plug " + device)
             if device == "keyboard" and args.keyboard_active_profile is not None:
                 command(f"set keyboard params 0 {args.keyboard_active_profile:02x}")
+            if device == "keyboard" and args.keyboard_mode in (29, 30):
+                # The keyboard keeps 0xFE as the effect code of a music mode (the host draws
+                # it); at connect the program reads the code back and keeps its profile's mode
+                # only for that value. Put it in the active record, as the program would have.
+                params = bytes.fromhex(ask("dump keyboard params").split()[1])
+                command(f"set keyboard params {params[0] * 25 + 1} fe")
             if device == "headset" and args.headset_bank is not None:
                 command(f"set headset params 0 {args.headset_bank:02x}")
         if devices:
@@ -212,6 +308,7 @@ def main():
             time.sleep(2.0)
             before, wall = cpu_seconds(program.pid), time.monotonic()
             sync_before = thread_cpu_seconds(program.pid, "sync-light")
+            threads_before = thread_cpu_by_name(program.pid)
             if perf:
                 subprocess.run(["perf", "record", "-q", "-e", "cpu-clock", "-g", "-o", perf,
                                 "-p", str(program.pid), "--", "sleep", str(seconds)],
@@ -221,6 +318,11 @@ def main():
             used, elapsed = cpu_seconds(program.pid) - before, time.monotonic() - wall
             print(f"{label} with {' and '.join(devices) or 'no device'}: "
                   f"{100.0 * used / elapsed:.2f}% of one core over {elapsed:.0f} s")
+            if args.threads:
+                threads_after = thread_cpu_by_name(program.pid)
+                for name, seconds in sorted(threads_after.items(), key=lambda item: -item[1]):
+                    share = 100.0 * (seconds - threads_before.get(name, 0.0)) / elapsed
+                    print(f"  thread {name}: {share:.2f}% of one core")
             sync_after = thread_cpu_seconds(program.pid, "sync-light")
             if sync_before is None or sync_after is None:
                 print("  no sync-light thread found")

@@ -245,6 +245,7 @@ Report CommandFirmware::Answer(const Report& request, bool apply) {
         std::memcpy(area->bytes.data() + offset, request.data() + kHeaderSize, length);
         if (command == kCmdStreamLightFrame) {
             ++lightChunks_;
+            if (offset == 0) ++lightFrames_;
             // A frame starts at offset 0; its later chunks extend it.
             frameLength_ = offset == 0 ? length : std::max(frameLength_, offset + length);
         }
@@ -354,6 +355,11 @@ int CommandFirmware::OpenSettingsSequences() const {
 uint64_t CommandFirmware::LightFrameChunks() const {
     std::lock_guard lock(mutex_);
     return lightChunks_;
+}
+
+uint64_t CommandFirmware::LightFrames() const {
+    std::lock_guard lock(mutex_);
+    return lightFrames_;
 }
 
 bool CommandFirmware::LightControlNotified() const {

@@ -114,6 +114,7 @@ class CommandFirmware {
     void ClearRequestLog();
     int OpenSettingsSequences() const;  // BeginSettings minus EndSettings
     uint64_t LightFrameChunks() const;
+    uint64_t LightFrames() const;  // light frames begun: chunks written at offset 0
     bool LightControlNotified() const;
     RequestCounters Counters() const;
 
@@ -149,6 +150,7 @@ class CommandFirmware {
     std::vector<hid::Report> log_;
     int openSequences_ = 0;
     uint64_t lightChunks_ = 0;
+    uint64_t lightFrames_ = 0;
     bool lightControl_ = false;
     bool wirelessLinked_ = true;
     RequestCounters counters_;

@@ -250,6 +250,15 @@ struct ConsoleCommands {
         return {true, {line}};
     }
 
+    static Reply Frames(EmuConsole& console, const Words& w) {
+        EmulatedDevice* device = DeviceOf(console, w[1]);
+        if (!device) return NoDevice(w[1]);
+        const CommandFirmware& firmware = device->Firmware();
+        return {true,
+                {"frames " + std::to_string(firmware.LightFrames()) + " chunks " +
+                 std::to_string(firmware.LightFrameChunks())}};
+    }
+
     static constexpr Entry kTable[] = {
         {"plug", 1, 1, "plug KIND", Plug},
         {"unplug", 1, 1, "unplug KIND", Unplug},
@@ -263,6 +272,7 @@ struct ConsoleCommands {
         {"event", 2, 2, "event KIND VALUE", Event},
         {"log", 2, 2, "log KIND on|off", Log},
         {"stats", 1, 1, "stats KIND", Stats},
+        {"frames", 1, 1, "frames KIND", Frames},
     };
 };
 

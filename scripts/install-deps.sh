@@ -9,7 +9,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libjsoncpp-dev libcurl4-openssl-dev libevdev-dev libasound2-dev libpipewire-0.3-dev libxcb1-dev
   libpulse-dev libkissfft-dev
-  xvfb python3 openssl
+  xvfb xdotool python3 openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-noto-cjk

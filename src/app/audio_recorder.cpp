@@ -1,5 +1,7 @@
 #include "app/audio_recorder.h"
 
+#include <pthread.h>
+
 #include <QMetaObject>
 #include <chrono>
 #include <vector>
@@ -20,7 +22,10 @@ void CAudioRecorder::SetWanted(bool wanted) {
         return;
     }
     stop_.Reset();
-    worker_ = std::thread([this] { Run(); });
+    worker_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "audio-recorder");  // as tools list the threads
+        Run();
+    });
 }
 
 void CAudioRecorder::Stop() {

@@ -147,7 +147,8 @@ Result CAutomation::Handle(const std::string& request) {
             return Fail(QStringLiteral("expected: show KIND[:TAB]"));
         return Show(name);
     }
-    static const QStringList kVerbs{"click", "select", "unselect", "item", "value", "text", "get"};
+    static const QStringList kVerbs{"click", "select", "unselect", "item",
+                                    "value", "text",   "get",      "where"};
     if (!kVerbs.contains(verb)) return Fail(QStringLiteral("unknown request \"%1\"").arg(verb));
     if (name.isEmpty()) return Fail(QStringLiteral("no control name"));
     const bool takesArgument = verb == "item" || verb == "value" || verb == "text";
@@ -175,6 +176,17 @@ Result CAutomation::Handle(const std::string& request) {
         if (auto* edit = qobject_cast<QPlainTextEdit*>(control))
             return Ok(edit->toPlainText().toStdString());
         return Fail(QStringLiteral("\"%1\" has nothing to read").arg(name));
+    }
+    if (verb == "where") {
+        // Where a pointer reaches the control: its screen rectangle, for input sent from outside.
+        if (!control->isVisible()) return Fail(QStringLiteral("\"%1\" is hidden").arg(name));
+        const QPoint at = control->mapToGlobal(QPoint(0, 0));
+        return Ok(QStringLiteral("%1 %2 %3 %4")
+                      .arg(at.x())
+                      .arg(at.y())
+                      .arg(control->width())
+                      .arg(control->height())
+                      .toStdString());
     }
     if (!Usable(control)) return Fail(QStringLiteral("\"%1\" is hidden or disabled").arg(name));
 

@@ -11,6 +11,7 @@
 //                     system | cursor | voice | magic | surround
 //   click NAME        select NAME | unselect NAME       item NAME ROW       value NAME N
 //   text NAME TEXT    get NAME                          power suspend | resume
+//   where NAME        the control's screen rectangle "X Y WIDTH HEIGHT" (shown controls)
 #include <string>
 
 #include "platform/message_port.h"

@@ -203,7 +203,7 @@ bool CDeviceManager::CreateDevice(int row) {
     device->SetLightConfigurationName(pageRow.lightConfigurationName);
     device->BindPageControls();
     if (auto* headset = qobject_cast<CSkelmoraHS6533Device*>(device)) {
-        GiveHeadsetAudio(headset);
+        GiveHeadsetAudio(headset, entry.path);
         AttachVoicePanels(headset);
     }
     if (auto* panel =
@@ -535,6 +535,7 @@ void CDeviceManager::DetachCommandInterface(int row) {
         channel.WiredConnection().Close();
         channel.ReceiverConnection().Close();
     }
+    device->OnDisconnected();
     HideDeviceItem(ItemIndexOfDevice(device));
 }
 
@@ -685,9 +686,24 @@ void CDeviceManager::SetLightPanelHost(std::shared_ptr<const LightPanelHost> hos
     }
 }
 
+// Where the node behind an interface path sits on the USB bus (0 and 0 when unknown). The
+// headset gives its bridge the position again at every connect; this one spares the bridge a
+// search without it when it is made.
+audio::UsbPosition CDeviceManager::UsbPositionOfPath(const std::string& path) const {
+    if (!backend_ || path.empty()) return {};
+    std::vector<hid::HidNodeInfo> nodes;
+    std::string error;
+    if (!backend_->ListNodes(nodes, error)) return {};
+    const std::string nodeId = hid::NodeIdOfPath(path);
+    for (const hid::HidNodeInfo& node : nodes) {
+        if (node.nodeId == nodeId) return {node.usbBus, node.usbDevice};
+    }
+    return {};
+}
+
 // The headset's sound card and equaliser, as SKELMORA_AUDIO_BRIDGE asks (by default the real
 // ones with real devices, the fakes with the bus or the emulator).
-void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
+void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset, const std::string& path) {
     std::string error;
     const QByteArray variable = qgetenv("SKELMORA_AUDIO_BRIDGE");
     const auto choice = audio::ChooseBridge(variable.isNull() ? nullptr : variable.constData(),
@@ -696,7 +712,7 @@ void CDeviceManager::GiveHeadsetAudio(CSkelmoraHS6533Device* headset) {
         qCWarning(lcDiscovery).noquote() << QString::fromStdString(error);
         return;
     }
-    headset->SetAudioBridge(audio::MakeAudioBridge(*choice, audio::UsbPosition{}));
+    headset->SetAudioBridge(audio::MakeAudioBridge(*choice, UsbPositionOfPath(path)));
     headset->SetHostEqualizer(audio::MakeHostEqualizer(*choice));
 }
 
@@ -803,6 +819,8 @@ void CDeviceManager::StopAll() {
     probes_.clear();
     for (auto* device : AllDevices()) {
         device->StopWorkerThreads();
+        // Nothing of a device (the headset's equaliser) stays behind in the desktop.
+        device->OnDisconnected();
         for (auto which : {CSkelmoraUSBDevice::kWiredEvents, CSkelmoraUSBDevice::kReceiverEvents}) {
             device->CloseEventInterface(which);
         }

@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "devices/audio_bridge.h"
 #include "hid/hid_backend.h"
 #include "tables/device_tables.h"
 #include "ui/notify.h"
@@ -107,7 +108,8 @@ class CDeviceManager {
     void DetachCommandInterface(int row);
     void DetachEventInterface(int row);
     void SwitchConnection(int row);
-    void GiveHeadsetAudio(CSkelmoraHS6533Device* headset);
+    void GiveHeadsetAudio(CSkelmoraHS6533Device* headset, const std::string& path);
+    audio::UsbPosition UsbPositionOfPath(const std::string& path) const;
     void AttachVoicePanels(CSkelmoraHS6533Device* headset);
     int ItemIndexOfDevice(const CSkelmoraUSBDevice* device) const;
     QStackedWidget* Stack(const char* name) const;

@@ -240,12 +240,19 @@ std::vector<CSkelmoraUSBDevice*> CMainWnd::LightingDevices() const {
     return out;
 }
 
+std::vector<CSkelmoraUSBDevice*> CMainWnd::HostLitDevices() const {
+    std::vector<CSkelmoraUSBDevice*> out = LightingDevices();
+    if (devices_)
+        for (auto* device : devices_->DevicesOfKind(kKindHeadset)) out.push_back(device);
+    return out;
+}
+
 void CMainWnd::SetHostLightControl(bool on) {
     hostLightControl_ = on;
     if (QWidget* label = FindControl("control_light_status")) {
         ui::SetText(label, on ? "控制灯光" : "不控制灯光");
     }
-    for (auto* device : LightingDevices()) device->SetHostLightControl(on);
+    for (auto* device : HostLitDevices()) device->SetHostLightControl(on);
 }
 
 void CMainWnd::ToggleHostLightControl() {
@@ -494,7 +501,7 @@ void CMainWnd::SetPowerSource(platform::IPowerSource* source) {
 void CMainWnd::OnPrepareForSleep(bool sleeping) {
     awake_ = !sleeping;
     // The devices run their own lighting while the machine sleeps; the window's state stays.
-    for (auto* device : LightingDevices())
+    for (auto* device : HostLitDevices())
         device->SetHostLightControl(sleeping ? false : hostLightControl_);
     if (sleeping && power_) power_->ReadyForSleep();
 }

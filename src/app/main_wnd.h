@@ -51,7 +51,7 @@ class CMainWnd : public WindowImplBase {
     // A registered message from another process or from discovery (the product string).
     // Returns the reply's data: the tool report for "{...EBF18}", else empty.
     std::string OnRegisteredMessage(quint32 number, quint64 wParam, qint64 lParam);
-    // Host control of the lighting, for every mouse, mouse pad and keyboard.
+    // Host control of the lighting, for every mouse, mouse pad, keyboard and headset.
     void SetHostLightControl(bool on);
     bool IsHostLightControl() const { return hostLightControl_; }
     // "control_light_status": flips host light control and broadcasts "{...EBF16}" (1, state).
@@ -112,7 +112,8 @@ class CMainWnd : public WindowImplBase {
     // The primary screen in physical pixels, read at initialisation (parameter writes).
     QSize ScreenSize() const { return screenSize_; }
 
-    // Suspend (true) and resume (false).
+    // Suspend (true): host light control off on those devices, the window's state kept;
+    // resume (false): the window's state on them again.
     void SetPowerSource(platform::IPowerSource* source);
     void OnPrepareForSleep(bool sleeping);
     bool IsAwake() const { return awake_; }
@@ -170,6 +171,9 @@ class CMainWnd : public WindowImplBase {
     void SetWindowActiveOnDevices(bool active);
     void SetStatusRefreshPaused(bool paused);
     std::vector<CSkelmoraUSBDevice*> LightingDevices() const;
+    // The devices whose lighting the host light control switch and suspend reach: the
+    // lighting devices and the headset, whose LEDs the program feeds.
+    std::vector<CSkelmoraUSBDevice*> HostLitDevices() const;
     void ApplyGameMode(CSkelmoraUSBDevice& device, int mode, bool rememberCurrent);
 
     // Handlers of the window's own rows (main_wnd_commands.cpp).

@@ -1,7 +1,9 @@
 #include "controls/device_key_button.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
 #include <algorithm>
 
 #include "ui/notify.h"
@@ -66,18 +68,47 @@ void CDeviceKeyButtonUI::SetLightFill(quint32 argb) {
     update();
 }
 
-void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
-    if (qAlpha(m_lightFill) != 0) {
-        QPainter fill(this);
-        fill.fillRect(rect().adjusted(1, 1, -1, -1), QColor::fromRgba(m_lightFill));
-    }
-    QPushButton::paintEvent(event);
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (qAlpha(m_lightFill) != 0)
+        painter.fillRect(rect().adjusted(1, 1, -1, -1), QColor::fromRgba(m_lightFill));
+    painter.drawPixmap(0, 0, OwnLook());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (m_lightOn)
         drawImage(painter, rect(), m_lightImage, std::clamp(m_lightColour, 0, 255) / 255.0);
     if (!m_keyUnsetHidden) drawImage(painter, rect(), m_keyUnsetImage);
     if (!m_keySetHidden) drawImage(painter, rect(), m_keySetImage);
+}
+
+const QPixmap& CDeviceKeyButtonUI::OwnLook() {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const LookKey key{option.state, size(), devicePixelRatioF(), option.text};
+    if (m_lookValid && key == m_lookKey) return m_look;
+    m_look = QPixmap(size() * key.pixelRatio);
+    m_look.setDevicePixelRatio(key.pixelRatio);
+    m_look.fill(Qt::transparent);
+    QPainter painter(&m_look);
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+    painter.end();
+    m_lookKey = key;
+    m_lookValid = true;
+    return m_look;
+}
+
+void CDeviceKeyButtonUI::changeEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::StyleChange:
+        case QEvent::PaletteChange:
+        case QEvent::FontChange:
+            m_lookValid = false;
+            break;
+        default:
+            break;
+    }
+    QPushButton::changeEvent(event);
 }
 
 void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -5,7 +5,9 @@
 // light overlay is on), the key-unset image and the key-set image (each while not hidden).
 // Layout attributes: "lightimage", "keysetimage", "keyunsetimage" (image strings) and
 // "gmnametextcolor" (accepted, no effect).
+#include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 
 class CDeviceKeyButtonUI : public QPushButton {
     Q_OBJECT
@@ -49,9 +51,24 @@ class CDeviceKeyButtonUI : public QPushButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    // The button's own look (its style sheet in its state) drawn once and reused while its
+    // state, size and text stay: a light preview repaints its buttons many times a second.
+    struct LookKey {
+        QStyle::State state;
+        QSize size;
+        qreal pixelRatio = 1.0;
+        QString text;
+        bool operator==(const LookKey&) const = default;
+    };
+    const QPixmap& OwnLook();
+
+    LookKey m_lookKey{};
+    QPixmap m_look;
+    bool m_lookValid = false;
     QString m_lightImage;
     QString m_keySetImage;
     QString m_keyUnsetImage;

@@ -66,6 +66,14 @@ struct AudioCapabilities {
     const ControlCapabilities& Of(AudioControl control) const;
 };
 
+// Where the headset sits on the USB bus (from its HID node); 0 when unknown.
+struct UsbPosition {
+    int bus = 0;
+    int device = 0;
+    bool Known() const { return bus > 0 && device > 0; }
+    bool operator==(const UsbPosition&) const = default;
+};
+
 class CAudioBridge {
   public:
     using ChangeHandler = std::function<void(AudioControl)>;
@@ -85,6 +93,14 @@ class CAudioBridge {
     // The card's number, -1 when no card is there (the sound server names sinks by it).
     virtual int CardNumber() const = 0;
 
+    // The headset's HID interface was connected at position (0 when unknown; a headset plugged
+    // again gets a new device number): its card is looked for there, again if a card was open
+    // for another place. Change notices follow.
+    virtual void HeadsetConnected(UsbPosition position) = 0;
+    // The headset went: its card is let go at once and not looked for until the headset is
+    // connected again. Change notices follow.
+    virtual void HeadsetGone() = 0;
+
     // Called (UI thread) when a control changed outside this program (the desktop's mixer)
     // or the card came or went (with every control).
     void SetChangeHandler(ChangeHandler handler) { changed_ = std::move(handler); }
@@ -96,13 +112,6 @@ class CAudioBridge {
 
   private:
     ChangeHandler changed_;
-};
-
-// Where the headset sits on the USB bus (from its HID node); 0 when unknown.
-struct UsbPosition {
-    int bus = 0;
-    int device = 0;
-    bool Known() const { return bus > 0 && device > 0; }
 };
 
 // Which bridge SKELMORA_AUDIO_BRIDGE ("alsa", "fake", "none") asks for; when unset, "alsa"

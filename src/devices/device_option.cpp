@@ -1,5 +1,6 @@
 #include "devices/device_option.h"
 
+#include <algorithm>
 #include <array>
 
 #include "devices/skelmora_usb_device.h"
@@ -233,7 +234,7 @@ int CDeviceOptionUI::FramePace() const {
         case CSkelmoraUSBDevice::FrameNeed::Stream:
             return m_intervals.wiredFrame;
         case CSkelmoraUSBDevice::FrameNeed::Preview:
-            return m_intervals.previewFrame;
+            return std::max(m_intervals.previewFrame, m_device->PreviewPaceFloorMs());
         case CSkelmoraUSBDevice::FrameNeed::Nothing:
             break;
     }

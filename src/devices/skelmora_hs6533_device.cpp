@@ -2,7 +2,9 @@
 
 #include <QVariant>
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <span>
 
 #include "devices/headset/headset_effects.h"
 #include "devices/light_info_words.h"
@@ -36,12 +38,32 @@ CSkelmoraHS6533Device::CSkelmoraHS6533Device(QWidget* parent,
 CSkelmoraHS6533Device::~CSkelmoraHS6533Device() { StopWorkerThreads(); }
 
 void CSkelmoraHS6533Device::OnConnected() {
+    // A connect (the first, or after an unplug) only shows the profile's audio settings; the
+    // card's state is read below.
+    pageShown_ = false;
+    // The card is looked for where this headset sits on the USB bus, so that two identical
+    // headsets each take their own; a headset plugged again sits at a new place.
+    if (audioBridge_) {
+        const CHidConnection& connection = CommandChannel().WiredConnection();
+        audioBridge_->HeadsetConnected({connection.UsbBus(), connection.UsbDevice()});
+    }
     LoadProfile();
     ReadLighting();
     RefreshPage();
-    // The card's microphone and monitoring as they are now; the equaliser is the profile's.
+    // The card's microphone and monitoring as they are now; the equaliser is the profile's,
+    // and one stopped when the headset went runs again.
     if (audioPanelHooks_.readHeadsetState) audioPanelHooks_.readHeadsetState();
+    if (audioPanelHooks_.resumeEqualizer) audioPanelHooks_.resumeEqualizer();
     StartLightThread();
+}
+
+void CSkelmoraHS6533Device::OnDisconnected() {
+    if (audioPanelHooks_.stopEqualizer) {
+        audioPanelHooks_.stopEqualizer();
+    } else if (hostEqualizer_) {
+        hostEqualizer_->SetOff();
+    }
+    if (audioBridge_) audioBridge_->HeadsetGone();
 }
 
 // ---- Light modes and effects ----
@@ -87,23 +109,30 @@ bool CSkelmoraHS6533Device::SendLedReports(const headset::LedValues& values) {
     CCommandChannel& channel = CommandChannel();
     // The channel's light lock: LED reports never wait behind a command exchange.
     std::lock_guard lock(channel.LightLock());
-    for (const headset::LedReport& report : frame) {
-        if (!channel.WiredConnection().SetOutputReport(
-                report.data(), static_cast<uint32_t>(report.size()), kOutputTimeoutMs))
-            return false;
-    }
+    // The twelve reports in their order, handed over together (one send on the virtual bus).
+    std::array<std::span<const uint8_t>, std::tuple_size_v<headset::LedFrame>> reports{};
+    for (size_t i = 0; i < frame.size(); ++i) reports[i] = frame[i];
+    if (!channel.WiredConnection().SetOutputReports(reports, kOutputTimeoutMs)) return false;
     ++ledFramesSent_;
     return true;
 }
 
+void CSkelmoraHS6533Device::SetHostLightControl(bool on) {
+    if (on) resendFrame_ = true;
+    CSkelmoraUSBDevice::SetHostLightControl(on);
+}
+
 void CSkelmoraHS6533Device::AfterLightPass() {
+    // Switched off during this pass: nothing more goes out.
+    if (!IsHostLightControl()) return;
     const headset::LedValues values = headset::LedValuesOf(GetLedsCopy());
     if (values != lastValues_) {
         lastValues_ = values;
         ++ledChanges_;
     }
     const uint32_t now = NowMs();
-    if (sentOnce_ && values == lastSent_ && now - lastSentMs_ < kLedRefreshMs) return;
+    const bool resend = resendFrame_.exchange(false);
+    if (!resend && sentOnce_ && values == lastSent_ && now - lastSentMs_ < kLedRefreshMs) return;
     // A failed frame is tried again at the next pass that is due (a second later at most).
     lastSentMs_ = now;
     if (!SendLedReports(values)) return;

@@ -42,6 +42,9 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     // LoadProfile, the lighting read back (saved into the profile), RefreshPage, the light
     // thread.
     void OnConnected() override;
+    // The headset went (or the program ends): the equaliser's filter and its takeover of the
+    // default output are given back now, and the sound card is let go until it returns.
+    void OnDisconnected() override;
 
     // ---- Page (skelmora_hs6533_device_page.cpp) ----
     // Binds "light_0" .. "light_12" of the panel "hs6533_device_key_light", finds the page's
@@ -51,6 +54,11 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     bool SendLightFrame() override;
     // A preview pace while the page is on screen and an LED changed since the last paint.
     FrameNeed GetFrameNeed() const override;
+    // Thirteen small LEDs over a picture look smooth at 20 repaints a second; each repaint
+    // paints the picture and the panels under every LED that changed, so the preview goes no
+    // faster (the LEDs themselves are fed by the light thread at the effect's own pace).
+    static constexpr int kPreviewPaceMs = 50;
+    int PreviewPaceFloorMs() const override { return kPreviewPaceMs; }
 
     // ---- Profile ----
     void BuildProfilePaths() override;
@@ -85,6 +93,12 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     // The headset's own ring marks.
     void MarkRingKeys() override;
 
+    // Off: the light thread stops stepping and sends no LED report (the headset keeps the
+    // last frame it was sent; it has no lighting of its own to hand back to). On: the next
+    // pass sends the whole frame at once, whatever was sent before (after a resume the
+    // headset may have lost it).
+    void SetHostLightControl(bool on) override;
+
     // The current LED frame sent now as twelve output reports, whatever was sent before
     // (false when a report failed, the channel is closed or host light control is off).
     bool SendLedFrame();
@@ -118,11 +132,14 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     }
     audio::CHostEqualizer* HostEqualizer() const { return hostEqualizer_.get(); }
     // What the voice panels' handlers (src/panels) do for the device: show the profile's
-    // audio settings (and put them on the headset on a profile switch or reset), and read the
-    // card's microphone and monitoring state at connect.
+    // audio settings (and put them on the headset on a profile switch or reset), read the
+    // card's microphone and monitoring state at connect, stop the equaliser when the headset
+    // goes and start it again when it comes back.
     struct AudioPanelHooks {
         std::function<void(bool applyToHeadset)> showSettings;
         std::function<void()> readHeadsetState;
+        std::function<void()> stopEqualizer;
+        std::function<void()> resumeEqualizer;
     };
     void SetAudioPanelHooks(AudioPanelHooks hooks) { audioPanelHooks_ = std::move(hooks); }
     const AudioPanelHooks& AudioPanels() const { return audioPanelHooks_; }
@@ -167,6 +184,7 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     headset::LedValues lastSent_{};
     uint32_t lastSentMs_ = 0;
     bool sentOnce_ = false;
+    std::atomic<bool> resendFrame_{false};
     std::atomic<uint64_t> ledFramesSent_{0};
     std::atomic<uint64_t> ledChanges_{1};
     uint64_t paintedChanges_ = 0;  // UI thread
@@ -179,5 +197,6 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     std::shared_ptr<audio::CAudioBridge> audioBridge_;
     std::shared_ptr<audio::CHostEqualizer> hostEqualizer_;
     AudioPanelHooks audioPanelHooks_;
-    bool pageShown_ = false;  // RefreshPage ran once: later ones follow a profile switch
+    // RefreshPage ran since the headset was connected: later ones follow a profile switch.
+    bool pageShown_ = false;
 };

@@ -243,9 +243,15 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     std::atomic<uint32_t> ledGeneration_{1};
     uint32_t paintedGeneration_ = 0;
     uint32_t lastPaintMs_ = 0;
+    // A streamed frame passes through three buffers kept for the device's life, so the 5 ms
+    // frame timer allocates nothing: the UI thread builds into builtFrame_ (from frameLeds_)
+    // and swaps it with pendingFrame_; the light thread swaps that with sendingFrame_ and sends.
+    std::vector<light::LedEntry> frameLeds_;
+    std::vector<uint8_t> builtFrame_;
     std::mutex pendingFrameLock_;
     std::vector<uint8_t> pendingFrame_;
     bool framePending_ = false;
+    std::vector<uint8_t> sendingFrame_;
     std::atomic<bool> streamPaused_{false};
     std::atomic<uint32_t> streamPauseUntil_{0};
     QPointer<QWidget> lightControlItem_;

@@ -138,24 +138,23 @@ bool CSkelmoraKeyboardDevice::SendLightFrame() {
         if (static_cast<int32_t>(streamPauseUntil_ - NowMs()) > 0) return false;
         streamPaused_ = false;
     }
-    std::vector<uint8_t> frame =
-        keyboard::BuildKeyPositionFrame(GetLedsCopy(), GetKeyMap(), Memory().positions);
-    if (frame.empty()) return true;  // the key table's size is not known yet
+    CopyLeds(frameLeds_);
+    keyboard::BuildKeyPositionFrame(frameLeds_, GetKeyMap(), Memory().positions, builtFrame_);
+    if (builtFrame_.empty()) return true;  // the key table's size is not known yet
     std::lock_guard lock(pendingFrameLock_);
-    pendingFrame_ = std::move(frame);  // a frame not sent yet is replaced by the newer one
+    pendingFrame_.swap(builtFrame_);  // a frame not sent yet is replaced by the newer one
     framePending_ = true;
     return true;
 }
 
 void CSkelmoraKeyboardDevice::AfterLightPass() {
-    std::vector<uint8_t> frame;
     {
         std::lock_guard lock(pendingFrameLock_);
         if (!framePending_) return;
-        frame.swap(pendingFrame_);
+        sendingFrame_.swap(pendingFrame_);
         framePending_ = false;
     }
-    if (CommandChannel().StreamLightFrame(frame) == hid::kResultOk) return;
+    if (CommandChannel().StreamLightFrame(sendingFrame_) == hid::kResultOk) return;
     streamPauseUntil_ = NowMs() + kFramePauseMs;
     streamPaused_ = true;
 }

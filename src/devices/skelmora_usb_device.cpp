@@ -305,6 +305,11 @@ std::vector<light::LedEntry> CSkelmoraUSBDevice::GetLedsCopy() const {
     return leds_;
 }
 
+void CSkelmoraUSBDevice::CopyLeds(std::vector<light::LedEntry>& into) const {
+    std::lock_guard lock(lightMutex_);
+    into.assign(leds_.begin(), leds_.end());
+}
+
 light::LightSettings CSkelmoraUSBDevice::GetLightSettingsCopy() const {
     std::lock_guard lock(lightMutex_);
     return lightSettings_;
@@ -318,6 +323,8 @@ light::EffectState CSkelmoraUSBDevice::GetEffectStateCopy() const {
 // ---- Operations the device classes fill ----
 
 void CSkelmoraUSBDevice::OnConnected() {}
+
+void CSkelmoraUSBDevice::OnDisconnected() {}
 
 void CSkelmoraUSBDevice::Connect() {
     OnConnected();

@@ -112,9 +112,15 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // only notices a change).
     enum class FrameNeed : uint8_t { Stream, Preview, Nothing };
     virtual FrameNeed GetFrameNeed() const;
+    // The shortest interval between two preview repaints this device wants (0: the frame
+    // timer's preview pace as it is).
+    virtual int PreviewPaceFloorMs() const { return 0; }
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
+    // The device's command interface went away (unplugged), or the program ends: what the
+    // device holds outside its channel is given back. Nothing by default.
+    virtual void OnDisconnected();
     // Runs OnConnected, then tells the lighting panel (a change made on the page before this
     // is laid over what the connect loaded).
     void Connect();
@@ -200,7 +206,7 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
 
     // ---- Host lighting and window state (the main window, for every device) ----
     // On a wired keyboard (kind 1), switching on also tells the device with NotifyLightControl.
-    void SetHostLightControl(bool on);
+    virtual void SetHostLightControl(bool on);
     bool IsHostLightControl() const { return hostLightControl_; }
     void SetWindowActive(bool active) { windowActive_ = active; }
     bool IsWindowActive() const { return windowActive_; }
@@ -290,6 +296,8 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     light::LightSettings GetLightSettingsCopy() const;
     light::EffectState GetEffectStateCopy() const;
     std::vector<light::LedEntry> GetLedsCopy() const;
+    // The same into a buffer the caller keeps (no allocation once it has held the list).
+    void CopyLeds(std::vector<light::LedEntry>& into) const;
     light::CustomEffectState GetCustomEffectStateCopy() const;
     const light::KeyIntensities& KeyIntensities() const { return keyIntensities_; }
     light::MarqueeRing& MarqueeRing() { return ring_; }

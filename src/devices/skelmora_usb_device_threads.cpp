@@ -1,4 +1,6 @@
 // The light thread, the event threads and the event interfaces of CSkelmoraUSBDevice.
+#include <pthread.h>
+
 #include <QMetaObject>
 #include <algorithm>
 
@@ -13,7 +15,10 @@ constexpr uint32_t kMaxEventReport = 64;
 // ---- Light thread ----
 
 bool CSkelmoraUSBDevice::StartLightThread() {
-    return lightThread_.Start([this](platform::StopEvent& stop) { LightThreadMain(stop); });
+    return lightThread_.Start([this](platform::StopEvent& stop) {
+        pthread_setname_np(pthread_self(), "device-light");  // as tools list the threads
+        LightThreadMain(stop);
+    });
 }
 
 CDeviceThread::StopResult CSkelmoraUSBDevice::StopLightThread() {

@@ -27,6 +27,11 @@ struct HidNodeInfo {
     // unplug; a bus may announce a number again), so discovery compares this too. Empty
     // where the node id alone says it (a bus that never reuses its numbers).
     std::string identity;
+    // Where the device sits on the USB bus: its bus and device numbers (busnum and devnum in
+    // sysfs), 0 when unknown or not on USB. The sound card of a USB headset carries the same
+    // pair, so the two can be matched.
+    int usbBus = 0;
+    int usbDevice = 0;
 };
 
 enum class IoStatus {
@@ -55,6 +60,17 @@ class IHidHandle {
     // a control pipe of its own delivers it as Write does.
     virtual IoStatus SetOutputReport(std::span<const uint8_t> report, int timeoutMs, int stopFd) {
         return Write(report, timeoutMs, stopFd);
+    }
+    // Several output reports sent as SetOutputReport sends them, in order, stopping at the
+    // first that fails (the status of that one). A bus that carries messages on one stream
+    // hands them over in one piece: the same messages in the same order, one system call.
+    virtual IoStatus SetOutputReports(std::span<const std::span<const uint8_t>> reports,
+                                      int timeoutMs, int stopFd) {
+        for (const std::span<const uint8_t> report : reports) {
+            const IoStatus status = SetOutputReport(report, timeoutMs, stopFd);
+            if (status != IoStatus::Ok) return status;
+        }
+        return IoStatus::Ok;
     }
 };
 

@@ -263,6 +263,23 @@ bool CHidConnection::SetOutputReport(const uint8_t* buffer, uint32_t length, int
     return status == hid::IoStatus::Ok;
 }
 
+bool CHidConnection::SetOutputReports(std::span<const std::span<const uint8_t>> reports,
+                                      int timeoutMs) {
+    for (const std::span<const uint8_t> report : reports)
+        if (report.empty()) return false;
+    writing_ = true;
+    auto handle = CurrentHandle();
+    if (!handle) {
+        writing_ = false;
+        return false;
+    }
+    const hid::IoStatus status = handle->SetOutputReports(reports, timeoutMs, writeStop_.Fd());
+    if (status == hid::IoStatus::Stopped) writeStop_.TryConsume();
+    ReportGone(*handle, status);
+    writing_ = false;
+    return status == hid::IoStatus::Ok;
+}
+
 void CHidConnection::ReportGone(hid::IHidHandle& handle, hid::IoStatus status) {
     // The device is gone now: discovery need not wait until the system removes the node.
     if (status == hid::IoStatus::Disconnected && backend_) backend_->NodeGone(handle.Info());
@@ -291,6 +308,8 @@ bool CHidConnection::FillCapabilities(const hid::HidNodeInfo& info) {
     caps_ = hid::MakeCaps(collection);
     attributes_ = {info.vendorId, info.productId, info.version};
     nodeIdentity_ = info.identity;
+    usbBus_ = info.usbBus;
+    usbDevice_ = info.usbDevice;
     inputReport_.assign(caps_.inputReportByteLength, 0);
     outputReport_.assign(caps_.outputReportByteLength, 0);
     featureReport_.assign(caps_.featureReportByteLength, 0);
@@ -315,6 +334,8 @@ void CHidConnection::FreeCapabilities() {
     featureItems_.clear();
     collectionReportIds_.clear();
     nodeIdentity_.clear();
+    usbBus_ = 0;
+    usbDevice_ = 0;
 }
 
 bool CHidConnection::UnpackReport(const uint8_t* report, uint32_t length,

@@ -50,6 +50,9 @@ class CHidConnection {
     bool Write(const uint8_t* buffer, uint32_t length, uint32_t* transferred, int timeoutMs);
     // One output report as a set-report request on the control pipe (IHidHandle).
     bool SetOutputReport(const uint8_t* buffer, uint32_t length, int timeoutMs);
+    // Several output reports in order (IHidHandle::SetOutputReports); false at the first that
+    // fails.
+    bool SetOutputReports(std::span<const std::span<const uint8_t>> reports, int timeoutMs);
 
     bool UnpackReport(const uint8_t* report, uint32_t length, hid::ReportType reportType,
                       HidReportItem* items, uint32_t itemCount);
@@ -68,6 +71,9 @@ class CHidConnection {
     const std::string& Path() const { return path_; }
     // The identity of the opened node's device (HidNodeInfo::identity).
     const std::string& NodeIdentity() const { return nodeIdentity_; }
+    // The opened device's USB bus and device numbers (HidNodeInfo), 0 when unknown.
+    int UsbBus() const { return usbBus_; }
+    int UsbDevice() const { return usbDevice_; }
     int InterfaceNumber() const { return interfaceNumber_; }
     int CollectionNumber() const { return collectionNumber_; }
     std::vector<uint8_t>& InputReportBuffer() { return inputReport_; }
@@ -115,6 +121,8 @@ class CHidConnection {
     int interfaceNumber_ = 0;
     int collectionNumber_ = 0;
     std::string nodeIdentity_;
+    int usbBus_ = 0;
+    int usbDevice_ = 0;
 
     platform::StopEvent readStop_;
     platform::StopEvent writeStop_;

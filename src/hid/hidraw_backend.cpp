@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "hid/report_queue.h"
@@ -76,6 +77,43 @@ int InterfaceFromPhys(const std::string& phys) {
     char* end = nullptr;
     value = std::strtoul(digits.c_str(), &end, 10);
     return end == digits.c_str() ? -1 : static_cast<int>(value);
+}
+
+// A positive decimal number as sysfs writes it ("5\n"); none when malformed or absurd.
+std::optional<int> ParseSysfsNumber(const std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == ' ')) --end;
+    if (end == 0 || end > 9) return std::nullopt;
+    int value = 0;
+    for (std::size_t i = 0; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value > 0 ? std::optional<int>(value) : std::nullopt;
+}
+
+// The USB device is the nearest ancestor of the HID device that has "busnum" and "devnum"
+// (the HID device's parent is the USB interface, whose parent is the USB device). Devices
+// not on USB (Bluetooth, I2C, uhid) have no such ancestor within reach: 0 and 0.
+constexpr int kUsbAncestorLevels = 4;
+
+void ReadUsbPosition(const fs::path& hidDevice, HidNodeInfo& info) {
+    std::error_code ec;
+    fs::path at = fs::canonical(hidDevice, ec);
+    if (ec) return;
+    for (int level = 0; level < kUsbAncestorLevels && at.has_relative_path(); ++level) {
+        at = at.parent_path();
+        std::string bus, device;
+        if (!ReadSmallFile(at / "busnum", bus, 16)) continue;
+        if (!ReadSmallFile(at / "devnum", device, 16)) return;
+        const auto busNumber = ParseSysfsNumber(bus);
+        const auto deviceNumber = ParseSysfsNumber(device);
+        if (busNumber && deviceNumber) {
+            info.usbBus = *busNumber;
+            info.usbDevice = *deviceNumber;
+        }
+        return;
+    }
 }
 
 class HidrawHandle final : public IHidHandle {
@@ -264,6 +302,7 @@ bool HidrawBackend::ReadNodeInfo(const std::string& sysNodeDir, HidNodeInfo& inf
     if (ReadSmallFile(device / ".." / ".." / "bcdDevice", bcd, 16) && ParseHex(bcd, value)) {
         info.version = static_cast<uint16_t>(value);
     }
+    ReadUsbPosition(device, info);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "hid/vhid_backend.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -47,6 +48,12 @@ class VhidHandle final : public IHidHandle {
         return bus_->SendOutput(connection_, handle_, report) ? IoStatus::Ok
                                                               : IoStatus::Disconnected;
     }
+    IoStatus SetOutputReports(std::span<const std::span<const uint8_t>> reports, int,
+                              int) override {
+        if (queue_->IsGone()) return IoStatus::Disconnected;
+        return bus_->SendOutputs(connection_, handle_, reports) ? IoStatus::Ok
+                                                                : IoStatus::Disconnected;
+    }
 
   private:
     std::shared_ptr<VhidBackend> bus_;
@@ -62,7 +69,10 @@ std::shared_ptr<VhidBackend> VhidBackend::Connect(const std::string& socketPath,
                                                   int timeoutMs) {
     std::shared_ptr<VhidBackend> bus(new VhidBackend(socketPath));
     if (!bus->OpenSocket(error)) return nullptr;
-    bus->reader_ = std::thread([raw = bus.get()] { raw->ReaderLoop(); });
+    bus->reader_ = std::thread([raw = bus.get()] {
+        pthread_setname_np(pthread_self(), "vhid-reader");  // as tools list the threads
+        raw->ReaderLoop();
+    });
     std::unique_lock lock(bus->mutex_);
     if (!bus->changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                 [&] { return bus->synced_ || !bus->connected_; }) ||
@@ -397,6 +407,21 @@ bool VhidBackend::SendOutput(uint64_t connection, uint32_t handle,
         if (connection != connection_ || !connected_) return false;
     }
     return Send(vhid::Writer(vhid::kOutput).U32(handle).Rest(report).Finish());
+}
+
+bool VhidBackend::SendOutputs(uint64_t connection, uint32_t handle,
+                              std::span<const std::span<const uint8_t>> reports) {
+    {
+        std::lock_guard lock(mutex_);
+        if (connection != connection_ || !connected_) return false;
+    }
+    std::vector<uint8_t> messages;
+    for (const std::span<const uint8_t> report : reports) {
+        const std::vector<uint8_t> message =
+            vhid::Writer(vhid::kOutput).U32(handle).Rest(report).Finish();
+        messages.insert(messages.end(), message.begin(), message.end());
+    }
+    return messages.empty() || Send(messages);
 }
 
 void VhidBackend::CloseHandle(uint64_t connection, uint32_t handle) {

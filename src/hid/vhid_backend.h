@@ -58,6 +58,9 @@ class VhidBackend final : public IHidBackend, public std::enable_shared_from_thi
     // Sends one output report for a handle of connection `connection`; false when that
     // connection is gone.
     bool SendOutput(uint64_t connection, uint32_t handle, std::span<const uint8_t> report);
+    // Several output reports for the handle as consecutive OUTPUT messages in one send.
+    bool SendOutputs(uint64_t connection, uint32_t handle,
+                     std::span<const std::span<const uint8_t>> reports);
     void CloseHandle(uint64_t connection, uint32_t handle);
 
   private:

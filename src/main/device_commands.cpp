@@ -57,7 +57,7 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
 // The mouse by cable when it is plugged, else through its receiver.
 int RunMouse(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
              std::FILE* out) {
-    static constexpr CommandDeviceSetup kSetup{"mouse", 0, "mouse", false, 1};
+    static constexpr CommandDeviceSetup kSetup{"mouse", 0, "mouse", true, 1};
     const auto target = FindCommandTarget(backend, {kKindMouse, kKindMouseReceiver}, kSetup);
     if (!target) return kDeviceCommandNoDevice;
     CSkelmoraMouseDevice mouse(nullptr, backend);

@@ -17,7 +17,7 @@ struct Audio {
     std::unique_ptr<audio::CHostEqualizer> equalizer;
 };
 
-Audio MakeAudio(const std::shared_ptr<hid::IHidBackend>& backend) {
+Audio MakeAudio(const std::shared_ptr<hid::IHidBackend>& backend, audio::UsbPosition position) {
     std::string error;
     const auto choice =
         audio::ChooseBridge(std::getenv("SKELMORA_AUDIO_BRIDGE"), backend->Name(), error);
@@ -25,8 +25,7 @@ Audio MakeAudio(const std::shared_ptr<hid::IHidBackend>& backend) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return {};
     }
-    return {audio::MakeAudioBridge(*choice, audio::UsbPosition{}),
-            audio::MakeHostEqualizer(*choice)};
+    return {audio::MakeAudioBridge(*choice, position), audio::MakeHostEqualizer(*choice)};
 }
 
 int ReadHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* out) {
@@ -80,7 +79,9 @@ int RunHeadset(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& b
     headset.SetCounts(0, CSkelmoraHS6533Device::kLedCount);
     if (!OpenCommandDevice(headset, *target, kSetup)) return kDeviceCommandNoDevice;
     headset.LoadProfile();
-    const Audio audio = MakeAudio(backend);
+    // The card of this headset, at its place on the USB bus.
+    const CHidConnection& connection = headset.CommandChannel().WiredConnection();
+    const Audio audio = MakeAudio(backend, {connection.UsbBus(), connection.UsbDevice()});
     return command == DeviceCommand::ReadDevice ? ReadHeadset(headset, audio, out)
                                                 : ApplyHeadset(headset, audio, out);
 }

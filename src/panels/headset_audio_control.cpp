@@ -1,6 +1,7 @@
 #include "panels/headset_audio_control.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "devices/audio/host_equalizer.h"
 #include "devices/audio_bridge.h"
@@ -157,7 +158,22 @@ void CHeadsetAudioControl::ReadHeadsetState() {
 }
 
 void CHeadsetAudioControl::StopEqualizer() {
-    if (wiring_.equalizer) wiring_.equalizer->SetOff();
+    audio::CHostEqualizer* eq = wiring_.equalizer;
+    if (!eq) return;
+    if (eq->IsOn()) resumeGains_ = eq->Gains();
+    eq->SetOff();
+}
+
+void CHeadsetAudioControl::ResumeEqualizer() {
+    const std::optional<audio::EqGains> gains = std::exchange(resumeGains_, std::nullopt);
+    if (!gains || !wiring_.equalizer || !wiring_.equalizer->Available()) return;
+    // Started meanwhile (a profile switch while the headset was away): that one stays.
+    if (wiring_.equalizer->IsOn()) return;
+    const audio::AudioResult result = wiring_.equalizer->SetOn(*gains);
+    if (!result.Ok()) {
+        qCInfo(lcAudio).noquote() << "equaliser:" << audio::AudioStatusName(result.status)
+                                  << result.reason.c_str();
+    }
 }
 
 void CHeadsetAudioControl::StoreSettings() {
@@ -380,12 +396,20 @@ CHeadsetAudioControl* AttachHeadsetAudio(CHeadsetAudioControl::Wiring wiring) {
     if (magic) device->AddPanel(magic);
     if (headset) {
         const QPointer<CHeadsetAudioControl> guard(control);
-        headset->SetAudioPanelHooks({[guard](bool apply) {
-                                         if (guard) guard->ShowSettings(apply);
-                                     },
-                                     [guard] {
-                                         if (guard) guard->ReadHeadsetState();
-                                     }});
+        CSkelmoraHS6533Device::AudioPanelHooks hooks;
+        hooks.showSettings = [guard](bool apply) {
+            if (guard) guard->ShowSettings(apply);
+        };
+        hooks.readHeadsetState = [guard] {
+            if (guard) guard->ReadHeadsetState();
+        };
+        hooks.resumeEqualizer = [guard] {
+            if (guard) guard->ResumeEqualizer();
+        };
+        hooks.stopEqualizer = [guard] {
+            if (guard) guard->StopEqualizer();
+        };
+        headset->SetAudioPanelHooks(std::move(hooks));
     }
     return control;
 }

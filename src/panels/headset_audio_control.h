@@ -11,7 +11,9 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
+#include "devices/audio/eq_graph.h"
 #include "panels/eq_model.h"
 #include "profiles/records.h"
 #include "ui/notify.h"
@@ -56,8 +58,12 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
     void ShowSettings(bool applyToHeadset);
     // At connect: the card's microphone and monitoring state into the panel and the settings.
     void ReadHeadsetState();
-    // The headset went: the equaliser's filter goes too.
+    // The headset went (or the program ends): the equaliser's filter goes too, at once, with
+    // its takeover of the default output. Whether it ran, and with which gains, is kept.
     void StopEqualizer();
+    // The headset is connected again: an equaliser that ran when it went runs again with the
+    // same gains (once the headset's sink is there).
+    void ResumeEqualizer();
 
     const eq_model::EqState& Eq() const { return eq_; }
     const profiles::HeadsetSystemSetStages& Stages() const { return stages_; }
@@ -95,6 +101,8 @@ class CHeadsetAudioControl : public QObject, public INotifyUI {
     QPointer<CMagicControlUI> magic_;
     profiles::HeadsetSystemSetStages stages_;
     eq_model::EqState eq_;
+    // The gains of the equaliser that ran when the headset went; none when none ran.
+    std::optional<audio::EqGains> resumeGains_;
 };
 
 // Attaches the handlers to a headset page: finds "Voice6533ControlItem" and

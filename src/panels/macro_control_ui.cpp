@@ -1,6 +1,7 @@
 #include "panels/macro_control_ui.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QListWidget>
 #include <QLoggingCategory>
 #include <QMenu>
+#include <QScrollBar>
 #include <algorithm>
 #include <chrono>
 
@@ -312,83 +314,147 @@ bool CMacroControlUI::ExportSelectedMacro(const QString& path) {
 void CMacroControlUI::RebuildRows() {
     auto* list = qobject_cast<QListWidget*>(Control(kActionList));
     if (!list) return;
+    WireRowList();
     list->setProperty("_programmatic_select", true);
-    list->clear();
+    list->clear();  // the row widgets go with their items
     shownRows_ = 0;
+    widgetFirst_ = widgetEnd_ = 0;
+    // Shown anew from the top (or, below, at the selected row).
+    list->verticalScrollBar()->setValue(0);
     // The first batch (and the selected row) at once, the rest by the fill timer.
     const auto first = std::max<std::size_t>(
         kRowsPerBatch, rows_.Selected() >= 0 ? static_cast<std::size_t>(rows_.Selected()) + 1 : 0);
-    AppendRowWidgets(0, first);
+    AppendRowItems(0, first);
     if (rows_.Selected() >= 0) list->setCurrentRow(rows_.Selected());
     list->setProperty("_programmatic_select", false);
+    UpdateRowWidgets();
     if (AllRowsShown())
         ui::KillTimer(this, kFillTimerId);
     else
         ui::SetTimer(this, kFillTimerId, kFillMs);
 }
 
-void CMacroControlUI::AppendRowWidgets(std::size_t from, std::size_t to) {
+void CMacroControlUI::WireRowList() {
+    auto* list = qobject_cast<QListWidget*>(Control(kActionList));
+    if (!list || rowListWired_) return;
+    rowListWired_ = true;
+    // Every row is as high as the first: the list places 100,000 rows without asking each.
+    list->setUniformItemSizes(true);
+    connect(list->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { UpdateRowWidgets(); });
+    list->viewport()->installEventFilter(this);
+}
+
+bool CMacroControlUI::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        auto* list = qobject_cast<QListWidget*>(Control(kActionList));
+        if (list && watched == list->viewport()) UpdateRowWidgets();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CMacroControlUI::AppendRowItems(std::size_t from, std::size_t to) {
     auto* list = qobject_cast<QListWidget*>(Control(kActionList));
     if (!list || from >= std::min(to, rows_.size())) return;
-    // A shown list places every row widget again for each row inserted: the batch's items
-    // are inserted at once (one placing), then given their widgets.
+    // A shown list places its rows again for each row inserted: the batch's items are
+    // inserted at once (one placing). The items are plain; the rows near the view get their
+    // widgets from UpdateRowWidgets.
     const std::size_t end = std::min(to, rows_.size());
     const int firstItem = list->count();
     list->addItems(QStringList(static_cast<qsizetype>(end - from), QString()));
-    const CResourceManager& texts = CResourceManager::GetInstance();
-    for (std::size_t i = from; i < end; ++i) {
-        const Json::Value& event = rows_.at(i);
-        auto* row = new QWidget;
-        row->setObjectName(QStringLiteral("macro_action"));
-        auto* box = new QHBoxLayout(row);
-        box->setContentsMargins(4, 0, 4, 0);
-        const QString key = QString::fromStdString(macro_edit::EventNameKey(event));
-        auto* name = new QLabel(key.isEmpty() ? QStringLiteral("?") : texts.GetText(key), row);
-        name->setProperty("style", macro_edit::IsMouseEvent(event)
-                                       ? QStringLiteral("macro_label_mouse_style")
-                                       : QStringLiteral("macro_label_keyboard_style"));
-        const bool move = macro_edit::IsMoveEvent(event);
-        const bool down = macro_edit::IsDown(event);
-        auto* action = new QLabel(move ? QString::number(event["Button"].asInt())
-                                       : (down ? QStringLiteral("↓") : QStringLiteral("↑")),
-                                  row);
-        action->setProperty("style", move   ? QStringLiteral("macro_label_text_style")
-                                     : down ? QStringLiteral("macro_label_down_style")
-                                            : QStringLiteral("macro_label_up_style"));
-        auto* delay = new QLineEdit(QString::number(macro_edit::EventDelay(event)), row);
-        delay->setObjectName(QString::fromLatin1(kDelayEdit));
-        delay->setMaxLength(6);
-        delay->setFixedHeight(25);
-        ui::SetNumberOnly(delay, true);
-        // Fixed columns: every row lines up whatever its texts.
-        name->setFixedWidth(140);
-        action->setFixedWidth(48);
-        delay->setFixedWidth(72);
-        box->addWidget(name);
-        box->addWidget(action);
-        box->addWidget(delay);
-        box->addStretch(1);
-        QListWidgetItem* item = list->item(firstItem + static_cast<int>(i - from));
-        item->setSizeHint(QSize(0, kItemHeight));
-        list->setItemWidget(item, row);
-        ++shownRows_;
+    for (int item = firstItem; item < list->count(); ++item)
+        list->item(item)->setSizeHint(QSize(0, kItemHeight));
+    shownRows_ = end;
+    // Placed now rather than at the next turn of the event loop, so the scroll position that
+    // tells which rows are in view is the list's own.
+    list->doItemsLayout();
+    UpdateRowWidgets();
+}
+
+void CMacroControlUI::UpdateRowWidgets() {
+    auto* list = qobject_cast<QListWidget*>(Control(kActionList));
+    if (!list) return;
+    // The first visible row from the scroll position, then as many as the viewport holds, and
+    // a margin around them.
+    const int value = list->verticalScrollBar()->value();
+    const int top = list->verticalScrollMode() == QAbstractItemView::ScrollPerPixel
+                        ? value / kItemHeight
+                        : value;
+    const int visible = list->viewport()->height() / kItemHeight + 1;
+    // Only rows that are both listed and held (a rebuild may be under way).
+    const int count = std::min(list->count(), static_cast<int>(rows_.size()));
+    const int first = std::clamp(top - kRowsAroundView, 0, count);
+    const int end = std::clamp(top + visible + kRowsAroundView, first, count);
+    for (int row = widgetFirst_; row < widgetEnd_ && row < count; ++row) {
+        if (row >= first && row < end) continue;
+        QListWidgetItem* item = list->item(row);
+        KeepDelay(row, list->itemWidget(item));
+        list->removeItemWidget(item);
     }
+    for (int row = first; row < end; ++row) {
+        QListWidgetItem* item = list->item(row);
+        if (!list->itemWidget(item))
+            list->setItemWidget(item, MakeRowWidget(static_cast<std::size_t>(row)));
+    }
+    widgetFirst_ = first;
+    widgetEnd_ = end;
+}
+
+QWidget* CMacroControlUI::MakeRowWidget(std::size_t row) const {
+    const CResourceManager& texts = CResourceManager::GetInstance();
+    const Json::Value& event = rows_.at(row);
+    auto* widget = new QWidget;
+    widget->setObjectName(QStringLiteral("macro_action"));
+    auto* box = new QHBoxLayout(widget);
+    box->setContentsMargins(4, 0, 4, 0);
+    const QString key = QString::fromStdString(macro_edit::EventNameKey(event));
+    auto* name = new QLabel(key.isEmpty() ? QStringLiteral("?") : texts.GetText(key), widget);
+    name->setProperty("style", macro_edit::IsMouseEvent(event)
+                                   ? QStringLiteral("macro_label_mouse_style")
+                                   : QStringLiteral("macro_label_keyboard_style"));
+    const bool move = macro_edit::IsMoveEvent(event);
+    const bool down = macro_edit::IsDown(event);
+    auto* action = new QLabel(move ? QString::number(event["Button"].asInt())
+                                   : (down ? QStringLiteral("↓") : QStringLiteral("↑")),
+                              widget);
+    action->setProperty("style", move   ? QStringLiteral("macro_label_text_style")
+                                 : down ? QStringLiteral("macro_label_down_style")
+                                        : QStringLiteral("macro_label_up_style"));
+    auto* delay = new QLineEdit(QString::number(macro_edit::EventDelay(event)), widget);
+    delay->setObjectName(QString::fromLatin1(kDelayEdit));
+    delay->setMaxLength(6);
+    delay->setFixedHeight(25);
+    ui::SetNumberOnly(delay, true);
+    // Fixed columns: every row lines up whatever its texts.
+    name->setFixedWidth(140);
+    action->setFixedWidth(48);
+    delay->setFixedWidth(72);
+    box->addWidget(name);
+    box->addWidget(action);
+    box->addWidget(delay);
+    box->addStretch(1);
+    return widget;
+}
+
+void CMacroControlUI::KeepDelay(int row, QWidget* rowWidget) {
+    // While recording, rows inserted before the end shift the events under the widgets: the
+    // edits are read when recording starts and cannot be typed into meanwhile.
+    if (!rowWidget || IsRecording() || row < 0 || static_cast<std::size_t>(row) >= rows_.size())
+        return;
+    auto* edit = rowWidget->findChild<QLineEdit*>(QString::fromLatin1(kDelayEdit));
+    if (!edit) return;
+    // An empty delay is saved as 0 and shown so.
+    const uint16_t delay = macro_edit::ReadDelayText(edit->text().toStdString());
+    edit->setText(QString::number(delay));
+    rows_.SetDelay(static_cast<std::size_t>(row), delay);
 }
 
 void CMacroControlUI::ReadDelayEdits() {
     auto* list = qobject_cast<QListWidget*>(Control(kActionList));
     if (!list) return;
-    for (int i = 0; i < list->count() && static_cast<std::size_t>(i) < rows_.size(); ++i) {
-        auto* edit = list->itemWidget(list->item(i))
-                         ? list->itemWidget(list->item(i))
-                               ->findChild<QLineEdit*>(QString::fromLatin1(kDelayEdit))
-                         : nullptr;
-        if (!edit) continue;
-        // An empty delay is saved as 0 and shown so.
-        const uint16_t delay = macro_edit::ReadDelayText(edit->text().toStdString());
-        edit->setText(QString::number(delay));
-        rows_.SetDelay(static_cast<std::size_t>(i), delay);
-    }
+    // Only the rows near the view have edits; the others kept theirs when they left it.
+    for (int row = widgetFirst_; row < widgetEnd_ && row < list->count(); ++row)
+        KeepDelay(row, list->itemWidget(list->item(row)));
 }
 
 void CMacroControlUI::SelectRow(int row) {
@@ -550,7 +616,7 @@ void CMacroControlUI::DoTimer(int id) {
         return;
     }
     if (id == kFillTimerId) {
-        AppendRowWidgets(shownRows_, shownRows_ + kRowsPerBatch);
+        AppendRowItems(shownRows_, shownRows_ + kRowsPerBatch);
         if (AllRowsShown()) ui::KillTimer(this, kFillTimerId);
         return;
     }
@@ -564,10 +630,11 @@ void CMacroControlUI::DoTimer(int id) {
             recordPosition_ != RecordPosition::Append) {
             RebuildRows();
         } else {
-            AppendRowWidgets(shownRows_, shownRows_ + kRowsPerBatch);
+            AppendRowItems(shownRows_, shownRows_ + kRowsPerBatch);
             if (shownRows_ < rows_.size()) ui::SetTimer(this, kScrollTimerId, kScrollMs);
         }
         list->scrollToBottom();
+        UpdateRowWidgets();
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "panels/macro_library.h"
@@ -35,14 +36,19 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     static constexpr int kPulseMs = 50;
     static constexpr int kScrollTimerId = 0x1005;
     static constexpr int kScrollMs = 100;
-    // Rows shown per scroll tick while recording: a long recording never blocks the window.
+    // Rows listed per scroll tick while recording: a long recording never blocks the window.
     static constexpr int kRowsPerBatch = 500;
     // Rows of a macro shown anew (a selection, a stop) beyond the first batch join by this
     // timer, a batch per tick.
     static constexpr int kFillTimerId = 0x1006;
     static constexpr int kFillMs = 1;
-    // Every row has its widgets (the fill has ended).
+    // Rows above and below the visible ones that also have their widgets (the controls of a
+    // row exist only near the view: a macro of 100,000 events lists 100,000 plain items).
+    static constexpr int kRowsAroundView = 20;
+    // Every row is in the list (the fill has ended).
     bool AllRowsShown() const { return shownRows_ >= rows_.size(); }
+    // The rows that have their widgets now: [first, end).
+    std::pair<int, int> RowsWithWidgets() const { return {widgetFirst_, widgetEnd_}; }
 
     // Shows a translated text; buttons 0 confirm only, 1 confirm and cancel; 1 when confirmed.
     using MessageHandler = std::function<int(const QString& text, int buttons)>;
@@ -109,6 +115,10 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     // Recording started (true) or stopped (false): the selector and profile panel follow.
     void recordingChanged(bool recording);
 
+  protected:
+    // The rows' list viewport resized: more or fewer rows are visible.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     using Handler = ui::NotifyRow<CMacroControlUI>;
     static const Handler kHandlers[];
@@ -116,7 +126,13 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     QWidget* Control(const char* name) const;
     void FillNames(int selection);
     void RebuildRows();
-    void AppendRowWidgets(std::size_t from, std::size_t to);
+    void AppendRowItems(std::size_t from, std::size_t to);
+    // Gives the rows near the view their widgets and takes them from the others (a delay
+    // typed into a row leaving the view is kept in its event first).
+    void UpdateRowWidgets();
+    QWidget* MakeRowWidget(std::size_t row) const;
+    void KeepDelay(int row, QWidget* rowWidget);
+    void WireRowList();
     void ReadDelayEdits();
     void SetMacroControlsEnabled(bool enabled);
     void ShowText(const QString& textId);
@@ -143,7 +159,10 @@ class CMacroControlUI : public QWidget, public INotifyUI, public ui::ITimerTarge
     macro_edit::MacroEventList rows_;
     std::unique_ptr<macro_edit::MacroRecorder> recorder_;
     std::unique_ptr<platform::InputHook> hook_;
-    std::size_t shownRows_ = 0;  // rows that have their widgets
+    std::size_t shownRows_ = 0;  // rows in the list
+    int widgetFirst_ = 0;        // rows [widgetFirst_, widgetEnd_) have their widgets
+    int widgetEnd_ = 0;
+    bool rowListWired_ = false;
     // Where the recording puts its rows: appended rows join the shown ones, others shift them.
     macro_edit::RecordPosition recordPosition_ = macro_edit::RecordPosition::Append;
     uint32_t fixedDelay_ = 0;

@@ -149,8 +149,12 @@ bool InputHook::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     const bool key = type == QEvent::KeyPress || type == QEvent::KeyRelease;
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease;
-    // Events reach the filter once per widget on their way up; take them at the window.
-    if ((!key && !mouse) || !watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow())
+    // Events reach the filter once per widget on their way up. Keys are taken at the first
+    // widget they reach (the focused one), before it can use them: a focused button would
+    // take Space as a click and an edit would type letters, and neither would reach the
+    // window. Mouse buttons are taken at the window, where only those no control used arrive.
+    if ((!key && !mouse) || !watched->isWidgetType() ||
+        (mouse && !static_cast<QWidget*>(watched)->isWindow()))
         return QObject::eventFilter(watched, event);
     auto* input = static_cast<QInputEvent*>(event);
     const int64_t stamp = static_cast<int64_t>(input->timestamp()) * 1000;

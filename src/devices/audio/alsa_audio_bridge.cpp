@@ -35,9 +35,9 @@ CAlsaAudioBridge::~CAlsaAudioBridge() { Close(); }
 // A new card's nodes get their access rights from udev a moment after they appear, so a card
 // that cannot be opened yet is tried again a few times.
 void CAlsaAudioBridge::OnDeviceFolderChanged(int attempt) {
-    if (IsOpen()) return;
+    if (IsOpen() || headsetGone_) return;
     if (TryOpen()) {
-        for (AudioControl control : kAudioControls) NotifyChanged(control);
+        NotifyAll();
         return;
     }
     if (attempt < kOpenRetries && FindHeadsetCard(cardFolder_, kHeadsetUsbId, position_).card) {
@@ -46,8 +46,33 @@ void CAlsaAudioBridge::OnDeviceFolderChanged(int attempt) {
     }
 }
 
+void CAlsaAudioBridge::HeadsetConnected(UsbPosition position) {
+    headsetGone_ = false;
+    if (position != position_) {
+        // A card open for the old place belongs to another headset, or to this one before it
+        // was plugged again: looked for again at the new place.
+        Close();
+        position_ = position;
+        lastSearchNote_.clear();
+    }
+    TryOpen();
+    NotifyAll();
+}
+
+void CAlsaAudioBridge::HeadsetGone() {
+    headsetGone_ = true;
+    if (mixer_) qCInfo(lcAudio) << "the headset went: its sound card is let go";
+    Close();
+    NotifyAll();
+}
+
+void CAlsaAudioBridge::NotifyAll() const {
+    for (AudioControl control : kAudioControls) NotifyChanged(control);
+}
+
 bool CAlsaAudioBridge::TryOpen() {
     if (mixer_) return true;
+    if (headsetGone_) return false;
     CardSearch search = FindHeadsetCard(cardFolder_, kHeadsetUsbId, position_);
     if (!search.card) {
         std::string note;
@@ -142,7 +167,7 @@ void CAlsaAudioBridge::OnMixerEvent() {
         qCInfo(lcAudio) << "the headset's sound card went away";
         Close();
     }
-    for (AudioControl control : kAudioControls) NotifyChanged(control);
+    NotifyAll();
 }
 
 const CAlsaAudioBridge::Bound* CAlsaAudioBridge::BoundOf(AudioControl control) const {

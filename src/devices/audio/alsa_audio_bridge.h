@@ -5,7 +5,8 @@
 // mixer's descriptors on the UI thread. The card may appear after the headset's HID
 // interface (the sound driver binds later) and may go while open: /dev/snd is watched, a
 // call that meets a gone card (ENODEV) closes the mixer and answers "not connected" until
-// the card is back.
+// the card is back. When the headset itself goes the card is let go at once; when it is
+// connected again (with a new device number) the card is looked for at its new place.
 #include <QObject>
 #include <filesystem>
 #include <memory>
@@ -37,8 +38,11 @@ class CAlsaAudioBridge : public QObject, public CAudioBridge {
     AudioResult SetOn(AudioControl control, bool on) override;
     std::string CardId() const override { return card_ ? card_->id : std::string(); }
     int CardNumber() const override { return card_ ? card_->number : -1; }
+    void HeadsetConnected(UsbPosition position) override;
+    void HeadsetGone() override;
 
-    // Looks for the card again now (what the /dev/snd watch does); true when open.
+    // Looks for the card again now (what the /dev/snd watch does); true when open. False
+    // without a look while the headset is gone.
     bool TryOpen();
     bool IsOpen() const { return mixer_ != nullptr; }
 
@@ -51,6 +55,7 @@ class CAlsaAudioBridge : public QObject, public CAudioBridge {
         bool capture = false;  // the microphone uses the element's capture side
     };
     void Close();
+    void NotifyAll() const;
     void OnMixerEvent();
     void OnDeviceFolderChanged(int attempt);
     const Bound* BoundOf(AudioControl control) const;
@@ -65,6 +70,9 @@ class CAlsaAudioBridge : public QObject, public CAudioBridge {
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
     QFileSystemWatcher* watcher_ = nullptr;
     std::string lastSearchNote_;
+    // The headset went: no card is looked for until it is connected again (the watch of
+    // /dev/snd would otherwise open the card again while it is being removed).
+    bool headsetGone_ = false;
 };
 
 }  // namespace audio

@@ -94,6 +94,17 @@ void CFakeAudioBridge::SetConnected(bool connected) {
     for (AudioControl control : kAudioControls) NotifyChanged(control);
 }
 
+void CFakeAudioBridge::HeadsetConnected(UsbPosition position) {
+    ++connectedCalls_;
+    position_ = position;
+    SetConnected(true);
+}
+
+void CFakeAudioBridge::HeadsetGone() {
+    ++goneCalls_;
+    SetConnected(false);
+}
+
 void CFakeAudioBridge::ChangeOutside(AudioControl control, int level, bool on) {
     auto it = controls_.present.find(control);
     if (it == controls_.present.end()) return;

@@ -31,6 +31,9 @@ class CFakeAudioBridge : public CAudioBridge {
     AudioResult SetOn(AudioControl control, bool on) override;
     std::string CardId() const override { return connected_ ? "Headset" : std::string(); }
     int CardNumber() const override { return connected_ ? 1 : -1; }
+    // The card comes with the headset and goes with it.
+    void HeadsetConnected(UsbPosition position) override;
+    void HeadsetGone() override;
 
     // ---- For tests ----
     // The next sets of this control fail with "device busy" until cleared.
@@ -43,6 +46,11 @@ class CFakeAudioBridge : public CAudioBridge {
     int SetLevelCalls(AudioControl control) const { return Count(setLevels_, control); }
     int SetOnCalls(AudioControl control) const { return Count(setOns_, control); }
     int Calls() const { return calls_; }
+    bool Connected() const { return connected_; }
+    // Where the last HeadsetConnected placed the headset; how often each was called.
+    UsbPosition Position() const { return position_; }
+    int ConnectedCalls() const { return connectedCalls_; }
+    int GoneCalls() const { return goneCalls_; }
 
   private:
     static int Count(const std::map<AudioControl, int>& counts, AudioControl control);
@@ -54,6 +62,9 @@ class CFakeAudioBridge : public CAudioBridge {
     std::map<AudioControl, int> setLevels_;
     std::map<AudioControl, int> setOns_;
     int calls_ = 0;
+    UsbPosition position_;
+    int connectedCalls_ = 0;
+    int goneCalls_ = 0;
 };
 
 }  // namespace audio

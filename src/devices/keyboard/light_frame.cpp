@@ -6,10 +6,10 @@
 
 namespace keyboard {
 
-std::vector<uint8_t> BuildKeyPositionFrame(std::span<const light::LedEntry> leds,
-                                           const std::map<int, int>& keyMap, int positionCount) {
+void BuildKeyPositionFrame(std::span<const light::LedEntry> leds, const std::map<int, int>& keyMap,
+                           int positionCount, std::vector<uint8_t>& frame) {
     const int positions = std::clamp(positionCount, 0, kMaxPositions);
-    std::vector<uint8_t> frame(static_cast<size_t>(positions) * 3, 0);
+    frame.assign(static_cast<size_t>(positions) * 3, 0);  // keeps the capacity
     for (const auto& [key, position] : keyMap) {
         if (key < 0 || key >= static_cast<int>(leds.size())) continue;
         if (position < 0 || position >= positions) continue;
@@ -19,7 +19,6 @@ std::vector<uint8_t> BuildKeyPositionFrame(std::span<const light::LedEntry> leds
         frame[at + 1] = ScaledByte(led.green, led.brightness);
         frame[at + 2] = ScaledByte(led.blue, led.brightness);
     }
-    return frame;
 }
 
 }  // namespace keyboard

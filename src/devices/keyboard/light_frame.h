@@ -17,7 +17,9 @@ namespace keyboard {
 // positionCount: the keyboard's number of key table positions (byte 5 of its device
 // information); the frame is 3 × min(positionCount, 170) bytes, zero where no key lands.
 // leds: the LED entries by key index; keyMap: key index → position (255 or absent: none).
-std::vector<uint8_t> BuildKeyPositionFrame(std::span<const light::LedEntry> leds,
-                                           const std::map<int, int>& keyMap, int positionCount);
+// The frame is written over `frame`, whatever it held before: a caller that keeps the buffer
+// from frame to frame allocates only for the first one (the frame timer builds 200 a second).
+void BuildKeyPositionFrame(std::span<const light::LedEntry> leds, const std::map<int, int>& keyMap,
+                           int positionCount, std::vector<uint8_t>& frame);
 
 }  // namespace keyboard

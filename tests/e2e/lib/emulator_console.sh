@@ -19,6 +19,13 @@
 #   run ARGS...                 runs $skelmora with ARGS into $work/out and $work/err and prints
 #                               its exit code
 #   line_of NAME                the rest of the first output line that starts with NAME
+#   write_profile_list FOLDER ACTIVE NAME:ID...
+#                               FOLDER/ProfileList.ini as the profile panel writes it: the
+#                               entries in order, "profileselect" ACTIVE
+#   write_profile FOLDER NAME ID DEFAULT [PYTHON]
+#                               FOLDER/ID.Json: the default profile DEFAULT with its own
+#                               "profilename" and "profileUUID", after the Python statements
+#                               PYTHON changed its first device element e
 # The script sets $work (and $skelmora for run) before it calls these.
 
 e2e_home() {
@@ -76,3 +83,36 @@ run() {
 }
 
 line_of() { grep "^$1 " "$work/out" | head -1 | cut -d' ' -f2-; }
+
+write_profile_list() {
+  local folder="$1" active="$2" entry first=1
+  shift 2
+  mkdir -p "$folder"
+  {
+    printf '{\n   "profilelist" : [\n'
+    for entry in "$@"; do
+      [ "$first" = 1 ] || printf ',\n'
+      first=0
+      printf '      {\n         "profileUUID" : "%s",\n' "${entry#*:}"
+      printf '         "profileislink" : false,\n         "profilelinkmame" : "",\n'
+      printf '         "profilename" : "%s"\n      }' "${entry%%:*}"
+    done
+    printf '\n   ],\n   "profileselect" : %d\n}\n' "$active"
+  } >"$folder/ProfileList.ini"
+}
+
+write_profile() {
+  mkdir -p "$1"
+  python3 - "$1/$3.Json" "$2" "$3" "$4" "${5:-}" <<'PY' || fail "cannot write the profile $3"
+import json, sys
+out, name, identifier, default, edit = sys.argv[1:]
+with open(default, encoding="utf-8") as f:
+    d = json.load(f)
+d["profilename"], d["profileUUID"] = name, identifier
+e = d["Device"][0]
+exec(edit)
+with open(out, "w", encoding="utf-8") as f:
+    json.dump(d, f, indent=3, separators=(",", " : "), sort_keys=True, ensure_ascii=False)
+    f.write("\n")
+PY
+}

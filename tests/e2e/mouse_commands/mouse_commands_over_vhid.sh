@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # --read-device mouse and --apply-profile mouse against the emulated mouse and its receiver
-# over the virtual bus: the bytes printed are the emulator's memory, the profile's parameter
-# block lands in slot 0, a refused key-table chunk fails the command, the receiver path is taken
-# when the cable is out, and an unlinked receiver fails at its first guarded step.
+# over the virtual bus: the bytes printed are the emulator's memory, the parameter block of the
+# profile list's active entry lands in slot 0, a refused key-table chunk fails the command, the
+# receiver path is taken when the cable is out, and an unlinked receiver fails at its first
+# guarded step.
 set -uo pipefail
 skelmora="$1"
 emu="$2"
@@ -38,6 +39,41 @@ area mouse params 14 45
 area mouse params 59 1; [ "$hex" = "01" ] || fail "byte 59: $hex"
 ask "stats mouse"
 case "$answer" in "reports "*" bad 0 unframed 0") ;; *) fail "stats: $answer" ;; esac
+
+# The user switched the mouse to a second profile: its stages land in slot 0, not the first's.
+# Byte 12 the active stage 2, then per stage active, XY, DPI X and Y (u16 little-endian), red,
+# green, blue; the two stages past the profile's three are 0.
+folder="$work/data/TELMA QX-418GRY Device/mouse"
+default="$(dirname "$skelmora")/DefaultData/mouse.Json"
+desk=2026_01_05_09_00_00_000
+game=2026_01_05_09_00_01_000
+write_profile "$folder" desk "$desk" "$default"
+write_profile "$folder" game "$game" "$default" '
+s = lambda a, xy, x, y, r, g, b: {"StageActive": a, "StageXY": xy, "StageDPIX": x,
+    "StageDPIY": y, "StageColorR": r, "StageColorG": g, "StageColorB": b}
+e["DPIStages"] = {"StageActive": 2, "StageDPIs": [s(1, 0, 0x104, 0x104, 0x11, 0x22, 0x33),
+    s(1, 1, 0x20, 0x28, 0, 0x80, 0xff), s(0, 0, 0x48, 0x48, 1, 2, 3)]}'
+write_profile_list "$folder" 1 "desk:$desk" "game:$game"
+[ "$(run --apply-profile mouse)" = 0 ] || fail "--apply-profile mouse (game) did not exit 0"
+grep -qxF "applied mouse ok" "$work/out" || fail "the second profile was not applied"
+area mouse params 12 47
+[ "$hex" = "0200$(printf '%s' 010004010401112233 0101200028000080ff 000048004800010203 \
+  000000000000000000 000000000000000000)" ] || fail "second profile's stages in slot 0: $hex"
+# Reading the mouse takes the slot's active stage into the active profile, not into another.
+active_stage() {
+  python3 -c 'import json, sys
+print(json.load(open(sys.argv[1]))["Device"][0]["DPIStages"]["StageActive"])' "$folder/$1.Json"
+}
+send "set mouse params 12 03"
+[ "$(run --read-device mouse)" = 0 ] || fail "--read-device mouse (game) did not exit 0"
+[ "$(active_stage "$game")" = 3 ] || fail "the active profile did not take stage 3"
+[ "$(active_stage "$desk")" = 1 ] || fail "the other profile changed"
+# Back to the first profile: its five stages again.
+write_profile_list "$folder" 0 "desk:$desk" "game:$game"
+[ "$(run --apply-profile mouse)" = 0 ] || fail "--apply-profile mouse (desk) did not exit 0"
+area mouse params 12 47
+[ "$hex" = "0100$(printf '%s' 010006000600ff0000 01000e000e0000ff00 01001e001e000000ff \
+  01003e003e00ffff00 01007e007e00ff00ff)" ] || fail "first profile's stages in slot 0: $hex"
 
 # The third key-table chunk refused (by cable the table is one chunk: use the receiver's 24).
 send "unplug mouse"

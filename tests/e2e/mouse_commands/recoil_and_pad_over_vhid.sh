@@ -2,8 +2,9 @@
 # The recoil image and the mouse pad over the virtual bus: --apply-profile mouse puts the four
 # factory patterns into the mouse's shoot area as one 2,920-byte image in 53 chunks of 56 bytes
 # (by cable and through the receiver), a refused last chunk fails the step; --read-device
-# mousepad prints the block read at slot x 25, --apply-profile mousepad puts 21 bytes at offset
-# 0, the pad's reads go in 24-byte chunks; --import-shoot refuses a bad file and changes nothing.
+# mousepad prints the block read at slot x 25, --apply-profile mousepad puts the light of the
+# profile list's active entry as 21 bytes at offset 0, the pad's reads go in 24-byte chunks;
+# --import-shoot refuses a bad file and changes nothing.
 set -uo pipefail
 skelmora="$1"
 emu="$2"
@@ -83,6 +84,24 @@ grep -qxF "step parameters 1" "$work/out" || fail "no 'step parameters 1'"
 area mousepad params 0 21
 [ "$hex" = "000004020001ff0000000000000000000000000000" ] || fail "pad block at 0: $hex"
 area mousepad params 21 299; [ "$hex" = "$rest" ] || fail "bytes past the block changed"
+# The user switched the pad to a second profile: its light is written, not the first's. Mode 3,
+# brightness 2, speed 1 (sent 3), direction as last read (0), one colour 12 34 56.
+folder="$work/data/TELMA QX-418GRY Device/MousePad"
+default="$(dirname "$skelmora")/DefaultData/MousePad.Json"
+desk=2026_01_05_09_00_00_000
+game=2026_01_05_09_00_01_000
+write_profile "$folder" desk "$desk" "$default"
+write_profile "$folder" game "$game" "$default" '
+e["LightInfo"].update({"SelectItem": 3, "Light": 2, "Speed": 1, "Fx": 1, "MultiColor": 0,
+    "Red": 0x12, "Green": 0x34, "Blue": 0x56})'
+write_profile_list "$folder" 1 "desk:$desk" "game:$game"
+[ "$(run --apply-profile mousepad)" = 0 ] || fail "--apply-profile mousepad (game) failed"
+area mousepad params 0 21
+[ "$hex" = "000302030000123456000000000000000000000000" ] || fail "second profile's block: $hex"
+write_profile_list "$folder" 0 "desk:$desk" "game:$game"
+[ "$(run --apply-profile mousepad)" = 0 ] || fail "--apply-profile mousepad (desk) failed"
+area mousepad params 0 21
+[ "$hex" = "000004020001ff0000000000000000000000000000" ] || fail "first profile's block: $hex"
 stats_clean mousepad
 # The 26 bytes read in 24-byte chunks: a lost third read (the block's second chunk) fails.
 send "fault mousepad 05 2 no-reply"

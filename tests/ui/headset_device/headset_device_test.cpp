@@ -167,6 +167,36 @@ TEST_F(HeadsetDevice, TheLightPassSendsAFrameOnlyWhenAValueChanged) {
     EXPECT_EQ(emulated_->Counters().reports, 36u) << "sent again after a second";
 }
 
+TEST_F(HeadsetDevice, HostLightControlOffSendsNothingAndOnSendsTheFrameAgainAtOnce) {
+    Attach();
+    uint32_t now = 5000;
+    headset_->SetClock([&now] { return now; });
+    headset_->SetLed(3, 0xFF00FF00u, 0);
+    headset_->AfterLightPass();
+    ASSERT_EQ(emulated_->Counters().reports, 12u);
+
+    headset_->SetHostLightControl(false);
+    headset_->SetLed(3, 0xFFFF0000u, 0);  // blue
+    now += 2 * CSkelmoraHS6533Device::kLedRefreshMs;
+    headset_->AfterLightPass();
+    EXPECT_EQ(emulated_->Counters().reports, 12u) << "a change and a second passed, but off";
+
+    headset_->SetHostLightControl(true);
+    headset_->AfterLightPass();
+    EXPECT_EQ(emulated_->Counters().reports, 24u);
+    now += 10;
+    headset_->AfterLightPass();
+    EXPECT_EQ(emulated_->Counters().reports, 24u) << "then only changes and the second";
+    // Back on without a change in between: the frame goes out again all the same (after a
+    // resume the headset may have lost it).
+    headset_->SetHostLightControl(false);
+    headset_->SetHostLightControl(true);
+    now += 10;
+    headset_->AfterLightPass();
+    EXPECT_EQ(emulated_->Counters().reports, 36u);
+    for (const auto& side : emulated_->Leds()) EXPECT_EQ(side[3], (emu::LedColour{0, 0, 247}));
+}
+
 TEST_F(HeadsetDevice, ConnectedAStaticLightShowsOnBothSidesThroughTheLightThread) {
     Attach();
     headset_->OnConnected();

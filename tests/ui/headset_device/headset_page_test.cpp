@@ -30,6 +30,12 @@ TEST_F(HeadsetPage, TheLayoutBuildsAndBindsLight0ToLight12AndThePanels) {
     EXPECT_NE(page->GetMagicControlItem(), nullptr);
     for (const char* name : {"DeviceProfileItem", "VirtualSetControlUI"})
         EXPECT_NE(page->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    // The voice and voice-changer panels are built from their own layouts, controls and all.
+    EXPECT_NE(page->GetVoiceControlItem()->findChild<QWidget*>(QStringLiteral("6533_eq_option_3")),
+              nullptr);
+    EXPECT_NE(
+        page->GetMagicControlItem()->findChild<QWidget*>(QStringLiteral("magic_enable_option")),
+        nullptr);
     // The profile panel's tabs: light 1, voice 6, voice changer 7, surround 8.
     auto* functions = page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch"));
     auto* panels = page->findChild<QStackedWidget*>(QStringLiteral("device_key_function_switch"));

@@ -274,6 +274,54 @@ TEST_F(MacroControlTest, ALongRecordingsRowsJoinInBatches) {
     EXPECT_FALSE(ui::IsTimerActive(panel_, CMacroControlUI::kFillTimerId));
 }
 
+// A macro of 100,000 events: listed whole (the scroll bar spans every row) while only the rows
+// near the view have widgets; scrolled to the end, the last row's delay is edited and saved,
+// and a delay typed into the first row before it left the view is kept.
+TEST_F(MacroControlTest, AHundredThousandEventMacroScrollsAndSaves) {
+    Click("macro_btn_name_add");
+    constexpr int kEvents = 100000;
+    Json::Value events(Json::arrayValue);
+    for (int i = 0; i < kEvents; ++i)
+        events.append(macro_edit::MakeEvent(i % 2 == 0, 4, macro_edit::kTypeKey, i % 1000));
+    ASSERT_TRUE(panel_->Library().SaveEvents(0, events).ok());
+    device_->resize(800, 400);
+    device_->show();
+    panel_->SelectMacro(0);
+    for (int tick = 0; tick < kEvents && !panel_->AllRowsShown(); ++tick)
+        panel_->DoTimer(CMacroControlUI::kFillTimerId);
+    ASSERT_EQ(Rows()->count(), kEvents);
+    QCoreApplication::processEvents();
+
+    auto delayEdit = [this](int row) -> QLineEdit* {
+        QWidget* widget = Rows()->itemWidget(Rows()->item(row));
+        return widget ? widget->findChild<QLineEdit*>("macro_delay") : nullptr;
+    };
+    ASSERT_NE(delayEdit(0), nullptr);
+    delayEdit(0)->setText(QStringLiteral("55"));
+    Rows()->scrollToBottom();
+    QCoreApplication::processEvents();
+    const auto [first, end] = panel_->RowsWithWidgets();
+    EXPECT_EQ(end, kEvents);
+    EXPECT_LT(end - first, 100);
+    EXPECT_EQ(delayEdit(0), nullptr);
+    // The widgets of rows that left the view are gone, not hidden.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Rows()->viewport()->findChildren<QWidget*>("macro_action").size(),
+              static_cast<qsizetype>(end - first));
+    QLineEdit* last = delayEdit(kEvents - 1);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->text(), "999");
+    last->setText(QStringLiteral("4321"));
+    EXPECT_TRUE(panel_->SaveSelectedMacro());
+
+    const std::vector<std::string> saved = Saved(0);
+    ASSERT_EQ(saved.size(), static_cast<size_t>(kEvents));
+    EXPECT_EQ(saved[0], "10 4 down 55");
+    EXPECT_EQ(saved[1], "10 4 up 1");
+    EXPECT_EQ(saved[kEvents - 2], "10 4 down 998");
+    EXPECT_EQ(saved[kEvents - 1], "10 4 up 4321");
+}
+
 // SKELMORA_SCREENSHOT_DIR set: the editor in the skin's look is saved there.
 TEST_F(MacroControlTest, Screenshot) {
     const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR");

@@ -23,8 +23,10 @@
 #include "controls/picture_controls.h"
 #include "devices/device_option.h"
 #include "devices/device_registration.h"
+#include "devices/skelmora_hs6533_device.h"
 #include "devices/skelmora_usb_device.h"
 #include "emulator/emulated_bus.h"
+#include "emulator/emulated_headset.h"
 #include "panels/color_select_wnd.h"
 #include "panels/device_profile_ui.h"
 #include "panels/key_set_control_ui.h"
@@ -258,6 +260,57 @@ TEST_F(MainWindowTest, SuspendHandsTheLightBackAndResumeRestoresTheWindowsState)
             for (auto* device : Devices().DevicesOfKind(kind))
                 EXPECT_EQ(device->IsHostLightControl(), step.deviceState);
     }
+}
+
+// The headset's LEDs are fed by its light thread: the switch, another program's message and
+// suspend stop its LED reports, and switching back on (or resuming) sends a frame again.
+TEST_F(MainWindowTest, HostLightControlAndSuspendStartAndStopTheHeadsetsLedReports) {
+    Start({"headset"});
+    auto* headset = dynamic_cast<emu::EmulatedHeadset*>(bus_->Device("headset"));
+    ASSERT_NE(headset, nullptr);
+    const auto reports = [headset] { return headset->Counters().reports; };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports() > 0; }, 5000)) << "no frame at connect";
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool sending;
+    };
+    const Step steps[] = {
+        {"switched off", [&] { Click("control_light_status"); }, false},
+        {"switched on", [&] { Click("control_light_status"); }, true},
+        {"off from another program",
+         [&] { window_->OnRegisteredMessage(platform::kMsgGuid17, 1, 0); }, false},
+        {"on from another program",
+         [&] { window_->OnRegisteredMessage(platform::kMsgGuid17, 1, 1); }, true},
+        {"suspend", [&] { window_->OnPrepareForSleep(true); }, false},
+        {"resume", [&] { window_->OnPrepareForSleep(false); }, true},
+        {"switched off, then a suspend",
+         [&] {
+             window_->SetHostLightControl(false);
+             window_->OnPrepareForSleep(true);
+         },
+         false},
+        {"resume while off", [&] { window_->OnPrepareForSleep(false); }, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        for (auto* device : Devices().DevicesOfKind(kKindHeadset))
+            EXPECT_EQ(device->IsHostLightControl(), step.sending);
+        if (step.sending) {
+            // The frame goes out at once, though the LEDs did not change.
+            const uint64_t before = reports();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return reports() >= before + 12; }, 3000));
+            continue;
+        }
+        QTest::qWait(100);  // a pass that had begun ends
+        const uint64_t before = reports();
+        // Longer than the second after which an unchanged frame is sent again.
+        QTest::qWait(static_cast<int>(CSkelmoraHS6533Device::kLedRefreshMs) + 300);
+        EXPECT_EQ(reports(), before);
+    }
+    EXPECT_EQ(headset->Counters().bad, 0u);
 }
 
 TEST_F(MainWindowTest, DpiLayoutOnTheOffscreenScreenIs96And1000By640) {

@@ -112,6 +112,43 @@ TEST(DeviceKeyButton, AttributesAndFlags) {
     key.render(&image);  // missing images are skipped, not fatal
 }
 
+// The button's own look is drawn once and reused: a new style sheet, another state or another
+// size must show in the next paint, never the look drawn before.
+TEST(DeviceKeyButton, ItsLookFollowsStyleStateAndSize) {
+    app();
+    CDeviceKeyButtonUI key;
+    key.setCheckable(true);
+    key.resize(30, 30);
+    const auto paint = [&key] {
+        QImage image(key.size(), QImage::Format_ARGB32);
+        image.fill(Qt::black);
+        key.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image.pixel(key.width() / 2, key.height() / 2);
+    };
+    const QString sheet = QStringLiteral(
+        "QPushButton { background-color: #ff0000; border: none; }"
+        "QPushButton:checked { background-color: #0000ff; }");
+    key.setStyleSheet(sheet);
+    EXPECT_EQ(paint(), qRgb(255, 0, 0));
+    EXPECT_EQ(paint(), qRgb(255, 0, 0)) << "drawn again from the kept look";
+    key.setChecked(true);
+    EXPECT_EQ(paint(), qRgb(0, 0, 255)) << "another state";
+    key.setStyleSheet(QStringLiteral("QPushButton { background-color: #00ff00; border: none; }"));
+    EXPECT_EQ(paint(), qRgb(0, 255, 0)) << "a new style sheet";
+    key.resize(60, 40);
+    const QImage wide = [&key] {
+        QImage image(key.size(), QImage::Format_ARGB32);
+        image.fill(Qt::black);
+        key.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    }();
+    EXPECT_EQ(wide.pixel(55, 35), qRgb(0, 255, 0)) << "the look covers the new size";
+    // The light preview's fill shows under a transparent look.
+    key.setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
+    key.SetLightFill(0xFFFFFF00u);
+    EXPECT_EQ(paint(), qRgb(255, 255, 0));
+}
+
 QImage PaintRing(int minimum, int maximum, int value) {
     CCircleProgressUI ring;
     ring.setProperty("bkcolor", "#FF0000FF");    // blue disc

@@ -294,6 +294,51 @@ TEST_F(VoicePanelTest, ConnectReadsTheCardIntoThePanel) {
     EXPECT_EQ(bridge_.SetLevelCalls(AudioControl::Microphone), 0) << "reading sends nothing";
 }
 
+// The headset goes: the equaliser stops at once through the device's hook; when it comes
+// back only an equaliser that ran then runs again, with the gains it had, and one started
+// meanwhile (a profile switch) is left as it is.
+TEST_F(VoicePanelTest, EqualiserStopsWithTheHeadsetAndResumesOnlyWhatRan) {
+    auto* headset = qobject_cast<CSkelmoraHS6533Device*>(page_.get());
+    ASSERT_TRUE(headset && headset->AudioPanels().stopEqualizer &&
+                headset->AudioPanels().resumeEqualizer);
+    const audio::EqGains presetThree{10, 4, 0, -3, -4, -3, -2, -1, 0, 0};
+    const audio::EqGains presetFive{};
+    ui::SetSelected(Find("6533_eq_option_3"), true);
+    Send("6533_eq_option_3", notify_type::kSelectChanged);
+    ASSERT_TRUE(eq_.on);
+    MoveSlider("6533_eq_hz_slider_0", -6);  // the running filter's own gains are resumed
+    audio::EqGains ran = presetThree;
+    ran[0] = -6;
+    ASSERT_EQ(eq_.gains, ran);
+
+    headset->OnDisconnected();
+    EXPECT_FALSE(eq_.on);
+    EXPECT_EQ(eq_.offCalls, 1);
+    eq_.gains = presetFive;  // what the sound side holds says nothing about what ran
+    const int onCalls = eq_.onCalls;
+    headset->AudioPanels().resumeEqualizer();
+    EXPECT_TRUE(eq_.on);
+    EXPECT_EQ(eq_.gains, ran);
+    EXPECT_EQ(eq_.onCalls, onCalls + 1);
+    headset->AudioPanels().resumeEqualizer();
+    EXPECT_EQ(eq_.onCalls, onCalls + 1) << "resumed once";
+
+    // Off when the headset went: nothing comes back.
+    eq_.SetOff();
+    headset->AudioPanels().stopEqualizer();
+    headset->AudioPanels().resumeEqualizer();
+    EXPECT_FALSE(eq_.on);
+    EXPECT_EQ(eq_.onCalls, onCalls + 1);
+
+    // Started meanwhile: that one stays.
+    eq_.SetOn(ran);
+    headset->AudioPanels().stopEqualizer();
+    eq_.SetOn(presetFive);
+    headset->AudioPanels().resumeEqualizer();
+    EXPECT_EQ(eq_.gains, presetFive);
+    EXPECT_EQ(Stored().eq_type, 3) << "the profile keeps the user's equaliser throughout";
+}
+
 TEST_F(VoicePanelTest, VoiceChangerKeepsTheProfile) {
     const auto stored = Stored();
     ui::SetSelected(Find("magic_option_4"), true);

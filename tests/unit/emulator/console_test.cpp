@@ -76,6 +76,8 @@ TEST_F(ConsoleScript, AnswersAndErrors) {
         {"set keyboard status 0 zz",
          {"error: set KIND AREA OFFSET HEX (OFFSET decimal, HEX pairs of digits)"}},
         {"stats keyboard", {"reports 0 bad 0 unframed 0"}},
+        {"frames keyboard", {"frames 0 chunks 0"}},
+        {"frames mouse", {"error: no mouse has been plugged"}},
         {"flag keyboard read-active on", {"ok"}},
         {"flag keyboard read-passive on", {"error: flag KIND read-active on|off"}},
         {"log keyboard maybe", {"error: log KIND on|off"}},
@@ -91,7 +93,7 @@ TEST_F(ConsoleScript, AnswersAndErrors) {
           "mousepad unplugged", "ok"}},
         {"frobnicate",
          {"error: unknown command 'frobnicate' (plug, unplug, list, fault, "
-          "clear-faults, link, dump, set, flag, event, log, stats, quit)"}},
+          "clear-faults, link, dump, set, flag, event, log, stats, frames, quit)"}},
     });
     EXPECT_FALSE(console_->Handle("quit"));
     EXPECT_EQ(Take(), Lines{"ok"});
@@ -175,6 +177,17 @@ TEST_F(ConsoleWithHost, StatsCountBadAndUnframedRequests) {
     Send(hid::kCmdEndSettings, 0, {});
     Send(hid::kCmdWriteIndexedBlock, 0, std::vector<uint8_t>(21, 0x01));
     EXPECT_EQ(Run("stats keyboard"), Lines{"reports 6 bad 1 unframed 1"});
+}
+
+TEST_F(ConsoleWithHost, FramesCountsTheFramesBegunAndTheirChunks) {
+    // Two frames of 66 bytes (56 + 10), then a chunk that only rewrites the middle of one.
+    for (int frame = 0; frame < 2; ++frame) {
+        Send(hid::kCmdStreamLightFrame, 0, std::vector<uint8_t>(56, 0x10));
+        Send(hid::kCmdStreamLightFrame, 56, std::vector<uint8_t>(10, 0x20));
+    }
+    Send(hid::kCmdStreamLightFrame, 3, {0x01, 0x02, 0x03});
+    EXPECT_EQ(Run("frames keyboard"), Lines{"frames 2 chunks 5"});
+    EXPECT_EQ(Run("stats keyboard"), Lines{"reports 5 bad 0 unframed 0"});
 }
 
 TEST_F(ConsoleWithHost, DumpShowsTheActiveTableAndReadActiveSwitchesReads) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -66,6 +66,70 @@ TEST_F(FakeSysfs, ListsNodesWithIdsInterfaceAndDescriptor) {
         (root_ / "class/hidraw").string(), (root_ / "dev").string()));
     ASSERT_TRUE(connection.Enumerate());
     EXPECT_EQ(connection.PathCount(), 5);
+}
+
+// Two identical headsets on different buses: each node carries the bus and device numbers of
+// the USB device above its interface (not those of the hub above that), so each can find its
+// own sound card. Nodes without a USB device above them, or with unreadable numbers, carry 0.
+TEST_F(FakeSysfs, NodesCarryTheirUsbBusAndDevice) {
+    struct UsbFiles {
+        const char* dir;  // the USB device, under devices/
+        const char* busnum;
+        const char* devnum;
+    };
+    const UsbFiles files[] = {
+        {"pci0/usb1", "1\n", "1\n"},  // the root hub: never taken for the headset
+        {"pci0/usb1/1-2", "1\n", "5\n"},
+        {"pci0/usb3/3-1", "3\n", "12\n"},
+        {"pci0/usb4/4-1", "4\n", "x\n"},
+    };
+    for (const UsbFiles& f : files) {
+        fs::create_directories(root_ / "devices" / f.dir);
+        std::ofstream(root_ / "devices" / f.dir / "busnum") << f.busnum;
+        std::ofstream(root_ / "devices" / f.dir / "devnum") << f.devnum;
+    }
+    AddNode("hidraw4", "pci0/usb1/1-2/1-2:1.3", "0003:0C76:1630",
+            hid::descriptors::kHeadsetInterface3, "03\n");
+    AddNode("hidraw7", "pci0/usb3/3-1/3-1:1.3", "0003:0C76:1630",
+            hid::descriptors::kHeadsetInterface3, "03\n");
+    AddNode("hidraw8", "pci0/usb4/4-1/4-1:1.3", "0003:0C76:1630",
+            hid::descriptors::kHeadsetInterface3, "03\n");
+    AddNode("hidraw9", "virtual/uhid", "0003:0C76:1630", hid::descriptors::kHeadsetInterface3,
+            nullptr);
+    struct Expected {
+        const char* name;
+        int bus;
+        int device;
+    };
+    const Expected expected[] = {
+        {"hidraw4", 1, 5}, {"hidraw7", 3, 12}, {"hidraw8", 0, 0}, {"hidraw9", 0, 0}};
+
+    auto backend = std::make_shared<hid::HidrawBackend>((root_ / "class/hidraw").string(),
+                                                        (root_ / "dev").string());
+    std::vector<hid::HidNodeInfo> nodes;
+    std::string error;
+    ASSERT_TRUE(backend->ListNodes(nodes, error)) << error;
+    ASSERT_EQ(nodes.size(), std::size(expected));
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(nodes[i].nodeId, (root_ / "dev" / expected[i].name).string());
+        EXPECT_EQ(nodes[i].usbBus, expected[i].bus);
+        EXPECT_EQ(nodes[i].usbDevice, expected[i].device);
+    }
+
+    // An opened connection says where its device sits, and forgets it when closed.
+    for (const Expected& e : expected) std::ofstream(root_ / "dev" / e.name) << "";
+    CHidConnection connection(backend);
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        const std::string path = (root_ / "dev" / e.name).string() + "#vid_0c76&pid_1630&mi_03";
+        ASSERT_TRUE(connection.Open(path, true, false, true, false)) << connection.LastError();
+        EXPECT_EQ(connection.UsbBus(), e.bus);
+        EXPECT_EQ(connection.UsbDevice(), e.device);
+    }
+    connection.Close();
+    EXPECT_EQ(connection.UsbBus(), 0);
+    EXPECT_EQ(connection.UsbDevice(), 0);
 }
 
 TEST_F(FakeSysfs, MissingTreeMeansNoDevices) {

@@ -60,7 +60,7 @@ std::string KeyboardDescription() {
     const std::string hid = interface + "/0003:320F:5055.0001";
     return "P: " + usb +
            "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=320f\nA: idProduct=5055\n"
-           "A: bcdDevice=0103\n\n"
+           "A: bcdDevice=0103\nA: busnum=1\nA: devnum=4\n\n"
            "P: " +
            interface +
            "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceNumber=01\n\n"
@@ -290,6 +290,8 @@ TEST_F(HidrawOnUmockdev, EnumeratesOpensAndExchangesACommand) {
     EXPECT_EQ(connection.ProductId(), 0x5055);
     EXPECT_EQ(connection.VersionNumber(), 0x0103);
     EXPECT_EQ(connection.InterfaceNumber(), 1);
+    EXPECT_EQ(connection.UsbBus(), 1);  // the USB device's busnum and devnum
+    EXPECT_EQ(connection.UsbDevice(), 4);
     EXPECT_EQ(connection.UsagePage(), 0xFF1C);
     // What discovery compares to tell a device plugged again on the same node from this one.
     EXPECT_EQ(backend_->NodeIdentity(kNode), connection.NodeIdentity());

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "emulator/emulated_bus.h"
+#include "emulator/emulated_headset.h"
 #include "emulator/vhid_server.h"
 #include "hid/command_channel.h"
 #include "hid/vhid_backend.h"
@@ -146,6 +147,47 @@ TEST_F(VhidBus, CommandsRoundTripAndUnplugFailsTheChannel) {
     ASSERT_TRUE(bus_->Unplug("keyboard", error));
     EXPECT_TRUE(Eventually([&] { return !client->NodeExists(hid::NodeIdOfPath(path)); }));
     EXPECT_NE(channel.BeginSettings(), hid::kResultOk);
+}
+
+// Output reports handed over together reach the device as the same reports one by one, in
+// their order; an empty one fails the whole call before anything is sent.
+TEST_F(VhidBus, OutputReportsHandedOverTogetherArriveInTheirOrder) {
+    std::string error;
+    ASSERT_TRUE(bus_->Plug("headset", error));
+    auto* headset = dynamic_cast<emu::EmulatedHeadset*>(bus_->Device("headset"));
+    ASSERT_NE(headset, nullptr);
+    auto client = Connect();
+    ASSERT_TRUE(client);
+    CHidConnection probe(client);
+    ASSERT_TRUE(probe.Enumerate());
+    const auto path = probe.NextPath();
+    ASSERT_TRUE(path);
+    CHidConnection connection(client);
+    ASSERT_TRUE(connection.Open(*path, true, true, true, false));
+
+    // Red of LEDs 0..6 on the 0x22 side, then the same command on the 0x44 side, then red of
+    // LEDs 7..12 on the 0x22 side, written over LED 7's first value.
+    const std::array<uint8_t, 17> first{0xFF, 0x22, 0xAA, 0x00, 10, 20, 30, 40, 50, 60, 70};
+    const std::array<uint8_t, 17> second{0xFF, 0x44, 0xAA, 0x00, 11, 21, 31, 41, 51, 61, 71};
+    const std::array<uint8_t, 17> third{0xFF, 0x22, 0xAD, 0x00, 80, 90, 100, 110, 120, 130};
+    const std::array<std::span<const uint8_t>, 3> reports{first, second, third};
+    ASSERT_TRUE(connection.SetOutputReports(reports, 1000));
+    EXPECT_TRUE(Eventually([&] { return headset->Counters().reports == 3; }));
+    const auto leds = headset->Leds();
+    EXPECT_EQ(leds[0][0].red, 10);
+    EXPECT_EQ(leds[0][6].red, 70);
+    EXPECT_EQ(leds[1][6].red, 71);
+    EXPECT_EQ(leds[0][7].red, 80);
+    EXPECT_EQ(leds[0][12].red, 130);
+    EXPECT_EQ(headset->Counters().bad, 0u);
+
+    const std::array<std::span<const uint8_t>, 3> withEmpty{first, std::span<const uint8_t>{},
+                                                            third};
+    EXPECT_FALSE(connection.SetOutputReports(withEmpty, 1000));
+    // A report sent after it arrives after anything the failed call could have sent.
+    ASSERT_TRUE(connection.SetOutputReport(third.data(), third.size(), 1000));
+    EXPECT_TRUE(Eventually([&] { return headset->Counters().reports >= 4; }));
+    EXPECT_EQ(headset->Counters().reports, 4u);
 }
 
 TEST_F(VhidBus, ServerGoingAwayLeavesNoDevices) {
