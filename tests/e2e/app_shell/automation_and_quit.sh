@@ -6,18 +6,10 @@ set -uo pipefail
 skelmora="$1"
 send="$2"
 work="$(mktemp -d)"
-log="$work/program.log"
 source "$(dirname "$0")/../lib/emulator_console.sh"
 e2e_home
-export LANG=C.UTF-8
-export QT_LOGGING_RULES="skelmora.app.debug=true"
-program_pid=""
+program_log
 trap e2e_cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
-wait_for() {
-  for _ in $(seq 1 200); do grep -q -F -- "$1" "$log" && return 0; sleep 0.05; done
-  fail "waited for '$1'"
-}
 start() {
   "$skelmora" --emulate keyboard,headset "$@" >"$log" 2>&1 &
   program_pid=$!

@@ -5,21 +5,15 @@
 set -uo pipefail
 skelmora="$1"
 work="$(mktemp -d)"
-log="$work/program.log"
 source "$(dirname "$0")/../lib/emulator_console.sh"
 e2e_home
-export QT_LOGGING_RULES="skelmora.app.debug=true"
+program_log
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && { kill -CONT "$program_pid"; kill -9 "$program_pid"; } 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
-wait_for() {
-  for _ in $(seq 1 200); do grep -q -F -- "$1" "$log" && return 0; sleep 0.05; done
-  fail "waited for '$1'"
-}
 
 # Usage errors: exit 2 and the option named.
 while IFS='|' read -r args expected; do

@@ -6,25 +6,13 @@ set -uo pipefail
 skelmora="$1"
 emu="$2"
 work="$(mktemp -d)"
-log="$work/program.log"
 source "$(dirname "$0")/../lib/emulator_console.sh"
 e2e_home
-export QT_LOGGING_RULES="skelmora.discovery.debug=true;skelmora.app.debug=true;skelmora.device.debug=true"
-program_pid=""
+program_log "skelmora.discovery.debug=true;skelmora.app.debug=true;skelmora.device.debug=true"
 trap e2e_cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
 
 start_bus "$emu"
 count() { grep -c -F -- "$1" "$log" || true; }
-# Waits until the log holds at least N lines with TEXT.
-wait_for() {
-  local text="$1" n="${2:-1}"
-  for _ in $(seq 1 200); do
-    [ "$(count "$text")" -ge "$n" ] && return 0
-    sleep 0.05
-  done
-  fail "waited for ${n}x '$text'"
-}
 
 "$skelmora" >"$log" 2>&1 &
 program_pid=$!

@@ -13,17 +13,10 @@ skelmora="$1"
 send_ui="$2"
 emu="$3"
 work="$(mktemp -d)"
-log="$work/program.log"
 source "$(dirname "$0")/../lib/emulator_console.sh"
 e2e_home
-export LANG=C.UTF-8
-export QT_LOGGING_RULES="${QT_LOGGING_RULES:-skelmora.app.debug=true}"
-program_pid=""
+program_log
 trap e2e_cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
-
-start_bus "$emu"
-send "plug keyboard"
 
 # 48 kHz mono 16-bit PCM: 2 s of silence, an 8 s sine at half scale whose frequency rises
 # exponentially from 35 Hz to 14 kHz (more than a second in each of the six bands), 1 s of
@@ -48,6 +41,11 @@ with open(sys.argv[1], "wb") as f:
     f.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
     f.write(b"data" + struct.pack("<I", len(data)) + data)
 PY
+
+# The keyboard on the bus before the program starts: its key positions are looked up while the
+# sweep's clock does not run yet.
+start_bus "$emu"
+send "plug keyboard"
 
 # Where the keys of one column per band group sit in the keyboard's frame. A key's light goes
 # to the key table position that holds its factory code, three bytes (red, green, blue) at
@@ -120,15 +118,6 @@ frames_streamed() {
   streamed="$2"
 }
 
-# Starts the program with SKELMORA_AUDIO=$1 and shows the keyboard's page.
-start_program() {
-  SKELMORA_AUDIO="$1" "$skelmora" --automation >"$log" 2>&1 &
-  program_pid=$!
-  for _ in $(seq 1 200); do grep -q -F "软件标示 49152" "$log" && break; sleep 0.05; done
-  for _ in $(seq 1 100); do "$send_ui" ui show keyboard >/dev/null 2>&1 && break; sleep 0.1; done
-  sleep 1.5  # the selector item connects the keyboard 500 ms after it is shown
-}
-
 # Picks the music mode and its colours on the lighting panel; the profile keeps them.
 choose_music_mode() {
   local ok=0
@@ -145,17 +134,8 @@ choose_music_mode() {
   done
 }
 
-stop_program() {
-  "$skelmora" --quit >/dev/null 2>&1 || fail "--quit did not reach the program"
-  wait "$program_pid"
-  local status=$?
-  program_pid=""
-  [ "$status" -eq 0 ] || fail "the program exited $status"
-  grep -q "ERROR: AddressSanitizer\|runtime error:\|LeakSanitizer" "$log" && fail "sanitizer report"
-}
-
 # ---- The sweep ----
-start_program "file:$work/sweep.wav"
+SKELMORA_AUDIO="file:$work/sweep.wav" start_automation_keyboard "$emu" "$send_ui"
 choose_music_mode
 trace=()  # tallest group per frame read, while any bar stands
 treble=0  # the treble columns have led
@@ -186,10 +166,10 @@ done
 for g in 0 1 2 3 4 5; do
   [[ "$seen" == *" $g "* ]] || fail "group $g never led: ${trace[*]}"
 done
-stop_program
+quit_program
 
 # ---- No sound source (the profile still holds the music mode) ----
-start_program none
+SKELMORA_AUDIO=none start_automation_keyboard "$emu" "$send_ui"
 sleep 1.5
 frames_streamed
 first=$streamed
@@ -201,5 +181,5 @@ frames_streamed
 [ "$blue_keys" -eq 35 ] || fail "$blue_keys of 35 keys show the background"
 [ "$(grep -c "no sound to follow" "$log")" -eq 1 ] || fail "the outage was not logged once"
 kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
-stop_program
+quit_program
 echo "music modes over vhid: ok"

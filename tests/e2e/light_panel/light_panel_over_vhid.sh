@@ -8,17 +8,10 @@ skelmora="$1"
 send_ui="$2"
 emu="$3"
 work="$(mktemp -d)"
-log="$work/program.log"
 source "$(dirname "$0")/../lib/emulator_console.sh"
 e2e_home
-export LANG=C.UTF-8
-export QT_LOGGING_RULES="${QT_LOGGING_RULES:-skelmora.app.debug=true}"
-program_pid=""
+program_log
 trap e2e_cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program log:"; cat "$log"; exit 1; }
-
-start_bus "$emu"
-send "plug keyboard"
 
 # Byte $1 of the active device profile's parameter record, as two hex digits, into $byte.
 record_byte() {
@@ -40,13 +33,7 @@ until_record() {
   fail "record byte $at is $byte, not $want, after '$*'"
 }
 
-"$skelmora" --automation >"$log" 2>&1 &
-program_pid=$!
-for _ in $(seq 1 200); do grep -q -F "软件标示 49152" "$log" && break; sleep 0.05; done
-for _ in $(seq 1 100); do "$send_ui" ui show keyboard >/dev/null 2>&1 && break; sleep 0.1; done
-# The selector item connects its device (reads it back and loads its profile) 500 ms after
-# it is shown; a change made before that reaches the keyboard but not yet its profile file.
-sleep 1.5
+start_automation_keyboard "$emu" "$send_ui"
 
 # Mode 6 of the shipped list is code 6; mode 28 code 28.
 until_record 1 06 ui item light_combo_modeSelect 6
@@ -58,8 +45,7 @@ until_record 3 00 ui value deng_speed_slider 4
 until_record 3 04 ui value deng_speed_slider 0
 record_byte 1; [ "$byte" = "06" ] || fail "the mode's code changed to $byte"
 
-"$skelmora" --quit >/dev/null 2>&1 || fail "--quit did not reach the program"
-wait "$program_pid"; program_pid=""
+quit_program
 grep -q '"SelectItem" : 6' "$work/data/TELMA QX-418GRY Device/keyboard/"*.Json 2>/dev/null \
   || grep -rq '"SelectItem" : 6' "$work/data" || fail "the profile does not hold mode 6"
 echo "light panel over vhid: ok"

@@ -5,12 +5,10 @@
 set -uo pipefail
 skelmora="$1"
 work="$(mktemp -d)"
-log="$work/program.log"
 source "$(dirname "$0")/../lib/emulator_console.sh"
 e2e_home
-program_pid=""
+program_log
 trap e2e_cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 folder="$work/data/TELMA QX-418GRY Device/keyboard"
 
 cat >"$work/a.evemu" <<'EVEMU'
@@ -76,10 +74,9 @@ done <<'CASES'
 --import-macro keyboard a --name n
 CASES
 
-QT_LOGGING_RULES="skelmora.app.debug=true" "$skelmora" --emulate keyboard >"$log" 2>&1 &
+"$skelmora" --emulate keyboard >"$log" 2>&1 &
 program_pid=$!
-for _ in $(seq 1 200); do grep -q -F "软件标示 49152" "$log" && break; sleep 0.05; done
-grep -q -F "软件标示 49152" "$log" || fail "the program did not start"
+wait_for "软件标示 49152"
 "$skelmora" --import-macro keyboard "$work/good.mac" >/dev/null 2>&1; status=$?
 [ "$status" -eq 3 ] || fail "with the program running, --import-macro exited $status, not 3"
 echo "ok"

@@ -30,30 +30,22 @@ area mouse params $((active * 128)) 71
 
 # The profile written back: parameters in slot 0 (byte 59 = 1, the five default stages).
 [ "$(run --apply-profile mouse)" = 0 ] || fail "--apply-profile mouse did not exit 0"
-for step in "step parameters 1" "step macros 1" "step buttons 1" "applied mouse ok"; do
-  grep -qxF "$step" "$work/out" || fail "missing '$step'"
-done
+expect_lines "step parameters 1" "step macros 1" "step buttons 1" "applied mouse ok"
 area mouse params 14 45
 [ "$hex" = "010006000600ff000001000e000e0000ff0001001e001e000000ff01003e003e00ffff0001007e007e00ff00ff" ] ||
   fail "stages in slot 0: $hex"
 area mouse params 59 1; [ "$hex" = "01" ] || fail "byte 59: $hex"
-ask "stats mouse"
-case "$answer" in "reports "*" bad 0 unframed 0") ;; *) fail "stats: $answer" ;; esac
+stats_clean mouse
 
 # The user switched the mouse to a second profile: its stages land in slot 0, not the first's.
 # Byte 12 the active stage 2, then per stage active, XY, DPI X and Y (u16 little-endian), red,
 # green, blue; the two stages past the profile's three are 0.
 folder="$work/data/TELMA QX-418GRY Device/mouse"
-default="$(dirname "$skelmora")/DefaultData/mouse.Json"
-desk=2026_01_05_09_00_00_000
-game=2026_01_05_09_00_01_000
-write_profile "$folder" desk "$desk" "$default"
-write_profile "$folder" game "$game" "$default" '
+write_desk_and_game "$folder" "$(dirname "$skelmora")/DefaultData/mouse.Json" '
 s = lambda a, xy, x, y, r, g, b: {"StageActive": a, "StageXY": xy, "StageDPIX": x,
     "StageDPIY": y, "StageColorR": r, "StageColorG": g, "StageColorB": b}
 e["DPIStages"] = {"StageActive": 2, "StageDPIs": [s(1, 0, 0x104, 0x104, 0x11, 0x22, 0x33),
     s(1, 1, 0x20, 0x28, 0, 0x80, 0xff), s(0, 0, 0x48, 0x48, 1, 2, 3)]}'
-write_profile_list "$folder" 1 "desk:$desk" "game:$game"
 [ "$(run --apply-profile mouse)" = 0 ] || fail "--apply-profile mouse (game) did not exit 0"
 grep -qxF "applied mouse ok" "$work/out" || fail "the second profile was not applied"
 area mouse params 12 47
@@ -69,7 +61,7 @@ send "set mouse params 12 03"
 [ "$(active_stage "$game")" = 3 ] || fail "the active profile did not take stage 3"
 [ "$(active_stage "$desk")" = 1 ] || fail "the other profile changed"
 # Back to the first profile: its five stages again.
-write_profile_list "$folder" 0 "desk:$desk" "game:$game"
+choose_profile "$folder" 0
 [ "$(run --apply-profile mouse)" = 0 ] || fail "--apply-profile mouse (desk) did not exit 0"
 area mouse params 12 47
 [ "$hex" = "0100$(printf '%s' 010006000600ff0000 01000e000e0000ff00 01001e001e000000ff \

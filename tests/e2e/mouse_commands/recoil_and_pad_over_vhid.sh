@@ -14,10 +14,6 @@ e2e_home
 export SKELMORA_TABLE_IDS="mouse=320f:5060,mouse-receiver=320f:5061,mousepad=320f:5062"
 trap e2e_cleanup EXIT
 start_bus "$emu"
-stats_clean() {
-  ask "stats $1"
-  case "$answer" in "reports "*" bad 0 unframed 0") ;; *) fail "stats $1: $answer" ;; esac
-}
 # The image of the four factory patterns (180 events each): header, offsets 24, 748, 1472,
 # 2196, each gun's count 180 and the first bullet's press (delay 10, left button down).
 check_image() {
@@ -87,18 +83,13 @@ area mousepad params 21 299; [ "$hex" = "$rest" ] || fail "bytes past the block 
 # The user switched the pad to a second profile: its light is written, not the first's. Mode 3,
 # brightness 2, speed 1 (sent 3), direction as last read (0), one colour 12 34 56.
 folder="$work/data/TELMA QX-418GRY Device/MousePad"
-default="$(dirname "$skelmora")/DefaultData/MousePad.Json"
-desk=2026_01_05_09_00_00_000
-game=2026_01_05_09_00_01_000
-write_profile "$folder" desk "$desk" "$default"
-write_profile "$folder" game "$game" "$default" '
+write_desk_and_game "$folder" "$(dirname "$skelmora")/DefaultData/MousePad.Json" '
 e["LightInfo"].update({"SelectItem": 3, "Light": 2, "Speed": 1, "Fx": 1, "MultiColor": 0,
     "Red": 0x12, "Green": 0x34, "Blue": 0x56})'
-write_profile_list "$folder" 1 "desk:$desk" "game:$game"
 [ "$(run --apply-profile mousepad)" = 0 ] || fail "--apply-profile mousepad (game) failed"
 area mousepad params 0 21
 [ "$hex" = "000302030000123456000000000000000000000000" ] || fail "second profile's block: $hex"
-write_profile_list "$folder" 0 "desk:$desk" "game:$game"
+choose_profile "$folder" 0
 [ "$(run --apply-profile mousepad)" = 0 ] || fail "--apply-profile mousepad (desk) failed"
 area mousepad params 0 21
 [ "$hex" = "000004020001ff0000000000000000000000000000" ] || fail "first profile's block: $hex"
