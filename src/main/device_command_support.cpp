@@ -5,6 +5,19 @@
 
 #include "profiles/profile_list.h"
 
+namespace {
+
+// The device's profile base name := the active entry of its profile list, when it has one.
+void UseActiveProfile(CSkelmoraUSBDevice& device) {
+    if (const QString folder = device.GetUserDataFolder(); !folder.isEmpty()) {
+        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
+        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
+            device.SetProfileBaseName(QString::fromStdString(*id));
+    }
+}
+
+}  // namespace
+
 std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
                                            uint16_t kind, DeviceIdentity& identity) {
     CHidConnection probe(backend);
@@ -22,14 +35,6 @@ std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBacken
         }
     }
     return std::nullopt;
-}
-
-void UseActiveProfile(CSkelmoraUSBDevice& device) {
-    if (const QString folder = device.GetUserDataFolder(); !folder.isEmpty()) {
-        profiles::CProfileList list(std::filesystem::path(folder.toStdString()));
-        if (const auto id = list.Peek() ? list.IdentifierAt(list.Active()) : std::nullopt)
-            device.SetProfileBaseName(QString::fromStdString(*id));
-    }
 }
 
 void PrintStep(std::FILE* out, const char* name, const WriteOutcome& outcome) {
@@ -71,7 +76,7 @@ bool OpenCommandDevice(CSkelmoraUSBDevice& device, const CommandTarget& target,
             QString::fromLatin1(PageTable()[model].lightConfigurationName));
     }
     device.SetProfileBaseName(device.GetKindName());
-    if (setup.activeProfile) UseActiveProfile(device);
+    UseActiveProfile(device);
 
     CCommandChannel& channel = device.CommandChannel();
     std::lock_guard lock(channel.ExchangeLock());

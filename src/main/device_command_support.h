@@ -19,8 +19,6 @@
 // identity receives the row with the path.
 std::optional<std::string> FindCommandPath(const std::shared_ptr<hid::IHidBackend>& backend,
                                            uint16_t kind, DeviceIdentity& identity);
-// The device's profile base name := the active entry of its profile list, when it has one.
-void UseActiveProfile(CSkelmoraUSBDevice& device);
 // "step NAME CODE" (a macro excess as its negative count).
 void PrintStep(std::FILE* out, const char* name, const WriteOutcome& outcome);
 // "failed STEP CODE".
@@ -32,7 +30,6 @@ struct CommandDeviceSetup {
     const char* noun;          // "no NOUN connected"
     int model;                 // the model row, or kModelFromIdentity: looked up by the ids
     const char* fallbackName;  // the kind name where the model row is not known
-    bool activeProfile;        // the profile base name := the profile list's active entry
     int wiredMode;             // the channel's mode by cable; 0: none is set
 };
 
@@ -50,9 +47,9 @@ std::optional<CommandTarget> FindCommandTarget(const std::shared_ptr<hid::IHidBa
                                                const CommandDeviceSetup& setup);
 
 // Names the device from its model row (kind name, profile base name, light configuration),
-// takes the active profile where the setup asks, and opens its command channel on the target
-// (mode 2 and wireless through a receiver). False, with "cannot open PATH: ERROR" on stderr,
-// when the interface does not open.
+// takes its profile list's active entry as the profile, and opens its command channel on the
+// target (mode 2 and wireless through a receiver). False, with "cannot open PATH: ERROR" on
+// stderr, when the interface does not open.
 bool OpenCommandDevice(CSkelmoraUSBDevice& device, const CommandTarget& target,
                        const CommandDeviceSetup& setup);
 

@@ -18,7 +18,7 @@ namespace {
 int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                 std::FILE* out) {
     static constexpr CommandDeviceSetup kSetup{"keyboard", CommandDeviceSetup::kModelFromIdentity,
-                                               "keyboard", true, 1};
+                                               "keyboard", 1};
     const auto target = FindCommandTarget(backend, {kKindKeyboard}, kSetup);
     if (!target) return kDeviceCommandNoDevice;
     CSkelmoraKeyboardDevice keyboard(nullptr, backend);
@@ -57,7 +57,7 @@ int RunKeyboard(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& 
 // The mouse by cable when it is plugged, else through its receiver.
 int RunMouse(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
              std::FILE* out) {
-    static constexpr CommandDeviceSetup kSetup{"mouse", 0, "mouse", true, 1};
+    static constexpr CommandDeviceSetup kSetup{"mouse", 0, "mouse", 1};
     const auto target = FindCommandTarget(backend, {kKindMouse, kKindMouseReceiver}, kSetup);
     if (!target) return kDeviceCommandNoDevice;
     CSkelmoraMouseDevice mouse(nullptr, backend);

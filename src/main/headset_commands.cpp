@@ -72,7 +72,7 @@ int ApplyHeadset(CSkelmoraHS6533Device& headset, const Audio& audio, std::FILE* 
 int RunHeadset(DeviceCommand command, const std::shared_ptr<hid::IHidBackend>& backend,
                std::FILE* out) {
     static constexpr CommandDeviceSetup kSetup{"headset", CommandDeviceSetup::kModelFromIdentity,
-                                               "HD", true, 0};
+                                               "HD", 0};
     const auto target = FindCommandTarget(backend, {kKindHeadset}, kSetup);
     if (!target) return kDeviceCommandNoDevice;
     CSkelmoraHS6533Device headset(nullptr, backend);

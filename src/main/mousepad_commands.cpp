@@ -8,7 +8,7 @@ int RunMousePadCommand(DeviceCommand command, const std::shared_ptr<hid::IHidBac
                        std::FILE* out) {
     // The pad's channel gets no mode: connection A.
     static constexpr CommandDeviceSetup kSetup{"mouse pad", CSkelmoraMousePadDevice::kModelIndex,
-                                               "mousepad", true, 0};
+                                               "mousepad", 0};
     const auto target = FindCommandTarget(backend, {kKindMousePad}, kSetup);
     if (!target) return kDeviceCommandNoDevice;
     CSkelmoraMousePadDevice pad(nullptr, backend);
