@@ -116,7 +116,11 @@ IniFile ReadIni(const fs::path& path) {
 bool KeepUnreadableCopy(const fs::path& path) {
     for (int n = 0; n < 100; ++n) {
         fs::path copy = path;
-        copy += n == 0 ? std::string(".bad") : ".bad." + std::to_string(n);
+        copy += ".bad";
+        if (n > 0) {
+            copy += '.';
+            copy += std::to_string(n);
+        }
         std::error_code error;
         if (fs::exists(fs::symlink_status(copy, error))) continue;
         if (fs::copy_file(path, copy, fs::copy_options::none, error)) {
@@ -134,8 +138,10 @@ bool KeepUnreadableCopy(const fs::path& path) {
 bool WriteWhole(const fs::path& path, const std::string& content) {
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
-    std::string pattern =
-        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    // A hidden temporary beside the file, so that the rename stays on its file system.
+    std::string name = ".";
+    name.append(path.filename().string()).append(".XXXXXX");
+    std::string pattern = (path.parent_path() / name).string();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return false;
     struct stat old {};

@@ -207,6 +207,22 @@ TEST(SettingsStore, DamagedFileIsReadAsFarAsItCanAndKeptBeforeASave) {
         EXPECT_FALSE(QFile::exists(path + ".bad.1")) << "a second save copied again";
     }
 
+    // An earlier copy is never overwritten: the next free NAME.bad.N takes the new one.
+    const QString path = platform::SettingsFilePath();
+    const QByteArray damaged = "[General]\nLANGUAGE=1033\nnot a setting\n";
+    for (const char* earlier : {".bad", ".bad.1"}) {
+        QFile copy(path + earlier);
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        copy.write(QByteArray("earlier ") + earlier);
+    }
+    QFile::remove(path + ".bad.2");
+    WriteStore(damaged);
+    ASSERT_TRUE(platform::SaveLanguage(2052));
+    EXPECT_EQ(ReadAll(path + ".bad"), "earlier .bad");
+    EXPECT_EQ(ReadAll(path + ".bad.1"), "earlier .bad.1");
+    EXPECT_EQ(ReadAll(path + ".bad.2"), damaged);
+    for (const char* copy : {".bad", ".bad.1", ".bad.2"}) QFile::remove(path + copy);
+
     // A file too large to be settings is not read and not replaced.
     WriteStore(QByteArray(2 << 20, 'x'));
     EXPECT_EQ(platform::StoredLanguageId(), std::nullopt);

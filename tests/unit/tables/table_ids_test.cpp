@@ -56,10 +56,30 @@ TEST(TableIds, MalformedValuesAreRefusedWithAReason) {
     }
 }
 
+TEST(TableIds, RefusalsNameTheFaultyPart) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"mouse=320f", "'mouse=320f' is not KIND=VENDOR:PRODUCT"},
+        {"mouse=320f:5060,pad=1:2", "unknown kind 'pad' (mouse, mouse-receiver, mousepad)"},
+        {"mousepad=0:1", "'mousepad=0:1': ids are hexadecimal VENDOR:PRODUCT, not 0"},
+        {"mouse=1:2,mouse=3:4", "kind 'mouse' given twice"},
+    };
+    for (const auto& c : cases) {
+        std::vector<tables::TableIdOverride> overrides;
+        std::string error = "earlier text";
+        EXPECT_FALSE(tables::ParseTableIds(c.text, overrides, error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
 TEST(TableIds, EmulatedKindsImplyTheirIds) {
     EXPECT_EQ(tables::EmulatedTableIds("keyboard,mouse,mouse-receiver"),
               "mouse=320f:5060,mouse-receiver=320f:5061");
     EXPECT_EQ(tables::EmulatedTableIds("mouse-receiver"), "mouse-receiver=320f:5061");
+    EXPECT_EQ(tables::EmulatedTableIds("mousepad,mouse-receiver,headset,mouse"),
+              "mouse=320f:5060,mouse-receiver=320f:5061,mousepad=320f:5062");
     EXPECT_EQ(tables::EmulatedTableIds("keyboard,headset"), "");
     EXPECT_EQ(tables::EmulatedTableIds(""), "");
 }
