@@ -148,7 +148,11 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void RefreshCustomColors();
     // The selected light buttons take the light's colour at alpha 255, bright; or black. The
     // colours are then written (WriteCustomColours).
-    void SetCustomBrightOrOff(bool bright);
+    void SetCustomBrightOrOff(bool bright) { SetCustomKeys(SelectedLightKeys(), bright); }
+    // The same for the given light buttons, selected or not.
+    void SetCustomKeys(const std::vector<int>& leds, bool bright);
+    // The light buttons selected on the page, by light index.
+    std::vector<int> SelectedLightKeys() const;
     std::vector<profiles::LightColorEntry> GetCustomColorsCopy() const;
 
     // ---- Music modes (effects 29 and 30; skelmora_keyboard_audio.cpp) ----

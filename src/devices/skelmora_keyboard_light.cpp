@@ -192,7 +192,16 @@ void CSkelmoraKeyboardDevice::PaintCustomColours() {
     ++ledGeneration_;
 }
 
-void CSkelmoraKeyboardDevice::SetCustomBrightOrOff(bool bright) {
+std::vector<int> CSkelmoraKeyboardDevice::SelectedLightKeys() const {
+    std::vector<int> leds;
+    for (int i = 0; i < GetLedCount() && i < keyboard::kKeyIndexCount; ++i) {
+        const CDeviceKeyButtonUI* control = GetLightControl(i);
+        if (control && control->IsSelected()) leds.push_back(i);
+    }
+    return leds;
+}
+
+void CSkelmoraKeyboardDevice::SetCustomKeys(const std::vector<int>& leds, bool bright) {
     const light::LightSettings settings = GetLightSettingsCopy();
     const profiles::LightColorEntry chosen =
         bright ? profiles::LightColorEntry{settings.red, settings.green, settings.blue, 255, 1}
@@ -201,9 +210,9 @@ void CSkelmoraKeyboardDevice::SetCustomBrightOrOff(bool bright) {
         std::lock_guard lock(LightLock());
         if (customColours_.size() < static_cast<size_t>(keyboard::kKeyIndexCount))
             customColours_.resize(keyboard::kKeyIndexCount);
-        for (int i = 0; i < GetLedCount() && i < keyboard::kKeyIndexCount; ++i) {
-            const CDeviceKeyButtonUI* control = GetLightControl(i);
-            if (control && control->IsSelected()) customColours_[static_cast<size_t>(i)] = chosen;
+        for (const int led : leds) {
+            if (led >= 0 && led < GetLedCount() && led < keyboard::kKeyIndexCount)
+                customColours_[static_cast<size_t>(led)] = chosen;
         }
     }
     PaintCustomColours();

@@ -122,15 +122,27 @@ void CLightControlUI::NoteEarlyEdit(CSkelmoraUSBDevice& device, const profiles::
 void CLightControlUI::OnDeviceConnected() {
     if (!device_ || earlyLight_.Empty()) return;
     const lm::LightEdits edits = std::exchange(earlyLight_, {});
-    const profiles::LightInfo loaded = DeviceLight();
-    const profiles::LightInfo info = lm::LayLightEdits(edits, loaded);
     auto* keyboard = qobject_cast<CSkelmoraKeyboardDevice*>(device_.data());
-    const bool newGroup = keyboard && info.custom_group != loaded.custom_group;
-    if (newGroup) keyboard->SelectCustomGroup(info.custom_group);
-    StoreAndReload(*device_, info);
-    device_->ReloadCustomLightEffect();
-    WriteDevice(*device_);
-    if (newGroup) keyboard->RefreshCustomColors();
+    if (edits.HasLight()) {
+        const profiles::LightInfo info = lm::LayLightEdits(edits, DeviceLight());
+        // The group chosen is selected even when the loaded record names it already: the
+        // profile's colours may be another group's (the connect reads the record back from the
+        // keyboard, which an early write reached).
+        const bool newGroup =
+            keyboard && lm::LightFieldNoted(edits, &profiles::LightInfo::custom_group);
+        if (newGroup) keyboard->SelectCustomGroup(info.custom_group);
+        StoreAndReload(*device_, info);
+        device_->ReloadCustomLightEffect();
+        WriteDevice(*device_);
+        if (newGroup) keyboard->RefreshCustomColors();
+    }
+    // The connect handed the panel the loaded audio record.
+    if (edits.HasAudio()) StoreAudio(lm::LayAudioEdits(edits, deviceAudio_));
+    // Into the custom group and mode laid above.
+    for (const bool bright : {true, false}) {
+        const std::vector<int> leds = lm::NotedCustomKeys(edits, bright);
+        if (keyboard && !leds.empty()) keyboard->SetCustomKeys(leds, bright);
+    }
     qCDebug(lcUi) << "lighting panel: changes made before the connect laid over its profile";
 }
 
@@ -266,14 +278,17 @@ void CLightControlUI::OnColourEdit(TNotifyUI& msg) {
     WriteDevice(*device_);
 }
 
-void CLightControlUI::OnCustomBright(TNotifyUI&) {
-    if (auto* keyboard = qobject_cast<CSkelmoraKeyboardDevice*>(device_.data()))
-        keyboard->SetCustomBrightOrOff(true);
-}
+void CLightControlUI::OnCustomBright(TNotifyUI&) { SetCustomKeys(true); }
 
-void CLightControlUI::OnCustomOff(TNotifyUI&) {
-    if (auto* keyboard = qobject_cast<CSkelmoraKeyboardDevice*>(device_.data()))
-        keyboard->SetCustomBrightOrOff(false);
+void CLightControlUI::OnCustomOff(TNotifyUI&) { SetCustomKeys(false); }
+
+void CLightControlUI::SetCustomKeys(bool bright) {
+    auto* keyboard = qobject_cast<CSkelmoraKeyboardDevice*>(device_.data());
+    if (!keyboard) return;
+    const std::vector<int> leds = keyboard->SelectedLightKeys();
+    // Before the connect they are noted too: the connect loads the group's colours over them.
+    if (!keyboard->IsConnectDone()) lm::NoteCustomKeys(earlyLight_, leds, bright);
+    keyboard->SetCustomKeys(leds, bright);
 }
 
 // ---- Same mode ----
@@ -315,6 +330,8 @@ void CLightControlUI::RunSameMode() {
 // ---- Audio ----
 
 void CLightControlUI::StoreAudio(const profiles::AudioLightInfo& info) {
+    // Before the connect the change is noted too: the connect's profile load would replace it.
+    if (!device_->IsConnectDone()) lm::NoteAudioEdit(earlyLight_, deviceAudio_, info);
     const std::array<int, 3> words = light::PackAudioLight(info);
     device_->SetLightSource(words[0], words[1], words[2]);
     device_->SaveProfile();

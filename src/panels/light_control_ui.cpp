@@ -417,7 +417,8 @@ QString CLightControlUI::GetAudioEditText(int component) const {
 }
 
 void CLightControlUI::SetLightSource(int first, int second, int third) {
-    SetAudioLightInfo(light::UnpackAudioLight({first, second, third}));
+    deviceAudio_ = light::UnpackAudioLight({first, second, third});
+    SetAudioLightInfo(deviceAudio_);
 }
 
 std::array<int, 3> CLightControlUI::GetLightSource(bool takeSwatchColour) {

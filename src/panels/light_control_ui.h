@@ -121,8 +121,8 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     void SetLightSource(int first, int second, int third) override;
     std::array<int, 3> GetLightSource(bool takeSwatchColour) override;
     void ShowLightSettings(const std::array<uint32_t, 4>& words) override;
-    // Lays the changes made before the connect over the record it loaded, then stores, saves
-    // and writes the result.
+    // Lays the changes made before the connect over the light and audio records it loaded,
+    // then stores, saves and writes the result.
     void OnDeviceConnected() override;
 
     void Notify(TNotifyUI& msg) override;
@@ -175,6 +175,8 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     void OnSameMode(TNotifyUI& msg);
     void OnCustomBright(TNotifyUI& msg);
     void OnCustomOff(TNotifyUI& msg);
+    // The keyboard's selected keys bright (in the light's colour) or off in its custom effect.
+    void SetCustomKeys(bool bright);
     void OnAudioRecord(TNotifyUI& msg);
     void OnAudioColourType(TNotifyUI& msg);
     void OnAudioPalette(TNotifyUI& msg);
@@ -189,6 +191,9 @@ class CLightControlUI : public QWidget, public INotifyUI, public ILightSourcePan
     int shownMode_ = -1;  // the mode whose layout is applied
     bool sameModeAvailable_ = false;
     profiles::AudioLightInfo audio_{};
+    // The audio record the device last handed over (SetLightSource): the one it holds, while
+    // audio_ follows the panel's controls.
+    profiles::AudioLightInfo deviceAudio_{};
     light_model::LightEdits earlyLight_;
 };
 

@@ -317,41 +317,113 @@ uint8_t AudioColourType(bool backgroundSelected, bool foregroundSelected, uint8_
 
 namespace {
 
-// The fields a user sets on the lighting panel, by bit of LightEdits::fields.
-constexpr std::uint8_t profiles::LightInfo::*kEditableLightFields[] = {
-    &profiles::LightInfo::mode,
-    &profiles::LightInfo::brightness,
-    &profiles::LightInfo::speed,
-    &profiles::LightInfo::direction,
-    &profiles::LightInfo::multicolour,
-    &profiles::LightInfo::red,
-    &profiles::LightInfo::green,
-    &profiles::LightInfo::blue,
-    &profiles::LightInfo::light_mode_variant,
-    &profiles::LightInfo::custom_group,
+template <typename Record>
+using Field = std::uint8_t Record::*;
+
+// Fields the user sets together: when one of `compared` differs, all of `noted` are noted.
+// Unused places are null.
+template <typename Record>
+struct EditGroup {
+    std::array<Field<Record>, 3> compared{};
+    std::array<Field<Record>, 4> noted{};
 };
+
+using L = profiles::LightInfo;
+using A = profiles::AudioLightInfo;
+
+template <typename Record>
+constexpr EditGroup<Record> One(Field<Record> field) {
+    return {{field}, {field}};
+}
+
+// The light record's groups, by bit of LightEdits::fields. A colour chosen on the panel always
+// leaves the seven colours (the handlers set one colour with it).
+constexpr EditGroup<L> kLightGroups[] = {
+    One<L>(&L::mode),
+    One<L>(&L::brightness),
+    One<L>(&L::speed),
+    One<L>(&L::direction),
+    One<L>(&L::multicolour),
+    {{&L::red, &L::green, &L::blue}, {&L::red, &L::green, &L::blue, &L::multicolour}},
+    One<L>(&L::light_mode_variant),
+    One<L>(&L::custom_group),
+};
+
+// The audio record's groups, by bit of LightEdits::audioFields. A foreground colour chosen on
+// the panel clears the seven-colour flag.
+constexpr EditGroup<A> kAudioGroups[] = {
+    One<A>(&A::audio_mode),
+    {{&A::background_red, &A::background_green, &A::background_blue},
+     {&A::background_red, &A::background_green, &A::background_blue}},
+    {{&A::foreground_red, &A::foreground_green, &A::foreground_blue},
+     {&A::foreground_red, &A::foreground_green, &A::foreground_blue, &A::seven_colour}},
+    One<A>(&A::seven_colour),
+    One<A>(&A::colour_type),
+};
+
+template <typename Record, std::size_t N>
+void NoteEdit(const EditGroup<Record> (&groups)[N], Record& values, std::uint32_t& bits,
+              const Record& before, const Record& after) {
+    static_assert(N <= 32);
+    for (std::size_t g = 0; g < N; ++g) {
+        const auto differs = [&](Field<Record> f) { return f && before.*f != after.*f; };
+        if (std::none_of(groups[g].compared.begin(), groups[g].compared.end(), differs)) continue;
+        bits |= 1u << g;
+        for (const Field<Record> f : groups[g].noted)
+            if (f) values.*f = after.*f;
+    }
+}
+
+template <typename Record, std::size_t N>
+Record LayEdits(const EditGroup<Record> (&groups)[N], const Record& values, std::uint32_t bits,
+                Record loaded) {
+    for (std::size_t g = 0; g < N; ++g) {
+        if (!(bits & (1u << g))) continue;
+        for (const Field<Record> f : groups[g].noted)
+            if (f) loaded.*f = values.*f;
+    }
+    return loaded;
+}
 
 }  // namespace
 
 void NoteLightEdit(LightEdits& edits, const profiles::LightInfo& before,
                    const profiles::LightInfo& after) {
-    std::uint32_t bit = 1;
-    for (const auto field : kEditableLightFields) {
-        if (before.*field != after.*field) {
-            edits.fields |= bit;
-            edits.values.*field = after.*field;
-        }
-        bit <<= 1;
+    NoteEdit(kLightGroups, edits.values, edits.fields, before, after);
+}
+
+void NoteAudioEdit(LightEdits& edits, const profiles::AudioLightInfo& before,
+                   const profiles::AudioLightInfo& after) {
+    NoteEdit(kAudioGroups, edits.audioValues, edits.audioFields, before, after);
+}
+
+bool LightFieldNoted(const LightEdits& edits, Field<L> field) {
+    for (std::size_t g = 0; g < std::size(kLightGroups); ++g) {
+        const auto& noted = kLightGroups[g].noted;
+        if ((edits.fields & (1u << g)) &&
+            std::find(noted.begin(), noted.end(), field) != noted.end())
+            return true;
     }
+    return false;
 }
 
 profiles::LightInfo LayLightEdits(const LightEdits& edits, profiles::LightInfo loaded) {
-    std::uint32_t bit = 1;
-    for (const auto field : kEditableLightFields) {
-        if (edits.fields & bit) loaded.*field = edits.values.*field;
-        bit <<= 1;
-    }
-    return loaded;
+    return LayEdits(kLightGroups, edits.values, edits.fields, loaded);
+}
+
+profiles::AudioLightInfo LayAudioEdits(const LightEdits& edits, profiles::AudioLightInfo loaded) {
+    return LayEdits(kAudioGroups, edits.audioValues, edits.audioFields, loaded);
+}
+
+void NoteCustomKeys(LightEdits& edits, const std::vector<int>& leds, bool bright) {
+    for (const int led : leds) edits.customKeys[led] = bright;
+}
+
+std::vector<int> NotedCustomKeys(const LightEdits& edits, bool bright) {
+    std::vector<int> leds;
+    for (const auto& [led, noted] : edits.customKeys)
+        if (noted == bright) leds.push_back(led);
+    return leds;
 }
 
 }  // namespace light_model

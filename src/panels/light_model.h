@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -162,18 +163,37 @@ uint8_t AudioColourType(bool backgroundSelected, bool foregroundSelected, uint8_
 
 // ---- Changes made before a device's profile is loaded ----
 // The fields of the light record the user set (the mode, levels, direction, colours, ZZCC
-// variant and custom group; not the mode a game effect returns to) and their values. The
-// connect loads the profile over the record; these are then laid back over what it loaded, so
-// an early change is neither lost from the file nor undone on the device.
+// variant and custom group; not the mode a game effect returns to), those of the audio light
+// record (the music mode's style, its two colours, the seven-colour flag and which colour the
+// palette edits) and their values. The connect loads the profile over the records; these are
+// then laid back over what it loaded, so an early change is neither lost from the file nor
+// undone on the device. A colour is noted whole, with the flag its choice sets (a light colour
+// means one colour, a foreground colour no seven colours): a colour mixed from the chosen one
+// and the loaded one is neither. The keyboard's keys set bright or off in its custom effect
+// are noted by light index; they are set again in the loaded custom group, bright ones in the
+// light's colour as it stands then.
 struct LightEdits {
     profiles::LightInfo values{};
-    std::uint32_t fields = 0;  // one bit per field of the table in light_model.cpp
-    bool Empty() const { return fields == 0; }
+    std::uint32_t fields = 0;  // one bit per group of the light table in light_model.cpp
+    profiles::AudioLightInfo audioValues{};
+    std::uint32_t audioFields = 0;   // one bit per group of the audio table
+    std::map<int, bool> customKeys;  // light index -> bright (false: off), the last one set
+    bool Empty() const { return fields == 0 && audioFields == 0 && customKeys.empty(); }
+    bool HasLight() const { return fields != 0; }
+    bool HasAudio() const { return audioFields != 0; }
 };
-// Notes every field that differs between the record before and after one change.
+// Notes every field (group) that differs between the record before and after one change.
 void NoteLightEdit(LightEdits& edits, const profiles::LightInfo& before,
                    const profiles::LightInfo& after);
+void NoteAudioEdit(LightEdits& edits, const profiles::AudioLightInfo& before,
+                   const profiles::AudioLightInfo& after);
+// Whether a change of the field is noted.
+bool LightFieldNoted(const LightEdits& edits, std::uint8_t profiles::LightInfo::*field);
 // The loaded record with the noted fields set to their noted values.
 profiles::LightInfo LayLightEdits(const LightEdits& edits, profiles::LightInfo loaded);
+profiles::AudioLightInfo LayAudioEdits(const LightEdits& edits, profiles::AudioLightInfo loaded);
+// Notes keys set bright or off; the keys noted last as bright (or off), in light index order.
+void NoteCustomKeys(LightEdits& edits, const std::vector<int>& leds, bool bright);
+std::vector<int> NotedCustomKeys(const LightEdits& edits, bool bright);
 
 }  // namespace light_model

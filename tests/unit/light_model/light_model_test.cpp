@@ -385,3 +385,93 @@ TEST(EarlyEdits, OnlyTheChangedFieldsGoOverTheLoadedRecord) {
 }
 
 }  // namespace
+
+TEST(EarlyEdits, AColourIsLaidWholeWithTheFlagItsChoiceSets) {
+    profiles::LightInfo loaded = Light(1, 2, 200, 4);
+    loaded.green = 50;
+    loaded.blue = 60;
+    loaded.multicolour = 1;
+    // Red chosen over the record's black before the load: only the red channel differs, but
+    // the chosen colour is red, in one colour.
+    lm::LightEdits edits;
+    profiles::LightInfo red = Light(0, 0, 255, 0);
+    lm::NoteLightEdit(edits, Light(0, 0, 0, 0), red);
+    profiles::LightInfo expected = loaded;
+    expected.red = 255;
+    expected.green = 0;
+    expected.blue = 0;
+    expected.multicolour = 0;
+    EXPECT_EQ(lm::LayLightEdits(edits, loaded), expected);
+
+    EXPECT_TRUE(lm::LightFieldNoted(edits, &profiles::LightInfo::green));
+    EXPECT_TRUE(lm::LightFieldNoted(edits, &profiles::LightInfo::multicolour));
+    EXPECT_FALSE(lm::LightFieldNoted(edits, &profiles::LightInfo::custom_group));
+
+    // Seven colours chosen after the colour: the flag's last value stands.
+    profiles::LightInfo seven = red;
+    seven.multicolour = 1;
+    lm::NoteLightEdit(edits, red, seven);
+    expected.multicolour = 1;
+    EXPECT_EQ(lm::LayLightEdits(edits, loaded), expected);
+}
+
+profiles::AudioLightInfo Audio(uint8_t mode, lm::Rgb background, lm::Rgb foreground, uint8_t seven,
+                               uint8_t type) {
+    profiles::AudioLightInfo info;
+    info.audio_mode = mode;
+    info.background_red = background.red;
+    info.background_green = background.green;
+    info.background_blue = background.blue;
+    info.foreground_red = foreground.red;
+    info.foreground_green = foreground.green;
+    info.foreground_blue = foreground.blue;
+    info.seven_colour = seven;
+    info.colour_type = type;
+    return info;
+}
+
+TEST(EarlyEdits, TheAudioRecordsChangedGroupsGoOverTheLoadedOne) {
+    // The keyboard's shipped record: style 0, foreground red in seven colours, edited.
+    const profiles::AudioLightInfo loaded = Audio(0, {0, 0, 0}, {255, 0, 0}, 1, 1);
+    const profiles::AudioLightInfo blank{};
+    struct Case {
+        const char* what;
+        std::vector<std::pair<profiles::AudioLightInfo, profiles::AudioLightInfo>> changes;
+        profiles::AudioLightInfo expected;
+    };
+    const Case cases[] = {
+        {"nothing changed", {}, loaded},
+        {"the style", {{blank, Audio(2, {}, {}, 0, 0)}}, Audio(2, {0, 0, 0}, {255, 0, 0}, 1, 1)},
+        {"a background colour: the foreground and its flags stay",
+         {{blank, Audio(0, {0, 128, 0}, {}, 0, 0)}},
+         Audio(0, {0, 128, 0}, {255, 0, 0}, 1, 1)},
+        {"a foreground colour: whole, out of seven colours",
+         {{blank, Audio(0, {}, {}, 0, 1)},
+          {Audio(0, {}, {}, 0, 1), Audio(0, {}, {0, 255, 0}, 0, 1)}},
+         Audio(0, {0, 0, 0}, {0, 255, 0}, 0, 1)},
+        {"seven colours on and off again",
+         {{blank, Audio(0, {}, {}, 1, 0)}, {Audio(0, {}, {}, 1, 0), blank}},
+         Audio(0, {0, 0, 0}, {255, 0, 0}, 0, 1)},
+        {"the background chosen for editing",
+         {{Audio(0, {}, {}, 0, 1), blank}},
+         Audio(0, {0, 0, 0}, {255, 0, 0}, 1, 0)},
+    };
+    for (const Case& c : cases) {
+        lm::LightEdits edits;
+        for (const auto& [before, after] : c.changes) lm::NoteAudioEdit(edits, before, after);
+        EXPECT_EQ(edits.HasAudio(), !c.changes.empty()) << c.what;
+        EXPECT_FALSE(edits.HasLight()) << c.what;
+        EXPECT_EQ(lm::LayAudioEdits(edits, loaded), c.expected) << c.what;
+    }
+}
+
+TEST(EarlyEdits, CustomKeysKeepTheLastSettingOfEachKey) {
+    lm::LightEdits edits;
+    EXPECT_TRUE(edits.Empty());
+    lm::NoteCustomKeys(edits, {5, 3}, true);
+    lm::NoteCustomKeys(edits, {7, 5}, false);
+    lm::NoteCustomKeys(edits, {}, true);
+    EXPECT_FALSE(edits.Empty());
+    EXPECT_EQ(lm::NotedCustomKeys(edits, true), (std::vector<int>{3}));
+    EXPECT_EQ(lm::NotedCustomKeys(edits, false), (std::vector<int>{5, 7}));
+}
