@@ -172,6 +172,12 @@ def hbox(name, items, spacing=6):
         name, prop("spacing", "number", spacing), body))
 
 
+def margins(value):
+    """The same margin on the four sides of a layout."""
+    return "".join(prop(m, "number", value) for m in (
+        "leftMargin", "topMargin", "rightMargin", "bottomMargin"))
+
+
 def stretch(name):
     return ('<spacer name="%s"><property name="orientation"><enum>Qt::Horizontal</enum>'
             '</property></spacer>' % name)
@@ -214,9 +220,7 @@ def settings_block():
     return ('<widget class="QWidget" name="kb_system_settings">%s'
             '<layout class="QVBoxLayout" name="kb_system_settings_layout">%s%s%s</layout>'
             '</widget>' % (prop("role", "string", "panel", True), prop("spacing", "number", 6),
-                           "".join(prop(m, "number", 10) for m in (
-                               "leftMargin", "topMargin", "rightMargin", "bottomMargin")),
-                           body))
+                           margins(10), body))
 
 
 def stack_page(name):
@@ -227,12 +231,14 @@ def stack_page(name):
 def function_switch():
     """The pages the profile panel's tabs choose (SetFunctionPage): "device_function_switch"
     holds the key pages (the lighting panel, then key assignment: "device_key_function_switch"),
-    the macro editor, the cursor page and the system settings, in that order."""
+    the macro editor, the cursor page and the system settings, in that order. The lighting
+    panel fills its page without margins: in the music modes it needs every line of the
+    window's height."""
     key_pages = ('<widget class="QStackedWidget" name="device_key_function_switch">%s%s</widget>'
                  % ('<widget class="QWidget" name="kb_light_page"><layout class="QVBoxLayout"'
-                    ' name="kb_light_page_layout"><item>'
+                    ' name="kb_light_page_layout">%s<item>'
                     '<widget class="LightSetControlUI" name="LightControlItem"/>'
-                    '</item></layout></widget>',
+                    '</item></layout></widget>' % margins(0),
                     '<widget class="KeySetControlUI" name="KeySetControlItem"/>'))
     return ('<widget class="QStackedWidget" name="device_function_switch">%s%s%s%s</widget>' % (
         key_pages, '<widget class="MacroSetControlUI" name="MacroControlItem"/>',

@@ -2,20 +2,35 @@
 // overlapping another, and a page has one row of tabs.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
+#include <algorithm>
+#include <ostream>
+#include <string>
 
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
 #include "one_device_window.h"
 #include "panels/device_profile_ui.h"
+#include "panels/light_control_ui.h"
+#include "ui/control_props.h"
 #include "ui/control_timers.h"
+#include "ui/notify.h"
+#include "ui/skin_resources.h"
 
 namespace {
 
 class PageLayout : public uitest::OneDeviceWindow {
   protected:
-    // Shows the device's page at the window's size, connected, laid out.
+    void TearDown() override {
+        OneDeviceWindow::TearDown();
+        qApp->setStyleSheet(QString());
+    }
+    // Shows the device's page at the window's size, in the program's style, connected, laid
+    // out.
     QWidget* ShowPage(const char* kind) {
+        uitest::UseProgramSkinAndControls();
+        EXPECT_TRUE(ui::ApplySkinStyleSheet());
         Start(kind);
         if (HasFatalFailure()) return nullptr;
         window_->resize(1000, 640);
@@ -82,5 +97,124 @@ TEST_F(PageLayout, TheMousePageHasOneRowOfTabs) {
     for (const char* tab : {"mouse_device_seting_option_0", "mouse_device_seting_option_5"})
         EXPECT_TRUE(Child(page, tab)->isVisibleTo(page)) << tab;
 }
+
+// ---- The lighting panel in the window, by device and mode ----
+
+struct LightCase {
+    const char* kind;
+    const char* tab;  // the tab option that shows the lighting panel; none: always shown
+    int mode;
+    bool chinese = false;  // the window in Chinese (index 0 of the language list)
+};
+
+void PrintTo(const LightCase& c, std::ostream* out) {
+    *out << c.kind << " mode " << c.mode << (c.chinese ? " in Chinese" : "");
+}
+
+class LightingPanelInTheWindow : public PageLayout,
+                                 public ::testing::WithParamInterface<LightCase> {
+  protected:
+    // The notification the control sends when the user changes it.
+    void Send(QWidget* control, const char* type) {
+        TNotifyUI msg{QLatin1String(type), control};
+        window_->Notify(msg);
+    }
+    static std::string Text(const QRect& r) {
+        return r.isEmpty() ? std::string("nothing")
+                           : QStringLiteral("%1 x %2 at (%3, %4)")
+                                 .arg(r.width())
+                                 .arg(r.height())
+                                 .arg(r.left())
+                                 .arg(r.top())
+                                 .toStdString();
+    }
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+        }
+    }
+    // What of the control the user can see: its rectangle in the window's coordinates, cut
+    // by every widget that holds it and by the window.
+    QRect SeenPart(const QWidget* control) const {
+        QRect seen(control->mapTo(window_.get(), QPoint(0, 0)), control->size());
+        for (const QWidget* holder = control->parentWidget(); holder && holder != window_.get();
+             holder = holder->parentWidget())
+            seen &= QRect(holder->mapTo(window_.get(), QPoint(0, 0)), holder->size());
+        return seen & window_->rect();
+    }
+};
+
+// Every control the panel shows (not the boxes that only hold others) lies whole in the window
+// at 1000 x 640, at its full height: the keyboard in its music modes (29 adds the sound mode and the sound colours,
+// 30 keeps the brightness), its custom effect and a plain one; each other kind in one mode.
+TEST_P(LightingPanelInTheWindow, EveryControlOfThePanelCanBeReached) {
+    const LightCase& c = GetParam();
+    QWidget* page = ShowPage(c.kind);
+    ASSERT_NE(page, nullptr);
+    CLightControlUI* panel = CLightControlUI::OfPage(page);
+    ASSERT_NE(panel, nullptr);
+    if (c.chinese) window_->ApplyLanguage(0);
+    if (c.tab) {
+        QWidget* tab = Child(page, c.tab);
+        ASSERT_NE(tab, nullptr) << c.tab;
+        ui::SetSelected(tab, true, false);
+        Send(tab, notify_type::kSelectChanged);
+    }
+    QWidget* modes = Child(panel, "light_combo_modeSelect");
+    ASSERT_NE(modes, nullptr);
+    ui::SelectItem(modes, c.mode, false);
+    Send(modes, notify_type::kItemSelect);
+    // The audio page at its tallest: it says that no sound reaches the music modes.
+    panel->ShowSoundInput(false);
+    Settle();
+    ASSERT_EQ(panel->GetLightMode(), c.mode);
+    ASSERT_EQ(window_->size(), QSize(1000, 640)) << "the page made the window grow";
+    ASSERT_TRUE(panel->isVisibleTo(window_.get()));
+    if (const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        EXPECT_TRUE(window_->grab().save(
+            QStringLiteral("%1/page-%2-light-%3%4.png")
+                .arg(folder)
+                .arg(c.kind)
+                .arg(c.mode)
+                .arg(c.chinese ? "-zh" : "")));
+    }
+    int checked = 0;
+    for (QWidget* control : panel->findChildren<QWidget*>()) {
+        if (control->objectName().isEmpty() || !control->isVisibleTo(window_.get())) continue;
+        const bool holdsControls = std::any_of(
+            control->children().cbegin(), control->children().cend(), [&](QObject* child) {
+                auto* widget = qobject_cast<QWidget*>(child);
+                return widget && !widget->objectName().isEmpty() &&
+                       widget->isVisibleTo(window_.get());
+            });
+        if (holdsControls) continue;
+        ++checked;
+        const QRect whole(control->mapTo(window_.get(), QPoint(0, 0)), control->size());
+        const QRect seen = SeenPart(control);
+        EXPECT_TRUE(seen == whole) << control->objectName().toStdString() << " is cut: of "
+                                   << Text(whole) << " the window shows " << Text(seen);
+        // A layout short of room squeezes its rows into each other before it cuts them.
+        const int needed = control->hasHeightForWidth()
+                               ? control->heightForWidth(control->width())
+                               : std::min(control->maximumHeight(),
+                                          std::max(control->minimumHeight(),
+                                                   control->minimumSizeHint().height()));
+        EXPECT_GE(control->height(), needed)
+            << control->objectName().toStdString() << " is squeezed";
+    }
+    EXPECT_GT(checked, 5) << "the panel shows next to nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DevicesAndModes, LightingPanelInTheWindow,
+    ::testing::Values(LightCase{"keyboard", "deng_Op_tab", 29},
+                      LightCase{"keyboard", "deng_Op_tab", 29, true},
+                      LightCase{"keyboard", "deng_Op_tab", 30},
+                      LightCase{"keyboard", "deng_Op_tab", 21},
+                      LightCase{"keyboard", "deng_Op_tab", 5},
+                      LightCase{"mouse", "mouse_device_seting_option_5", 2},
+                      LightCase{"mousepad", nullptr, 2},
+                      LightCase{"headset", "deng_Op_tab", 2}));
 
 }  // namespace
