@@ -3,12 +3,40 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOption>
 #include <QStyleOptionButton>
 #include <algorithm>
 
 #include "ui/notify.h"
 #include "ui/paint_manager.h"
 #include "ui/skin_resources.h"
+
+namespace ui {
+bool IsFullyOpaque(const QImage& image) {
+    if (image.isNull()) return false;
+    if (!image.hasAlphaChannel()) return true;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255) return false;
+    }
+    return true;
+}
+
+bool HasSiblingBelow(const QWidget& widget) {
+    const QWidget* parent = widget.parentWidget();
+    if (!parent) return false;
+    for (const QObject* child : parent->children()) {
+        if (child == &widget) return false;  // the ones after it are painted over it
+        const auto* sibling = qobject_cast<const QWidget*>(child);
+        if (sibling && !sibling->isWindow() && sibling->isVisible() &&
+            sibling->geometry().intersects(widget.geometry()))
+            return true;
+    }
+    return false;
+}
+}  // namespace ui
 
 namespace {
 void drawImage(QPainter& painter, const QRect& rect, const QString& image, qreal opacity = 1.0) {
@@ -70,6 +98,7 @@ void CDeviceKeyButtonUI::SetLightFill(quint32 argb) {
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (!m_backdrop.isNull()) painter.drawPixmap(0, 0, m_backdrop);
     if (qAlpha(m_lightFill) != 0)
         painter.fillRect(rect().adjusted(1, 1, -1, -1), QColor::fromRgba(m_lightFill));
     painter.drawPixmap(0, 0, OwnLook());
@@ -81,10 +110,10 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
 }
 
 const QPixmap& CDeviceKeyButtonUI::OwnLook() {
+    const LookKey key{StateBits(), size(), devicePixelRatioF(), text()};
+    if (m_lookValid && key == m_lookKey) return m_look;
     QStyleOptionButton option;
     initStyleOption(&option);
-    const LookKey key{option.state, size(), devicePixelRatioF(), option.text};
-    if (m_lookValid && key == m_lookKey) return m_look;
     m_look = QPixmap(size() * key.pixelRatio);
     m_look.setDevicePixelRatio(key.pixelRatio);
     m_look.fill(Qt::transparent);
@@ -98,12 +127,88 @@ const QPixmap& CDeviceKeyButtonUI::OwnLook() {
     return m_look;
 }
 
+void CDeviceKeyButtonUI::TakeBackdrop() {
+    QWidget* parent = parentWidget();
+    if (m_backdropState != Backdrop::NotTaken || !parent || size().isEmpty()) return;
+    // Only a parent whose background is its style sheet's (a picture) and nothing else: its
+    // own painting or a palette fill is not known here.
+    QPixmap backdrop;
+    if (parent->testAttribute(Qt::WA_StyledBackground) && !parent->autoFillBackground() &&
+        !ui::HasSiblingBelow(*this)) {
+        const qreal ratio = devicePixelRatioF();
+        backdrop = QPixmap(size() * ratio);
+        backdrop.setDevicePixelRatio(ratio);
+        backdrop.fill(Qt::transparent);
+        QStyleOption option;
+        option.initFrom(parent);
+        QPainter painter(&backdrop);
+        painter.translate(-pos());
+        parent->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, parent);
+    }
+    if (!ui::IsFullyOpaque(backdrop.toImage())) {
+        m_backdropState = Backdrop::SeeThrough;
+        return;
+    }
+    m_backdrop = backdrop;
+    m_backdropState = Backdrop::Taken;
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    // The parent's look may change (a skin, a style sheet): the backdrop is taken again.
+    parent->installEventFilter(this);
+}
+
+void CDeviceKeyButtonUI::DropBackdrop() {
+    if (m_backdropState == Backdrop::NotTaken) return;
+    if (QWidget* parent = parentWidget()) parent->removeEventFilter(this);
+    m_backdrop = QPixmap();
+    m_backdropState = Backdrop::NotTaken;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    update();
+}
+
+void CDeviceKeyButtonUI::moveEvent(QMoveEvent* event) {
+    DropBackdrop();
+    QPushButton::moveEvent(event);
+}
+
+void CDeviceKeyButtonUI::resizeEvent(QResizeEvent* event) {
+    DropBackdrop();
+    QPushButton::resizeEvent(event);
+}
+
+bool CDeviceKeyButtonUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget()) {
+        switch (event->type()) {
+            case QEvent::StyleChange:
+            case QEvent::PaletteChange:
+            case QEvent::Resize:
+            case QEvent::DynamicPropertyChange:
+                DropBackdrop();
+                break;
+            default:
+                break;
+        }
+    }
+    return QPushButton::eventFilter(watched, event);
+}
+
+unsigned CDeviceKeyButtonUI::StateBits() const {
+    const bool flags[] = {isEnabled(), hasFocus(),   underMouse(), isDown(),     isChecked(),
+                          isFlat(),    isDefault(),  autoDefault(), isActiveWindow(),
+                          menu() != nullptr, testAttribute(Qt::WA_Hover)};
+    unsigned bits = 0;
+    for (const bool flag : flags) bits = (bits << 1) | (flag ? 1u : 0u);
+    return bits;
+}
+
 void CDeviceKeyButtonUI::changeEvent(QEvent* event) {
     switch (event->type()) {
         case QEvent::StyleChange:
         case QEvent::PaletteChange:
         case QEvent::FontChange:
             m_lookValid = false;
+            break;
+        case QEvent::ParentAboutToChange:
+            DropBackdrop();
             break;
         default:
             break;

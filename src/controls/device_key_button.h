@@ -9,6 +9,13 @@
 #include <QPushButton>
 #include <QStyle>
 
+namespace ui {
+// Whether every pixel of the image is opaque (a null image is not). Pure.
+bool IsFullyOpaque(const QImage& image);
+// Whether a visible sibling painted before the widget (below it) overlaps it.
+bool HasSiblingBelow(const QWidget& widget);
+}  // namespace ui
+
 class CDeviceKeyButtonUI : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(QString lightimage READ GetLightImage WRITE SetLightImage)
@@ -49,23 +56,42 @@ class CDeviceKeyButtonUI : public QPushButton {
     void SetSelected(bool selected);
     bool IsSelected() const { return m_selected; }
 
+    // What lies under the button: its parent's own background there (a device picture),
+    // taken once. When every pixel of it is opaque the button paints it first and counts as
+    // opaque, so a preview repaint of the button repaints nothing under it (the picture, the
+    // panels and the window's background). A move, a resize or a change of the parent's look
+    // drops it; over a transparent spot the button stays see-through.
+    void TakeBackdrop();
+    bool HasBackdrop() const { return !m_backdrop.isNull(); }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     // The button's own look (its style sheet in its state) drawn once and reused while its
     // state, size and text stay: a light preview repaints its buttons many times a second.
     struct LookKey {
-        QStyle::State state;
+        unsigned state = 0;  // what the style draws the button by (StateBits)
         QSize size;
         qreal pixelRatio = 1.0;
         QString text;
         bool operator==(const LookKey&) const = default;
     };
     const QPixmap& OwnLook();
+    // The button's states its style option is made of, read without building the option (that
+    // asks the style sheet for the icon size on every paint).
+    unsigned StateBits() const;
 
+    void DropBackdrop();
+
+    enum class Backdrop { NotTaken, Taken, SeeThrough };
+    Backdrop m_backdropState = Backdrop::NotTaken;
+    QPixmap m_backdrop;
     LookKey m_lookKey{};
     QPixmap m_look;
     bool m_lookValid = false;

@@ -282,4 +282,15 @@ uint32_t TickCounter::MillisecondsUntil(uint32_t threshold, uint32_t nowMs) cons
     return left > 0 ? static_cast<uint32_t>(left) : 0;
 }
 
+uint32_t TickCounter::TakeSteps(uint32_t threshold, uint32_t limit) {
+    threshold = std::max<uint32_t>(threshold, 1);
+    const uint32_t steps = ticks / threshold;
+    if (steps > limit) {
+        ticks = 0;
+        return limit;
+    }
+    ticks -= steps * threshold;
+    return steps;
+}
+
 }  // namespace light

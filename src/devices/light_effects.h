@@ -125,6 +125,10 @@ struct TickCounter {
     void Restart(uint32_t nowMs);
     // Milliseconds from now until the count reaches threshold (0 when it has).
     uint32_t MillisecondsUntil(uint32_t threshold, uint32_t nowMs) const;
+    // The whole steps of threshold ticks counted so far, taken off the count (the ticks
+    // towards the next step stay). More than limit steps (a thread that could not run for a
+    // long while) give limit and drop the rest.
+    uint32_t TakeSteps(uint32_t threshold, uint32_t limit);
 };
 
 }  // namespace light

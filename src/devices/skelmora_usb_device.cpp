@@ -244,6 +244,8 @@ void CSkelmoraUSBDevice::PaintLightControls(const std::vector<light::LedEntry>& 
     for (size_t i = 0; i < leds.size() && i < lightControls_.size(); ++i) {
         CDeviceKeyButtonUI* control = lightControls_[i].data();
         if (!control || !ui::IsVisible(control)) continue;
+        // On screen, laid out and styled by now: what lies under it can be taken.
+        control->TakeBackdrop();
         light::PaintLightControl(control, {leds[i].red, leds[i].green, leds[i].blue},
                                  leds[i].brightness);
     }

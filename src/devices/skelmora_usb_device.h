@@ -77,6 +77,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     static constexpr int kClosedChannelPollMs = 100;  // light thread while the channel is closed
     static constexpr int kSteadyLightPollMs = 100;    // light thread while the light is steady
     static constexpr int kEventRetryMs = 10;          // event thread after a failed read
+    // Steps one light pass may catch up on (half a second of the fastest effect); a thread
+    // held up longer drops the rest rather than racing through them.
+    static constexpr uint32_t kMaxCatchUpSteps = 250;
 
     enum EventInterface { kWiredEvents = 0, kReceiverEvents = 1 };
     using MillisecondClock = std::function<uint32_t()>;
@@ -115,6 +118,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // The shortest interval between two preview repaints this device wants (0: the frame
     // timer's preview pace as it is).
     virtual int PreviewPaceFloorMs() const { return 0; }
+    // The shortest time between two passes of the light thread, 0 for a pass at every step
+    // that comes due. With a pace, a pass runs every step that came due since the last one,
+    // so the effect keeps its speed while the device gets fewer, fuller frames.
+    virtual int LightPassPaceMs() const { return 0; }
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
@@ -352,6 +359,22 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // index outside the tables is ignored); light controls are painted white at 255.
     void SetKeyButton(int index, CDeviceKeyButtonUI* button);
     void SetLightControl(int index, CDeviceKeyButtonUI* control);
+
+    // The light thread's state from one pass to the next.
+    struct LightPassState {
+        light::TickCounter counter;
+        // A steady light's step ran with these settings: until they change, running it again
+        // would change nothing, so the thread looks for a change at a slow pace instead.
+        struct Steady {
+            std::array<uint32_t, 4> words;
+            int kind;
+            bool operator==(const Steady&) const = default;
+        };
+        std::optional<Steady> steadyWith;
+    };
+    // One pass of the light thread: the steps that came due, then AfterLightPass. Returns the
+    // milliseconds to sleep before the next pass.
+    int RunLightPass(LightPassState& state);
 
     // One step of an effect on the LED list, under the light lock.
     void RunLightStep(light::LightStep step);

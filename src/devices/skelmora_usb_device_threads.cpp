@@ -28,60 +28,65 @@ CDeviceThread::StopResult CSkelmoraUSBDevice::StopLightThread() {
 // Sleeps until the next effect step is due (or the stop event), so an idle device costs
 // nothing between steps.
 void CSkelmoraUSBDevice::LightThreadMain(platform::StopEvent& stop) {
-    light::TickCounter counter;
+    LightPassState state;
     int waitMs = 1;
-    // A steady light's step ran with these settings: until they change, running it again
-    // would change nothing, so the thread looks for a change at a slow pace instead.
-    struct Steady {
-        std::array<uint32_t, 4> words;
-        int kind;
-        bool operator==(const Steady&) const = default;
-    };
-    std::optional<Steady> steadyWith;
-    while (!stop.Wait(std::chrono::milliseconds(waitMs))) {
-        // Without host control of the lighting nobody reads the LEDs (no frame, no preview):
-        // the thread only looks for the switch back on.
-        if (!commandChannel_.IsOpened() || synchroMember_ || !hostLightControl_) {
-            counter.started = false;
-            steadyWith.reset();
-            waitMs = kClosedChannelPollMs;
-            continue;
-        }
-        const std::optional<light::LightModeRow> row = CurrentLightMode();
-        if (!row) {
-            AfterLightPass();
-            steadyWith.reset();
-            waitMs = kClosedChannelPollMs;
-            continue;
-        }
-        const light::LightSettings settings = GetLightSettingsCopy();
-        if (row->everyPass) {
-            RunLightStep(row->step);
-            AfterLightPass();
-            steadyWith.reset();
-            waitMs = static_cast<int>(light::kTickMs);
-            continue;
-        }
-        const Steady now{light::ToWords(settings), SteadyLightKind(*row)};
-        if (steadyWith && now.kind != 0 && *steadyWith == now) {
-            AfterLightPass();
-            waitMs = kSteadyLightPollMs;
-            continue;
-        }
-        steadyWith.reset();
-        const uint32_t threshold = light::ThresholdAt(*row, settings.speed);
-        counter.Advance(NowMs());
-        if (counter.ticks >= threshold) {
-            RunLightStep(row->step);
-            counter.Restart(NowMs());
-            if (now.kind != 0) steadyWith = now;
-        }
-        AfterLightPass();
-        waitMs = steadyWith ? kSteadyLightPollMs
-                            : static_cast<int>(std::max<uint32_t>(
-                                  1, counter.MillisecondsUntil(threshold, NowMs())));
-    }
+    while (!stop.Wait(std::chrono::milliseconds(waitMs))) waitMs = RunLightPass(state);
     qCDebug(lcDevice) << LightThreadExitTrace();
+}
+
+// A device with a pass pace sleeps at least that long and then runs every step that came due
+// meanwhile.
+int CSkelmoraUSBDevice::RunLightPass(LightPassState& state) {
+    light::TickCounter& counter = state.counter;
+    const int pace = LightPassPaceMs();
+    // Without host control of the lighting nobody reads the LEDs (no frame, no preview): the
+    // thread only looks for the switch back on.
+    if (!commandChannel_.IsOpened() || synchroMember_ || !hostLightControl_) {
+        counter.started = false;
+        state.steadyWith.reset();
+        return kClosedChannelPollMs;
+    }
+    const std::optional<light::LightModeRow> row = CurrentLightMode();
+    if (!row) {
+        AfterLightPass();
+        state.steadyWith.reset();
+        return kClosedChannelPollMs;
+    }
+    const light::LightSettings settings = GetLightSettingsCopy();
+    if (row->everyPass) {
+        // A routine run at every tick (it counts its own passes).
+        uint32_t passes = 1;
+        if (pace > 0) {
+            counter.Advance(NowMs());
+            passes = std::max<uint32_t>(1, counter.TakeSteps(1, kMaxCatchUpSteps));
+        }
+        for (uint32_t i = 0; i < passes; ++i) RunLightStep(row->step);
+        AfterLightPass();
+        state.steadyWith.reset();
+        return std::max(pace, static_cast<int>(light::kTickMs));
+    }
+    const LightPassState::Steady now{light::ToWords(settings), SteadyLightKind(*row)};
+    if (state.steadyWith && now.kind != 0 && *state.steadyWith == now) {
+        AfterLightPass();
+        return kSteadyLightPollMs;
+    }
+    state.steadyWith.reset();
+    const uint32_t threshold = light::ThresholdAt(*row, settings.speed);
+    counter.Advance(NowMs());
+    uint32_t steps = 0;
+    if (pace > 0) {
+        steps = counter.TakeSteps(threshold, kMaxCatchUpSteps);
+    } else if (counter.ticks >= threshold) {
+        steps = 1;
+        counter.Restart(NowMs());
+    }
+    for (uint32_t i = 0; i < steps; ++i) RunLightStep(row->step);
+    if (steps > 0 && now.kind != 0) state.steadyWith = now;
+    AfterLightPass();
+    if (state.steadyWith) return kSteadyLightPollMs;
+    const auto untilDue =
+        static_cast<int>(std::max<uint32_t>(1, counter.MillisecondsUntil(threshold, NowMs())));
+    return std::max(pace, untilDue);
 }
 
 // ---- Event threads ----

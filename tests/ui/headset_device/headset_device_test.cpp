@@ -197,6 +197,52 @@ TEST_F(HeadsetDevice, HostLightControlOffSendsNothingAndOnSendsTheFrameAgainAtOn
     for (const auto& side : emulated_->Leds()) EXPECT_EQ(side[3], (emu::LedColour{0, 0, 247}));
 }
 
+// The light thread wakes at most every 20 ms and runs the steps that came due meanwhile, so
+// the effect keeps its speed and the headset gets one frame per pass instead of one per step.
+TEST_F(HeadsetDevice, ALightPassCatchesUpOnItsStepsAndSendsOneFrame) {
+    constexpr int kPace = CSkelmoraHS6533Device::kLightPassPaceMs;
+    static_assert(kPace == 20);
+    const struct {
+        const char* name;
+        uint8_t mode;  // 2 breathing (steps of 8, 6, 4, 2, 1 ticks of 2 ms), 5 the user's effect
+        uint8_t speed;
+        uint32_t elapsedMs;
+        int steps;  // breathing steps, or passes of the user's effect
+    } cases[] = {
+        {"fastest breathing: a step every tick", 2, 4, 20, 10},
+        {"slowest breathing: a step every 16 ms", 2, 0, 20, 1},
+        {"slowest breathing, a late pass: both steps that came due", 2, 0, 34, 2},
+        {"a long stall catches up on a bounded number of steps", 2, 4, 5000,
+         static_cast<int>(CSkelmoraHS6533Device::kMaxCatchUpSteps)},
+        {"the user's effect: one pass per tick", 5, 2, 20, 10},
+    };
+    Attach();
+    uint32_t now = 1000;
+    headset_->SetClock([&now] { return now; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        light::LightSettings settings = headset_->GetLightSettingsCopy();
+        settings.mode = c.mode;
+        settings.speed = c.speed;
+        settings.brightness = 4;
+        settings.red = 0xFF;
+        headset_->SetLightSettings(light::ToWords(settings));
+        headset_test::TestHeadset::LightPassState state;
+        headset_->RunLightPass(state);  // starts the count
+        const int breathing = headset_->breathingSteps;
+        const int own = headset_->ownRoutinePasses;
+        const uint64_t frames = headset_->LedFramesSent();
+        now += c.elapsedMs;
+        EXPECT_EQ(headset_->RunLightPass(state), kPace);
+        EXPECT_EQ(c.mode == 2 ? headset_->breathingSteps - breathing
+                              : headset_->ownRoutinePasses - own,
+                  c.steps);
+        EXPECT_LE(headset_->LedFramesSent() - frames, 1u);
+        now += 1000;
+    }
+    EXPECT_EQ(emulated_->Counters().bad, 0u);
+}
+
 TEST_F(HeadsetDevice, ConnectedAStaticLightShowsOnBothSidesThroughTheLightThread) {
     Attach();
     headset_->OnConnected();

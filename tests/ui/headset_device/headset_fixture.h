@@ -15,6 +15,22 @@ class TestHeadset : public CSkelmoraHS6533Device {
     using CSkelmoraHS6533Device::AfterLightPass;
     using CSkelmoraHS6533Device::ClassEffectB;
     using CSkelmoraHS6533Device::CSkelmoraHS6533Device;
+    using CSkelmoraHS6533Device::LightPassState;
+    using CSkelmoraHS6533Device::RunLightPass;
+
+    // The steps the light passes ran, by kind.
+    int breathingSteps = 0;
+    int ownRoutinePasses = 0;
+    void EffectBreathing() override {
+        ++breathingSteps;
+        CSkelmoraHS6533Device::EffectBreathing();
+    }
+
+  protected:
+    void OwnLightRoutine() override {
+        ++ownRoutinePasses;
+        CSkelmoraHS6533Device::OwnLightRoutine();
+    }
 };
 
 class HeadsetFixture : public devtest::EmulatedDeviceFixture {

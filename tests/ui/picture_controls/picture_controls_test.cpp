@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "controls/circle_progress.h"
@@ -147,6 +148,86 @@ TEST(DeviceKeyButton, ItsLookFollowsStyleStateAndSize) {
     key.setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
     key.SetLightFill(0xFFFFFF00u);
     EXPECT_EQ(paint(), qRgb(255, 255, 0));
+}
+
+// A key over its parent's picture takes the picture under it as its backdrop and becomes
+// opaque (a preview repaint then paints nothing under it); anywhere that is not known to be
+// solid it stays see-through.
+TEST(DeviceKeyButton, TakesTheOpaquePictureUnderItAsItsBackdrop) {
+    app();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // 100 x 100: a blue band on top, red below it on the left, transparent on the right.
+    QImage picture(100, 100, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 50; ++x) picture.setPixel(x, y, y < 20 ? qRgb(0, 0, 255) : qRgb(255, 0, 0));
+    const QString file = folder.filePath("picture.png");
+    ASSERT_TRUE(picture.save(file));
+    const QString sheet = QStringLiteral("QWidget#panel { border-image: url(%1); }").arg(file);
+
+    QWidget panel;
+    panel.setObjectName("panel");
+    panel.setAttribute(Qt::WA_StyledBackground);
+    panel.setStyleSheet(sheet);
+    panel.resize(100, 100);
+    auto makeKey = [&panel](QRect geometry) {
+        auto* key = new CDeviceKeyButtonUI(&panel);
+        key->setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
+        key->setGeometry(geometry);
+        return key;
+    };
+    CDeviceKeyButtonUI* onRed = makeKey({10, 40, 12, 12});
+    CDeviceKeyButtonUI* onEdge = makeKey({44, 40, 12, 12});
+    CDeviceKeyButtonUI* onNothing = makeKey({70, 40, 12, 12});
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+
+    const struct {
+        const char* name;
+        CDeviceKeyButtonUI* key;
+        bool taken;
+    } cases[] = {{"on the red", onRed, true},
+                 {"half over the transparent part", onEdge, false},
+                 {"over the transparent part", onNothing, false}};
+    for (const auto& c : cases) {
+        c.key->TakeBackdrop();
+        EXPECT_EQ(c.key->HasBackdrop(), c.taken) << c.name;
+        EXPECT_EQ(c.key->testAttribute(Qt::WA_OpaquePaintEvent), c.taken) << c.name;
+    }
+    // The key alone paints the red that lies under it, not the blue band at the picture's top.
+    QImage alone(onRed->size(), QImage::Format_ARGB32);
+    alone.fill(Qt::black);
+    onRed->render(&alone, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(alone.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(alone.pixel(11, 11), qRgb(255, 0, 0));
+
+    // Moved, or the parent's look changed: dropped, taken again when asked.
+    onRed->move(10, 10);
+    EXPECT_FALSE(onRed->HasBackdrop());
+    EXPECT_FALSE(onRed->testAttribute(Qt::WA_OpaquePaintEvent));
+    onRed->TakeBackdrop();
+    ASSERT_TRUE(onRed->HasBackdrop());
+    onRed->render(&alone, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(alone.pixel(0, 0), qRgb(0, 0, 255)) << "from its new place, in the band";
+    panel.setStyleSheet(sheet + " ");
+    EXPECT_FALSE(onRed->HasBackdrop()) << "the parent's look changed";
+
+    // A sibling below it, or a parent without a picture of its own: nothing is taken.
+    auto* below = new QWidget(&panel);
+    below->setGeometry(0, 60, 40, 40);
+    below->lower();
+    below->show();
+    CDeviceKeyButtonUI* overSibling = makeKey({10, 70, 12, 12});
+    overSibling->show();
+    overSibling->TakeBackdrop();
+    EXPECT_FALSE(overSibling->HasBackdrop());
+    QWidget plain;
+    CDeviceKeyButtonUI key(&plain);
+    key.setGeometry(0, 0, 12, 12);
+    plain.show();
+    key.TakeBackdrop();
+    EXPECT_FALSE(key.HasBackdrop());
 }
 
 QImage PaintRing(int minimum, int maximum, int value) {

@@ -373,6 +373,21 @@ TEST(TickCounter, CountsTwoMillisecondTicksAndTellsWhenTheThresholdIsDue) {
     EXPECT_EQ(counter.MillisecondsUntil(1, start + 41), 2u);
 }
 
+TEST(TickCounter, TakesTheWholeStepsAndKeepsTheTicksTowardsTheNext) {
+    TickCounter counter;
+    counter.Advance(100);
+    counter.Advance(100 + 2 * 11);  // 11 ticks
+    EXPECT_EQ(counter.TakeSteps(4, 250), 2u);
+    EXPECT_EQ(counter.ticks, 3u);
+    EXPECT_EQ(counter.MillisecondsUntil(4, 122), 2u);
+    EXPECT_EQ(counter.TakeSteps(4, 250), 0u);
+    EXPECT_EQ(counter.ticks, 3u);
+    EXPECT_EQ(counter.TakeSteps(0, 250), 3u) << "a threshold of 0 counts as 1";
+    counter.Advance(122 + 2 * 1000);
+    EXPECT_EQ(counter.TakeSteps(1, 250), 250u) << "a long stall gives the limit";
+    EXPECT_EQ(counter.ticks, 0u) << "and drops the rest";
+}
+
 TEST(LightModes, ThresholdsByClassModeAndSpeed) {
     const struct {
         std::span<const LightModeRow> table;
