@@ -85,8 +85,8 @@ CDeviceProfileUI::~CDeviceProfileUI() { ui::KillAllTimers(this); }
 
 std::vector<QWidget*> CDeviceProfileUI::ConnectGatedControls() const {
     std::vector<QWidget*> controls;
-    for (const char* name : {kCombo, kNameEdit, "device_profile_edit_save_btn",
-                             "profile_fun_spread_btn", kMenuLayout})
+    for (const char* name :
+         {kCombo, kNameEdit, "device_profile_edit_save_btn", "profile_fun_spread_btn", kMenuLayout})
         controls.push_back(Control(name));
     return controls;
 }

@@ -134,26 +134,39 @@ struct ChangeCase {
 void PrintTo(const ChangeCase& c, std::ostream* out) { *out << c.name; }
 
 const ChangeCase kChangeCases[] = {
-    {"KeyboardPollingRate", "keyboard", {"system_Op_tab"}, "polling_rate_option_2", 2,
+    {"KeyboardPollingRate",
+     "keyboard",
+     {"system_Op_tab"},
+     "polling_rate_option_2",
+     2,
      [](PanelsBeforeConnect& page) {
          return int{page.ProfileOf<profiles::CKeyboardProfiledata>(page.UserProfile())
                         .ReadSystemStages()
                         .polling_rate};
      },
-     [](PanelsBeforeConnect& page) {
+     [](PanelsBeforeConnect& page) {  // the polling byte of parameter record 0
          return int{page.Firmware().Area(hid::kCmdWriteParameters)[22]};
      }},
-    {"MouseReportRate", "mouse", {"mouse_device_seting_option_1"}, "polling_rate_option_2", 2,
+    {"MouseReportRate",
+     "mouse",
+     {"mouse_device_seting_option_1"},
+     "polling_rate_option_2",
+     2,
      [](PanelsBeforeConnect& page) {
          return int{page.ProfileOf<profiles::CMouseProfiledata>(page.UserProfile())
                         .ReadMouseSystemStages()
                         .report_rate_stage};
      },
-     [](PanelsBeforeConnect& page) {
+     [](PanelsBeforeConnect& page) {  // the report rate byte of slot 0's block
          return int{(*page.Firmware().Dump(emu::AreaId::Params))[11]};
      }},
-    {"PadProfileAdded", "mousepad", {"profile_fun_spread_btn"}, "device_add_btn", 2,
-     [](PanelsBeforeConnect& page) { return page.ProfilePanel()->GetProfileCount(); }, nullptr},
+    {"PadProfileAdded",
+     "mousepad",
+     {"profile_fun_spread_btn"},
+     "device_add_btn",
+     2,
+     [](PanelsBeforeConnect& page) { return page.ProfilePanel()->GetProfileCount(); },
+     nullptr},
 };
 
 class SettingChange : public PanelsBeforeConnect,
@@ -284,9 +297,9 @@ TEST_F(PanelsBeforeConnect, ScreenshotsBeforeAndAfterTheConnect) {
         const char* kind;
         const char* tab;
     };
-    for (const Shot& shot : {Shot{"keyboard", "system_Op_tab"},
-                             Shot{"mouse", "mouse_device_seting_option_1"},
-                             Shot{"headset", "6533_voice_Op_tab"}}) {
+    for (const Shot& shot :
+         {Shot{"keyboard", "system_Op_tab"}, Shot{"mouse", "mouse_device_seting_option_1"},
+          Shot{"headset", "6533_voice_Op_tab"}}) {
         window_.reset();
         bus_ = emu::EmulatedBus::Create();
         Open(shot.kind);
@@ -299,8 +312,8 @@ TEST_F(PanelsBeforeConnect, ScreenshotsBeforeAndAfterTheConnect) {
         WaitForConnect();
         if (HasFatalFailure()) return;
         QTest::qWait(100);
-        EXPECT_TRUE(window_->grab().save(
-            QStringLiteral("%1/%2-after-connect.png").arg(folder, shot.kind)));
+        EXPECT_TRUE(
+            window_->grab().save(QStringLiteral("%1/%2-after-connect.png").arg(folder, shot.kind)));
     }
 }
 
