@@ -63,6 +63,19 @@ void Later(QWidget* control, F action) {
 
 bool Usable(QWidget* control) { return control->isVisible() && control->isEnabled(); }
 
+// The device whose page holds the control; none outside the pages.
+CSkelmoraUSBDevice* PageDeviceOf(QWidget* control) {
+    for (QWidget* w = control; w; w = w->parentWidget())
+        if (auto* device = qobject_cast<CSkelmoraUSBDevice*>(w)) return device;
+    return nullptr;
+}
+
+const char* KindNameOf(int deviceKind) {
+    for (const KindName& k : kKinds)
+        if (SameKind(deviceKind, k.kind)) return k.name;
+    return "device";
+}
+
 QWidget* FindIn(QWidget* root, const QString& name) {
     if (!root) return nullptr;
     if (root->objectName() == name) return root;
@@ -188,6 +201,12 @@ Result CAutomation::Handle(const std::string& request) {
                       .arg(control->height())
                       .toStdString());
     }
+    // A settings control waits for its device's connect (it is disabled until then): said so,
+    // for the caller to try again.
+    if (CSkelmoraUSBDevice* device = PageDeviceOf(control);
+        device && device->WaitsForConnect(control))
+        return Fail(QStringLiteral("\"%1\" takes no changes until the %2 has connected: try again")
+                        .arg(name, QLatin1String(KindNameOf(device->GetKind()))));
     if (!Usable(control)) return Fail(QStringLiteral("\"%1\" is hidden or disabled").arg(name));
 
     if (verb == "click") {

@@ -535,7 +535,7 @@ void CDeviceManager::DetachCommandInterface(int row) {
         channel.WiredConnection().Close();
         channel.ReceiverConnection().Close();
     }
-    device->OnDisconnected();
+    device->Disconnect();
     HideDeviceItem(ItemIndexOfDevice(device));
 }
 
@@ -792,8 +792,11 @@ void CDeviceManager::FollowProgramLinks(CDeviceProfileUI* panel) {
         watcher_->Start();
     }
     auto* follower = new CProfileLinkFollower(panel);
-    // No automatic switch while key edits wait or a recording runs.
-    follower->SetBusyCheck([this] { return IsEditing(); });
+    // No automatic switch while key edits wait or a recording runs, nor before the device's
+    // connect has loaded its profile: the switch waits.
+    follower->SetBusyCheck([this, panel] {
+        return IsEditing() || (panel->Device() && !panel->Device()->IsConnectDone());
+    });
     QObject::connect(
         watcher_.get(), &platform::CProgramWatcher::foregroundChanged, follower,
         [follower](const QString& name, qint64, const QString&) { follower->OnForeground(name); });

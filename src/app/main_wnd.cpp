@@ -532,6 +532,12 @@ void CMainWnd::OnGameEvent(quint64 wParam, qint64 lParam) {
         qCDebug(lcApp) << "game event without a device: ignored";
         return;
     }
+    // Its connect would replace the mode with the profile's, and the end of the effect would
+    // then store a mode nobody chose.
+    if (!device->IsConnectDone()) {
+        qCDebug(lcApp) << "game event before the device has connected: ignored";
+        return;
+    }
     if (wParam > 2) return;
     // The device's own mode list bounds the mode too (a headset has nine).
     const CLightControlUI* panel = CLightControlUI::OfPage(device);

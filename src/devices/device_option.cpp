@@ -177,7 +177,12 @@ void CDeviceOptionUI::TellVisibility(int show) {
     if (m_visibility && m_device) m_visibility(m_device->GetModelIndex(), show);
 }
 
-void CDeviceOptionUI::StartConnect() { ui::SetTimer(this, kConnectTimer, m_intervals.connect); }
+void CDeviceOptionUI::StartConnect() {
+    // The page shows before the connect: its settings wait for it (a device connected already
+    // keeps them).
+    if (m_device) m_device->GateSettingsPanels();
+    ui::SetTimer(this, kConnectTimer, m_intervals.connect);
+}
 
 void CDeviceOptionUI::StartLinkWatch(int milliseconds) {
     if (ChannelOpen()) ui::SetTimer(this, kLinkWatchTimer, milliseconds);

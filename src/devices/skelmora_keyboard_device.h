@@ -196,6 +196,8 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     void OnDeviceReport(uint16_t code) override;
 
   protected:
+    // With the system settings page ("kb_system_settings").
+    std::vector<QWidget*> SettingsPanels() const override;
     profiles::CBasicProfiledata* KeyListProfile() override { return &profile_; }
     std::vector<profiles::KeyAssignmentPair>* KeyList() override { return &keyList_; }
 
@@ -261,4 +263,5 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     QPointer<QWidget> lightControlItem_;
     QPointer<QWidget> macroControlItem_;
     QPointer<QWidget> keySetControlItem_;
+    QPointer<QWidget> systemSettingsPage_;
 };

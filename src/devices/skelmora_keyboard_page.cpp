@@ -74,6 +74,7 @@ void CSkelmoraKeyboardDevice::BindPageControls() {
         SetLightingPanel(lighting);
     macroControlItem_ = find("MacroControlItem");
     keySetControlItem_ = find("KeySetControlItem");
+    systemSettingsPage_ = find("kb_system_settings");
     for (QWidget* panel : {GetProfilePanel(), lightControlItem_.data(), macroControlItem_.data(),
                            keySetControlItem_.data()}) {
         if (panel) panel->setProperty("device", QVariant::fromValue<QObject*>(this));
@@ -94,6 +95,12 @@ void CSkelmoraKeyboardDevice::Notify(TNotifyUI& msg) {
         [this]() -> profiles::CKeyboardProfiledata& { return profile_; },
         [this] { WriteParameters(ParameterWrite{}); }};
     settingsPanel_->Notify(msg, owner);
+}
+
+std::vector<QWidget*> CSkelmoraKeyboardDevice::SettingsPanels() const {
+    std::vector<QWidget*> parts = CSkelmoraUSBDevice::SettingsPanels();
+    if (systemSettingsPage_) parts.push_back(systemSettingsPage_);
+    return parts;
 }
 
 void CSkelmoraKeyboardDevice::ShowSystemStages() {

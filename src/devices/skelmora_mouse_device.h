@@ -160,6 +160,8 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     void ClassEffectC() override;
 
   protected:
+    // With the DPI stages and mouse settings panel.
+    std::vector<QWidget*> SettingsPanels() const override;
     profiles::CBasicProfiledata* KeyListProfile() override { return &profile_; }
     std::vector<profiles::KeyAssignmentPair>* KeyList() override { return &keyList_; }
 

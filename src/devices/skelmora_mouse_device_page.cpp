@@ -116,6 +116,12 @@ void CSkelmoraMouseDevice::Notify(TNotifyUI& msg) {
     CSkelmoraUSBDevice::Notify(msg);
 }
 
+std::vector<QWidget*> CSkelmoraMouseDevice::SettingsPanels() const {
+    std::vector<QWidget*> parts = CSkelmoraUSBDevice::SettingsPanels();
+    if (settingsPanel_) parts.push_back(settingsPanel_);
+    return parts;
+}
+
 bool CSkelmoraMouseDevice::SendLightFrame() {
     if (QThread::currentThread() == thread()) {
         const std::vector<light::LedEntry> leds = GetLedsCopy();

@@ -1,6 +1,7 @@
 #include "devices/skelmora_usb_device.h"
 
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 
 #include "controls/device_key_button.h"
@@ -331,7 +332,42 @@ void CSkelmoraUSBDevice::OnDisconnected() {}
 void CSkelmoraUSBDevice::Connect() {
     OnConnected();
     connectDone_ = true;
+    GateSettingsPanels();
     if (lightingPanel_) lightingPanel_->OnDeviceConnected();
+}
+
+void CSkelmoraUSBDevice::Disconnect() {
+    OnDisconnected();
+    connectDone_ = false;
+    GateSettingsPanels();
+}
+
+void CSkelmoraUSBDevice::GateSettingsPanels() {
+    for (QWidget* part : SettingsPanels()) part->setEnabled(connectDone_);
+}
+
+bool CSkelmoraUSBDevice::WaitsForConnect(const QWidget* control) const {
+    if (connectDone_ || !control) return false;
+    const std::vector<QWidget*> parts = SettingsPanels();
+    return std::any_of(parts.begin(), parts.end(), [control](const QWidget* part) {
+        return part == control || part->isAncestorOf(control);
+    });
+}
+
+std::vector<QWidget*> CSkelmoraUSBDevice::SettingsPanels() const {
+    std::vector<QWidget*> parts;
+    const auto add = [&parts](QWidget* panel) {
+        if (!panel || dynamic_cast<ILightSourcePanel*>(panel)) return;
+        if (const auto* gated = dynamic_cast<IConnectGatedPanel*>(panel)) {
+            for (QWidget* control : gated->ConnectGatedControls())
+                if (control) parts.push_back(control);
+            return;
+        }
+        if (std::find(parts.begin(), parts.end(), panel) == parts.end()) parts.push_back(panel);
+    };
+    add(profilePanel_);
+    for (const QPointer<QWidget>& panel : panels_) add(panel);
+    return parts;
 }
 
 void CSkelmoraUSBDevice::LoadProfileAndStartLighting() {

@@ -56,6 +56,14 @@ class ILightSourcePanel {
     virtual void OnDeviceConnected() {}
 };
 
+// A panel of which only some parts wait for the device's connect (the profile panel: its
+// profile controls wait, the page's function tabs it also carries do not).
+class IConnectGatedPanel {
+  public:
+    virtual ~IConnectGatedPanel() = default;
+    virtual std::vector<QWidget*> ConnectGatedControls() const = 0;
+};
+
 // The values of a parameter write: profile slot, first byte, the flag byte and the screen
 // size in physical pixels.
 struct ParameterWrite {
@@ -128,11 +136,21 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // The device's command interface went away (unplugged), or the program ends: what the
     // device holds outside its channel is given back. Nothing by default.
     virtual void OnDisconnected();
-    // Runs OnConnected, then tells the lighting panel (a change made on the page before this
-    // is laid over what the connect loaded).
+    // Runs OnConnected, then lets the settings panels take changes and tells the lighting
+    // panel (a change made on the page before this is laid over what the connect loaded).
     void Connect();
-    // Whether the connect has run once: until then the profile is not loaded.
+    // The command interface went away: OnDisconnected, and the settings panels wait for the
+    // next connect.
+    void Disconnect();
+    // Whether the connect has run since the device was found: until then the profile is not
+    // loaded.
     bool IsConnectDone() const { return connectDone_; }
+    // A change made on a settings panel before the connect would go into the profile the
+    // connect then replaces (and maybe to the device): the panels are enabled only once the
+    // connect is done. The lighting panel is not one of them; it keeps such changes itself.
+    void GateSettingsPanels();
+    // Whether the control is a part of a settings panel that waits for the connect now.
+    bool WaitsForConnect(const QWidget* control) const;
     virtual void OnDeviceEvent();
     virtual void FirstHook();
     virtual void SecondHook();
@@ -395,6 +413,10 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // "<user data folder><light configuration name, else zelvo_light>.config"; nothing without a
     // user data folder.
     void SetProfilePaths(profiles::CBasicProfiledata& profile) const;
+    // The page's parts that change what the profile or the device holds: the profile panel's
+    // profile controls and every other panel but the lighting panel. The device classes add the
+    // settings they keep on the page itself.
+    virtual std::vector<QWidget*> SettingsPanels() const;
     virtual profiles::CBasicProfiledata* KeyListProfile() { return nullptr; }
     virtual std::vector<profiles::KeyAssignmentPair>* KeyList() { return nullptr; }
 

@@ -83,6 +83,14 @@ CDeviceProfileUI::CDeviceProfileUI(QWidget* parent) : QWidget(parent) {
 
 CDeviceProfileUI::~CDeviceProfileUI() { ui::KillAllTimers(this); }
 
+std::vector<QWidget*> CDeviceProfileUI::ConnectGatedControls() const {
+    std::vector<QWidget*> controls;
+    for (const char* name :
+         {kCombo, kNameEdit, "device_profile_edit_save_btn", "profile_fun_spread_btn", kMenuLayout})
+        controls.push_back(Control(name));
+    return controls;
+}
+
 void CDeviceProfileUI::AttachDevice(CSkelmoraUSBDevice* device) {
     device_ = device;
     if (!device) return;

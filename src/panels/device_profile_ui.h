@@ -22,7 +22,10 @@
 #include "ui/notify.h"
 #include "ui/notify_table.h"
 
-class CDeviceProfileUI : public QWidget, public INotifyUI, public ui::ITimerTarget {
+class CDeviceProfileUI : public QWidget,
+                         public INotifyUI,
+                         public ui::ITimerTarget,
+                         public IConnectGatedPanel {
     Q_OBJECT
   public:
     static constexpr char kClassName[] = "DeviceProfile";
@@ -92,6 +95,10 @@ class CDeviceProfileUI : public QWidget, public INotifyUI, public ui::ITimerTarg
 
     void Notify(TNotifyUI& msg) override;
     void DoTimer(int id) override;
+    // The combo, the name edit with its save button and the profile menu: they switch, copy,
+    // reset, import and export profiles, so they wait for the device's connect. The tabs do
+    // not.
+    std::vector<QWidget*> ConnectGatedControls() const override;
 
     static QWidget* Create(QWidget* parent) { return new CDeviceProfileUI(parent); }
     static const char* const kTabNames[kTabCount];

@@ -52,7 +52,8 @@ retry 30 grep -q -F "软件标示 49152" "$log" || {
 }
 retry 20 "$send" ui show keyboard:macros || fail "the keyboard's macro tab is not shown"
 retry 10 "$send" ui where macro_btn_name_add || fail "the macro editor is not shown"
-"$send" ui click macro_btn_name_add >/dev/null || fail "add refused"
+# The editor takes changes once the keyboard has connected.
+retry 10 "$send" ui click macro_btn_name_add || fail "add refused"
 folder="$work/data/TELMA QX-418GRY Device/keyboard"
 retry 10 grep -q '"Guid"' "$folder/macro.config" || fail "no macro after add: $(find "$work/data")"
 

@@ -88,6 +88,18 @@ class MainWindowTest : public uitest::AppFixture {
     }
 
     CDeviceManager& Devices() { return *window_->Devices(); }
+    // The selector items connect their devices a moment after their pages show: until then
+    // the pages take no settings changes.
+    void WaitForConnects() {
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                for (auto* device : Devices().AllDevices())
+                    if (device->CommandChannel().IsOpened() && !device->IsConnectDone())
+                        return false;
+                return true;
+            },
+            5000));
+    }
     void Click(const char* name) {
         QWidget* button = window_->FindControl(name);
         ASSERT_NE(button, nullptr) << name;
@@ -348,6 +360,7 @@ TEST(DpiLayoutRule, ScreensAndWindowSizes) {
 
 TEST_F(MainWindowTest, GameEventsSwitchTheModeAndTheTimerPutsItBack) {
     Start({"keyboard"});
+    WaitForConnects();
     auto* device = Devices().DeviceOfItem(Devices().SelectedItem());
     ASSERT_NE(device, nullptr);
     auto settings = device->GetLightSettingsCopy();
@@ -403,6 +416,7 @@ TEST_F(MainWindowTest, GameEventsSwitchTheModeAndTheTimerPutsItBack) {
 // while one inside it shows on the panel.
 TEST_F(MainWindowTest, LightingPanelsFollowTheListAndTheirModeLists) {
     Start({"keyboard", "headset"});
+    WaitForConnects();
     std::vector<CLightControlUI*> panels;
     for (auto* device : Devices().AllDevices()) {
         if (auto* panel = CLightControlUI::OfPage(device)) panels.push_back(panel);
@@ -435,6 +449,7 @@ TEST_F(MainWindowTest, LightingPanelsFollowTheListAndTheirModeLists) {
 
 TEST_F(MainWindowTest, GameTimerEndsTheEffectFiveSecondsAfterTheLastEvent) {
     Start({"keyboard"});
+    WaitForConnects();
     auto* device = Devices().DeviceOfItem(Devices().SelectedItem());
     auto settings = device->GetLightSettingsCopy();
     settings.mode = 3;
@@ -605,6 +620,7 @@ namespace {
 
 TEST_F(MainWindowTest, AutomationRequestsActOnTheWindowAndTheShownPageOnly) {
     Start({"keyboard", "headset"});
+    WaitForConnects();
     CAutomation automation(*window_);
     auto run = [&](const char* request) { return automation.Handle(request); };
     struct Case {
