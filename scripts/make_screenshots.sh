@@ -139,7 +139,10 @@ shot light-panel-mouse mouse "show mouse" "sleep 1.5" \
   "click mouse_device_seting_option_5" "item light_combo_modeSelect 2"
 
 # The mouse page's tabs.
-shot mouse-buttons-en mouse "show mouse" "sleep 1.5"
+# The mouse's own breathing light may be dark at the moment of the picture: the wave (row 0)
+# shows its LEDs lit.
+shot mouse-buttons-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_5" \
+  "item light_combo_modeSelect 0" "click mouse_device_seting_option_0"
 shot mouse-dpi-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_1"
 shot mouse-recoil-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_4"
 
