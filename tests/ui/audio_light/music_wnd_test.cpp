@@ -18,6 +18,7 @@
 #include "support/ui_fixture.h"
 #include "ui/control_props.h"
 #include "ui/resource_list.h"
+#include "ui/skin_resources.h"
 
 namespace {
 
@@ -119,8 +120,11 @@ TEST_F(MusicWindowTest, OkSavesTheStylesKeepsOtherMembersAndNamesEmptyEditsByDef
         LeaveEdit(music, 3, "");
         EXPECT_EQ(ui::GetText(music.FindControl("audio_edit_name3")), QStringLiteral("第三组"));
         LeaveEdit(music, 4, QString(32, 'L') + QStringLiteral("…"));  // left as shown
-        if (const QByteArray dir = qgetenv("SKELMORA_SCREENSHOT_DIR"); !dir.isEmpty())
+        if (const QByteArray dir = qgetenv("SKELMORA_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            ui::ApplySkinStyleSheet();  // the program's look, as it applies it at the start
+            QCoreApplication::processEvents();
             music.grab().save(QString::fromUtf8(dir) + "/music_window_en.png");
+        }
         Click(music, "okbtn");
     });
     const profiles::AudioStyleSet& styles = window_->Audio()->Styles();
