@@ -194,6 +194,9 @@ void CSkelmoraHS6533Device::ShowLight(const profiles::LightInfo& info) {
     settings.green = info.green;
     settings.blue = info.blue;
     CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
+    // The lighting panel shows what the headset now holds (read back at connect, loaded with
+    // a profile), not what it showed before.
+    ShowLightOnPanel();
 }
 
 void CSkelmoraHS6533Device::RefreshPage() {

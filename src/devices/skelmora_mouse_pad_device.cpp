@@ -115,6 +115,8 @@ void CSkelmoraMousePadDevice::ShowLive() {
     settings.green = light.green;
     settings.blue = light.blue;
     CSkelmoraUSBDevice::SetLightSettings(light::ToWords(settings));
+    // The lighting panel shows the light now in force (a profile loaded, the pad read again).
+    ShowLightOnPanel();
 }
 
 void CSkelmoraMousePadDevice::RefreshPage() { LoadConfigLists(); }
