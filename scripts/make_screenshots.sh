@@ -144,7 +144,9 @@ shot light-panel-mouse mouse "show mouse" "sleep 1.5" \
 shot mouse-buttons-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_5" \
   "item light_combo_modeSelect 0" "click mouse_device_seting_option_0"
 shot mouse-dpi-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_1"
-shot mouse-recoil-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_4"
+# The page opens with no bullet chosen (blank edits); gun 1, bullet 1 shows its factory pattern.
+shot mouse-recoil-en mouse "show mouse" "sleep 1.5" "click mouse_device_seting_option_4" \
+  "click shoot_gun_op_0" "click bullet_op_0"
 
 shot mousepad-page-en mousepad "show mousepad" "sleep 1.5"
 

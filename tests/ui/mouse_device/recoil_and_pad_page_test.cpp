@@ -93,6 +93,49 @@ TEST_F(RecoilPage, FindsItsControlsAndGivesMissingGunsTheirFactoryPattern) {
     EXPECT_EQ(panel_->SelectedBullet(), -1);
 }
 
+// A fresh profile: after the page's load no bullet is chosen and the edits are blank (the
+// bullet number too, so the page does not claim to show bullet 1); the first bullet chosen
+// shows the factory pattern that the load copied for each gun without a file.
+TEST_F(RecoilPage, AFreshProfileShowsTheFactoryPatternOnceABulletIsChosen) {
+    ASSERT_TRUE(panel_->InitShootPanel());
+    for (const char* name :
+         {"bullet_select_index", "bullet_x_eidt", "bullet_y_eidt", "bullet_delay_eidt"})
+        EXPECT_TRUE(Text(name).isEmpty()) << name;
+
+    const fs::path factory = SKELMORA_SOURCE_ROOT "/DefaultData";
+    const struct { int gun, bullet; } cases[] = {{0, 0}, {0, 29}, {1, 0}, {2, 7}, {3, 0}};
+    for (const auto& c : cases) {
+        Select(QStringLiteral("shoot_gun_op_%1").arg(c.gun));
+        Select(QStringLiteral("bullet_op_%1").arg(c.bullet));
+        const shoot::GunRead read = shoot::ReadGun(shoot::GunFile(factory, c.gun));
+        ASSERT_TRUE(read.present && read.error.empty()) << c.gun << read.error;
+        const shoot::Bullet expected = shoot::ReadBullet(read.events, c.bullet);
+        EXPECT_NE(expected, shoot::Bullet{}) << "the factory bullet is all zero: " << c.gun;
+        EXPECT_EQ(Text("bullet_select_index"), QString::number(c.bullet + 1));
+        EXPECT_EQ(Text("bullet_x_eidt"), QString::number(expected.horizontal)) << c.gun;
+        EXPECT_EQ(Text("bullet_y_eidt"), QString::number(expected.vertical)) << c.gun;
+        EXPECT_EQ(Text("bullet_delay_eidt"), QString::number(expected.delay)) << c.gun;
+        EXPECT_EQ(ui::IsSelected(Named(QStringLiteral("bullet_x_check"))), expected.left);
+        EXPECT_EQ(ui::IsSelected(Named(QStringLiteral("bullet_y_check"))), expected.up);
+    }
+    // Gun 1's first bullet as shipped: 4 counts down after 85 ms.
+    Select(QStringLiteral("shoot_gun_op_0"));
+    Select(QStringLiteral("bullet_op_0"));
+    EXPECT_EQ(Text("bullet_y_eidt"), QStringLiteral("4"));
+    EXPECT_EQ(Text("bullet_delay_eidt"), QStringLiteral("85"));
+}
+
+// Without a factory file the gun keeps no events: its bullets show zero moves, not blanks.
+TEST_F(RecoilPage, AGunWithoutAFactoryFileShowsZeroMoves) {
+    panel_->SetDefaultFolder(home_.path() + QStringLiteral("/no-factory"));
+    ASSERT_TRUE(panel_->InitShootPanel());
+    EXPECT_FALSE(fs::exists(shoot::GunFile(folder_, 2)));
+    Select(QStringLiteral("shoot_gun_op_2"));
+    Select(QStringLiteral("bullet_op_3"));
+    for (const char* name : {"bullet_x_eidt", "bullet_y_eidt", "bullet_delay_eidt"})
+        EXPECT_EQ(Text(name), QStringLiteral("0")) << name;
+}
+
 TEST_F(RecoilPage, GunAndBulletSelectionsAreLimited) {
     ASSERT_TRUE(panel_->InitShootPanel());
     const struct { int asked, selected; } bullets[] = {{30, 29}, {-1, 0}, {12, 12}, {1000, 29}};
