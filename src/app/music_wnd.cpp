@@ -1,5 +1,6 @@
 #include "app/music_wnd.h"
 
+#include <QLineEdit>
 #include <algorithm>
 
 #include "platform/log_categories.h"
@@ -19,6 +20,11 @@ constexpr char kMissing[] = "GetAudioLightInfo control is NULL";
 
 QString Numbered(const char* prefix, int n) {
     return QString::fromLatin1(prefix) + QString::number(n);
+}
+
+// A name box not being typed in shows the start of a name wider than itself, not its end.
+void ShowFromStart(QWidget* edit) {
+    if (auto* line = qobject_cast<QLineEdit*>(edit)) line->setCursorPosition(0);
 }
 
 }  // namespace
@@ -58,9 +64,10 @@ void CMusicWnd::ShowSet() {
     showing_ = true;
     for (int k = 1; k <= profiles::kAudioStyles; ++k) {
         ui::SetSelected(FindControl(Numbered("audio_select_tab", k)), k - 1 == set_.selected);
-        ui::SetText(FindControl(Numbered("audio_edit_name", k)),
-                    QString::fromStdString(
-                        profiles::ShownStyleName(set_.names[static_cast<size_t>(k - 1)])));
+        QWidget* edit = FindControl(Numbered("audio_edit_name", k));
+        ui::SetText(edit, QString::fromStdString(
+                              profiles::ShownStyleName(set_.names[static_cast<size_t>(k - 1)])));
+        ShowFromStart(edit);
     }
     showing_ = false;
     ShowColour();
@@ -119,6 +126,7 @@ void CMusicWnd::OnNameLeft(TNotifyUI& msg) {
     const auto k = ui::NumberAfterPrefix(msg.pSender->objectName(), "audio_edit_name");
     if (!k || *k < 1 || *k > profiles::kAudioStyles) return;
     std::string& name = set_.names[static_cast<size_t>(*k - 1)];
+    ShowFromStart(msg.pSender);
     const std::string text = ui::GetText(msg.pSender).toStdString();
     if (text.empty()) {
         name = profiles::DefaultStyleName(*k - 1);

@@ -114,12 +114,16 @@ TEST_F(MusicWindowTest, OkSavesTheStylesKeepsOtherMembersAndNamesEmptyEditsByDef
         // The long name is shown shortened.
         EXPECT_EQ(ui::GetText(music.FindControl("audio_edit_name4")),
                   QString(32, 'L') + QStringLiteral("…"));
+        // ... and, wider than its box, from its start.
+        auto* longName = qobject_cast<QLineEdit*>(music.FindControl("audio_edit_name4"));
+        EXPECT_EQ(longName ? longName->cursorPosition() : -1, 0);
         Click(music, "audio_select_tab3");
         Slide(music, "audio_g_slider", 9);
         Slide(music, "audio_r_slider", 4);
         LeaveEdit(music, 3, "");
         EXPECT_EQ(ui::GetText(music.FindControl("audio_edit_name3")), QStringLiteral("第三组"));
         LeaveEdit(music, 4, QString(32, 'L') + QStringLiteral("…"));  // left as shown
+        EXPECT_EQ(longName ? longName->cursorPosition() : -1, 0);  // left, it shows its start
         if (const QByteArray dir = qgetenv("SKELMORA_SCREENSHOT_DIR"); !dir.isEmpty()) {
             ui::ApplySkinStyleSheet();  // the program's look, as it applies it at the start
             QCoreApplication::processEvents();

@@ -2,11 +2,14 @@
 // overlapping another, and a page has one row of tabs.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 #include <algorithm>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "devices/device_option.h"
 #include "devices/skelmora_usb_device.h"
@@ -111,8 +114,8 @@ void PrintTo(const LightCase& c, std::ostream* out) {
     *out << c.kind << " mode " << c.mode << (c.chinese ? " in Chinese" : "");
 }
 
-class LightingPanelInTheWindow : public PageLayout,
-                                 public ::testing::WithParamInterface<LightCase> {
+// A panel of a page in the window: what of its controls the window shows.
+class PanelInTheWindow : public PageLayout {
   protected:
     // The notification the control sends when the user changes it.
     void Send(QWidget* control, const char* type) {
@@ -143,7 +146,45 @@ class LightingPanelInTheWindow : public PageLayout,
             seen &= QRect(holder->mapTo(window_.get(), QPoint(0, 0)), holder->size());
         return seen & window_->rect();
     }
+    // The controls the panel shows, not the boxes that only hold others.
+    std::vector<QWidget*> ShownControls(const QWidget* panel) const {
+        std::vector<QWidget*> shown;
+        for (QWidget* control : panel->findChildren<QWidget*>()) {
+            if (control->objectName().isEmpty() || !control->isVisibleTo(window_.get())) continue;
+            const bool holdsControls = std::any_of(
+                control->children().cbegin(), control->children().cend(), [&](QObject* child) {
+                    auto* widget = qobject_cast<QWidget*>(child);
+                    return widget && !widget->objectName().isEmpty() &&
+                           widget->isVisibleTo(window_.get());
+                });
+            if (!holdsControls) shown.push_back(control);
+        }
+        return shown;
+    }
+    // Each control the panel shows lies whole in the window, at its full height; the shown
+    // controls are returned.
+    std::vector<QWidget*> ExpectControlsWhole(const QWidget* panel) const {
+        const std::vector<QWidget*> shown = ShownControls(panel);
+        for (QWidget* control : shown) {
+            const QRect whole(control->mapTo(window_.get(), QPoint(0, 0)), control->size());
+            const QRect seen = SeenPart(control);
+            EXPECT_TRUE(seen == whole) << control->objectName().toStdString() << " is cut: of "
+                                       << Text(whole) << " the window shows " << Text(seen);
+            // A layout short of room squeezes its rows into each other before it cuts them.
+            const int needed = control->hasHeightForWidth()
+                                   ? control->heightForWidth(control->width())
+                                   : std::min(control->maximumHeight(),
+                                              std::max(control->minimumHeight(),
+                                                       control->minimumSizeHint().height()));
+            EXPECT_GE(control->height(), needed)
+                << control->objectName().toStdString() << " is squeezed";
+        }
+        return shown;
+    }
 };
+
+class LightingPanelInTheWindow : public PanelInTheWindow,
+                                 public ::testing::WithParamInterface<LightCase> {};
 
 // Every control the panel shows (not the boxes that only hold others) lies whole in the window
 // at 1000 x 640, at its full height: the keyboard in its music modes (29 adds the sound mode and the sound colours,
@@ -179,31 +220,7 @@ TEST_P(LightingPanelInTheWindow, EveryControlOfThePanelCanBeReached) {
                 .arg(c.mode)
                 .arg(c.chinese ? "-zh" : "")));
     }
-    int checked = 0;
-    for (QWidget* control : panel->findChildren<QWidget*>()) {
-        if (control->objectName().isEmpty() || !control->isVisibleTo(window_.get())) continue;
-        const bool holdsControls = std::any_of(
-            control->children().cbegin(), control->children().cend(), [&](QObject* child) {
-                auto* widget = qobject_cast<QWidget*>(child);
-                return widget && !widget->objectName().isEmpty() &&
-                       widget->isVisibleTo(window_.get());
-            });
-        if (holdsControls) continue;
-        ++checked;
-        const QRect whole(control->mapTo(window_.get(), QPoint(0, 0)), control->size());
-        const QRect seen = SeenPart(control);
-        EXPECT_TRUE(seen == whole) << control->objectName().toStdString() << " is cut: of "
-                                   << Text(whole) << " the window shows " << Text(seen);
-        // A layout short of room squeezes its rows into each other before it cuts them.
-        const int needed = control->hasHeightForWidth()
-                               ? control->heightForWidth(control->width())
-                               : std::min(control->maximumHeight(),
-                                          std::max(control->minimumHeight(),
-                                                   control->minimumSizeHint().height()));
-        EXPECT_GE(control->height(), needed)
-            << control->objectName().toStdString() << " is squeezed";
-    }
-    EXPECT_GT(checked, 5) << "the panel shows next to nothing";
+    EXPECT_GT(ExpectControlsWhole(panel).size(), 5u) << "the panel shows next to nothing";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -216,5 +233,55 @@ INSTANTIATE_TEST_SUITE_P(
                       LightCase{"mouse", "mouse_device_seting_option_5", 2},
                       LightCase{"mousepad", nullptr, 2},
                       LightCase{"headset", "deng_Op_tab", 2}));
+
+// ---- The headset's voice panel in the window ----
+
+// The parameter: the window in Chinese.
+class VoicePanelInTheWindow : public PanelInTheWindow,
+                              public ::testing::WithParamInterface<bool> {};
+
+// The Voice tab at 1000 x 640 beside the headset's picture: every control lies whole in the
+// window, each button and label is as wide as its text needs (a radio button or a label squeezed
+// in a row cuts its text: "Prese"), each name box at least as wide as it asks, and no two
+// controls overlap (a row wider than the panel draws its boxes over each other).
+TEST_P(VoicePanelInTheWindow, EveryControlShowsWholeWithoutOverlapping) {
+    const bool chinese = GetParam();
+    QWidget* page = ShowPage("headset");
+    ASSERT_NE(page, nullptr);
+    if (chinese) window_->ApplyLanguage(0);
+    QWidget* tab = Child(page, "6533_voice_Op_tab");
+    ASSERT_NE(tab, nullptr);
+    ui::SetSelected(tab, true, false);
+    Send(tab, notify_type::kSelectChanged);
+    Settle();
+    QWidget* panel = Child(page, "Voice6533ControlItem");
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(window_->size(), QSize(1000, 640)) << "the page made the window grow";
+    ASSERT_TRUE(panel->isVisibleTo(window_.get()));
+    if (const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR"); !folder.isEmpty())
+        EXPECT_TRUE(window_->grab().save(
+            QStringLiteral("%1/page-headset-voice%2.png").arg(folder).arg(chinese ? "-zh" : "")));
+    const std::vector<QWidget*> shown = ExpectControlsWhole(panel);
+    EXPECT_GT(shown.size(), 30u) << "the panel shows next to nothing";
+    for (QWidget* control : shown) {
+        const std::string name = control->objectName().toStdString();
+        if (qobject_cast<QAbstractButton*>(control) ||
+            (qobject_cast<QLabel*>(control) && !qobject_cast<QLabel*>(control)->wordWrap())) {
+            EXPECT_GE(control->width(), control->sizeHint().width()) << name << "'s text is cut";
+        }
+        EXPECT_GE(control->width(), control->minimumWidth()) << name << " is squeezed";
+    }
+    for (auto a = shown.cbegin(); a != shown.cend(); ++a) {
+        for (auto b = std::next(a); b != shown.cend(); ++b) {
+            const QRect ra((*a)->mapTo(window_.get(), QPoint(0, 0)), (*a)->size());
+            const QRect rb((*b)->mapTo(window_.get(), QPoint(0, 0)), (*b)->size());
+            EXPECT_FALSE(ra.intersects(rb))
+                << (*a)->objectName().toStdString() << " (" << Text(ra) << ") overlaps "
+                << (*b)->objectName().toStdString() << " (" << Text(rb) << ")";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EnglishAndChinese, VoicePanelInTheWindow, ::testing::Bool());
 
 }  // namespace
