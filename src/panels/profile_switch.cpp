@@ -34,9 +34,11 @@ ParameterWrite SwitchParameters() {
 
 namespace {
 
-// The device's writes of a switch, in order; the outcome is the first that failed. A write
-// that fails does not hold back the next ones, except that the key table is not sent when the
-// macros did not fit (it would name macros the device lacks).
+// The device's writes of a switch, in order; the outcome is the first of the parameter and
+// macro writes that failed. A write that fails does not hold back the next ones, except that
+// the key table is not sent when the macros did not fit (it would name macros the device
+// lacks). The key table's own outcome is logged by the device, not told (a keyboard reset
+// before its read-back has no table to start from).
 WriteOutcome WriteProfile(CSkelmoraUSBDevice& device) {
     WriteOutcome first = WriteOutcome::Ok();
     const auto keep = [&first](const WriteOutcome& outcome) {
@@ -47,7 +49,7 @@ WriteOutcome WriteProfile(CSkelmoraUSBDevice& device) {
         keep(WriteOutcome::Failed("parameters", written));
     if (!device.HoldsKeysAndMacros()) return first;
     if (keep(device.WriteMacros(device.BuildMacroList())).excess > 0) return first;
-    keep(device.WriteCurrentKeyTable(nullptr));
+    device.WriteCurrentKeyTable(nullptr);
     return first;
 }
 

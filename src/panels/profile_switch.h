@@ -5,8 +5,8 @@
 //   WriteParameters (0, 0, 1, screen size), and on a device that keeps keys and macros
 //   (HoldsKeysAndMacros) BuildMacroList, WriteMacros, and WriteCurrentKeyTable unless the
 //   macros did not fit. A pad or a headset gets its parameters and light only.
-// The first write that fails becomes the message the user sees, as for a key assignment; a
-// switch whose writes all went through tells nothing.
+// The first failed parameter or macro write becomes the message the user sees, as for a key
+// assignment; a switch whose writes went through tells nothing.
 #include <QString>
 #include <functional>
 #include <optional>
