@@ -292,11 +292,6 @@ WriteOutcome CSkelmoraHS6533Device::WriteLighting() {
     return outcome;
 }
 
-WriteOutcome CSkelmoraHS6533Device::WriteMacros(const std::vector<int>& macros) {
-    if (macros.empty()) return WriteOutcome::Ok();
-    return CSkelmoraUSBDevice::WriteMacros(macros);
-}
-
 void CSkelmoraHS6533Device::RefreshStatus() {
     if (IsStatusRefreshPaused()) return;
     headset::StatusBlock block{};

@@ -88,9 +88,6 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     int WriteParameters(const ParameterWrite& values) override;
     // BeginSettings, the light block at bank 0, EndSettings.
     WriteOutcome WriteLighting();
-    // The headset has no macros: an empty list is nothing to send (a profile switch asks for
-    // it like for every device); any other list fails.
-    WriteOutcome WriteMacros(const std::vector<int>& macros) override;
     // The status block: to the power item and as message 0xD01 with byte 4.
     void RefreshStatus() override;
     // Timer 1002 (0x0401): the lighting is read again.

@@ -73,6 +73,7 @@ class CSkelmoraKeyboardDevice : public CSkelmoraUSBDevice {
     WriteOutcome WriteCurrentKeyTable(profiles::CBasicProfiledata* profile) override;
     WriteOutcome WriteMacros(const std::vector<int>& macros) override;
     std::vector<int> BuildMacroList() override;
+    bool HoldsKeysAndMacros() const override { return true; }
     // Effect code 21 only: the colours become the profile's custom colours of the current
     // group (saved), and the bright mask goes out with WriteIndexedBlock. After a failure the
     // next attempt sends the mask only once 200 ms have passed (nothing sleeps); the colours

@@ -93,6 +93,7 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
     WriteOutcome WriteShootPatterns();
     // The macros the mapped buttons use, in order of first use.
     std::vector<int> BuildMacroList() override;
+    bool HoldsKeysAndMacros() const override { return true; }
     // The parameter write every caller makes: slot 0, byte 0 = 0, byte 59 = 1, the screen.
     ParameterWrite StandardParameterWrite() const;
     // The primary screen's size in device pixels, taken once.

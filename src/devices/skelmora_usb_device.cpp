@@ -344,6 +344,8 @@ void CSkelmoraUSBDevice::Disconnect() {
 
 void CSkelmoraUSBDevice::GateSettingsPanels() {
     for (QWidget* part : SettingsPanels()) part->setEnabled(connectDone_);
+    if (auto* state = findChild<QWidget*>(QLatin1String(kPageStateName)))
+        ui::SetText(state, QLatin1String(connectDone_ ? kConnectedText : kConnectingText));
 }
 
 bool CSkelmoraUSBDevice::WaitsForConnect(const QWidget* control) const {

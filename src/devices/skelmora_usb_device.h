@@ -148,7 +148,11 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // A change made on a settings panel before the connect would go into the profile the
     // connect then replaces (and maybe to the device): the panels are enabled only once the
     // connect is done. The lighting panel is not one of them; it keeps such changes itself.
+    // The page's state text ("device_page_state") says connecting until then, then connected.
     void GateSettingsPanels();
+    static constexpr char kPageStateName[] = "device_page_state";
+    static constexpr char kConnectingText[] = "device_connecting_text";
+    static constexpr char kConnectedText[] = "device_connected_text";
     // Whether the control is a part of a settings panel that waits for the connect now.
     bool WaitsForConnect(const QWidget* control) const;
     virtual void OnDeviceEvent();
@@ -160,13 +164,19 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void RefreshPage();
     virtual void ReloadLists();
     virtual void RestoreDefaults();
+    // Whether the device keeps a key table and macros (keyboards and mice): only then does a
+    // profile switch write them. The pad and the headset keep their light and parameters only.
+    virtual bool HoldsKeysAndMacros() const { return false; }
     virtual std::vector<int> BuildMacroList();
     // Key table and macro writes say which step failed, or by how many macro events the
-    // upload does not fit (nothing is sent then). The base has no key table: nothing is done.
+    // upload does not fit (nothing is sent then). The base has no key table and no macros:
+    // nothing is sent and the write fails.
     virtual WriteOutcome WriteKeyTable(profiles::CBasicProfiledata* profile,
                                        const std::vector<profiles::KeyAssignmentPair>& keys);
     virtual WriteOutcome WriteCurrentKeyTable(profiles::CBasicProfiledata* profile);
     virtual WriteOutcome WriteMacros(const std::vector<int>& macros);
+    // The profile's parameters and light to the device: 1 (hid::kResultOk) when written,
+    // anything else when not (the base writes nothing and returns 0).
     virtual int WriteParameters(const ParameterWrite& values);
     virtual void LoadConfigLists();
     virtual void SetKeyMap(const KeyMap& map);

@@ -256,8 +256,7 @@ bool CDeviceProfileUI::ResetProfile() {
     }
     const auto identifier = list_->IdentifierAt(selection);
     if (identifier && QString::fromStdString(*identifier) == activeIdentifier_ && device_) {
-        const bool keys = deviceType_ == kKindKeyboard || deviceType_ == kKindMouse;
-        profile_switch::SwitchDevice(*device_, activeIdentifier_, {false, keys},
+        profile_switch::SwitchDevice(*device_, activeIdentifier_, {false},
                                      [this](const profile_switch::SwitchMessage& m) {
                                          ShowText(m.textId, m.number, m.hasNumber);
                                      });
@@ -311,7 +310,7 @@ void CDeviceProfileUI::SwitchToEntry(int index) {
 void CDeviceProfileUI::RunSwitch(int index, bool reloadLists) {
     SelectProfile(index, false);
     if (device_ && !activeIdentifier_.isEmpty()) {
-        profile_switch::SwitchDevice(*device_, activeIdentifier_, {reloadLists, true},
+        profile_switch::SwitchDevice(*device_, activeIdentifier_, {reloadLists},
                                      [this](const profile_switch::SwitchMessage& m) {
                                          ShowText(m.textId, m.number, m.hasNumber);
                                      });

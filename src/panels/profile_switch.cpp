@@ -32,20 +32,39 @@ ParameterWrite SwitchParameters() {
     return values;
 }
 
-void SwitchDevice(CSkelmoraUSBDevice& device, const QString& identifier, Steps steps,
-                  const std::function<void(const SwitchMessage&)>& message) {
+namespace {
+
+// The device's writes of a switch, in order; the outcome is the first of the parameter and
+// macro writes that failed. A write that fails does not hold back the next ones, except that
+// the key table is not sent when the macros did not fit (it would name macros the device
+// lacks). The key table's own outcome is logged by the device, not told (a keyboard reset
+// before its read-back has no table to start from).
+WriteOutcome WriteProfile(CSkelmoraUSBDevice& device) {
+    WriteOutcome first = WriteOutcome::Ok();
+    const auto keep = [&first](const WriteOutcome& outcome) {
+        if (first.ok() && !outcome.ok()) first = outcome;
+        return outcome;
+    };
+    if (const int written = device.WriteParameters(SwitchParameters()); written != hid::kResultOk)
+        keep(WriteOutcome::Failed("parameters", written));
+    if (!device.HoldsKeysAndMacros()) return first;
+    if (keep(device.WriteMacros(device.BuildMacroList())).excess > 0) return first;
+    device.WriteCurrentKeyTable(nullptr);
+    return first;
+}
+
+}  // namespace
+
+WriteOutcome SwitchDevice(CSkelmoraUSBDevice& device, const QString& identifier, Steps steps,
+                          const std::function<void(const SwitchMessage&)>& message) {
     if (!identifier.isEmpty()) device.SetProfileBaseName(identifier);
     device.LoadProfile();
     if (steps.reloadLists) device.ReloadLists();
     device.RefreshPage();
-    device.WriteParameters(SwitchParameters());
-    if (!steps.writeKeys) return;
-    const WriteOutcome macros = device.WriteMacros(device.BuildMacroList());
-    const std::optional<SwitchMessage> text = MessageFor(macros);
+    const WriteOutcome outcome = WriteProfile(device);
+    const std::optional<SwitchMessage> text = MessageFor(outcome);
     if (text && message) message(*text);
-    // Macros that do not fit were not sent: the key table would name macros the device lacks.
-    if (macros.excess > 0) return;
-    device.WriteCurrentKeyTable(nullptr);
+    return outcome;
 }
 
 }  // namespace profile_switch

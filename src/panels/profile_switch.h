@@ -2,9 +2,11 @@
 // The steps that make a device use another profile, shared by the profile panel (a combo
 // selection, deleting the active profile, resetting it) and by program links:
 //   profile base name := identifier, LoadProfile, ReloadLists, RefreshPage,
-//   WriteParameters (0, 0, 1, screen size), BuildMacroList, WriteMacros, and
-//   WriteCurrentKeyTable unless the macros did not fit.
-// The outcome of the macro upload becomes the message the user sees, as for a key assignment.
+//   WriteParameters (0, 0, 1, screen size), and on a device that keeps keys and macros
+//   (HoldsKeysAndMacros) BuildMacroList, WriteMacros, and WriteCurrentKeyTable unless the
+//   macros did not fit. A pad or a headset gets its parameters and light only.
+// The first failed parameter or macro write becomes the message the user sees, as for a key
+// assignment; a switch whose writes went through tells nothing.
 #include <QString>
 #include <functional>
 #include <optional>
@@ -32,12 +34,11 @@ ParameterWrite SwitchParameters();
 
 struct Steps {
     bool reloadLists = true;  // a reset keeps the lists
-    bool writeKeys = true;    // macros and key table (keyboards and mice)
 };
 
-// Runs the steps on device; message receives the text identifier and its number when the
-// macro upload needs telling.
-void SwitchDevice(CSkelmoraUSBDevice& device, const QString& identifier, Steps steps,
-                  const std::function<void(const SwitchMessage&)>& message);
+// Runs the steps on device and returns the outcome of its writes; message receives the text
+// identifier and its number when a write needs telling.
+WriteOutcome SwitchDevice(CSkelmoraUSBDevice& device, const QString& identifier, Steps steps,
+                          const std::function<void(const SwitchMessage&)>& message);
 
 }  // namespace profile_switch

@@ -21,6 +21,7 @@
 #include "profiles/keyboard_profiledata.h"
 #include "profiles/mouse_profiledata.h"
 #include "ui/paint_manager.h"
+#include "ui/resource_manager.h"
 
 namespace {
 
@@ -91,6 +92,14 @@ class PanelGate : public PanelsBeforeConnect, public ::testing::WithParamInterfa
             ASSERT_NE(part, nullptr) << name;
             EXPECT_TRUE(part->isEnabled()) << name;
         }
+        // The page's state says connecting while the settings wait, connected after.
+        QWidget* state = Named(CSkelmoraUSBDevice::kPageStateName);
+        ASSERT_NE(state, nullptr);
+        const char* id = waitingEnabled ? CSkelmoraUSBDevice::kConnectedText
+                                        : CSkelmoraUSBDevice::kConnectingText;
+        EXPECT_EQ(ui::GetText(state).toStdString(),
+                  CResourceManager::GetInstance().GetText(QLatin1String(id)).toStdString());
+        EXPECT_NE(ui::GetText(state), QLatin1String(id)) << "no text for " << id;
     }
 };
 

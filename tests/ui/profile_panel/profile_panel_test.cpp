@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,9 @@ class RecordingDevice : public CSkelmoraUSBDevice {
     int WriteParameters(const ParameterWrite& v) override {
         steps.push_back("WriteParameters " + std::to_string(v.slot) + " " +
                         std::to_string(v.firstByte) + " " + std::to_string(v.flag));
-        return 1;
+        return parameters;
     }
+    bool HoldsKeysAndMacros() const override { return keysAndMacros; }
     std::vector<int> BuildMacroList() override {
         steps.push_back("BuildMacroList");
         return {};
@@ -59,6 +61,8 @@ class RecordingDevice : public CSkelmoraUSBDevice {
 
     std::vector<std::string> steps;
     WriteOutcome macros;
+    int parameters = 1;
+    bool keysAndMacros = true;
 };
 
 class ProfilePanelTest : public uitest::AppFixture {
@@ -214,6 +218,52 @@ TEST_F(ProfilePanelTest, MacroOutcomesAndTheirMessages) {
     // The translated text is never a format: a "%s" in it stays as it is.
     EXPECT_EQ(profile_switch::ComposeMessage(QStringLiteral("%s over by %d (%d)"), 5).toStdString(),
               "%s over by 5 (%d)");
+}
+
+// What a switch writes follows what the device keeps, whatever the panel's device type: a
+// device without keys and macros gets its parameters only, and the first write that fails is
+// the one the user hears of (once: the writes after it still go out).
+TEST_F(ProfilePanelTest, SwitchWritesWhatTheDeviceKeepsAndTellsTheFirstFailure) {
+    struct Case {
+        const char* name;
+        bool keysAndMacros;
+        int parameters;
+        WriteOutcome macros;
+        std::vector<std::string> writes;  // the steps after RefreshPage
+        std::vector<std::string> messages;
+    };
+    const std::string params = "WriteParameters 0 0 1";
+    const Case cases[] = {
+        {"pad", false, 1, WriteOutcome::Failed("no macros", 0), {params}, {}},
+        {"pad failing", false, 0, {}, {params}, {"Writing to the device failed."}},
+        {"keys",
+         true,
+         1,
+         {},
+         {params, "BuildMacroList", "WriteMacros", "WriteCurrentKeyTable"},
+         {}},
+        {"keys, parameters failing",
+         true,
+         -102,
+         WriteOutcome::Failed("macros", 0),
+         {params, "BuildMacroList", "WriteMacros", "WriteCurrentKeyTable"},
+         {"Writing to the device failed."}},
+    };
+    for (const Case& c : cases) {
+        Build(kKindMousePad, "MousePad");
+        messages_.clear();
+        device_->keysAndMacros = c.keysAndMacros;
+        device_->parameters = c.parameters;
+        device_->macros = c.macros;
+        device_->steps.clear();
+        panel_->SwitchToSelection();
+        const auto refreshed =
+            std::find(device_->steps.begin(), device_->steps.end(), "RefreshPage");
+        ASSERT_NE(refreshed, device_->steps.end()) << c.name;
+        EXPECT_EQ(std::vector<std::string>(refreshed + 1, device_->steps.end()), c.writes)
+            << c.name;
+        EXPECT_EQ(messages_, c.messages) << c.name;
+    }
 }
 
 TEST_F(ProfilePanelTest, AddCopyAndRenameThroughTheButtons) {
