@@ -7,6 +7,7 @@
 #include <QStyleOptionButton>
 #include <algorithm>
 
+#include "controls/backdrop_watch.h"
 #include "ui/notify.h"
 #include "ui/paint_manager.h"
 #include "ui/skin_resources.h"
@@ -24,14 +25,14 @@ bool IsFullyOpaque(const QImage& image) {
     return true;
 }
 
-bool HasSiblingBelow(const QWidget& widget) {
+bool HasSiblingBelow(const QWidget& widget, const QRect& rect) {
     const QWidget* parent = widget.parentWidget();
     if (!parent) return false;
     for (const QObject* child : parent->children()) {
         if (child == &widget) return false;  // the ones after it are painted over it
         const auto* sibling = qobject_cast<const QWidget*>(child);
         if (sibling && !sibling->isWindow() && sibling->isVisible() &&
-            sibling->geometry().intersects(widget.geometry()))
+            sibling->geometry().intersects(rect))
             return true;
     }
     return false;
@@ -96,6 +97,18 @@ void CDeviceKeyButtonUI::SetLightFill(quint32 argb) {
     update();
 }
 
+uint CDeviceKeyButtonUI::GetLightColourValue() const {
+    const uint red = (m_lightFill >> 16) & 0xFF;
+    const uint green = (m_lightFill >> 8) & 0xFF;
+    const uint blue = m_lightFill & 0xFF;
+    return red + (blue << 8) + (green << 16);
+}
+
+QVariant CDeviceKeyButtonUI::GetBkColorProperty() const {
+    if (m_lightFill == 0) return m_bkColor;
+    return QStringLiteral("#%1").arg(m_lightFill, 8, 16, QChar('0'));
+}
+
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!m_backdrop.isNull()) painter.drawPixmap(0, 0, m_backdrop);
@@ -127,38 +140,75 @@ const QPixmap& CDeviceKeyButtonUI::OwnLook() {
     return m_look;
 }
 
+namespace {
+// What the widget itself paints over the given rect of its own (its background and its own
+// painting, none of its children), as Qt paints it on screen. A window is painted as a root:
+// its palette's window colour first, unless it is see-through.
+QPixmap PaintOfItsOwn(QWidget& widget, const QRect& rect, qreal ratio) {
+    QPixmap layer(rect.size() * ratio);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    const bool asRoot = widget.isWindow() && !widget.testAttribute(Qt::WA_TranslucentBackground);
+    widget.render(&layer, QPoint(), QRegion(rect),
+                  asRoot ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
+    return layer;
+}
+}  // namespace
+
 void CDeviceKeyButtonUI::TakeBackdrop() {
-    QWidget* parent = parentWidget();
-    if (m_backdropState != Backdrop::NotTaken || !parent || size().isEmpty()) return;
-    // Only a parent whose background is its style sheet's (a picture) and nothing else: its
-    // own painting or a palette fill is not known here.
-    QPixmap backdrop;
-    if (parent->testAttribute(Qt::WA_StyledBackground) && !parent->autoFillBackground() &&
-        !ui::HasSiblingBelow(*this)) {
-        const qreal ratio = devicePixelRatioF();
-        backdrop = QPixmap(size() * ratio);
-        backdrop.setDevicePixelRatio(ratio);
-        backdrop.fill(Qt::transparent);
-        QStyleOption option;
-        option.initFrom(parent);
-        QPainter painter(&backdrop);
-        painter.translate(-pos());
-        parent->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, parent);
+    const qreal ratio = devicePixelRatioF();
+    // Taken for another screen's pixel ratio: taken again, sharp.
+    if (m_backdropState == Backdrop::Taken && m_backdrop.devicePixelRatio() != ratio)
+        DropBackdrop();
+    if (m_backdropState != Backdrop::NotTaken || !parentWidget() || size().isEmpty()) return;
+    // Up from the parent, each widget's own painting under the button, until one covers it
+    // opaquely (at the latest the window, painted as a root). A widget painted below any
+    // member of the chain would show through: then nothing is taken.
+    std::vector<QPixmap> layers;  // nearest first
+    std::vector<QWidget*> chain;
+    bool opaque = false;
+    QWidget* child = this;
+    for (QWidget* widget = parentWidget(); widget; child = widget, widget = widget->parentWidget()) {
+        const QRect rect(mapTo(widget, QPoint(0, 0)), size());
+        if (ui::HasSiblingBelow(*child, rect)) break;
+        layers.push_back(PaintOfItsOwn(*widget, rect, ratio));
+        chain.push_back(widget);
+        if (ui::IsFullyOpaque(layers.back().toImage())) {
+            opaque = true;
+            break;
+        }
+        if (widget->isWindow()) break;
     }
-    if (!ui::IsFullyOpaque(backdrop.toImage())) {
+    if (!opaque) {
         m_backdropState = Backdrop::SeeThrough;
         return;
+    }
+    QPixmap backdrop = layers.back();
+    {
+        QPainter painter(&backdrop);
+        for (auto layer = std::next(layers.rbegin()); layer != layers.rend(); ++layer)
+            painter.drawPixmap(0, 0, *layer);
     }
     m_backdrop = backdrop;
     m_backdropState = Backdrop::Taken;
     setAttribute(Qt::WA_OpaquePaintEvent, true);
-    // The parent's look may change (a skin, a style sheet): the backdrop is taken again.
-    parent->installEventFilter(this);
+    // Any of them may change its look or move under the button: the backdrop is taken again.
+    // Below the widget that covers it opaquely, a move shifts one painting against another;
+    // that widget moving takes the button and all it holds along.
+    for (QWidget* widget : chain) {
+        CBackdropWatch* watch = CBackdropWatch::Of(widget);
+        m_backdropWatches.push_back(
+            connect(watch, &CBackdropWatch::lookChanged, this, &CDeviceKeyButtonUI::DropBackdrop));
+        if (widget != chain.back())
+            m_backdropWatches.push_back(
+                connect(watch, &CBackdropWatch::moved, this, &CDeviceKeyButtonUI::DropBackdrop));
+    }
 }
 
 void CDeviceKeyButtonUI::DropBackdrop() {
     if (m_backdropState == Backdrop::NotTaken) return;
-    if (QWidget* parent = parentWidget()) parent->removeEventFilter(this);
+    for (const QMetaObject::Connection& connection : m_backdropWatches) disconnect(connection);
+    m_backdropWatches.clear();
     m_backdrop = QPixmap();
     m_backdropState = Backdrop::NotTaken;
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -173,22 +223,6 @@ void CDeviceKeyButtonUI::moveEvent(QMoveEvent* event) {
 void CDeviceKeyButtonUI::resizeEvent(QResizeEvent* event) {
     DropBackdrop();
     QPushButton::resizeEvent(event);
-}
-
-bool CDeviceKeyButtonUI::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget()) {
-        switch (event->type()) {
-            case QEvent::StyleChange:
-            case QEvent::PaletteChange:
-            case QEvent::Resize:
-            case QEvent::DynamicPropertyChange:
-                DropBackdrop();
-                break;
-            default:
-                break;
-        }
-    }
-    return QPushButton::eventFilter(watched, event);
 }
 
 unsigned CDeviceKeyButtonUI::StateBits() const {

@@ -8,12 +8,15 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
+#include <QVariant>
+#include <vector>
 
 namespace ui {
 // Whether every pixel of the image is opaque (a null image is not). Pure.
 bool IsFullyOpaque(const QImage& image);
-// Whether a visible sibling painted before the widget (below it) overlaps it.
-bool HasSiblingBelow(const QWidget& widget);
+// Whether a visible sibling painted before the widget (below it) overlaps the rect, in the
+// parent's coordinates.
+bool HasSiblingBelow(const QWidget& widget, const QRect& rect);
 }  // namespace ui
 
 class CDeviceKeyButtonUI : public QPushButton {
@@ -22,6 +25,12 @@ class CDeviceKeyButtonUI : public QPushButton {
     Q_PROPERTY(QString keysetimage READ GetKeySetImage WRITE SetKeySetImage)
     Q_PROPERTY(QString keyunsetimage READ GetKeyUnsetImage WRITE SetKeyUnsetImage)
     Q_PROPERTY(QString gmnametextcolor READ GetGmNameTextColor WRITE SetGmNameTextColor)
+    // The light preview's colour for its readers, made from the fill when read: a preview
+    // sets the fill of 126 keys 30 times a second, and a property set by name costs a lookup
+    // and an event each time. "lightcolor" is red + (blue << 8) + (green << 16); "bkcolor"
+    // is the fill as "#AARRGGBB" while there is one, else what a layout or caller set.
+    Q_PROPERTY(uint lightcolor READ GetLightColourValue)
+    Q_PROPERTY(QVariant bkcolor READ GetBkColorProperty WRITE SetBkColorProperty)
   public:
     static constexpr char kClassName[] = "DeviceKeyButton";
 
@@ -47,6 +56,9 @@ class CDeviceKeyButtonUI : public QPushButton {
     // Cheaper than a style sheet change: previews change every few milliseconds.
     void SetLightFill(quint32 argb);
     quint32 GetLightFill() const { return m_lightFill; }
+    uint GetLightColourValue() const;
+    QVariant GetBkColorProperty() const;
+    void SetBkColorProperty(const QVariant& colour) { m_bkColor = colour; }
 
     void SetKeySetHidden(bool hidden);
     bool IsKeySetHidden() const { return m_keySetHidden; }
@@ -56,11 +68,13 @@ class CDeviceKeyButtonUI : public QPushButton {
     void SetSelected(bool selected);
     bool IsSelected() const { return m_selected; }
 
-    // What lies under the button: its parent's own background there (a device picture),
-    // taken once. When every pixel of it is opaque the button paints it first and counts as
-    // opaque, so a preview repaint of the button repaints nothing under it (the picture, the
-    // panels and the window's background). A move, a resize or a change of the parent's look
-    // drops it; over a transparent spot the button stays see-through.
+    // What lies under the button, taken once: the painting of its parent and of the widgets
+    // above it there (a device picture, the panels, the window's background), up to the first
+    // that covers it opaquely. The button paints it first and counts as opaque, so a preview
+    // repaint of the button repaints nothing under it. A move, a resize, a change of the look
+    // of any of those widgets or of the screen's pixel ratio drops it (taken again at the
+    // next preview); where a widget below one of them would show through, or nothing covers
+    // it opaquely, the button stays see-through.
     void TakeBackdrop();
     bool HasBackdrop() const { return !m_backdrop.isNull(); }
 
@@ -69,7 +83,6 @@ class CDeviceKeyButtonUI : public QPushButton {
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
@@ -92,6 +105,7 @@ class CDeviceKeyButtonUI : public QPushButton {
     enum class Backdrop { NotTaken, Taken, SeeThrough };
     Backdrop m_backdropState = Backdrop::NotTaken;
     QPixmap m_backdrop;
+    std::vector<QMetaObject::Connection> m_backdropWatches;  // of the widgets it holds
     LookKey m_lookKey{};
     QPixmap m_look;
     bool m_lookValid = false;
@@ -106,4 +120,5 @@ class CDeviceKeyButtonUI : public QPushButton {
     int m_lightLevel = 200;
     bool m_selected = false;
     quint32 m_lightFill = 0;
+    QVariant m_bkColor;
 };

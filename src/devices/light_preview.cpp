@@ -1,15 +1,8 @@
 #include "devices/light_preview.h"
 
-#include <QVariant>
-
 #include "controls/device_key_button.h"
-#include "ui/control_look.h"
 
 namespace light {
-
-uint32_t PreviewColourValue(Rgb colour) {
-    return colour.red + (colour.blue << 8) + (colour.green << 16);
-}
 
 void PaintLightControl(CDeviceKeyButtonUI* control, Rgb colour, uint8_t brightness) {
     if (!control) return;
@@ -19,17 +12,9 @@ void PaintLightControl(CDeviceKeyButtonUI* control, Rgb colour, uint8_t brightne
         control->SetLightOverlay(true, brightness, brightness);
         control->update();
     }
-    // The colour is kept as the control's properties for their readers, and painted by the
-    // button itself: restyling 170 buttons per frame would cost milliseconds. The fill holds
-    // colour and brightness, so an unchanged fill means unchanged properties: the preview
-    // repaints 50 times a second while the music modes run, and a property is set by name.
-    if (control->GetLightFill() != argb) {
-        control->setProperty(kLightColourProperty, QVariant::fromValue(PreviewColourValue(colour)));
-        control->setProperty(
-            "bkcolor",
-            argb == 0 ? QVariant() : QVariant(QStringLiteral("#%1").arg(argb, 8, 16, QChar('0'))));
-        control->SetLightFill(argb);
-    }
+    // The button paints the fill (colour with the brightness as opacity) and tells it through
+    // its "bkcolor" and "lightcolor" properties.
+    control->SetLightFill(argb);
 }
 
 }  // namespace light

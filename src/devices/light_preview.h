@@ -12,9 +12,7 @@ class CDeviceKeyButtonUI;
 
 namespace light {
 
-inline constexpr char kLightColourProperty[] = "lightcolor";
-
-uint32_t PreviewColourValue(Rgb colour);
+inline constexpr char kLightColourProperty[] = "lightcolor";  // read from the button
 // Restyles the button only when its look changes (frames come every few milliseconds).
 void PaintLightControl(CDeviceKeyButtonUI* control, Rgb colour, uint8_t brightness);
 

@@ -258,9 +258,10 @@ TEST_P(VoicePanelInTheWindow, EveryControlShowsWholeWithoutOverlapping) {
     ASSERT_NE(panel, nullptr);
     ASSERT_EQ(window_->size(), QSize(1000, 640)) << "the page made the window grow";
     ASSERT_TRUE(panel->isVisibleTo(window_.get()));
-    if (const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR"); !folder.isEmpty())
+    if (const QString folder = qEnvironmentVariable("SKELMORA_SCREENSHOT_DIR"); !folder.isEmpty()) {
         EXPECT_TRUE(window_->grab().save(
             QStringLiteral("%1/page-headset-voice%2.png").arg(folder).arg(chinese ? "-zh" : "")));
+    }
     const std::vector<QWidget*> shown = ExpectControlsWhole(panel);
     EXPECT_GT(shown.size(), 30u) << "the panel shows next to nothing";
     for (QWidget* control : shown) {

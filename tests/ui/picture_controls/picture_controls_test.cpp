@@ -166,7 +166,10 @@ TEST(DeviceKeyButton, TakesTheOpaquePictureUnderItAsItsBackdrop) {
     ASSERT_TRUE(picture.save(file));
     const QString sheet = QStringLiteral("QWidget#panel { border-image: url(%1); }").arg(file);
 
-    QWidget panel;
+    QWidget window;  // shows nothing of its own: the picture is all there is
+    window.setAttribute(Qt::WA_TranslucentBackground);
+    window.resize(100, 100);
+    QWidget& panel = *new QWidget(&window);
     panel.setObjectName("panel");
     panel.setAttribute(Qt::WA_StyledBackground);
     panel.setStyleSheet(sheet);
@@ -180,8 +183,8 @@ TEST(DeviceKeyButton, TakesTheOpaquePictureUnderItAsItsBackdrop) {
     CDeviceKeyButtonUI* onRed = makeKey({10, 40, 12, 12});
     CDeviceKeyButtonUI* onEdge = makeKey({44, 40, 12, 12});
     CDeviceKeyButtonUI* onNothing = makeKey({70, 40, 12, 12});
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     const struct {
         const char* name;
@@ -222,10 +225,96 @@ TEST(DeviceKeyButton, TakesTheOpaquePictureUnderItAsItsBackdrop) {
     overSibling->show();
     overSibling->TakeBackdrop();
     EXPECT_FALSE(overSibling->HasBackdrop());
-    QWidget plain;
-    CDeviceKeyButtonUI key(&plain);
+}
+
+// What the window shows at the key's place with the key hidden: what its backdrop must hold.
+QImage ShownUnder(QWidget& window, CDeviceKeyButtonUI& key) {
+    key.hide();
+    const QImage shown =
+        window.grab(QRect(key.mapTo(&window, QPoint(0, 0)), key.size())).toImage().convertToFormat(QImage::Format_RGB32);
+    key.show();
+    return shown;
+}
+
+QImage KeyAlone(CDeviceKeyButtonUI& key) {
+    QImage alone(key.size(), QImage::Format_RGB32);
+    alone.fill(Qt::black);
+    key.render(&alone, QPoint(), QRegion(), QWidget::DrawChildren);
+    return alone;
+}
+
+// Keys in a see-through holder, on a half-transparent card with rounded corners, on the
+// window's background: each takes what the window shows under it, whichever widget paints
+// it, and keeps it only while none of them moves or changes its look.
+TEST(DeviceKeyButton, TakesWhatTheWindowShowsUnderItThroughTheWidgetsAboveIt) {
+    app();
+    QWidget window;
+    window.setObjectName("window");
+    window.setStyleSheet(QStringLiteral(
+        "QWidget#window { background-color: rgb(20, 40, 60); }"
+        "QWidget#card { background-color: rgba(200, 0, 0, 128); border-radius: 8px; }"
+        "QWidget#under { background-color: rgb(0, 200, 0); }"
+        "QPushButton { background: transparent; border: none; }"));
+    window.resize(200, 140);
+    auto* under = new QWidget(&window);  // below the card, showing through it on the left
+    under->setObjectName("under");
+    under->setAttribute(Qt::WA_StyledBackground);
+    under->setGeometry(0, 0, 40, 140);
+    auto* card = new QWidget(&window);
+    card->setObjectName("card");
+    card->setAttribute(Qt::WA_StyledBackground);
+    card->setGeometry(20, 10, 170, 120);
+    auto* holder = new QWidget(card);
+    holder->setGeometry(0, 0, 170, 120);
+    auto makeKey = [holder](QRect geometry) {
+        auto* key = new CDeviceKeyButtonUI(holder);
+        key->setGeometry(geometry);
+        return key;
+    };
+    CDeviceKeyButtonUI* onCard = makeKey({60, 40, 12, 12});
+    CDeviceKeyButtonUI* onCorner = makeKey({160, 110, 10, 10});  // the card's rounded corner
+    CDeviceKeyButtonUI* overUnder = makeKey({5, 40, 12, 12});    // the green shows through
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    const struct {
+        const char* name;
+        CDeviceKeyButtonUI* key;
+        bool taken;
+    } cases[] = {{"on the card", onCard, true},
+                 {"on the card's rounded corner", onCorner, true},
+                 {"over a widget below the card", overUnder, false}};
+    for (const auto& c : cases) {
+        const QImage shown = ShownUnder(window, *c.key);
+        c.key->TakeBackdrop();
+        ASSERT_EQ(c.key->HasBackdrop(), c.taken) << c.name;
+        EXPECT_EQ(c.key->testAttribute(Qt::WA_OpaquePaintEvent), c.taken) << c.name;
+        if (c.taken) {
+            EXPECT_EQ(KeyAlone(*c.key), shown) << c.name;
+        }
+    }
+
+    // A move below the widget that covers it opaquely drops it; the holder moving shifts the
+    // card's corner under the key.
+    holder->move(-20, 0);
+    EXPECT_FALSE(onCorner->HasBackdrop());
+    EXPECT_FALSE(onCorner->testAttribute(Qt::WA_OpaquePaintEvent));
+    const QImage shown = ShownUnder(window, *onCorner);
+    onCorner->TakeBackdrop();
+    ASSERT_TRUE(onCorner->HasBackdrop());
+    EXPECT_EQ(KeyAlone(*onCorner), shown);
+    // The window (the opaque one) keeps its place under it; the card's look changing drops it.
+    window.move(window.pos() + QPoint(5, 5));
+    EXPECT_TRUE(onCorner->HasBackdrop());
+    card->setEnabled(false);
+    EXPECT_FALSE(onCorner->HasBackdrop()) << "the card looks disabled now";
+
+    // A window that is see-through where the key is: nothing covers it, nothing is taken.
+    QWidget clear;
+    clear.setAttribute(Qt::WA_TranslucentBackground);
+    CDeviceKeyButtonUI key(&clear);
     key.setGeometry(0, 0, 12, 12);
-    plain.show();
+    clear.show();
     key.TakeBackdrop();
     EXPECT_FALSE(key.HasBackdrop());
 }
