@@ -136,6 +136,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // that comes due. With a pace, a pass runs every step that came due since the last one,
     // so the effect keeps its speed while the device gets fewer, fuller frames.
     virtual int LightPassPaceMs() const { return 0; }
+    // The pace of the devices whose light thread sends their frames (mouse, mouse pad,
+    // headset): at most 50 frames a second, each with every step that came due.
+    static constexpr int kFramePassPaceMs = 20;
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
