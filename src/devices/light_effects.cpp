@@ -247,16 +247,25 @@ void ClearReactive(KeyIntensities& intensities, MarqueeRing& ring) {
     ring.fill(0);
 }
 
-std::vector<uint8_t> BuildLightFrame(std::span<const LedEntry> leds) {
+void BuildLightFrame(std::span<const LedEntry> leds, std::vector<uint8_t>& frame) {
     const size_t count = std::min(leds.size(), kMaxFrameLeds);
-    std::vector<uint8_t> frame(count * 3);
+    frame.resize(count * 3);
     for (size_t i = 0; i < count; ++i) {
         const LedEntry& led = leds[i];
         frame[3 * i] = Scale(led.red, led.brightness);
         frame[3 * i + 1] = Scale(led.green, led.brightness);
         frame[3 * i + 2] = Scale(led.blue, led.brightness);
     }
+}
+
+std::vector<uint8_t> BuildLightFrame(std::span<const LedEntry> leds) {
+    std::vector<uint8_t> frame;
+    BuildLightFrame(leds, frame);
     return frame;
+}
+
+bool FrameDue(bool sameAsLast, bool sentBefore, uint32_t sinceLastMs, uint32_t repeatMs) {
+    return !sentBefore || !sameAsLast || sinceLastMs >= repeatMs;
 }
 
 void TickCounter::Advance(uint32_t nowMs) {

@@ -62,7 +62,7 @@ class CSkelmoraHS6533Device : public CSkelmoraUSBDevice {
     // Twelve output reports per frame at every effect step would be 125 to 500 frames a
     // second; a frame every 20 ms (50 a second) is as smooth to the eye, and the light thread
     // then wakes and sends a third as often or less. The effects keep their speed.
-    static constexpr int kLightPassPaceMs = 20;
+    static constexpr int kLightPassPaceMs = kFramePassPaceMs;
     int LightPassPaceMs() const override { return kLightPassPaceMs; }
 
     // ---- Profile ----

@@ -147,6 +147,7 @@ class CSkelmoraMouseDevice : public CSkelmoraUSBDevice {
 
   protected:
     std::optional<light::LightModeRow> CurrentLightMode() const override;
+    int LightPassPaceMs() const override { return kFramePassPaceMs; }
     void OwnLightRoutine() override;
     device_events::EventClass EventClassOf(EventInterface which) const override;
     const char* EventThreadExitTrace() const override;

@@ -73,6 +73,7 @@ class CSkelmoraMousePadDevice : public CSkelmoraUSBDevice {
     std::optional<light::LightModeRow> CurrentLightMode() const override;
 
   public:
+    int LightPassPaceMs() const override { return kFramePassPaceMs; }
     void ClassEffectA() override;  // mode 0: Wave
 
   protected:

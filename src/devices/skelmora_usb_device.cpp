@@ -236,7 +236,31 @@ void CSkelmoraUSBDevice::ClassEffectA() {}
 void CSkelmoraUSBDevice::ClassEffectB() {}
 void CSkelmoraUSBDevice::ClassEffectC() {}
 void CSkelmoraUSBDevice::OwnLightRoutine() {}
-void CSkelmoraUSBDevice::AfterLightPass() {}
+void CSkelmoraUSBDevice::AfterLightPass() {
+    if (wireless_ || !hostLightControl_) return;
+    FrameStream& stream = frameStream_;
+    if (frameResend_.exchange(false)) stream.sentAny = false;
+    const uint32_t now = NowMs();
+    if (stream.paused) {
+        if (static_cast<int32_t>(stream.pauseUntilMs - now) > 0) return;
+        stream.paused = false;
+    }
+    CopyLeds(stream.leds);
+    light::BuildLightFrame(stream.leds, stream.frame);
+    if (stream.frame.empty()) return;
+    if (!light::FrameDue(stream.frame == stream.lastSent, stream.sentAny, now - stream.lastSentMs,
+                         kFrameRepeatMs))
+        return;
+    if (commandChannel_.StreamLightFrame(stream.frame) != hid::kResultOk) {
+        stream.pauseUntilMs = now + kFramePauseMs;
+        stream.paused = true;
+        stream.sentAny = false;  // whatever reached the device, the next frame goes out
+        return;
+    }
+    stream.lastSent.swap(stream.frame);
+    stream.lastSentMs = now;
+    stream.sentAny = true;
+}
 const char* CSkelmoraUSBDevice::LightThreadExitTrace() const { return "MS灯光线程设定退出"; }
 
 // ---- Frames ----
@@ -257,7 +281,9 @@ int CSkelmoraUSBDevice::SteadyLightKind(const light::LightModeRow& row) const {
     return row.step == light::LightStep::Off ? 2 : 0;
 }
 
-CSkelmoraUSBDevice::FrameNeed CSkelmoraUSBDevice::GetFrameNeed() const { return FrameNeed::Stream; }
+CSkelmoraUSBDevice::FrameNeed CSkelmoraUSBDevice::GetFrameNeed() const {
+    return IsPageOnScreen() ? FrameNeed::Preview : FrameNeed::Nothing;
+}
 
 bool CSkelmoraUSBDevice::IsPageOnScreen() const {
     const QWidget* top = window();
@@ -271,24 +297,9 @@ void CSkelmoraUSBDevice::PaintLightPreview() {
 
 bool CSkelmoraUSBDevice::SendLightFrame() {
     if (!hostLightControl_) return true;
-    const std::vector<light::LedEntry> leds = GetLedsCopy();
     // Previews are widgets: only the UI thread paints them.
-    if (QThread::currentThread() == thread()) PaintLightControls(leds);
-    if (wireless_) return true;
-
-    // A failed frame pauses the stream for a while instead of sleeping in the caller (the
-    // frame timer runs on the UI thread).
-    const uint32_t now = NowMs();
-    if (framePaused_) {
-        if (static_cast<int32_t>(framePauseUntil_ - now) > 0) return false;
-        framePaused_ = false;
-    }
-    const std::vector<uint8_t> frame = light::BuildLightFrame(leds);
-    if (frame.empty()) return true;
-    if (commandChannel_.StreamLightFrame(frame) == hid::kResultOk) return true;
-    framePauseUntil_ = now + kFramePauseMs;
-    framePaused_ = true;
-    return false;
+    if (QThread::currentThread() == thread()) PaintLightControls(GetLedsCopy());
+    return true;
 }
 
 void CSkelmoraUSBDevice::SetLed(int index, uint32_t colourWord, uint32_t extraWord) {
@@ -554,6 +565,7 @@ void CSkelmoraUSBDevice::SetAudioStyleColour(uint8_t, uint8_t, uint8_t) {}
 // ---- Host lighting ----
 
 void CSkelmoraUSBDevice::SetHostLightControl(bool on) {
+    if (on) frameResend_ = true;  // the light thread sends the LEDs at its next pass
     hostLightControl_ = on;
     if (on && kind_ == kKindKeyboard) commandChannel_.NotifyLightControl();
 }

@@ -82,8 +82,12 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     static constexpr int kLightThreadStopMs = 1000;
     static constexpr int kEventThreadStopMs = 500;
     static constexpr uint32_t kFramePauseMs = 200;    // after a frame that failed
+    // A frame the device already holds is sent again after this long, so a device that lost
+    // it (a reset, a replug the channel did not notice) gets it back.
+    static constexpr uint32_t kFrameRepeatMs = 1000;
     static constexpr int kClosedChannelPollMs = 100;  // light thread while the channel is closed
     static constexpr int kSteadyLightPollMs = 100;    // light thread while the light is steady
+    static constexpr int kMemberFramePollMs = 20;     // its frames while in synchronised lighting
     static constexpr int kEventRetryMs = 10;          // event thread after a failed read
     // Steps one light pass may catch up on (half a second of the fastest effect); a thread
     // held up longer drops the rest rather than racing through them.
@@ -116,7 +120,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void EffectBlink();
     virtual void EffectBlinkFourColours();
     virtual void EffectOff();
-    // True when the frame went out or did not have to (host control off, wireless device).
+    // The frame timer's call (UI thread): repaints the page's previews. A wired device gets
+    // its frames from the light thread (AfterLightPass), which waits for the replies there:
+    // true when nothing had to be sent here or the frame went out.
     virtual bool SendLightFrame();
     // What the frame timer is for right now: streaming frames to the device (its fast pace),
     // repainting the page's previews only (a preview's pace), or nothing (a slow pace that
@@ -130,6 +136,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     // that comes due. With a pace, a pass runs every step that came due since the last one,
     // so the effect keeps its speed while the device gets fewer, fuller frames.
     virtual int LightPassPaceMs() const { return 0; }
+    // The pace of the devices whose light thread sends their frames (mouse, mouse pad,
+    // headset): at most 50 frames a second, each with every step that came due.
+    static constexpr int kFramePassPaceMs = 20;
     virtual void SetLed(int index, uint32_t colourWord, uint32_t extraWord);
     virtual std::pair<uint32_t, uint32_t> GetLed(int index) const;
     virtual void OnConnected();
@@ -358,7 +367,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void ClassEffectB();
     virtual void ClassEffectC();
     virtual void OwnLightRoutine();
-    // After every light pass (the keyboard's own routine).
+    // After every light pass (light thread): a wired device is sent the LEDs as a frame when
+    // they changed since the last frame, and at least every kFrameRepeatMs. The keyboard and
+    // the headset send their own frames.
     virtual void AfterLightPass();
     virtual const char* LightThreadExitTrace() const;
     // How the class treats event codes, and its traces.
@@ -472,9 +483,19 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
 
     std::atomic<bool> hostLightControl_{true};
     std::atomic<bool> windowActive_{true};
-    // Frames may be sent from the UI thread and from a class's light thread.
-    std::atomic<bool> framePaused_{false};
-    std::atomic<uint32_t> framePauseUntil_{0};
+    // The light thread's frames (AfterLightPass): the last one sent and when, and the pause
+    // after one that failed. Light thread only.
+    struct FrameStream {
+        std::vector<light::LedEntry> leds;
+        std::vector<uint8_t> frame;
+        std::vector<uint8_t> lastSent;
+        bool sentAny = false;
+        uint32_t lastSentMs = 0;
+        bool paused = false;
+        uint32_t pauseUntilMs = 0;
+    };
+    FrameStream frameStream_;
+    std::atomic<bool> frameResend_{false};  // host control came back on: send the LEDs again
     int functionPageType_ = 1;
     int selectedLed_ = -1;
     int selectedKey_ = -1;

@@ -41,10 +41,18 @@ int CSkelmoraUSBDevice::RunLightPass(LightPassState& state) {
     const int pace = LightPassPaceMs();
     // Without host control of the lighting nobody reads the LEDs (no frame, no preview): the
     // thread only looks for the switch back on.
-    if (!commandChannel_.IsOpened() || synchroMember_ || !hostLightControl_) {
+    if (!commandChannel_.IsOpened() || !hostLightControl_) {
         counter.started = false;
         state.steadyWith.reset();
+        frameStream_.sentAny = false;  // the first frame after this goes out whatever it holds
         return kClosedChannelPollMs;
+    }
+    if (synchroMember_) {
+        // The synchronised-lighting thread sets the LEDs; this thread sends them.
+        counter.started = false;
+        state.steadyWith.reset();
+        AfterLightPass();
+        return kMemberFramePollMs;
     }
     const std::optional<light::LightModeRow> row = CurrentLightMode();
     if (!row) {

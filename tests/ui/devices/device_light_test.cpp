@@ -12,6 +12,13 @@ using namespace hid;
 
 namespace {
 
+// A mouse whose light thread's pass the tests run.
+class FrameMouse : public CSkelmoraMouseDevice {
+  public:
+    using CSkelmoraMouseDevice::AfterLightPass;
+    using CSkelmoraMouseDevice::CSkelmoraMouseDevice;
+};
+
 class LightFrames : public devtest::EmulatedKeyboard {
   protected:
     void SetUp() override {
@@ -31,9 +38,10 @@ class LightFrames : public devtest::EmulatedKeyboard {
     }
 
     uint32_t nowMs_ = 1000;
-    // The base's frames (by LED index, every mode): the mouse keeps them. The keyboard streams
-    // by key position in its sound-driven effects only (tests/ui/keyboard_page).
-    CSkelmoraMouseDevice device_;
+    // The base's frames (by LED index, every mode, sent by the light thread): the mouse keeps
+    // them. The keyboard streams by key position in its sound-driven effects only
+    // (tests/ui/keyboard_page).
+    FrameMouse device_;
 };
 
 }  // namespace
@@ -42,6 +50,8 @@ TEST_F(LightFrames, AWiredDeviceStreams510BytesIn56ByteChunks) {
     device_.SetLed(0, 0xFF0000FFu, 0);    // red at full brightness
     device_.SetLed(169, 0x80FFFFFFu, 0);  // white at half
     EXPECT_TRUE(device_.SendLightFrame());
+    EXPECT_TRUE(LightChunkLengths().empty()) << "the frame timer (UI thread) sends nothing";
+    device_.AfterLightPass();
 
     std::vector<int> expected(9, 56);
     expected.push_back(6);
@@ -59,6 +69,7 @@ TEST_F(LightFrames, NothingIsSentOrPaintedWithHostLightControlOff) {
     device_.SetHostLightControl(false);
     device_.SetLed(0, 0xFF0000FFu, 0);
     EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
     EXPECT_TRUE(LightChunkLengths().empty());
     EXPECT_EQ(firmware_->LightFrameChunks(), 0u);
 }
@@ -76,21 +87,22 @@ TEST_F(LightFrames, TheHeadsetSendsNoCommandChannelLightFrames) {
 TEST_F(LightFrames, AWirelessDeviceSendsNothingAndCountsAsSent) {
     device_.SetWireless(true);
     EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
     EXPECT_TRUE(LightChunkLengths().empty());
 }
 
 TEST_F(LightFrames, AFailedFramePausesTheStreamFor200Milliseconds) {
     firmware_->AddFault({kCmdStreamLightFrame, 0, emu::FaultKind::StatusFF, 1});
-    EXPECT_FALSE(device_.SendLightFrame());
+    device_.AfterLightPass();
     const size_t afterFailure = LightChunkLengths().size();
     EXPECT_EQ(afterFailure, 1u);
 
     nowMs_ += 199;
-    EXPECT_FALSE(device_.SendLightFrame());
+    device_.AfterLightPass();
     EXPECT_EQ(LightChunkLengths().size(), afterFailure);
 
     nowMs_ += 1;
-    EXPECT_TRUE(device_.SendLightFrame());
+    device_.AfterLightPass();
     EXPECT_EQ(LightChunkLengths().size(), afterFailure + 10);
 }
 

@@ -4,6 +4,7 @@
 #include <json/json.h>
 
 #include <fstream>
+#include <utility>
 
 #include "devices/emulated_device_fixture.h"
 #include "devices/light_info_words.h"
@@ -21,6 +22,9 @@ class TestPad : public CSkelmoraMousePadDevice {
   public:
     using CSkelmoraMousePadDevice::CSkelmoraMousePadDevice;
     using CSkelmoraMousePadDevice::CurrentLightMode;
+    using CSkelmoraMousePadDevice::AfterLightPass;
+    using CSkelmoraMousePadDevice::LightPassState;
+    using CSkelmoraMousePadDevice::RunLightPass;
     using CSkelmoraMousePadDevice::RunLightStep;
     int customPlays = 0;
 
@@ -209,6 +213,61 @@ TEST_F(PadFixture, FramesOfTheListAndCustomModesPastIt) {
     EXPECT_EQ(row->step, light::LightStep::OwnRoutine);
     pad_->RunLightStep(row->step);
     EXPECT_EQ(pad_->customPlays, 1);
+}
+
+// The pad's frames go out from its light thread, never from the frame timer on the UI
+// thread (each waits for the pad's replies): when the LEDs changed, again a second later
+// while they stay, at once when host control comes back, and not for a while after a failure.
+TEST_F(PadFixture, FramesGoOutFromTheLightThreadWhenTheLedsChange) {
+    uint32_t now = 5000;
+    pad_->SetClock([&now] { return now; });
+    pad_->SetLed(3, 0x80'00'40'FFu, 0);  // red 255, green 64, blue 0 at brightness 128
+    const uint64_t before = firmware_->LightFrames();
+    auto sentSince = [&, last = before]() mutable {
+        const uint64_t frames = firmware_->LightFrames();
+        return frames - std::exchange(last, frames);
+    };
+
+    pad_->AfterLightPass();
+    ASSERT_EQ(sentSince(), 1u) << "the first pass sends the LEDs";
+    // Fifteen LEDs: 45 bytes in the pad's 24-byte chunks, LED 3 scaled by its brightness.
+    EXPECT_EQ(Requests(), (std::vector<Request>{{0x12, 24, 0}, {0x12, 21, 24}}));
+    const hid::Report first = firmware_->RequestLog().front();
+    const std::vector<uint8_t> chunk(first.begin() + 8, first.begin() + 8 + 12);
+    EXPECT_EQ(chunk, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 127, 32, 0}));
+
+    now += 10;
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 0u) << "unchanged 10 ms later";
+    EXPECT_TRUE(pad_->SendLightFrame());
+    EXPECT_EQ(sentSince(), 0u) << "the frame timer sends nothing";
+    pad_->SetLed(4, 0xFF'FF'FF'FFu, 0);
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 1u) << "an LED changed";
+    now += CSkelmoraMousePadDevice::kFrameRepeatMs;
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 1u) << "unchanged, a second later";
+
+    pad_->SetHostLightControl(false);
+    TestPad::LightPassState state;
+    pad_->RunLightPass(state);
+    EXPECT_EQ(sentSince(), 0u) << "host control off";
+    pad_->SetHostLightControl(true);
+    now += 10;
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 1u) << "host control back on: the same LEDs at once";
+
+    firmware_->AddFault({0x12, 0, emu::FaultKind::StatusFF, 1});
+    pad_->SetLed(4, 0, 0);
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 0u) << "refused";
+    now += CSkelmoraMousePadDevice::kFramePauseMs - 1;
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 0u) << "paused after the failure";
+    now += 1;
+    pad_->AfterLightPass();
+    EXPECT_EQ(sentSince(), 1u) << "after the pause";
+    EXPECT_EQ(firmware_->Counters().unframed, 0u);
 }
 
 class ShootUpload : public OnEmulator {
