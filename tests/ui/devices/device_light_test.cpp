@@ -17,6 +17,8 @@ class FrameMouse : public CSkelmoraMouseDevice {
   public:
     using CSkelmoraMouseDevice::AfterLightPass;
     using CSkelmoraMouseDevice::CSkelmoraMouseDevice;
+    using CSkelmoraMouseDevice::LightPassState;
+    using CSkelmoraMouseDevice::RunLightPass;
 };
 
 class LightFrames : public devtest::EmulatedKeyboard {
@@ -124,6 +126,21 @@ TEST_F(LightFrames, VisiblePreviewsArePaintedWithTheirLed) {
     EXPECT_EQ(ui::GetBkColor(shown), 0x80102030u);
     EXPECT_EQ(shown->GetLightOverlayColour(), 0x80);
     EXPECT_EQ(ui::GetBkColor(hidden), 0xFFFFFFFFu);  // still the white of binding
+}
+
+// In synchronised lighting the sync thread sets the LEDs and the device's own light thread
+// only sends them, at its frame pace.
+TEST_F(LightFrames, ASynchronisedMemberSendsTheLedsTheSyncThreadSet) {
+    device_.SetSynchroMember(true);
+    device_.SetLed(0, 0xFF0000FFu, 0);
+    FrameMouse::LightPassState state;
+    EXPECT_EQ(device_.RunLightPass(state), CSkelmoraUSBDevice::kMemberFramePollMs);
+    EXPECT_EQ(firmware_->LightFrames(), 1u);
+    EXPECT_EQ(firmware_->Area(kCmdStreamLightFrame)[0], 254);
+    device_.SetLed(0, 0xFF00FF00u, 0);
+    device_.RunLightPass(state);
+    EXPECT_EQ(firmware_->LightFrames(), 2u);
+    EXPECT_EQ(firmware_->Area(kCmdStreamLightFrame)[1], 254);
 }
 
 TEST_F(LightFrames, HostLightControlIsAnnouncedToAWiredKeyboardOnly) {
