@@ -258,12 +258,6 @@ void BuildLightFrame(std::span<const LedEntry> leds, std::vector<uint8_t>& frame
     }
 }
 
-std::vector<uint8_t> BuildLightFrame(std::span<const LedEntry> leds) {
-    std::vector<uint8_t> frame;
-    BuildLightFrame(leds, frame);
-    return frame;
-}
-
 bool FrameDue(bool sameAsLast, bool sentBefore, uint32_t sinceLastMs, uint32_t repeatMs) {
     return !sentBefore || !sameAsLast || sinceLastMs >= repeatMs;
 }

@@ -110,8 +110,8 @@ void ClearReactive(KeyIntensities& intensities, MarqueeRing& ring);
 
 // The light frame: three bytes per LED (each colour × brightness ÷ 256), at most 170 LEDs.
 constexpr size_t kMaxFrameLeds = 170;
-std::vector<uint8_t> BuildLightFrame(std::span<const LedEntry> leds);
-void BuildLightFrame(std::span<const LedEntry> leds, std::vector<uint8_t>& frame);  // reuses it
+// Built into the given buffer, which is resized to the frame (a light thread reuses it).
+void BuildLightFrame(std::span<const LedEntry> leds, std::vector<uint8_t>& frame);
 // Whether a streamed frame goes out: the first one, one that differs from the last sent, and
 // the same one again once repeatMs have passed since it was sent.
 bool FrameDue(bool sameAsLast, bool sentBefore, uint32_t sinceLastMs, uint32_t repeatMs);

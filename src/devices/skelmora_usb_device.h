@@ -121,8 +121,9 @@ class CSkelmoraUSBDevice : public QWidget, public INotifyUI {
     virtual void EffectBlinkFourColours();
     virtual void EffectOff();
     // The frame timer's call (UI thread): repaints the page's previews. A wired device gets
-    // its frames from the light thread (AfterLightPass), which waits for the replies there:
-    // true when nothing had to be sent here or the frame went out.
+    // its frames from the light thread (AfterLightPass), which waits for the replies there.
+    // The keyboard streams its sound-driven frames through it: false while that stream is
+    // paused after a failure.
     virtual bool SendLightFrame();
     // What the frame timer is for right now: streaming frames to the device (its fast pace),
     // repainting the page's previews only (a preview's pace), or nothing (a slow pace that

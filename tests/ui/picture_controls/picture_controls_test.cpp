@@ -150,6 +150,18 @@ TEST(DeviceKeyButton, ItsLookFollowsStyleStateAndSize) {
     EXPECT_EQ(paint(), qRgb(255, 255, 0));
 }
 
+struct BackdropCase {
+    const char* name;
+    CDeviceKeyButtonUI* key;
+    bool taken;  // whether the key takes a backdrop (and then paints opaque)
+};
+
+void ExpectBackdropTaken(const BackdropCase& c) {
+    c.key->TakeBackdrop();
+    EXPECT_EQ(c.key->HasBackdrop(), c.taken) << c.name;
+    EXPECT_EQ(c.key->testAttribute(Qt::WA_OpaquePaintEvent), c.taken) << c.name;
+}
+
 // A key over its parent's picture takes the picture under it as its backdrop and becomes
 // opaque (a preview repaint then paints nothing under it); anywhere that is not known to be
 // solid it stays see-through.
@@ -186,18 +198,10 @@ TEST(DeviceKeyButton, TakesTheOpaquePictureUnderItAsItsBackdrop) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    const struct {
-        const char* name;
-        CDeviceKeyButtonUI* key;
-        bool taken;
-    } cases[] = {{"on the red", onRed, true},
-                 {"half over the transparent part", onEdge, false},
-                 {"over the transparent part", onNothing, false}};
-    for (const auto& c : cases) {
-        c.key->TakeBackdrop();
-        EXPECT_EQ(c.key->HasBackdrop(), c.taken) << c.name;
-        EXPECT_EQ(c.key->testAttribute(Qt::WA_OpaquePaintEvent), c.taken) << c.name;
-    }
+    const BackdropCase cases[] = {{"on the red", onRed, true},
+                                  {"half over the transparent part", onEdge, false},
+                                  {"over the transparent part", onNothing, false}};
+    for (const BackdropCase& c : cases) ExpectBackdropTaken(c);
     // The key alone paints the red that lies under it, not the blue band at the picture's top.
     QImage alone(onRed->size(), QImage::Format_ARGB32);
     alone.fill(Qt::black);
@@ -277,18 +281,13 @@ TEST(DeviceKeyButton, TakesWhatTheWindowShowsUnderItThroughTheWidgetsAboveIt) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    const struct {
-        const char* name;
-        CDeviceKeyButtonUI* key;
-        bool taken;
-    } cases[] = {{"on the card", onCard, true},
-                 {"on the card's rounded corner", onCorner, true},
-                 {"over a widget below the card", overUnder, false}};
-    for (const auto& c : cases) {
+    const BackdropCase cases[] = {{"on the card", onCard, true},
+                                  {"on the card's rounded corner", onCorner, true},
+                                  {"over a widget below the card", overUnder, false}};
+    for (const BackdropCase& c : cases) {
         const QImage shown = ShownUnder(window, *c.key);
-        c.key->TakeBackdrop();
+        ExpectBackdropTaken(c);
         ASSERT_EQ(c.key->HasBackdrop(), c.taken) << c.name;
-        EXPECT_EQ(c.key->testAttribute(Qt::WA_OpaquePaintEvent), c.taken) << c.name;
         if (c.taken) {
             EXPECT_EQ(KeyAlone(*c.key), shown) << c.name;
         }

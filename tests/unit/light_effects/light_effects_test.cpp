@@ -317,12 +317,15 @@ TEST(LightFrame, ThreeScaledBytesPerLedAndAtMost170Leds) {
     std::vector<LedEntry> leds(171, LedEntry{255, 255, 255, 255, {}});
     leds[0] = {200, 100, 50, 128, {}};
     leds[1] = {200, 100, 50, 0, {}};
-    const std::vector<uint8_t> frame = BuildLightFrame(leds);
+    std::vector<uint8_t> frame;  // one buffer for every frame, as the light thread keeps it
+    BuildLightFrame(leds, frame);
     ASSERT_EQ(frame.size(), 510u);
     EXPECT_EQ((std::vector<uint8_t>(frame.begin(), frame.begin() + 9)),
               (std::vector<uint8_t>{100, 50, 25, 0, 0, 0, 254, 254, 254}));
-    EXPECT_TRUE(BuildLightFrame({}).empty());
-    EXPECT_EQ(BuildLightFrame(std::span(leds).first(15)).size(), 45u);
+    BuildLightFrame({}, frame);
+    EXPECT_TRUE(frame.empty());
+    BuildLightFrame(std::span(leds).first(15), frame);
+    EXPECT_EQ(frame.size(), 45u);
 }
 
 TEST(LightWords, SettingsAndLedEntriesKeepTheirByteOrder) {
